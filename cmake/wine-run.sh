@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Runs a Windows program under wine64 in the build's own Wine prefix, so that
+# tests never touch a user's prefix. Usage: wine-run.sh PREFIX PROGRAM [ARGS...]
+set -eu
+export WINEPREFIX=$1
+shift
+export WINEDEBUG=${WINEDEBUG:--all}
+# No Mono or Gecko: they would be offered for download on first start.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree=d;mshtml=d}
+loader=/usr/lib/wine/wine64
+[ -x "$loader" ] || loader=wine64
+exec "$loader" "$@"

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs, as root on Debian, every package the build and the tests need.
+# Safe to run again: apt-get skips what is already there.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build dpkg-dev xz-utils
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
+  wine64 xvfb xauth
+  fonts-dejavu-core fonts-liberation2
+  googletest nlohmann-json3-dev
+  clang libclang-rt-14-dev python3
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+# Source packages (Xerces) are reachable only with deb-src in the apt sources.
+src_list=/etc/apt/sources.list.d/debian.sources
+need_update=0
+if [ -f "$src_list" ] && grep -q '^Types: deb$' "$src_list"; then
+  sed -i 's/^Types: deb$/Types: deb deb-src/' "$src_list"
+  need_update=1
+fi
+if [ ${#missing[@]} -gt 0 ] || [ "$need_update" = 1 ]; then
+  apt-get update -qq
+fi
+if [ ${#missing[@]} -gt 0 ]; then
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
