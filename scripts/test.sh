@@ -19,8 +19,10 @@ PY
 Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 export WINEPREFIX=$build/wineprefix
+wineserver=/usr/lib/wine/wineserver
+[ -x "$wineserver" ] || wineserver=/usr/lib/wine/wineserver64
 cleanup() {
-  WINEPREFIX=$WINEPREFIX wineserver -k 2>/dev/null || true
+  "$wineserver" -k 2>/dev/null || true
   kill "$xvfb_pid" 2>/dev/null || true
   wait "$xvfb_pid" 2>/dev/null || true
 }
@@ -30,7 +32,7 @@ for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; do
 
 # Make the prefix once, before tests run side by side in it.
 "$root/cmake/wine-run.sh" "$WINEPREFIX" wineboot -i >/dev/null 2>&1 || true
-WINEPREFIX=$WINEPREFIX wineserver -w 2>/dev/null || true
+"$wineserver" -w 2>/dev/null || true
 
 cd "$build"
 ctest --output-on-failure -j"$(nproc)" --timeout 600 "$@"
