@@ -1,0 +1,250 @@
+#include "net/HttpBytes.h"
+
+#include <cstring>
+
+namespace kvnet {
+namespace {
+
+const char kBoundaryLine[] = "--FORM_BOUNDARY\r\n";
+const char kDispositionStart[] = "content-disposition: form-data; name=\"";
+const char kBlankLine[] = "\r\n\r\n";
+const char kChunkedLine[] = "Transfer-Encoding: chunked";
+
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool StartsWithNoCase(const char* text, size_t length, const char* prefix) {
+    size_t prefixLength = std::strlen(prefix);
+    if (length < prefixLength)
+        return false;
+    for (size_t i = 0; i < prefixLength; ++i) {
+        if (LowerAscii(text[i]) != LowerAscii(prefix[i]))
+            return false;
+    }
+    return true;
+}
+
+// Like memmem: the first occurrence of `needle` in `text[0, length)`.
+const char* FindBytes(const char* text, size_t length, const char* needle, size_t needleLength) {
+    if (needleLength == 0 || length < needleLength)
+        return nullptr;
+    for (size_t i = 0; i + needleLength <= length; ++i) {
+        if (text[i] == needle[0] && std::memcmp(text + i, needle, needleLength) == 0)
+            return text + i;
+    }
+    return nullptr;
+}
+
+// atoi-like: the leading digits, 0 when there are none. Values beyond any
+// port are held at a bound instead of overflowing; they are refused later.
+int ParsePortDigits(const char* text, size_t length) {
+    const int beyondAnyPort = 100000;
+    int port = 0;
+    for (size_t i = 0; i < length && text[i] >= '0' && text[i] <= '9'; ++i) {
+        port = port * 10 + (text[i] - '0');
+        if (port >= beyondAnyPort)
+            return beyondAnyPort;
+    }
+    return port;
+}
+
+void CopyField(char* field, const char* text, size_t length) {
+    std::memcpy(field, text, length);
+    field[length] = '\0';
+}
+
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+} // namespace
+
+bool ParseHttpUrl(const char* url, size_t length, UrlParts* parts) {
+    if (url == nullptr || parts == nullptr || length == 0)
+        return false;
+    length = strnlen(url, length);
+    const char scheme[] = "http://";
+    const size_t schemeLength = sizeof(scheme) - 1;
+    if (!StartsWithNoCase(url, length, scheme))
+        return false;
+    const char* rest = url + schemeLength;
+    const size_t restLength = length - schemeLength;
+    if (restLength >= kUrlFieldCapacity)
+        return false;
+    const char* slash = static_cast<const char*>(std::memchr(rest, '/', restLength));
+    if (slash == nullptr)
+        return false;
+    const size_t authorityLength = static_cast<size_t>(slash - rest);
+    const char* colon = static_cast<const char*>(std::memchr(rest, ':', authorityLength));
+    const size_t hostLength = colon ? static_cast<size_t>(colon - rest) : authorityLength;
+    parts->port = 80;
+    if (colon != nullptr)
+        parts->port = ParsePortDigits(colon + 1, authorityLength - hostLength - 1);
+    CopyField(parts->host, rest, hostLength);
+    CopyField(parts->path, slash, restLength - authorityLength);
+    return true;
+}
+
+bool AppendTextPartHeader(std::string& body, const char* name) {
+    std::string header = kBoundaryLine;
+    header += kDispositionStart;
+    header += name;
+    header += "\"\r\n\r\n";
+    if (header.size() > kMaxTextPartHeader)
+        return false;
+    body += header;
+    return true;
+}
+
+bool AppendFilePartHeader(std::string& body, const char* name, const char* fileName, bool base64) {
+    std::string header = kBoundaryLine;
+    header += kDispositionStart;
+    header += name;
+    header += "\"; filename=\"";
+    header.append(fileName, strnlen(fileName, kMaxPartFileName));
+    header += "\"\r\n";
+    if (base64)
+        header += "Content-Transfer-Encoding: Base64\r\n";
+    header += "\r\n";
+    if (header.size() > kMaxFilePartHeader)
+        return false;
+    body += header;
+    return true;
+}
+
+const char* FileNameOfPath(const char* path) {
+    const char* backslash = std::strrchr(path, '\\');
+    return backslash ? backslash + 1 : path;
+}
+
+void AppendFormEnd(std::string& body) {
+    body += "--FORM_BOUNDARY--\r\n";
+}
+
+bool FormatRequestHeader(char* out, const char* path, const char* host, size_t bodyLength) {
+    std::string header = "POST ";
+    header += path;
+    header += " HTTP/1.1\r\nHOST: ";
+    header += host;
+    header += "\r\nContent-Length: ";
+    header += std::to_string(bodyLength);
+    header += "\r\nConnection: close\r\n"
+              "Content-type: multipart/form-data, boundary=FORM_BOUNDARY\r\n\r\n";
+    if (header.size() > kMaxRequestHeader)
+        return false;
+    std::memcpy(out, header.c_str(), header.size() + 1);
+    return true;
+}
+
+HeaderScan AppendHeaderBytes(char* header, size_t capacity, size_t* held, const char* data,
+                             size_t count, size_t* headerEnd) {
+    if (*held + count >= capacity)
+        return HeaderScan::TooLong;
+    std::memcpy(header + *held, data, count);
+    // Earlier bytes were searched already; a blank line may straddle the seam.
+    const size_t searchFrom = *held >= 3 ? *held - 3 : 0;
+    *held += count;
+    header[*held] = '\0';
+    const char* blank = FindBytes(header + searchFrom, *held - searchFrom, kBlankLine, 4);
+    if (blank == nullptr)
+        return HeaderScan::NeedMore;
+    *headerEnd = static_cast<size_t>(blank - header);
+    return HeaderScan::Complete;
+}
+
+int ParseStatusCode(const char* header, size_t length) {
+    const char* space = static_cast<const char*>(std::memchr(header, ' ', length));
+    if (space == nullptr)
+        return -1;
+    const char* end = header + length;
+    int status = 0;
+    for (const char* p = space + 1; p < end && p < space + 4 && *p >= '0' && *p <= '9'; ++p)
+        status = status * 10 + (*p - '0');
+    return status;
+}
+
+bool HasChunkedCoding(const char* header, size_t length) {
+    const size_t lineLength = sizeof(kChunkedLine) - 1;
+    const std::string withLineEnd = std::string(kChunkedLine) + "\r\n";
+    if (FindBytes(header, length, withLineEnd.data(), withLineEnd.size()) != nullptr)
+        return true;
+    return length >= lineLength &&
+           std::memcmp(header + length - lineLength, kChunkedLine, lineLength) == 0;
+}
+
+bool ParseChunkSize(const char* line, size_t length, uint64_t* size) {
+    if (length == 0 || HexDigitValue(line[0]) < 0)
+        return false;
+    uint64_t value = 0;
+    for (size_t i = 0; i < length && HexDigitValue(line[i]) >= 0; ++i) {
+        if (value > (UINT64_MAX >> 4))
+            return false;
+        value = (value << 4) | static_cast<uint64_t>(HexDigitValue(line[i]));
+    }
+    *size = value;
+    return true;
+}
+
+ChunkedResult DecodeChunkedInPlace(char* data, size_t length, size_t* decodedLength) {
+    size_t in = 0;
+    size_t out = 0;
+    while (in < length) {
+        const char* lineEnd = FindBytes(data + in, length - in, "\r\n", 2);
+        if (lineEnd == nullptr)
+            return ChunkedResult::Incomplete;
+        uint64_t size = 0;
+        if (!ParseChunkSize(data + in, static_cast<size_t>(lineEnd - (data + in)), &size))
+            return ChunkedResult::Malformed;
+        const size_t chunkStart = static_cast<size_t>(lineEnd - data) + 2;
+        if (size == 0) {
+            *decodedLength = out;
+            return ChunkedResult::Ok;
+        }
+        if (size > length - chunkStart)
+            return ChunkedResult::Incomplete;
+        std::memmove(data + out, data + chunkStart, static_cast<size_t>(size));
+        out += static_cast<size_t>(size);
+        // The CR LF that closes the chunk data is skipped unread.
+        in = chunkStart + static_cast<size_t>(size) + 2;
+    }
+    return ChunkedResult::Incomplete;
+}
+
+void EncodeBase64Piece(const unsigned char* piece, size_t count, char out[4]) {
+    static const char alphabet[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    const unsigned b0 = piece[0];
+    const unsigned b1 = count > 1 ? piece[1] : 0;
+    const unsigned b2 = count > 2 ? piece[2] : 0;
+    out[0] = alphabet[b0 >> 2];
+    out[1] = alphabet[((b0 & 0x03) << 4) | (b1 >> 4)];
+    out[2] = count > 1 ? alphabet[((b1 & 0x0F) << 2) | (b2 >> 6)] : '=';
+    out[3] = count > 2 ? alphabet[b2 & 0x3F] : '=';
+}
+
+size_t Utf8PrefixLength(const char* text, size_t length, size_t limit) {
+    if (length <= limit)
+        return length;
+    // Back up over at most three continuation bytes, so that the cut falls
+    // before a lead byte; text that is not UTF-8 is cut where the limit says.
+    for (size_t cut = limit; cut > 0 && cut + 3 >= limit; --cut) {
+        if ((static_cast<unsigned char>(text[cut]) & 0xC0) != 0x80)
+            return cut;
+    }
+    return limit;
+}
+
+} // namespace kvnet
+
+const char* FindXmlDeclaration(const char* text) {
+    if (text == nullptr || *text == '\0')
+        return nullptr;
+    return std::strstr(text, "<?xml");
+}

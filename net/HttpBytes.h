@@ -1,0 +1,98 @@
+// Byte-level pieces of the HTTP client: URL splitting, multipart framing,
+// the reply header scan, status and coding detection, in-place chunked
+// decoding and Base64. Free of Win32 types so that the same code is built
+// natively and fuzzed.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace kvnet {
+
+// Capacity of the host and path fields, terminator included.
+constexpr size_t kUrlFieldCapacity = 1024;
+// Capacity of the buffer that collects the reply header, terminator included.
+constexpr size_t kReplyHeaderCapacity = 2048;
+// Longest request header, terminator excluded.
+constexpr size_t kMaxRequestHeader = 1023;
+// Longest part headers, terminator excluded.
+constexpr size_t kMaxTextPartHeader = 2047;
+constexpr size_t kMaxFilePartHeader = 1023;
+// Longest file name put into a file part.
+constexpr size_t kMaxPartFileName = 99;
+
+struct UrlParts {
+    char host[kUrlFieldCapacity];
+    char path[kUrlFieldCapacity];
+    int port;
+};
+
+// Splits "http://host[:port]/path" (scheme compared without regard to case).
+// Reads at most `length` bytes and stops at a zero byte. Refuses anything
+// else, and anything that would not fit the fields.
+bool ParseHttpUrl(const char* url, size_t length, UrlParts* parts);
+
+// Appends the header of a text part (ending in the blank line). False, and
+// nothing appended, when the header would be longer than allowed.
+bool AppendTextPartHeader(std::string& body, const char* name);
+
+// Appends the header of a file part; `fileName` is cut to its longest
+// allowed length. False, and nothing appended, when it would be too long.
+bool AppendFilePartHeader(std::string& body, const char* name, const char* fileName, bool base64);
+
+// The part of a backslash path after its last backslash (the whole path
+// when there is none).
+const char* FileNameOfPath(const char* path);
+
+// Appends the closing boundary line.
+void AppendFormEnd(std::string& body);
+
+// Formats the request header into `out` (kMaxRequestHeader + 1 bytes).
+// False when it does not fit.
+bool FormatRequestHeader(char* out, const char* path, const char* host, size_t bodyLength);
+
+enum class HeaderScan { NeedMore, Complete, TooLong };
+
+// Collects reply header bytes. `header` has `capacity` bytes, zero beyond
+// `*held`. Fails with TooLong when the bytes held would reach the capacity.
+// On Complete, `*headerEnd` is the offset of the blank line's "\r\n\r\n".
+HeaderScan AppendHeaderBytes(char* header, size_t capacity, size_t* held, const char* data,
+                             size_t count, size_t* headerEnd);
+
+// The status of a status line: the three characters after the first space
+// read as a decimal number (its leading digits). -1 without a space.
+int ParseStatusCode(const char* header, size_t length);
+
+inline bool IsSuccessStatus(int status) {
+    return status >= 200 && status <= 299;
+}
+
+// True when the header names the chunked transfer coding, including on its
+// last line (whose CR LF the header text no longer holds).
+bool HasChunkedCoding(const char* header, size_t length);
+
+// Reads a chunk-size line: it must begin with a hexadecimal digit; reading
+// stops at the first other character. False when it overflows.
+bool ParseChunkSize(const char* line, size_t length, uint64_t* size);
+
+enum class ChunkedResult { Ok, Malformed, Incomplete };
+
+// Decodes chunked transfer coding in place within `data[0, length)`; the
+// decoded bytes start at `data` and number `*decodedLength`. Never reads or
+// writes outside the range. A reply that ends before its zero-size last
+// chunk is Incomplete.
+ChunkedResult DecodeChunkedInPlace(char* data, size_t length, size_t* decodedLength);
+
+// Four Base64 characters for a piece of 1 to 3 bytes, padded with "=".
+void EncodeBase64Piece(const unsigned char* piece, size_t count, char out[4]);
+
+// The longest prefix of UTF-8 `text` of at most `limit` bytes that does not
+// end inside a multi-byte sequence.
+size_t Utf8PrefixLength(const char* text, size_t length, size_t limit);
+
+} // namespace kvnet
+
+// The first "<?xml" in the zero-terminated text, or null when the text is
+// null, empty or holds none.
+const char* FindXmlDeclaration(const char* text);
