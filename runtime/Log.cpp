@@ -1,0 +1,162 @@
+#include "runtime/Log.h"
+
+#include <io.h>
+#include <stdarg.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <wchar.h>
+
+namespace {
+
+wchar_t g_szLogTag[kLogTagCapacity] = L"TARN";
+wchar_t g_szLogPath[kLogPathCapacity] = L"c:\\logfile.log";
+
+// The runtime's append mode seeks to the end and then writes, in two steps,
+// so without this lock lines of different threads overwrite each other. It
+// also keeps the size check, the restart and the append of one line together,
+// and the settings whole while a line is written.
+SRWLOCK g_logLock = SRWLOCK_INIT;
+
+class CLogLock {
+public:
+    CLogLock() { AcquireSRWLockExclusive(&g_logLock); }
+    ~CLogLock() { ReleaseSRWLockExclusive(&g_logLock); }
+    CLogLock(const CLogLock&) = delete;
+    CLogLock& operator=(const CLogLock&) = delete;
+};
+
+bool IsHighSurrogate(wchar_t ch) {
+    return ch >= 0xD800 && ch <= 0xDBFF;
+}
+
+size_t BoundedLength(const wchar_t* pszText, size_t nLimit) {
+    size_t length = 0;
+    while (length < nLimit && pszText[length] != L'\0')
+        ++length;
+    return length;
+}
+
+// How many characters of the text to keep when at most nLimit fit: a cut never
+// leaves the first half of a surrogate pair behind.
+size_t KeptLength(const wchar_t* pszText, size_t nLimit) {
+    size_t length = BoundedLength(pszText, nLimit);
+    bool cut = length == nLimit && pszText[length] != L'\0';
+    if (cut && length > 0 && IsHighSurrogate(pszText[length - 1]))
+        --length;
+    return length;
+}
+
+void CopyCut(wchar_t* pszSetting, size_t nCapacity, const wchar_t* pszValue) {
+    size_t length = KeptLength(pszValue, nCapacity - 1);
+    wmemcpy(pszSetting, pszValue, length);
+    pszSetting[length] = L'\0';
+}
+
+// False when the file is missing or cannot be opened: the log is off. A full
+// file is deleted so that the coming line starts it afresh.
+bool RestartLogFileIfFull(const wchar_t* pszPath) {
+    FILE* file = _wfopen(pszPath, L"r");
+    if (file == nullptr)
+        return false;
+    long long length = _filelengthi64(_fileno(file));
+    fclose(file);
+    if (length >= kLogRestartSize)
+        _wremove(pszPath);
+    return true;
+}
+
+void FormatLogMessage(wchar_t* pszMessage, const wchar_t* pszFormat, va_list args) {
+    // The runtime leaves a cut result unterminated.
+    _vsnwprintf(pszMessage, kLogLineCapacity - 1, pszFormat, args);
+    pszMessage[kLogLineCapacity - 1] = L'\0';
+}
+
+// The runtime stops writing a line at the first character that the current
+// locale cannot represent, losing the rest and the line feed with it.
+void ReplaceUnwritableCharacters(wchar_t* pszLine) {
+    char bytes[MB_LEN_MAX];
+    for (; *pszLine != L'\0'; ++pszLine) {
+        if (wctomb(bytes, *pszLine) < 0)
+            *pszLine = L'?';
+    }
+}
+
+void AppendLogLine(const wchar_t* pszPath, const wchar_t* pszLine) {
+    FILE* file = _wfopen(pszPath, L"a+");
+    if (file == nullptr)
+        return;
+    fputws(pszLine, file);
+    fclose(file);
+}
+
+} // namespace
+
+void InitLog(const wchar_t* pszTag, const wchar_t* pszPath) {
+    CLogLock lock;
+    if (pszTag != nullptr)
+        CopyCut(g_szLogTag, kLogTagCapacity, pszTag);
+    if (pszPath == nullptr)
+        return;
+    if (BoundedLength(pszPath, kLogPathCapacity) < kLogPathCapacity)
+        CopyCut(g_szLogPath, kLogPathCapacity, pszPath);
+    else
+        g_szLogPath[0] = L'\0';
+}
+
+void FormatLogTimeStamp(const SYSTEMTIME& time, wchar_t* pszStamp, size_t nCapacity) {
+    if (nCapacity == 0)
+        return;
+    _snwprintf(pszStamp, nCapacity - 1, L"%04d-%02d-%02d %02d-%02d-%02d", time.wYear, time.wMonth,
+               time.wDay, time.wHour, time.wMinute, time.wSecond);
+    pszStamp[nCapacity - 1] = L'\0';
+}
+
+size_t ComposeLogLine(const wchar_t* pszStamp, const wchar_t* pszTag, const wchar_t* pszMessage,
+                      wchar_t* pszLine, size_t nCapacity) {
+    if (nCapacity == 0)
+        return 0;
+    const size_t limit = nCapacity - 1;
+    _snwprintf(pszLine, limit, L"[%s %s ] | ", pszStamp, pszTag);
+    pszLine[limit] = L'\0';
+    size_t length = wcslen(pszLine);
+
+    size_t keep = KeptLength(pszMessage, limit - length);
+    // A cut message must leave room for the line feed.
+    if (keep > 0 && length + keep == limit && pszMessage[keep - 1] != L'\n')
+        keep = KeptLength(pszMessage, keep - 1);
+    wmemcpy(pszLine + length, pszMessage, keep);
+    length += keep;
+
+    if (length == 0 || pszLine[length - 1] != L'\n') {
+        if (length < limit)
+            ++length;
+        if (length > 0)
+            pszLine[length - 1] = L'\n';
+    }
+    pszLine[length] = L'\0';
+    return length;
+}
+
+void WriteLog(const wchar_t* pszFormat, ...) {
+    if (pszFormat == nullptr)
+        return;
+    CLogLock lock;
+    if (!RestartLogFileIfFull(g_szLogPath))
+        return;
+
+    wchar_t message[kLogLineCapacity] = {};
+    va_list args;
+    va_start(args, pszFormat);
+    FormatLogMessage(message, pszFormat, args);
+    va_end(args);
+
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    wchar_t stamp[20] = {};
+    FormatLogTimeStamp(now, stamp, sizeof(stamp) / sizeof(stamp[0]));
+
+    wchar_t line[kLogLineCapacity] = {};
+    ComposeLogLine(stamp, g_szLogTag, message, line, kLogLineCapacity);
+    ReplaceUnwritableCharacters(line);
+    AppendLogLine(g_szLogPath, line);
+}
