@@ -1,0 +1,97 @@
+#include "skin/DrawUtil.h"
+
+#include "skin/ControlLayout.h"
+
+BOOL CreateCacheBitmap(Gdiplus::Bitmap** ppBitmap, int nWidth, int nHeight) {
+    delete *ppBitmap;
+    *ppBitmap = nullptr;
+    if (nWidth <= 0 || nHeight <= 0)
+        return TRUE;
+    Gdiplus::Bitmap* pBitmap = new Gdiplus::Bitmap(nWidth, nHeight, PixelFormat32bppARGB);
+    if (pBitmap && pBitmap->GetLastStatus() != Gdiplus::Ok) {
+        delete pBitmap;
+        pBitmap = nullptr;
+    }
+    *ppBitmap = pBitmap;
+    return TRUE;
+}
+
+BOOL DrawImagePart(Gdiplus::Image* pSource, Gdiplus::Image* pDest, RECT rcSource) {
+    if (!pSource || !pDest)
+        return TRUE;
+    const int width = rcSource.right - rcSource.left;
+    const int height = rcSource.bottom - rcSource.top;
+    Gdiplus::Graphics graphics(pDest);
+    graphics.DrawImage(pSource, Gdiplus::Rect(0, 0, width, height), rcSource.left, rcSource.top,
+                       width, height, Gdiplus::UnitPixel);
+    return TRUE;
+}
+
+BOOL DrawFocusFrame(Gdiplus::Image* pDest, RECT rc) {
+    if (!pDest)
+        return TRUE;
+    InflateRect(&rc, -KvLayout::kContentGap, -KvLayout::kContentGap);
+    Gdiplus::Graphics graphics(pDest);
+    Gdiplus::Pen pen(Gdiplus::Color(0xFF000000), 1.0f);
+    pen.SetDashStyle(Gdiplus::DashStyleDot);
+    graphics.DrawRectangle(&pen, static_cast<INT>(rc.left), static_cast<INT>(rc.top),
+                           static_cast<INT>(rc.right - rc.left - 1),
+                           static_cast<INT>(rc.bottom - rc.top - 1));
+    return TRUE;
+}
+
+void MeasureTextBounds(const CString& strText, Gdiplus::Graphics* pGraphics,
+                       const CString& strFontName, int nEmSize, int nStyle, RECT& rc) {
+    if (!pGraphics)
+        return;
+    Gdiplus::FontFamily family(strFontName);
+    Gdiplus::Font font(&family, static_cast<Gdiplus::REAL>(nEmSize), nStyle, Gdiplus::UnitPixel);
+    Gdiplus::StringFormat format(0, LANG_NEUTRAL);
+    format.SetAlignment(Gdiplus::StringAlignmentNear);
+    const Gdiplus::RectF layout(static_cast<Gdiplus::REAL>(rc.left),
+                                static_cast<Gdiplus::REAL>(rc.top),
+                                static_cast<Gdiplus::REAL>(rc.right - rc.left),
+                                static_cast<Gdiplus::REAL>(rc.bottom - rc.top));
+    // A failed measurement reports an empty box rather than leftovers.
+    Gdiplus::RectF box(0, 0, 0, 0);
+    pGraphics->MeasureString(strText, strText.GetLength(), &font, layout, &format, &box);
+    rc = KvLayout::RectFromMeasuredBox(box.X, box.Y, box.Width, box.Height);
+}
+
+void MeasureTextOnImage(const CString& strText, Gdiplus::Image* pImage, const CString& strFontName,
+                        int nEmSize, int nStyle, RECT& rc) {
+    if (!pImage)
+        return;
+    Gdiplus::Graphics graphics(pImage);
+    MeasureTextBounds(strText, &graphics, strFontName, nEmSize, nStyle, rc);
+}
+
+void DrawSkinText(Gdiplus::Graphics& graphics, const CString& strText, const KvTextLook& look,
+                  Gdiplus::ARGB clrText, const Gdiplus::RectF& rc) {
+    Gdiplus::FontFamily family(look.strFontName);
+    Gdiplus::Font font(&family, static_cast<Gdiplus::REAL>(look.nFontSize), look.nFontStyle,
+                       Gdiplus::UnitPixel);
+    Gdiplus::StringFormat format(0, LANG_NEUTRAL);
+    format.SetAlignment(static_cast<Gdiplus::StringAlignment>(look.nAlign));
+    format.SetLineAlignment(static_cast<Gdiplus::StringAlignment>(look.nLineAlign));
+    format.SetTrimming(static_cast<Gdiplus::StringTrimming>(look.nTrimming));
+    format.SetHotkeyPrefix(look.hotkeyPrefix);
+    Gdiplus::SolidBrush brush{Gdiplus::Color(clrText)};
+    graphics.DrawString(strText, strText.GetLength(), &font, rc, &format, &brush);
+}
+
+RECT GetRectInParentClient(HWND hWnd) {
+    RECT rc{0, 0, 0, 0};
+    ::GetWindowRect(hWnd, &rc);
+    ::MapWindowPoints(HWND_DESKTOP, ::GetParent(hWnd), reinterpret_cast<POINT*>(&rc), 2);
+    return rc;
+}
+
+Gdiplus::Image* LoadImageOrNull(LPCWSTR pszPath) {
+    Gdiplus::Image* pImage = new Gdiplus::Image(pszPath);
+    if (pImage && pImage->GetLastStatus() != Gdiplus::Ok) {
+        delete pImage;
+        pImage = nullptr;
+    }
+    return pImage;
+}

@@ -1,0 +1,50 @@
+// GDI+ drawing shared by the skinned controls and the windowless dialog:
+// the composed cache bitmap, 1:1 copies of image parts, the dotted focus
+// frame, and text measuring.
+#pragma once
+
+#include <afx.h>
+#include <windows.h>
+#include <gdiplus.h>
+
+// Replaces the bitmap in *ppBitmap with a fully transparent 32-bpp ARGB bitmap
+// of the given size. When it cannot be made, the slot is left empty.
+BOOL CreateCacheBitmap(Gdiplus::Bitmap** ppBitmap, int nWidth, int nHeight);
+
+// Copies rcSource of pSource, unscaled, to the origin of pDest.
+BOOL DrawImagePart(Gdiplus::Image* pSource, Gdiplus::Image* pDest, RECT rcSource);
+
+// A black dotted frame 3 pixels inside rc.
+BOOL DrawFocusFrame(Gdiplus::Image* pDest, RECT rc);
+
+// Measures strText within the layout box rc (a height of 0 leaves the height
+// unbounded) and writes the integer bounding box back into rc. The measuring
+// status is left as pGraphics->GetLastStatus().
+void MeasureTextBounds(const CString& strText, Gdiplus::Graphics* pGraphics,
+                       const CString& strFontName, int nEmSize, int nStyle, RECT& rc);
+
+// MeasureTextBounds on a Graphics made for pImage; nothing when pImage is null.
+void MeasureTextOnImage(const CString& strText, Gdiplus::Image* pImage, const CString& strFontName,
+                        int nEmSize, int nStyle, RECT& rc);
+
+// How a control draws its text.
+struct KvTextLook {
+    CString strFontName;
+    int nFontSize;
+    int nFontStyle;
+    int nAlign;
+    int nLineAlign;
+    int nTrimming;
+    Gdiplus::HotkeyPrefix hotkeyPrefix;
+};
+
+// Draws strText into rc with the look and colour given; failures leave the text out.
+void DrawSkinText(Gdiplus::Graphics& graphics, const CString& strText, const KvTextLook& look,
+                  Gdiplus::ARGB clrText, const Gdiplus::RectF& rc);
+
+// hWnd's window rectangle in the client coordinates of its parent, where the
+// parent's background image is drawn 1:1.
+RECT GetRectInParentClient(HWND hWnd);
+
+// Loads an image file; null when GDI+ cannot read it.
+Gdiplus::Image* LoadImageOrNull(LPCWSTR pszPath);

@@ -1,0 +1,82 @@
+#include "ImageKit.h"
+
+namespace ImageKit {
+
+TempFolder::TempFolder() {
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    m_path = std::wstring(temp) + L"kvcontrols_" + std::to_wstring(::GetCurrentProcessId()) + L"_" +
+             std::to_wstring(::GetTickCount64()) + L"\\";
+    ::CreateDirectoryW(m_path.c_str(), nullptr);
+}
+
+TempFolder::~TempFolder() {
+    WIN32_FIND_DATAW found;
+    HANDLE search = ::FindFirstFileW((m_path + L"*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                ::DeleteFileW((m_path + found.cFileName).c_str());
+        } while (::FindNextFileW(search, &found));
+        ::FindClose(search);
+    }
+    ::RemoveDirectoryW(m_path.c_str());
+}
+
+static bool FindPngEncoder(CLSID* clsid) {
+    UINT count = 0;
+    UINT size = 0;
+    if (Gdiplus::GetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0)
+        return false;
+    std::vector<BYTE> buffer(size);
+    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+    if (Gdiplus::GetImageEncoders(count, size, codecs) != Gdiplus::Ok)
+        return false;
+    for (UINT i = 0; i < count; ++i) {
+        if (std::wstring(codecs[i].MimeType) == L"image/png") {
+            *clsid = codecs[i].Clsid;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool SavePng(Gdiplus::Bitmap& bitmap, const std::wstring& path) {
+    CLSID png;
+    return FindPngEncoder(&png) && bitmap.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
+}
+
+std::wstring SaveStrip(const TempFolder& folder, const wchar_t* name,
+                       const std::vector<Gdiplus::ARGB>& colours, int frameWidth, int height) {
+    const int count = static_cast<int>(colours.size());
+    Gdiplus::Bitmap strip(frameWidth * count, height, PixelFormat32bppARGB);
+    for (int i = 0; i < count; ++i)
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < frameWidth; ++x)
+                strip.SetPixel(i * frameWidth + x, y, Gdiplus::Color(colours[i]));
+    const std::wstring path = folder.File(name);
+    return SavePng(strip, path) ? path : std::wstring();
+}
+
+std::wstring SaveSolid(const TempFolder& folder, const wchar_t* name, Gdiplus::ARGB colour,
+                       int width, int height) {
+    return SaveStrip(folder, name, {colour}, width, height);
+}
+
+Gdiplus::ARGB PixelAt(Gdiplus::Bitmap* bitmap, int x, int y) {
+    Gdiplus::Color pixel;
+    if (!bitmap || bitmap->GetPixel(x, y, &pixel) != Gdiplus::Ok)
+        return 0xDEADBEEF;
+    return pixel.GetValue();
+}
+
+int CountPixels(Gdiplus::Bitmap* bitmap, Gdiplus::ARGB colour, int x0, int y0, int x1, int y1) {
+    int count = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            if (PixelAt(bitmap, x, y) == colour)
+                ++count;
+    return count;
+}
+
+} // namespace ImageKit

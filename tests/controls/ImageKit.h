@@ -1,0 +1,41 @@
+// Test images made with GDI+ at run time: solid-colour strips saved as PNG
+// files in a temporary folder of the test program, and pixel reads.
+#pragma once
+
+#include <windows.h>
+#include <gdiplus.h>
+
+#include <string>
+#include <vector>
+
+namespace ImageKit {
+
+// A fresh folder under the Windows temp path, removed with its files on destruction.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    std::wstring File(const wchar_t* name) const { return m_path + name; }
+
+private:
+    std::wstring m_path;
+};
+
+// Frames side by side, frame i filled with colours[i].
+std::wstring SaveStrip(const TempFolder& folder, const wchar_t* name,
+                       const std::vector<Gdiplus::ARGB>& colours, int frameWidth, int height);
+
+// One rectangle of one colour.
+std::wstring SaveSolid(const TempFolder& folder, const wchar_t* name, Gdiplus::ARGB colour,
+                       int width, int height);
+
+bool SavePng(Gdiplus::Bitmap& bitmap, const std::wstring& path);
+
+Gdiplus::ARGB PixelAt(Gdiplus::Bitmap* bitmap, int x, int y);
+
+// Pixels of the column range [x0, x1) and row range [y0, y1) equal to colour.
+int CountPixels(Gdiplus::Bitmap* bitmap, Gdiplus::ARGB colour, int x0, int y0, int x1, int y1);
+
+} // namespace ImageKit
