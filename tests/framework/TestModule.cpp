@@ -1,0 +1,82 @@
+// A regular DLL with an application object. It reports each step of its
+// start and end to the program that loaded it (KvRecordLoadEvent there).
+#include <afxwin.h>
+
+#include <stdlib.h>
+#include <string>
+
+namespace {
+
+void Record(const std::string& event) {
+    typedef void (*RecordFn)(const char*);
+    auto fn = reinterpret_cast<RecordFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(nullptr), "KvRecordLoadEvent")));
+    if (fn != nullptr)
+        fn(event.c_str());
+}
+
+HINSTANCE ThisModule() {
+    HMODULE h = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                           GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCWSTR>(&ThisModule), &h);
+    return h;
+}
+
+const wchar_t* g_className = nullptr;
+
+bool ClassRegistered() {
+    WNDCLASSW wc;
+    return g_className != nullptr && GetClassInfoW(ThisModule(), g_className, &wc) != FALSE;
+}
+
+const char* YesNo(bool b) {
+    return b ? "yes" : "no";
+}
+
+struct StaticObject {
+    StaticObject() { Record("static-construct"); }
+    ~StaticObject() { Record(std::string("static-destruct class=") + YesNo(ClassRegistered())); }
+};
+StaticObject g_staticObject;
+
+class CTestModuleApp : public CWinApp {
+public:
+    CTestModuleApp() {
+        Record(std::string("app-construct own-state=") +
+               YesNo(AfxGetModuleState() == AfxGetStaticModuleState()) +
+               " registered=" + YesNo(AfxGetApp() == this));
+    }
+    ~CTestModuleApp() override {
+        Record(std::string("app-destruct class=") + YesNo(ClassRegistered()));
+    }
+    BOOL InitInstance() override {
+        CWinApp::InitInstance();
+        AfxEnableControlContainer();
+        g_className = AfxRegisterWndClass(0);
+        Record(std::string("init-instance own-state=") +
+               YesNo(AfxGetModuleState() == AfxGetStaticModuleState()) + " instance=" +
+               YesNo(m_hInstance == ThisModule() && AfxGetInstanceHandle() == ThisModule() &&
+                     AfxGetResourceHandle() == ThisModule()) +
+               " class=" + YesNo(ClassRegistered()));
+        return GetEnvironmentVariableW(L"KV_TEST_REFUSE_INIT", nullptr, 0) == 0;
+    }
+    int ExitInstance() override {
+        Record(std::string("exit-instance class=") + YesNo(ClassRegistered()));
+        return CWinApp::ExitInstance();
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CTestModuleApp, CWinApp)
+END_MESSAGE_MAP()
+
+CTestModuleApp theApp;
+
+} // namespace
+
+// Entered from the host: works under the module's own state.
+extern "C" __declspec(dllexport) HINSTANCE TestModuleInstance() {
+    AFX_MANAGE_STATE(AfxGetStaticModuleState());
+    return AfxGetInstanceHandle();
+}
