@@ -81,7 +81,7 @@ TEST(LogLineComposition, NeverCutsASurrogatePairInHalf) {
 
 TEST(LogLineComposition, TinyBuffersStayTerminated) {
     EXPECT_EQ(Compose(L"message", 1), L"");
-    EXPECT_EQ(Compose(L"message", 6), L"[2011\n");
+    EXPECT_EQ(Compose(L"message", 6), L"[201\n");
 }
 
 // A folder of its own below the temporary folder, emptied and removed afterwards.
