@@ -1,6 +1,6 @@
 // The runtime helpers against the real registry (a key of the test's own),
-// real libraries (the DlgNotice.dll double and the real companion) and real
-// temporary files.
+// real libraries (a recording DlgNotice.dll double and the real companion)
+// and real temporary files.
 #include "runtime/Helpers.h"
 #include "runtime/ModuleApp.h"
 
@@ -11,12 +11,8 @@
 
 namespace {
 
-CString NoticeDoubleDirectory() {
-    return GetModuleDirectory(nullptr) + L"notice_double\\";
-}
-CString NoticeDoublePath() {
-    return NoticeDoubleDirectory() + L"DlgNotice.dll";
-}
+const CString kDoubleDir = GetModuleDirectory(nullptr) + L"notice_double\\";
+const CString kDoublePath = kDoubleDir + L"DlgNotice.dll";
 
 CString SystemDirectory() {
     wchar_t szDir[MAX_PATH] = {};
@@ -24,75 +20,41 @@ CString SystemDirectory() {
     return CString(szDir) + L"\\";
 }
 
-bool IsLoaded(const CString& strPath) {
-    return GetModuleHandleW(strPath) != nullptr;
+// "result root|sub key|value name" of a split.
+CString Split(LPCWSTR lpszPath) {
+    HKEY hRoot = nullptr;
+    CString strSubKey = L"-", strValue = L"-", strResult;
+    int nResult = ParseRegPath(lpszPath, hRoot, strSubKey, strValue);
+    strResult.Format(L"%d %lx|%s|%s", nResult,
+                     static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(hRoot)),
+                     (LPCWSTR)strSubKey, (LPCWSTR)strValue);
+    return strResult;
 }
 
-struct ParsedRegPath {
-    int nResult;
-    HKEY hRoot;
-    CString strSubKey;
-    CString strValue;
-};
+TEST(RegPath, SplitsAtTheFirstAndLastBackslashAndRejectsWhatItCannotSplit) {
+    EXPECT_STREQ(Split(L"HKEY_LOCAL_MACHINE\\Software\\A\\B\\Name"),
+                 L"0 80000002|Software\\A\\B|Name");
+    EXPECT_STREQ(Split(L"HKEY_USERSX\\A\\B"), L"0 80000003|A|B"); // only the start is compared
+    EXPECT_STREQ(Split(L"HKEY_CURRENT_CONFIG\\S\\"), L"0 80000005|S|"); // the default value
+    EXPECT_STREQ(Split(L"HKEY_CLASSES_ROOT\\S\\V"), L"0 80000000|S|V");
+    EXPECT_STREQ(Split(L"HKEY_CURRENT_USER\\S\\V"), L"0 80000001|S|V");
+    EXPECT_STREQ(Split(L"HKEY_DYN_DATA\\S\\V"), L"0 80000006|S|V");
 
-ParsedRegPath Parse(LPCWSTR lpszPath) {
-    ParsedRegPath parsed{0, nullptr, L"(untouched)", L"(untouched)"};
-    parsed.nResult = ParseRegPath(lpszPath, parsed.hRoot, parsed.strSubKey, parsed.strValue);
-    return parsed;
-}
-
-TEST(RegPathParsing, SplitsRootSubKeyAndValueName) {
-    ParsedRegPath parsed = Parse(L"HKEY_LOCAL_MACHINE\\Software\\A\\B\\Name");
-    EXPECT_EQ(parsed.nResult, 0);
-    EXPECT_EQ(parsed.hRoot, HKEY_LOCAL_MACHINE);
-    EXPECT_STREQ(parsed.strSubKey, L"Software\\A\\B");
-    EXPECT_STREQ(parsed.strValue, L"Name");
-
-    // Only the beginning is compared: "HKEY_USERSX" is HKEY_USERS.
-    parsed = Parse(L"HKEY_USERSX\\A\\B");
-    EXPECT_EQ(parsed.nResult, 0);
-    EXPECT_EQ(parsed.hRoot, HKEY_USERS);
-    EXPECT_STREQ(parsed.strSubKey, L"A");
-    EXPECT_STREQ(parsed.strValue, L"B");
-
-    // A trailing backslash names the key's default value.
-    parsed = Parse(L"HKEY_CURRENT_CONFIG\\Software\\X\\");
-    EXPECT_EQ(parsed.hRoot, HKEY_CURRENT_CONFIG);
-    EXPECT_STREQ(parsed.strSubKey, L"Software\\X");
-    EXPECT_STREQ(parsed.strValue, L"");
-
-    EXPECT_EQ(Parse(L"HKEY_CLASSES_ROOT\\.txt\\V").hRoot, HKEY_CLASSES_ROOT);
-    EXPECT_EQ(Parse(L"HKEY_CURRENT_USER\\S\\V").hRoot, HKEY_CURRENT_USER);
-    EXPECT_EQ(Parse(L"HKEY_DYN_DATA\\S\\V").hRoot, HKEY_DYN_DATA);
-}
-
-TEST(RegPathParsing, RejectsPathsItCannotSplitAndLeavesTheOutputs) {
-    const wchar_t* rejected[] = {
-        L"HKLM\\Software\\X\\Y",
-        L"hkey_current_user\\Software\\V",
-        L"HKEY_CURRENT_USER\\Value",
-        L"HKEY_CURRENT_USER",
-        L"",
-        nullptr,
-    };
-    for (const wchar_t* path : rejected) {
-        ParsedRegPath parsed = Parse(path);
-        EXPECT_EQ(parsed.nResult, 1) << (path ? path : L"(null)");
-        EXPECT_STREQ(parsed.strSubKey, L"(untouched)");
-        EXPECT_STREQ(parsed.strValue, L"(untouched)");
-    }
+    for (LPCWSTR path : {L"HKLM\\Software\\X\\Y", L"hkey_users\\S\\V", L"HKEY_CURRENT_USER\\V",
+                         L"HKEY_CURRENT_USER", L"", static_cast<LPCWSTR>(nullptr)})
+        EXPECT_STREQ(Split(path), L"1 0|-|-");
 
     CString strLongest(L'k', kRegNameMaxLength);
-    EXPECT_EQ(Parse(L"HKEY_CURRENT_USER\\" + strLongest + L"\\" + strLongest).nResult, 0);
-    EXPECT_EQ(Parse(L"HKEY_CURRENT_USER\\" + strLongest + L"k\\V").nResult, 1);
-    EXPECT_EQ(Parse(L"HKEY_CURRENT_USER\\S\\" + strLongest + L"v").nResult, 1);
+    EXPECT_EQ(Split(L"HKEY_USERS\\" + strLongest + L"\\" + strLongest)[0], L'0');
+    EXPECT_EQ(Split(L"HKEY_USERS\\" + strLongest + L"k\\V")[0], L'1');
+    EXPECT_EQ(Split(L"HKEY_USERS\\S\\" + strLongest + L"v")[0], L'1');
 }
 
 // A key of the test's own below HKEY_CURRENT_USER\Software, removed afterwards.
 class RegistryTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_strKey.Format(L"Software\\KelvaneRuntimeHelpersTest%lu", GetCurrentProcessId());
+        m_strKey.Format(L"Software\\KelvaneHelpersTest%lu", GetCurrentProcessId());
         RegDeleteTreeW(HKEY_CURRENT_USER, m_strKey);
     }
     void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, m_strKey); }
@@ -101,12 +63,10 @@ protected:
         return L"HKEY_CURRENT_USER\\" + m_strKey + L"\\" + lpszTail;
     }
 
-    void SetRawValue(LPCWSTR lpszValue, DWORD type, const void* pData, DWORD nBytes) {
+    void CreateKey(LPCWSTR lpszTail, DWORD dwOptions) {
         HKEY hKey = nullptr;
-        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, m_strKey, 0, nullptr, 0, KEY_ALL_ACCESS,
-                                  nullptr, &hKey, nullptr),
-                  ERROR_SUCCESS);
-        EXPECT_EQ(RegSetValueExW(hKey, lpszValue, 0, type, static_cast<const BYTE*>(pData), nBytes),
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, m_strKey + lpszTail, 0, nullptr, dwOptions,
+                                  KEY_ALL_ACCESS, nullptr, &hKey, nullptr),
                   ERROR_SUCCESS);
         RegCloseKey(hKey);
     }
@@ -115,83 +75,56 @@ protected:
 };
 
 TEST_F(RegistryTest, WrittenStringsReadBackThroughNewlyCreatedKeys) {
-    EXPECT_EQ(RegWriteString(Path(L"A\\B\\Name"), L"hello world"), 0);
-    EXPECT_EQ(RegWriteString(Path(L"A\\"), L"default value"), 0);
-    EXPECT_EQ(RegWriteString(Path(L"A\\Empty"), L""), 0);
-
     wchar_t szBuffer[64];
+    EXPECT_EQ(RegWriteString(Path(L"A\\B\\Name"), L"hello world"), 0);
     EXPECT_EQ(RegReadString(Path(L"A\\B\\Name"), szBuffer, 64), 0);
     EXPECT_STREQ(szBuffer, L"hello world");
+    EXPECT_EQ(RegWriteString(Path(L"A\\"), L""), 0);
     EXPECT_EQ(RegReadString(Path(L"A\\"), szBuffer, 64), 0);
-    EXPECT_STREQ(szBuffer, L"default value");
-    EXPECT_EQ(RegReadString(Path(L"A\\Empty"), szBuffer, 64), 0);
     EXPECT_STREQ(szBuffer, L"");
 
-    // Exactly the text and its terminator are stored.
-    DWORD type = 0, nBytes = 0;
-    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, m_strKey + L"\\A\\B", L"Name", RRF_RT_ANY, &type,
-                           nullptr, &nBytes),
-              ERROR_SUCCESS);
-    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    DWORD nBytes = 0; // the text and its terminator, nothing more
+    RegGetValueW(HKEY_CURRENT_USER, m_strKey + L"\\A\\B", L"Name", RRF_RT_REG_SZ, nullptr, nullptr,
+                 &nBytes);
     EXPECT_EQ(nBytes, 12u * sizeof(wchar_t));
 }
 
 TEST_F(RegistryTest, EveryReadFailureHasItsCode) {
-    wchar_t szBuffer[16];
-    EXPECT_EQ(RegReadString(L"HKLM\\Software\\X\\Y", szBuffer, 16), 1);
-    EXPECT_EQ(RegReadString(L"HKEY_CURRENT_USER\\Value", szBuffer, 16), 1);
-    EXPECT_EQ(RegReadString(Path(L"Missing\\Value"), szBuffer, 16), 2);
+    wchar_t szBuffer[5 + 3];
+    wmemset(szBuffer, L'#', 8);
+    EXPECT_EQ(RegReadString(L"HKLM\\Software\\X\\Y", szBuffer, 5), 1);
+    EXPECT_EQ(RegReadString(L"HKEY_CURRENT_USER\\Value", szBuffer, 5), 1);
+    EXPECT_EQ(RegReadString(Path(L"Missing\\Value"), szBuffer, 5), 2);
 
     ASSERT_EQ(RegWriteString(Path(L"Text"), L"0123456789"), 0);
-    EXPECT_EQ(RegReadString(Path(L"NoSuchValue"), szBuffer, 16), 3);
-    EXPECT_EQ(RegReadString(Path(L"Text"), nullptr, 16), 3);
-    EXPECT_EQ(RegReadString(Path(L"Text"), szBuffer, 0), 3);
+    EXPECT_EQ(RegReadString(Path(L"NoSuchValue"), szBuffer, 5), 3);
+    EXPECT_EQ(RegReadString(Path(L"Text"), nullptr, 5), 3);
+    EXPECT_EQ(RegReadString(Path(L"Text"), szBuffer, 5), 3);
+    HKEY hKey = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, m_strKey, 0, KEY_SET_VALUE, &hKey), ERROR_SUCCESS);
+    const DWORD dwNumber = 0x12345678;
+    RegSetValueExW(hKey, L"Number", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dwNumber), 4);
+    RegSetValueExW(hKey, L"Bare", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"abc"), 6);
+    RegCloseKey(hKey);
+    EXPECT_EQ(RegReadString(Path(L"Bare"), szBuffer, 3), 3);
+    EXPECT_EQ(std::wstring(szBuffer + 5, 3), L"###") << "written past the buffer";
 
-    wchar_t szSmall[5 + 3];
-    wmemset(szSmall, L'#', 8);
-    EXPECT_EQ(RegReadString(Path(L"Text"), szSmall, 5), 3);
-    EXPECT_EQ(std::wstring(szSmall + 5, 3), L"###") << "read beyond the buffer";
-
-    const DWORD dwValue = 0x12345678;
-    SetRawValue(L"Number", REG_DWORD, &dwValue, sizeof(dwValue));
-    EXPECT_EQ(RegReadString(Path(L"Number"), szBuffer, 16), 4);
-    DWORD dwRead = 0;
-    memcpy(&dwRead, szBuffer, sizeof(dwRead));
-    EXPECT_EQ(dwRead, dwValue);
-}
-
-TEST_F(RegistryTest, StringStoredWithoutTerminatorIsTerminatedOrDoesNotFit) {
-    SetRawValue(L"Bare", REG_SZ, L"abc", 3 * sizeof(wchar_t));
-
-    wchar_t szRoomy[8];
-    wmemset(szRoomy, L'x', 8);
-    EXPECT_EQ(RegReadString(Path(L"Bare"), szRoomy, 8), 0);
-    EXPECT_STREQ(szRoomy, L"abc");
-
-    wchar_t szTight[3 + 1];
-    wmemset(szTight, L'#', 4);
-    EXPECT_EQ(RegReadString(Path(L"Bare"), szTight, 3), 3);
-    EXPECT_EQ(szTight[3], L'#') << "written beyond the buffer";
+    EXPECT_EQ(RegReadString(Path(L"Number"), szBuffer, 5), 4);
+    EXPECT_EQ(memcmp(szBuffer, &dwNumber, 4), 0);
+    // A string stored without its zero is terminated when there is room.
+    EXPECT_EQ(RegReadString(Path(L"Bare"), szBuffer, 5), 0);
+    EXPECT_STREQ(szBuffer, L"abc");
 }
 
 TEST_F(RegistryTest, EveryWriteFailureHasItsCode) {
     EXPECT_EQ(RegWriteString(L"HKLM\\Software\\X\\Y", L"t"), 1);
     EXPECT_EQ(RegWriteString(L"HKEY_CURRENT_USER\\Value", L"t"), 1);
-    EXPECT_EQ(RegWriteString(L"HKEY_CURRENT_USER", L"t"), 1);
-
     // A lasting key cannot be made below one that lives only until restart.
-    HKEY hKey = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, m_strKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                              KEY_ALL_ACCESS, nullptr, &hKey, nullptr),
-              ERROR_SUCCESS);
-    RegCloseKey(hKey);
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, m_strKey + L"\\Volatile", 0, nullptr,
-                              REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &hKey, nullptr),
-              ERROR_SUCCESS);
-    RegCloseKey(hKey);
+    CreateKey(L"", REG_OPTION_NON_VOLATILE);
+    CreateKey(L"\\Volatile", REG_OPTION_VOLATILE);
     EXPECT_EQ(RegWriteString(Path(L"Volatile\\Lasting\\V"), L"t"), 2);
-
     EXPECT_EQ(RegWriteString(Path(L"Fresh\\V"), nullptr), 3);
+    HKEY hKey = nullptr;
     EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, m_strKey + L"\\Fresh", 0, KEY_READ, &hKey),
               ERROR_SUCCESS)
         << "a refused write created its key";
@@ -202,113 +135,78 @@ TEST(SafeLibrary, LaterLookUpsGoToTheFirstLibraryWhateverPathTheyName) {
     {
         CSafeLibrary library;
         EXPECT_EQ(library.GetProc(L"C:\\no\\such\\library.dll", "DNMessageBox"), nullptr);
-        EXPECT_EQ(library.m_hModule, nullptr);
-
-        FARPROC pfnFirst = library.GetProc(NoticeDoublePath(), "DNMessageBox");
+        FARPROC pfnFirst = library.GetProc(kDoublePath, "DNMessageBox");
         ASSERT_NE(pfnFirst, nullptr);
-        EXPECT_EQ(library.m_pfnProc, pfnFirst);
         EXPECT_EQ(library.GetProc(strKernel, "DNMessageBox"), pfnFirst);
         EXPECT_EQ(library.GetProc(strKernel, "GetTickCount"), nullptr);
         EXPECT_EQ(library.m_pfnProc, nullptr);
-        EXPECT_TRUE(IsLoaded(NoticeDoublePath()));
     }
-    EXPECT_FALSE(IsLoaded(NoticeDoublePath())) << "the destructor kept the library";
+    EXPECT_EQ(GetModuleHandleW(kDoublePath), nullptr) << "the destructor kept the library";
 }
 
-// Holds a reference of its own to the double, so that what it recorded
-// survives the notice box's Unload.
+// Holds its own reference to the double, so that its record outlives Unload.
 class NoticeBoxTest : public ::testing::Test {
 protected:
-    using SetResultFn = void (*)(int);
-    using LastCallFn = int (*)(CString*, CString*, UINT*);
-
     void SetUp() override {
-        m_hDouble = LoadLibraryW(NoticeDoublePath());
+        m_hDouble = LoadLibraryW(kDoublePath);
         ASSERT_NE(m_hDouble, nullptr);
-        m_pfnSetResult = reinterpret_cast<SetResultFn>(
+        m_pfnSetResult = reinterpret_cast<void (*)(int)>(
             reinterpret_cast<void*>(GetProcAddress(m_hDouble, "DNDoubleSetResult")));
-        m_pfnLastCall = reinterpret_cast<LastCallFn>(
+        m_pfnLastCall = reinterpret_cast<int (*)(CString*, CString*, UINT*)>(
             reinterpret_cast<void*>(GetProcAddress(m_hDouble, "DNDoubleLastCall")));
         ASSERT_TRUE(m_pfnSetResult && m_pfnLastCall);
-        m_nCallsBefore = m_pfnLastCall(&m_strText, &m_strCaption, &m_nType);
+        m_nCallsBefore = CallCount();
     }
-    void TearDown() override {
-        if (m_hDouble != nullptr)
-            FreeLibrary(m_hDouble);
-    }
+    void TearDown() override { FreeLibrary(m_hDouble); }
 
-    int CallsSinceSetUp() {
-        return m_pfnLastCall(&m_strText, &m_strCaption, &m_nType) - m_nCallsBefore;
-    }
+    int CallCount() { return m_pfnLastCall(&m_strText, &m_strCaption, &m_nType) - m_nCallsBefore; }
 
     HMODULE m_hDouble = nullptr;
-    SetResultFn m_pfnSetResult = nullptr;
-    LastCallFn m_pfnLastCall = nullptr;
+    void (*m_pfnSetResult)(int) = nullptr;
+    int (*m_pfnLastCall)(CString*, CString*, UINT*) = nullptr;
     int m_nCallsBefore = 0;
     CString m_strText, m_strCaption;
     UINT m_nType = 0;
 };
 
-TEST_F(NoticeBoxTest, ShowBeforeLoadShowsNothing) {
-    CNoticeBox box;
-    EXPECT_EQ(box.Show(L"text", L"caption", MB_OK), -1);
-    EXPECT_EQ(CallsSinceSetUp(), 0);
-}
-
-TEST_F(NoticeBoxTest, ShowHandsOverTextCaptionAndStyleAndReturnsTheResult) {
+TEST_F(NoticeBoxTest, ShowHandsOverTextCaptionAndStyleOnlyWhileLoaded) {
     m_pfnSetResult(IDYES);
     CNoticeBox box;
-    ASSERT_TRUE(box.Load(NoticeDoubleDirectory(), L""));
-    EXPECT_EQ(box.m_pfnProc, GetProcAddress(m_hDouble, "DNMessageBox"));
+    EXPECT_EQ(box.Show(L"before Load", L"Kelvane", MB_OK), -1);
+    ASSERT_TRUE(box.Load(kDoubleDir, L""));
     EXPECT_EQ(box.Show(L"Saved to disk.", L"Kelvane", MB_YESNO | 0x40), IDYES);
-    EXPECT_EQ(CallsSinceSetUp(), 1);
+    EXPECT_EQ(CallCount(), 1);
     EXPECT_STREQ(m_strText, L"Saved to disk.");
     EXPECT_STREQ(m_strCaption, L"Kelvane");
     EXPECT_EQ(m_nType, static_cast<UINT>(MB_YESNO | 0x40));
-
     box.Unload();
-    EXPECT_EQ(box.m_hModule, nullptr);
-    EXPECT_EQ(box.Show(L"after unload", L"Kelvane", MB_OK), -1);
-    EXPECT_EQ(CallsSinceSetUp(), 1);
+    EXPECT_EQ(box.Show(L"after Unload", L"Kelvane", MB_OK), -1);
+    EXPECT_EQ(CallCount(), 1);
 }
 
 TEST_F(NoticeBoxTest, MissingLibraryOrExportLeavesNothingToShow) {
     CNoticeBox box;
-    EXPECT_FALSE(box.Load(NoticeDoubleDirectory(), L"NoSuchNotice.dll"));
-    EXPECT_EQ(box.m_hModule, nullptr);
+    EXPECT_FALSE(box.Load(kDoubleDir, L"NoSuchNotice.dll"));
     EXPECT_EQ(box.Show(L"text", L"caption", MB_OK), -1);
-
     EXPECT_FALSE(box.Load(SystemDirectory(), L"kernel32.dll"));
-    EXPECT_NE(box.m_hModule, nullptr);
     EXPECT_EQ(box.Show(L"text", L"caption", MB_OK), -1);
-    EXPECT_EQ(CallsSinceSetUp(), 0);
+    EXPECT_EQ(CallCount(), 0);
 }
 
 TEST(NoticeBox, LoadsTheLibraryOnceAndFreesItOnUnloadOrDestruction) {
     {
         CNoticeBox box;
-        ASSERT_TRUE(box.Load(NoticeDoubleDirectory(), L"DlgNotice.dll"));
-        ASSERT_TRUE(box.Load(NoticeDoubleDirectory(), L""));
+        ASSERT_TRUE(box.Load(kDoubleDir, L"DlgNotice.dll"));
+        ASSERT_TRUE(box.Load(kDoubleDir, L""));
         box.Unload();
-        EXPECT_FALSE(IsLoaded(NoticeDoublePath())) << "a second Load loaded it again";
-        ASSERT_TRUE(box.Load(NoticeDoubleDirectory(), L""));
+        EXPECT_EQ(GetModuleHandleW(kDoublePath), nullptr) << "a second Load loaded it again";
+        ASSERT_TRUE(box.Load(kDoubleDir, L""));
     }
-    EXPECT_FALSE(IsLoaded(NoticeDoublePath())) << "the destructor kept the library";
+    EXPECT_EQ(GetModuleHandleW(kDoublePath), nullptr) << "the destructor kept the library";
 }
 
-TEST(NoticeBox, EmptyDirectoryIsTheCurrentModulesOwn) {
-    CNoticeBox box;
-    ASSERT_TRUE(box.Load(L"", L""));
-    wchar_t szLoaded[MAX_PATH] = {};
-    GetModuleFileNameW(box.m_hModule, szLoaded, MAX_PATH);
-    EXPECT_EQ(CString(szLoaded).CompareNoCase(GetModuleDirectory(AfxGetInstanceHandle()) +
-                                              L"DlgNotice.dll"),
-              0)
-        << szLoaded;
-}
-
-// Answers the first dialog box that the given thread shows by pressing a
-// button, and keeps the message text it displayed.
+// Presses a button of the first dialog box that the given thread shows, and
+// keeps its caption and text.
 class MessageBoxAnswerer {
 public:
     MessageBoxAnswerer(DWORD threadId, int nButton)
@@ -320,42 +218,38 @@ public:
             m_worker.join();
     }
 
-    CString m_strCaption;
-    CString m_strText;
+    CString m_strCaption, m_strText;
 
 private:
-    static BOOL CALLBACK FindDialog(HWND hWnd, LPARAM lParam) {
+    static BOOL CALLBACK FindBox(HWND hWnd, LPARAM lParam) {
         wchar_t szClass[16] = {};
         GetClassNameW(hWnd, szClass, 16);
-        if (wcscmp(szClass, L"#32770") != 0 || !IsWindowVisible(hWnd))
-            return TRUE;
-        *reinterpret_cast<HWND*>(lParam) = hWnd;
-        return FALSE;
+        if (wcscmp(szClass, L"#32770") == 0 && IsWindowVisible(hWnd))
+            *reinterpret_cast<HWND*>(lParam) = hWnd;
+        return TRUE;
     }
 
     void Answer(DWORD threadId, int nButton) {
-        for (int attempt = 0; attempt < 500; ++attempt) {
-            HWND hBox = nullptr;
-            EnumThreadWindows(threadId, FindDialog, reinterpret_cast<LPARAM>(&hBox));
-            if (hBox != nullptr) {
-                wchar_t szText[256] = {};
-                GetWindowTextW(hBox, szText, 256);
-                m_strCaption = szText;
-                GetDlgItemTextW(hBox, 0xFFFF, szText, 256);
-                m_strText = szText;
-                PostMessageW(hBox, WM_COMMAND, MAKEWPARAM(nButton, BN_CLICKED), 0);
-                return;
-            }
-            Sleep(20);
-        }
+        HWND hBox = nullptr;
+        for (int attempt = 0; attempt < 500 && hBox == nullptr; ++attempt, Sleep(20))
+            EnumThreadWindows(threadId, FindBox, reinterpret_cast<LPARAM>(&hBox));
+        if (hBox == nullptr)
+            return;
+        wchar_t szText[256] = {};
+        GetWindowTextW(hBox, szText, 256);
+        m_strCaption = szText;
+        GetDlgItemTextW(hBox, 0xFFFF, szText, 256);
+        m_strText = szText;
+        PostMessageW(hBox, WM_COMMAND, MAKEWPARAM(nButton, BN_CLICKED), 0);
     }
 
     std::thread m_worker;
 };
 
-TEST(DlgNoticeCompanion, ShowsARealModalMessageBoxAndReturnsTheButtonPressed) {
+TEST(DlgNoticeCompanion, ShowsARealModalMessageBoxFromTheModulesOwnFolder) {
     CNoticeBox box;
-    ASSERT_TRUE(box.Load(GetModuleDirectory(nullptr), L""));
+    // The test program's module state: the folder of the program and of the real companion.
+    ASSERT_TRUE(box.Load(L"", L""));
     MessageBoxAnswerer answerer(GetCurrentThreadId(), IDNO);
     int nResult = box.Show(L"Replace the file?", L"Kelvane notice", MB_YESNO | MB_ICONQUESTION);
     answerer.Wait();
@@ -364,35 +258,24 @@ TEST(DlgNoticeCompanion, ShowsARealModalMessageBoxAndReturnsTheButtonPressed) {
     EXPECT_STREQ(answerer.m_strText, L"Replace the file?");
 }
 
-TEST(TempFileName, MakesDistinctEmptyFilesInTheTemporaryFolder) {
-    CString strFirst = MakeTempFileName();
-    CString strSecond = MakeTempFileName();
-    ASSERT_FALSE(strFirst.IsEmpty());
-    ASSERT_FALSE(strSecond.IsEmpty());
-    EXPECT_NE(strFirst.CompareNoCase(strSecond), 0);
-
+TEST(TempFileName, MakesDistinctEmptyFilesOrAnEmptyName) {
     wchar_t szTemp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, szTemp);
+    CString strFirst = MakeTempFileName(), strSecond = MakeTempFileName();
     for (const CString& strPath : {strFirst, strSecond}) {
-        EXPECT_EQ(strPath.Left(lstrlenW(szTemp)).CompareNoCase(szTemp), 0) << (LPCWSTR)strPath;
-        EXPECT_EQ(strPath.Mid(lstrlenW(szTemp), 2).CompareNoCase(L"wf"), 0) << (LPCWSTR)strPath;
+        EXPECT_EQ(strPath.Left(lstrlenW(szTemp) + 2).CompareNoCase(CString(szTemp) + L"wf"), 0)
+            << (LPCWSTR)strPath;
         WIN32_FILE_ATTRIBUTE_DATA data = {};
-        ASSERT_TRUE(GetFileAttributesExW(strPath, GetFileExInfoStandard, &data));
+        EXPECT_TRUE(GetFileAttributesExW(strPath, GetFileExInfoStandard, &data));
         EXPECT_EQ(data.nFileSizeLow, 0u);
         DeleteFileW(strPath);
     }
-}
+    EXPECT_NE(strFirst.CompareNoCase(strSecond), 0);
 
-TEST(TempFileName, GivesAnEmptyStringWhenNoFileCanBeMade) {
-    wchar_t szTmp[MAX_PATH] = {}, szTemp[MAX_PATH] = {};
-    DWORD nTmp = GetEnvironmentVariableW(L"TMP", szTmp, MAX_PATH);
-    DWORD nTemp = GetEnvironmentVariableW(L"TEMP", szTemp, MAX_PATH);
     SetEnvironmentVariableW(L"TMP", L"C:\\kelvane_no_such_folder\\");
-    SetEnvironmentVariableW(L"TEMP", L"C:\\kelvane_no_such_folder\\");
-    CString strPath = MakeTempFileName();
-    SetEnvironmentVariableW(L"TMP", nTmp ? szTmp : nullptr);
-    SetEnvironmentVariableW(L"TEMP", nTemp ? szTemp : nullptr);
-    EXPECT_TRUE(strPath.IsEmpty()) << (LPCWSTR)strPath;
+    CString strNone = MakeTempFileName();
+    SetEnvironmentVariableW(L"TMP", szTemp);
+    EXPECT_TRUE(strNone.IsEmpty()) << (LPCWSTR)strNone;
 }
 
 } // namespace
