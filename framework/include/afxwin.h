@@ -480,3 +480,507 @@ BOOL AfxInitExtensionModule(AFX_EXTENSION_MODULE& state, HMODULE hModule);
 void AfxTermExtensionModule(AFX_EXTENSION_MODULE& state, BOOL bAll = FALSE);
 
 int AfxMessageBox(LPCWSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
+
+// ---------------------------------------------------------------------------
+// GDI objects and device contexts. Each wrapper owns the handle it holds and
+// deletes it in its destructor; temporary wrappers from FromHandle never do.
+
+class CGdiObject : public CObject {
+    DECLARE_DYNCREATE(CGdiObject)
+public:
+    CGdiObject();
+    ~CGdiObject() override;
+
+    HGDIOBJ m_hObject;
+
+    operator HGDIOBJ() const { return m_hObject; }
+    HGDIOBJ GetSafeHandle() const;
+    static CGdiObject* PASCAL FromHandle(HGDIOBJ hObject);
+
+    BOOL Attach(HGDIOBJ hObject);
+    HGDIOBJ Detach();
+    BOOL DeleteObject();
+    int GetObject(int nCount, LPVOID lpObject) const;
+    UINT GetObjectType() const;
+    BOOL CreateStockObject(int nIndex);
+};
+
+class CPen : public CGdiObject {
+    DECLARE_DYNAMIC(CPen)
+public:
+    CPen() = default;
+    CPen(int nPenStyle, int nWidth, COLORREF crColor);
+    BOOL CreatePen(int nPenStyle, int nWidth, COLORREF crColor);
+    operator HPEN() const { return static_cast<HPEN>(m_hObject); }
+    static CPen* PASCAL FromHandle(HPEN hPen);
+};
+
+class CBrush : public CGdiObject {
+    DECLARE_DYNAMIC(CBrush)
+public:
+    CBrush() = default;
+    explicit CBrush(COLORREF crColor);
+    BOOL CreateSolidBrush(COLORREF crColor);
+    BOOL CreateSysColorBrush(int nIndex);
+    operator HBRUSH() const { return static_cast<HBRUSH>(m_hObject); }
+    static CBrush* PASCAL FromHandle(HBRUSH hBrush);
+};
+
+class CFont : public CGdiObject {
+    DECLARE_DYNAMIC(CFont)
+public:
+    CFont() = default;
+    BOOL CreateFontIndirect(const LOGFONTW* lpLogFont);
+    BOOL CreateFont(int nHeight, int nWidth, int nEscapement, int nOrientation, int nWeight,
+                    BYTE bItalic, BYTE bUnderline, BYTE cStrikeOut, BYTE nCharSet,
+                    BYTE nOutPrecision, BYTE nClipPrecision, BYTE nQuality, BYTE nPitchAndFamily,
+                    LPCWSTR lpszFacename);
+    // nPointSize in tenths of a point, converted with the DC's (or the screen's) resolution.
+    BOOL CreatePointFont(int nPointSize, LPCWSTR lpszFaceName, CDC* pDC = nullptr);
+    BOOL CreatePointFontIndirect(const LOGFONTW* lpLogFont, CDC* pDC = nullptr);
+    int GetLogFont(LOGFONTW* pLogFont) const;
+    operator HFONT() const { return static_cast<HFONT>(m_hObject); }
+    static CFont* PASCAL FromHandle(HFONT hFont);
+};
+
+class CBitmap : public CGdiObject {
+    DECLARE_DYNAMIC(CBitmap)
+public:
+    CBitmap() = default;
+    BOOL CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitcount, const void* lpBits);
+    BOOL CreateCompatibleBitmap(CDC* pDC, int nWidth, int nHeight);
+    BOOL LoadBitmap(UINT nIDResource);
+    int GetBitmap(BITMAP* pBitMap) const;
+    operator HBITMAP() const { return static_cast<HBITMAP>(m_hObject); }
+    static CBitmap* PASCAL FromHandle(HBITMAP hBitmap);
+};
+
+class CRgn : public CGdiObject {
+    DECLARE_DYNAMIC(CRgn)
+public:
+    CRgn() = default;
+    BOOL CreateRectRgn(int x1, int y1, int x2, int y2);
+    BOOL CreateRectRgnIndirect(LPCRECT lpRect);
+    BOOL CreateRoundRectRgn(int x1, int y1, int x2, int y2, int x3, int y3);
+    BOOL CreateEllipticRgn(int x1, int y1, int x2, int y2);
+    int CombineRgn(const CRgn* pRgn1, const CRgn* pRgn2, int nCombineMode);
+    BOOL PtInRegion(int x, int y) const;
+    operator HRGN() const { return static_cast<HRGN>(m_hObject); }
+    static CRgn* PASCAL FromHandle(HRGN hRgn);
+};
+
+class CDC : public CObject {
+    DECLARE_DYNCREATE(CDC)
+public:
+    CDC();
+    ~CDC() override; // deletes a DC it created or was given with Attach
+
+    HDC m_hDC;
+    HDC m_hAttribDC;
+
+    operator HDC() const { return m_hDC; }
+    HDC GetSafeHdc() const;
+    static CDC* PASCAL FromHandle(HDC hDC);
+
+    BOOL Attach(HDC hDC);
+    HDC Detach();
+    BOOL CreateCompatibleDC(CDC* pDC);
+    BOOL DeleteDC();
+    int SaveDC();
+    BOOL RestoreDC(int nSavedDC);
+
+    CPen* SelectObject(CPen* pPen);
+    CBrush* SelectObject(CBrush* pBrush);
+    CFont* SelectObject(CFont* pFont);
+    CBitmap* SelectObject(CBitmap* pBitmap);
+    int SelectObject(CRgn* pRgn);
+    HGDIOBJ SelectObject(HGDIOBJ hObject);
+    CGdiObject* SelectStockObject(int nIndex);
+    CFont* GetCurrentFont() const;
+    CBitmap* GetCurrentBitmap() const;
+
+    COLORREF SetTextColor(COLORREF crColor);
+    COLORREF GetTextColor() const;
+    COLORREF SetBkColor(COLORREF crColor);
+    COLORREF GetBkColor() const;
+    int SetBkMode(int nBkMode);
+    int GetBkMode() const;
+    int GetDeviceCaps(int nIndex) const;
+    int GetClipBox(LPRECT lpRect) const;
+    int IntersectClipRect(int x1, int y1, int x2, int y2);
+    int SelectClipRgn(CRgn* pRgn);
+    CPoint SetViewportOrg(int x, int y);
+    CPoint GetViewportOrg() const;
+
+    BOOL BitBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, int ySrc,
+                DWORD dwRop);
+    BOOL StretchBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, int ySrc,
+                    int nSrcWidth, int nSrcHeight, DWORD dwRop);
+    void FillSolidRect(LPCRECT lpRect, COLORREF clr);
+    void FillSolidRect(int x, int y, int cx, int cy, COLORREF clr);
+    void FillRect(LPCRECT lpRect, CBrush* pBrush);
+    void FrameRect(LPCRECT lpRect, CBrush* pBrush);
+    void Draw3dRect(LPCRECT lpRect, COLORREF clrTopLeft, COLORREF clrBottomRight);
+    void DrawFocusRect(LPCRECT lpRect);
+    BOOL Rectangle(int x1, int y1, int x2, int y2);
+    BOOL Rectangle(LPCRECT lpRect);
+    CPoint MoveTo(int x, int y);
+    BOOL LineTo(int x, int y);
+    BOOL DrawIcon(int x, int y, HICON hIcon);
+    BOOL TextOut(int x, int y, const CString& str);
+    int DrawText(const CString& str, LPRECT lpRect, UINT nFormat);
+    int DrawText(LPCWSTR lpszString, int nCount, LPRECT lpRect, UINT nFormat);
+    CSize GetTextExtent(const CString& str) const;
+    COLORREF GetPixel(int x, int y) const;
+    COLORREF SetPixel(int x, int y, COLORREF crColor);
+};
+
+class CPaintDC : public CDC {
+public:
+    explicit CPaintDC(CWnd* pWnd);
+    ~CPaintDC() override;
+    PAINTSTRUCT m_ps;
+
+protected:
+    HWND m_hWnd;
+};
+
+class CClientDC : public CDC {
+public:
+    explicit CClientDC(CWnd* pWnd);
+    ~CClientDC() override;
+
+protected:
+    HWND m_hWnd;
+};
+
+class CWindowDC : public CDC {
+public:
+    explicit CWindowDC(CWnd* pWnd);
+    ~CWindowDC() override;
+
+protected:
+    HWND m_hWnd;
+};
+
+// ---------------------------------------------------------------------------
+// Windows
+
+struct CCreateContext;
+
+// m_nFlags bits
+#define WF_MODALLOOP 0x0008
+#define WF_CONTINUEMODAL 0x0010
+// RunModalLoop flags
+#define MLF_NOIDLEMSG 0x0001
+#define MLF_NOKICKIDLE 0x0002
+#define MLF_SHOWONIDLE 0x0004
+
+// The procedure of every framework window: finds the window object, switches
+// to the module state stored with it and routes the message.
+LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);
+
+// A winuser.h macro that would rename the member function.
+#undef GetNextWindow
+
+class CWnd : public CCmdTarget {
+    DECLARE_DYNCREATE(CWnd)
+public:
+    CWnd();
+    ~CWnd() override; // destroys a window still attached
+
+    HWND m_hWnd;
+    operator HWND() const { return m_hWnd; }
+    // Also answers for a null object pointer.
+    HWND GetSafeHwnd() const;
+
+    // Placement markers for SetWindowPos.
+    static const CWnd wndTop;
+    static const CWnd wndBottom;
+    static const CWnd wndTopMost;
+    static const CWnd wndNoTopMost;
+
+    // The permanent object of the window, else a temporary one that lives
+    // until the temporary maps are released.
+    static CWnd* PASCAL FromHandle(HWND hWnd);
+    static CWnd* PASCAL FromHandlePermanent(HWND hWnd);
+
+    BOOL Attach(HWND hWndNew);
+    HWND Detach();
+    BOOL SubclassWindow(HWND hWnd);
+    BOOL SubclassDlgItem(UINT nID, CWnd* pParent);
+    HWND UnsubclassWindow();
+    virtual void PreSubclassWindow();
+
+    virtual BOOL Create(LPCWSTR lpszClassName, LPCWSTR lpszWindowName, DWORD dwStyle,
+                        const RECT& rect, CWnd* pParentWnd, UINT nID,
+                        CCreateContext* pContext = nullptr);
+    virtual BOOL CreateEx(DWORD dwExStyle, LPCWSTR lpszClassName, LPCWSTR lpszWindowName,
+                          DWORD dwStyle, int x, int y, int nWidth, int nHeight, HWND hWndParent,
+                          HMENU nIDorHMenu, LPVOID lpParam = nullptr);
+    BOOL CreateEx(DWORD dwExStyle, LPCWSTR lpszClassName, LPCWSTR lpszWindowName, DWORD dwStyle,
+                  const RECT& rect, CWnd* pParentWnd, UINT nID, LPVOID lpParam = nullptr);
+    virtual BOOL DestroyWindow();
+    virtual BOOL PreCreateWindow(CREATESTRUCTW& cs);
+    virtual BOOL PreTranslateMessage(MSG* pMsg);
+
+    // Message routing
+    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    virtual BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+    virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    virtual void PostNcDestroy();
+    virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+    virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+    virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+    BOOL ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+    // Hands the message being processed back to the child that sent it.
+    static BOOL PASCAL ReflectLastMsg(HWND hWndChild, LRESULT* pResult = nullptr);
+    BOOL SendChildNotifyLastMsg(LRESULT* pResult = nullptr);
+    // Default processing of the message being handled.
+    LRESULT Default();
+    LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+
+    // Modal loop
+    virtual int RunModalLoop(DWORD dwFlags = 0);
+    virtual BOOL ContinueModal();
+    virtual void EndModalLoop(int nResult);
+
+    // Styles and relations
+    DWORD GetStyle() const;
+    DWORD GetExStyle() const;
+    BOOL ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
+    BOOL ModifyStyleEx(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
+    CWnd* GetParent() const;
+    CWnd* SetParent(CWnd* pWndNewParent);
+    CWnd* GetOwner() const;
+    void SetOwner(CWnd* pOwnerWnd);
+    CWnd* GetTopLevelParent() const;
+    CWnd* GetWindow(UINT nCmd) const;
+    CWnd* GetNextWindow(UINT nFlag = GW_HWNDNEXT) const;
+    CWnd* GetDlgItem(int nID) const;
+    int GetDlgCtrlID() const;
+    int SetDlgCtrlID(int nID);
+    CWnd* GetNextDlgGroupItem(CWnd* pWndCtl, BOOL bPrevious = FALSE) const;
+    CWnd* GetNextDlgTabItem(CWnd* pWndCtl, BOOL bPrevious = FALSE) const;
+    BOOL IsChild(const CWnd* pWnd) const;
+
+    // Text and font
+    void SetWindowText(LPCWSTR lpszString);
+    int GetWindowText(LPWSTR lpszStringBuf, int nMaxCount) const;
+    void GetWindowText(CString& rString) const;
+    int GetWindowTextLength() const;
+    void SetDlgItemText(int nID, LPCWSTR lpszString);
+    int GetDlgItemText(int nID, CString& rString) const;
+    void SetFont(CFont* pFont, BOOL bRedraw = TRUE);
+    CFont* GetFont() const;
+    HICON SetIcon(HICON hIcon, BOOL bBigIcon);
+    HICON GetIcon(BOOL bBigIcon) const;
+
+    // Size, position and painting
+    void GetClientRect(LPRECT lpRect) const;
+    void GetWindowRect(LPRECT lpRect) const;
+    void ClientToScreen(LPPOINT lpPoint) const;
+    void ClientToScreen(LPRECT lpRect) const;
+    void ScreenToClient(LPPOINT lpPoint) const;
+    void ScreenToClient(LPRECT lpRect) const;
+    void MapWindowPoints(CWnd* pwndTo, LPRECT lpRect) const;
+    void MapWindowPoints(CWnd* pwndTo, LPPOINT lpPoint, UINT nCount) const;
+    BOOL SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags);
+    void MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint = TRUE);
+    void MoveWindow(LPCRECT lpRect, BOOL bRepaint = TRUE);
+    void CenterWindow(CWnd* pAlternateOwner = nullptr);
+    int SetWindowRgn(HRGN hRgn, BOOL bRedraw);
+    BOOL ShowWindow(int nCmdShow);
+    BOOL IsWindowVisible() const;
+    BOOL IsIconic() const;
+    BOOL IsZoomed() const;
+    BOOL EnableWindow(BOOL bEnable = TRUE);
+    BOOL IsWindowEnabled() const;
+    void Invalidate(BOOL bErase = TRUE);
+    void InvalidateRect(LPCRECT lpRect, BOOL bErase = TRUE);
+    void ValidateRect(LPCRECT lpRect);
+    void UpdateWindow();
+    BOOL RedrawWindow(LPCRECT lpRectUpdate = nullptr, CRgn* prgnUpdate = nullptr,
+                      UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+    CDC* GetDC();
+    CDC* GetWindowDC();
+    int ReleaseDC(CDC* pDC);
+
+    // Focus, capture, activation, timers
+    CWnd* SetFocus();
+    static CWnd* PASCAL GetFocus();
+    CWnd* SetCapture();
+    static CWnd* PASCAL GetCapture();
+    CWnd* SetActiveWindow();
+    static CWnd* PASCAL GetActiveWindow();
+    BOOL SetForegroundWindow();
+    void BringWindowToTop();
+    UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer = nullptr);
+    BOOL KillTimer(UINT_PTR nIDEvent);
+    int MessageBox(LPCWSTR lpszText, LPCWSTR lpszCaption = nullptr, UINT nType = MB_OK);
+
+    int m_nFlags;
+    int m_nModalResult;
+    WNDPROC m_pfnSuper; // the procedure the window had before the framework's
+    HWND m_hWndOwner;
+
+protected:
+    afx_msg void OnPaint();
+    afx_msg void OnNcPaint();
+    afx_msg BOOL OnEraseBkgnd(CDC* pDC);
+    afx_msg void OnMouseMove(UINT nFlags, CPoint point);
+    afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
+    afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
+    afx_msg void OnLButtonDblClk(UINT nFlags, CPoint point);
+    afx_msg void OnRButtonDown(UINT nFlags, CPoint point);
+    afx_msg void OnRButtonUp(UINT nFlags, CPoint point);
+    afx_msg void OnMouseHover(UINT nFlags, CPoint point);
+    afx_msg void OnMouseLeave();
+    afx_msg void OnNcLButtonDown(UINT nHitTest, CPoint point);
+    afx_msg BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt);
+    afx_msg BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
+    afx_msg int OnCreate(LPCREATESTRUCTW lpCreateStruct);
+    afx_msg void OnDestroy();
+    afx_msg void OnNcDestroy();
+    afx_msg void OnClose();
+    afx_msg void OnSize(UINT nType, int cx, int cy);
+    afx_msg void OnMove(int x, int y);
+    afx_msg void OnMoving(UINT fwSide, LPRECT pRect);
+    afx_msg void OnWindowPosChanged(WINDOWPOS* lpwndpos);
+    afx_msg void OnWindowPosChanging(WINDOWPOS* lpwndpos);
+    afx_msg void OnGetMinMaxInfo(MINMAXINFO* lpMMI);
+    afx_msg void OnTimer(UINT_PTR nIDEvent);
+    afx_msg HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
+    afx_msg LRESULT OnNcHitTest(CPoint point);
+    afx_msg void OnSetFocus(CWnd* pOldWnd);
+    afx_msg void OnKillFocus(CWnd* pNewWnd);
+    afx_msg void OnEnable(BOOL bEnable);
+    afx_msg void OnShowWindow(BOOL bShow, UINT nStatus);
+    afx_msg void OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized);
+    afx_msg void OnSysCommand(UINT nID, LPARAM lParam);
+    afx_msg void OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct);
+    afx_msg void OnMeasureItem(int nIDCtl, LPMEASUREITEMSTRUCT lpMeasureItemStruct);
+    afx_msg UINT OnGetDlgCode();
+    afx_msg void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+    afx_msg void OnKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags);
+    afx_msg void OnChar(UINT nChar, UINT nRepCnt, UINT nFlags);
+    afx_msg void OnSysKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+    afx_msg void OnCaptureChanged(CWnd* pWnd);
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    explicit CWnd(HWND hWndMarker);
+    friend LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);
+    friend LRESULT CALLBACK AfxCbtFilterHook(int code, WPARAM wParam, LPARAM lParam);
+    void TakeOverProcedure(HWND hWnd);
+    void EndNcDestroy();
+};
+
+// Runs one message through the window object with Default() pointing at it.
+LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);
+
+class CButton : public CWnd {
+    DECLARE_DYNAMIC(CButton)
+public:
+    CButton() = default;
+    virtual BOOL Create(LPCWSTR lpszCaption, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
+                        UINT nID);
+    UINT GetState() const;
+    void SetState(BOOL bHighlight);
+    int GetCheck() const;
+    void SetCheck(int nCheck);
+    UINT GetButtonStyle() const;
+    void SetButtonStyle(UINT nStyle, BOOL bRedraw = TRUE);
+    HICON SetIcon(HICON hIcon);
+    HBITMAP SetBitmap(HBITMAP hBitmap);
+    // Owner-drawn buttons paint here; the parent's WM_DRAWITEM is reflected to it.
+    virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct);
+
+protected:
+    BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
+};
+
+class CStatic : public CWnd {
+    DECLARE_DYNAMIC(CStatic)
+public:
+    CStatic() = default;
+    virtual BOOL Create(LPCWSTR lpszText, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
+                        UINT nID = 0xffff);
+    HICON SetIcon(HICON hIcon);
+    HBITMAP SetBitmap(HBITMAP hBitmap);
+    virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct);
+
+protected:
+    BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
+};
+
+class CDialog : public CWnd {
+    DECLARE_DYNAMIC(CDialog)
+public:
+    CDialog();
+    explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
+    explicit CDialog(LPCWSTR lpszTemplateName, CWnd* pParentWnd = nullptr);
+    ~CDialog() override;
+
+    // Modeless creation from a template of the module's resource chain.
+    virtual BOOL Create(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
+    virtual BOOL Create(LPCWSTR lpszTemplateName, CWnd* pParentWnd = nullptr);
+    virtual BOOL CreateIndirect(LPCDLGTEMPLATEW lpDialogTemplate, CWnd* pParentWnd = nullptr,
+                                HINSTANCE hInst = nullptr);
+    BOOL InitModalIndirect(LPCDLGTEMPLATEW lpDialogTemplate, CWnd* pParentWnd = nullptr);
+    // Runs the dialog until EndDialog; -1 when it cannot be created.
+    virtual INT_PTR DoModal();
+    void EndDialog(int nResult);
+
+    virtual BOOL OnInitDialog();
+    virtual void OnOK();
+    virtual void OnCancel();
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+    BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
+
+    void NextDlgCtrl() const;
+    void PrevDlgCtrl() const;
+    void GotoDlgCtrl(CWnd* pWndCtrl);
+    void SetDefID(UINT nID);
+    DWORD GetDefID() const;
+
+    LPCWSTR m_lpszTemplateName;
+    UINT m_nIDHelp;
+    LPCDLGTEMPLATEW m_lpDialogTemplate;
+    CWnd* m_pParentWnd;
+
+protected:
+    afx_msg LRESULT HandleInitDialog(WPARAM wParam, LPARAM lParam);
+    virtual void PreInitDialog();
+    HWND PreModal();
+
+    DECLARE_MESSAGE_MAP()
+};
+
+// The dialog procedure of framework dialogs: only WM_INITDIALOG is theirs.
+INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+class CToolTipCtrl : public CWnd {
+    DECLARE_DYNAMIC(CToolTipCtrl)
+public:
+    CToolTipCtrl() = default;
+    virtual BOOL Create(CWnd* pParentWnd, DWORD dwStyle = 0);
+    // A tool without a rectangle and ID is the whole window pWnd.
+    BOOL AddTool(CWnd* pWnd, LPCWSTR lpszText = LPSTR_TEXTCALLBACKW, LPCRECT lpRectTool = nullptr,
+                 UINT_PTR nIDTool = 0);
+    BOOL AddTool(CWnd* pWnd, UINT nIDText, LPCRECT lpRectTool = nullptr, UINT_PTR nIDTool = 0);
+    void DelTool(CWnd* pWnd, UINT_PTR nIDTool = 0);
+    void RelayEvent(LPMSG lpMsg);
+    void Activate(BOOL bActivate);
+    void UpdateTipText(LPCWSTR lpszText, CWnd* pWnd, UINT_PTR nIDTool = 0);
+    int SetMaxTipWidth(int iWidth);
+    int GetMaxTipWidth() const;
+    void SetDelayTime(UINT nDelay);
+    void SetDelayTime(DWORD dwDuration, int iTime);
+    int GetDelayTime(DWORD dwDuration) const;
+    int GetToolCount() const;
+    void Pop();
+    void FillInToolInfo(TTTOOLINFOW& ti, CWnd* pWnd, UINT_PTR nIDTool) const;
+};

@@ -3,7 +3,9 @@
 
 #include <afxwin.h>
 
+#include <map>
 #include <unordered_map>
+#include <utility>
 
 class CGdiObject;
 
@@ -15,9 +17,13 @@ struct AfxThreadState {
     std::unordered_map<HWND, CWnd*> permanentWnds;
     std::unordered_map<HWND, CWnd*> temporaryWnds;
     std::unordered_map<HDC, CDC*> temporaryDCs;
-    std::unordered_map<HGDIOBJ, CGdiObject*> temporaryGdiObjects;
+    // One temporary per handle and wrapper class, so a font handle gives a CFont.
+    std::map<std::pair<HGDIOBJ, const CRuntimeClass*>, CGdiObject*> temporaryGdiObjects;
     int nTempMapLock = 0;
 };
+
+// Attaches the thread's waiting window object to the window being created.
+LRESULT CALLBACK AfxCbtFilterHook(int code, WPARAM wParam, LPARAM lParam);
 
 // This thread's state, made on first use.
 AfxThreadState* AfxGetThreadState();

@@ -133,9 +133,12 @@ LPCWSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor, HBRUSH hbrBackgro
                static_cast<void*>(hCursor), static_cast<void*>(hbrBackground),
                static_cast<void*>(hIcon));
     name[79] = 0;
-    for (AFX_CLASS_REGISTRATION* p = pModule->m_pRegisteredClasses; p != nullptr; p = p->pNext)
-        if (wcscmp(p->szName, name) == 0)
+    WNDCLASSW existing;
+    for (AFX_CLASS_REGISTRATION* p = pModule->m_pRegisteredClasses; p != nullptr; p = p->pNext) {
+        // Another module state of the same instance may have unregistered it meanwhile.
+        if (wcscmp(p->szName, name) == 0 && GetClassInfoW(hInst, name, &existing))
             return p->szName;
+    }
     // Windows get the framework's procedure by subclassing as they are created.
     WNDCLASSW wc = {};
     wc.style = nClassStyle;
@@ -147,6 +150,9 @@ LPCWSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor, HBRUSH hbrBackgro
     wc.lpszClassName = name;
     if (!RegisterClassW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         return nullptr;
+    for (AFX_CLASS_REGISTRATION* p = pModule->m_pRegisteredClasses; p != nullptr; p = p->pNext)
+        if (wcscmp(p->szName, name) == 0)
+            return p->szName;
     auto* pReg = new AFX_CLASS_REGISTRATION;
     wcscpy(pReg->szName, name);
     pReg->hInstance = hInst;
