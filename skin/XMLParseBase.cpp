@@ -1,0 +1,260 @@
+#include "skin/XMLParseBase.h"
+
+#include "runtime/StringHelpers.h"
+#include "xml/XmlDocument.h"
+
+using xercesc::DOMElement;
+
+namespace {
+
+CString WithoutSpaces(const CString& strValue) {
+    CString compact(strValue);
+    compact.Remove(L' ');
+    return compact;
+}
+
+// Reads up to nCount integers separated by single commas, the way the scan
+// format "%d,%d,..." does; returns how many were read.
+int ScanIntegerList(const CString& strValue, int32_t* pValues, int nCount) {
+    const wchar_t* p = strValue.GetString();
+    const wchar_t* end = p + strValue.GetLength();
+    int read = 0;
+    while (read < nCount && ScanDecimal(p, end, pValues[read], &p)) {
+        ++read;
+        if (read == nCount || p == end || *p != L',')
+            break;
+        ++p;
+    }
+    return read;
+}
+
+// Sums wrap at 32 bits rather than overflow.
+LONG WrappingSum(int32_t a, int32_t b) {
+    return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
+}
+
+// The folder that holds the skin file, with its separator; images live below
+// it. Windows takes '/' as a separator too, so a path written with either
+// finds the same folder; a bare file name has an empty folder.
+CString SkinDirectoryOf(const CString& strSkinFile) {
+    int separator = (std::max)(strSkinFile.ReverseFind(L'\\'), strSkinFile.ReverseFind(L'/'));
+    return strSkinFile.Left(separator + 1);
+}
+
+CString Attribute(CXmlDocument& doc, DOMElement* pElement, LPCWSTR pszName) {
+    CString value;
+    doc.GetAttributeValue(pElement, pszName, value);
+    return value;
+}
+
+// Applies the number rule to an attribute; the field keeps its value when
+// the attribute is missing, empty or unreadable.
+template <class Field>
+void ReadNumberAttribute(CXmlDocument& doc, DOMElement* pElement, LPCWSTR pszName, Field& field) {
+    int value = static_cast<int>(field);
+    ParseNumber(Attribute(doc, pElement, pszName), value);
+    field = static_cast<Field>(value);
+}
+
+} // namespace
+
+bool ReadSkinRect(const CString& strValue, RECT& rcValue) {
+    int32_t numbers[4] = {0, 0, 0, 0};
+    if (ScanIntegerList(WithoutSpaces(strValue), numbers, 4) == 0)
+        return false;
+    rcValue.left = numbers[0];
+    rcValue.top = numbers[1];
+    rcValue.right = WrappingSum(numbers[0], numbers[2]);
+    rcValue.bottom = WrappingSum(numbers[1], numbers[3]);
+    return true;
+}
+
+bool ReadSkinPair(const CString& strValue, POINT& ptValue) {
+    int32_t numbers[2] = {0, 0};
+    if (ScanIntegerList(WithoutSpaces(strValue), numbers, 2) == 0)
+        return false;
+    ptValue.x = numbers[0];
+    ptValue.y = numbers[1];
+    return true;
+}
+
+bool ReadSkinColor(const CString& strValue, uint32_t& clrValue) {
+    if (strValue.IsEmpty()) {
+        clrValue = 0xFFFFFFFFu;
+        return true;
+    }
+    const wchar_t* begin = strValue.GetString();
+    return ScanHex(begin, begin + strValue.GetLength(), clrValue);
+}
+
+std::wstring SkinIdKey(const CString& strID) {
+    std::wstring key(strID.GetString(), static_cast<size_t>(strID.GetLength()));
+    if (key.empty())
+        return key;
+    // Upper-casing keeps the length of every UTF-16 string.
+    LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, strID.GetString(), strID.GetLength(),
+                  &key[0], static_cast<int>(key.size()), nullptr, nullptr, 0);
+    return key;
+}
+
+CKvXMLParseBase::~CKvXMLParseBase() {
+    m_mapPosInfo.clear();
+    // Destroying the records deletes the controls the dialog left in them.
+    m_arrDynamicItems.clear();
+}
+
+void CKvXMLParseBase::LoadSkin(const CString& strSkinFile, const CString& strSection,
+                               const CString& strSection2, const CString& strSkinName) {
+    // Copies: a caller may pass the reader's own strings, which reading changes.
+    const CString skinDir = SkinDirectoryOf(strSkinFile);
+    const CString section2 = strSection2;
+    const CString skinName = strSkinName;
+    CXmlDocument doc;
+    DOMElement* root = nullptr;
+    if (!doc.InitXML() || !doc.LoadXML(strSkinFile, root) || !root)
+        return;
+    ReadSkinSection(doc, root, strSection, skinName, skinDir);
+    if (!section2.IsEmpty())
+        ReadSkinSection(doc, root, section2, skinName, skinDir);
+}
+
+void CKvXMLParseBase::ReadSkinSection(CXmlDocument& doc, DOMElement* pRoot,
+                                      const CString& strSection, const CString& strSkinName,
+                                      const CString& strSkinDir) {
+    m_strSkinName = strSkinName;
+    CString path(strSection);
+    EnsureTrailingBackslash(path);
+    // Each segment followed by a backslash names a child of the element
+    // reached so far; the empty rest after the final backslash ends the walk.
+    DOMElement* element = pRoot;
+    CString segment;
+    for (int separator = GetTokenFrom(path, L"\\", segment, 0); separator >= 0;
+         separator = GetTokenFrom(path, L"\\", segment, separator + 1)) {
+        element = doc.FindChildElement(element, segment);
+        if (!element)
+            return;
+    }
+    ReadSectionElement(doc, element, strSkinDir);
+}
+
+void CKvXMLParseBase::ReadSectionElement(CXmlDocument& doc, DOMElement* pSection,
+                                         const CString& strSkinDir) {
+    m_strSkinDir = strSkinDir;
+    ReadWindowInfo(doc, pSection);
+    ReadPosInfo(doc, pSection);
+    if (DOMElement* dynamicInfo = doc.FindChildElement(pSection, L"DynamicInfo"))
+        ReadDynamicInfo(doc, dynamicInfo);
+}
+
+void CKvXMLParseBase::ReadWindowInfo(CXmlDocument& doc, DOMElement* pSection) {
+    DOMElement* windowInfo = doc.FindChildElement(pSection, L"WindowInfo");
+    if (!windowInfo)
+        return;
+    for (DOMElement* entry = windowInfo->getFirstElementChild(); entry;
+         entry = entry->getNextElementSibling())
+        m_mapWindowInfo[Attribute(doc, entry, L"ItemID")] = Attribute(doc, entry, L"Data");
+}
+
+void CKvXMLParseBase::ReadPosInfo(CXmlDocument& doc, DOMElement* pSection) {
+    DOMElement* posInfo = doc.FindChildElement(pSection, L"PosInfo");
+    if (!posInfo)
+        return;
+    for (DOMElement* entry = posInfo->getFirstElementChild(); entry;
+         entry = entry->getNextElementSibling()) {
+        auto record = std::make_unique<PosInfoRecord>();
+        record->strItemID = Attribute(doc, entry, L"ItemID");
+        ReadSkinColor(Attribute(doc, entry, L"Color"), record->clrColor);
+        ReadSkinRect(Attribute(doc, entry, L"Pos"), record->rcPos);
+        CString key = record->strItemID;
+        m_mapPosInfo[key] = std::move(record);
+    }
+}
+
+void CKvXMLParseBase::ReadDynamicInfo(CXmlDocument& doc, DOMElement* pDynamicInfo) {
+    RebuildItemIndex();
+    for (DOMElement* entry = pDynamicInfo->getFirstElementChild(); entry;
+         entry = entry->getNextElementSibling())
+        ReadDynamicItem(doc, entry);
+}
+
+void CKvXMLParseBase::ReadDynamicItem(CXmlDocument& doc, DOMElement* pElement) {
+    _XmlDynamicItem& item = FindOrAppendItem(Attribute(doc, pElement, L"ID"));
+    item.strName = Attribute(doc, pElement, L"Name");
+    item.strID = Attribute(doc, pElement, L"ID");
+    item.strFontName = Attribute(doc, pElement, L"FontName");
+    item.strFontColor = Attribute(doc, pElement, L"FontColor");
+    item.strFontFormat = Attribute(doc, pElement, L"FontFormat");
+    item.strToolTip = Attribute(doc, pElement, L"ToolTip");
+    ReadItemImages(doc, pElement, item);
+    ReadNumberAttribute(doc, pElement, L"FontSize", item.nFontSize);
+    ReadNumberAttribute(doc, pElement, L"ControlType", item.nControlType);
+    ReadNumberAttribute(doc, pElement, L"ControlStyle", item.nControlStyle);
+    ReadNumberAttribute(doc, pElement, L"DrawFocus", item.nDrawFocus);
+    ReadSkinRect(Attribute(doc, pElement, L"Pos"), item.rcPos);
+}
+
+void CKvXMLParseBase::ReadItemImages(CXmlDocument& doc, DOMElement* pElement,
+                                     _XmlDynamicItem& item) {
+    // An item updated without an image keeps the one it had.
+    struct {
+        LPCWSTR pszAttribute;
+        CString& strPath;
+    } images[] = {{L"BkImg", item.strBkImg}, {L"Cursor", item.strCursor}, {L"Icon", item.strIcon}};
+    for (auto& image : images) {
+        CString value = Attribute(doc, pElement, image.pszAttribute);
+        if (!value.IsEmpty())
+            image.strPath = ImagePath(value);
+    }
+}
+
+_XmlDynamicItem& CKvXMLParseBase::FindOrAppendItem(const CString& strID) {
+    std::wstring key = SkinIdKey(strID);
+    auto found = m_mapItemIndex.find(key);
+    if (found != m_mapItemIndex.end())
+        return m_arrDynamicItems[found->second];
+    m_arrDynamicItems.emplace_back();
+    m_mapItemIndex.emplace(std::move(key), m_arrDynamicItems.size() - 1);
+    return m_arrDynamicItems.back();
+}
+
+void CKvXMLParseBase::RebuildItemIndex() {
+    // The array is public: rebuild rather than trust an index from before.
+    m_mapItemIndex.clear();
+    m_mapItemIndex.reserve(m_arrDynamicItems.size());
+    for (size_t i = 0; i < m_arrDynamicItems.size(); ++i)
+        m_mapItemIndex.emplace(SkinIdKey(m_arrDynamicItems[i].strID), i);
+}
+
+CString CKvXMLParseBase::ImagePath(const CString& strName) const {
+    return m_strSkinDir + m_strSkinName + L"\\" + strName;
+}
+
+void CKvXMLParseBase::GetWindowInfo(const CString& strKey, CString& strValue, BOOL bPathForm) {
+    auto found = m_mapWindowInfo.find(strKey);
+    CString value = found == m_mapWindowInfo.end() ? CString() : found->second;
+    if (bPathForm && !value.IsEmpty())
+        value = ImagePath(value);
+    strValue = value;
+}
+
+BOOL CKvXMLParseBase::GetWindowInfoInt(const CString& strKey, int& nValue) {
+    nValue = 0;
+    auto found = m_mapWindowInfo.find(strKey);
+    if (found == m_mapWindowInfo.end())
+        return FALSE;
+    return ParseNumber(found->second, nValue);
+}
+
+void CKvXMLParseBase::GetWindowInfoPoint(const CString& strKey, POINT& ptValue) {
+    ptValue = POINT{0, 0};
+    auto found = m_mapWindowInfo.find(strKey);
+    if (found != m_mapWindowInfo.end())
+        ReadSkinPair(found->second, ptValue);
+}
+
+void CKvXMLParseBase::GetWindowInfoRect(const CString& strKey, RECT& rcValue) {
+    rcValue = RECT{0, 0, 0, 0};
+    auto found = m_mapWindowInfo.find(strKey);
+    if (found != m_mapWindowInfo.end())
+        ReadSkinRect(found->second, rcValue);
+}
