@@ -7,217 +7,127 @@
 
 namespace {
 
-struct Token {
-    int nResult;
-    CString strToken;
-};
-
-Token TokenAt(const wchar_t* text, const wchar_t* separator, int index) {
-    Token token{0, L"stale"};
-    token.nResult = GetTokenAt(text, separator, token.strToken, index);
-    return token;
-}
-
-Token TokenFrom(const wchar_t* text, int start) {
-    Token token{0, L"stale"};
-    token.nResult = GetTokenFrom(text, L";", token.strToken, start);
-    return token;
-}
-
-// ParseNumber's result and value, starting from a sentinel that shows
-// whether the value was written.
-struct Number {
-    BOOL bResult;
-    int nValue;
-};
-
 constexpr int kUntouched = 4242;
 
-Number Parse(const wchar_t* text) {
-    Number number{FALSE, kUntouched};
-    number.bResult = ParseNumber(text, number.nValue);
-    return number;
-}
+struct TokenCase {
+    const wchar_t* pszText;
+    const wchar_t* pszSeparator;
+    int nIndex;
+    int nResult;
+    const wchar_t* pszToken;
+};
+
+struct NumberCase {
+    const wchar_t* pszText;
+    BOOL bResult;
+    int nValue; // kUntouched: the value must not be written
+};
 
 } // namespace
 
-TEST(GetTokenAt, WalksSeparatedTokens) {
-    Token a = TokenAt(L"a;b;c", L";", 0);
-    EXPECT_EQ(a.nResult, -1);
-    EXPECT_EQ(a.strToken, L"a");
-    Token b = TokenAt(L"a;b;c", L";", 1);
-    EXPECT_EQ(b.nResult, 1);
-    EXPECT_EQ(b.strToken, L"b");
-    Token c = TokenAt(L"a;b;c", L";", 2);
-    EXPECT_EQ(c.nResult, 3);
-    EXPECT_EQ(c.strToken, L"c");
-    Token longer = TokenAt(L"12,345,6", L",", 1);
-    EXPECT_EQ(longer.nResult, 2);
-    EXPECT_EQ(longer.strToken, L"345");
-}
-
-TEST(GetTokenAt, MissingAndEmptyTokens) {
-    Token beyond = TokenAt(L"a;b;c", L";", 3);
-    EXPECT_EQ(beyond.nResult, -1);
-    EXPECT_TRUE(beyond.strToken.IsEmpty());
-    Token empty = TokenAt(L"a;;c", L";", 1);
-    EXPECT_EQ(empty.nResult, 1);
-    EXPECT_TRUE(empty.strToken.IsEmpty());
-    Token trailing = TokenAt(L"a;", L";", 1);
-    EXPECT_EQ(trailing.nResult, 1);
-    EXPECT_TRUE(trailing.strToken.IsEmpty());
-    Token negative = TokenAt(L"a;b", L";", -1);
-    EXPECT_EQ(negative.nResult, -1);
-    EXPECT_TRUE(negative.strToken.IsEmpty());
-    Token whole = TokenAt(L"", L";", 0);
-    EXPECT_EQ(whole.nResult, -1);
-    EXPECT_TRUE(whole.strToken.IsEmpty());
-    // Without a separator to look for the whole text is token 0.
-    EXPECT_EQ(TokenAt(L"a;b", L"", 0).strToken, L"a;b");
-    EXPECT_EQ(TokenAt(L"a;b", L"", 1).nResult, -1);
-    EXPECT_EQ(TokenAt(L"a;b", nullptr, 1).nResult, -1);
-}
-
-TEST(GetTokenFrom, StopsAtTheNextSeparator) {
-    Token first = TokenFrom(L"ab;cd", 0);
-    EXPECT_EQ(first.nResult, 2);
-    EXPECT_EQ(first.strToken, L"ab");
-    Token rest = TokenFrom(L"ab;cd", 3);
-    EXPECT_EQ(rest.nResult, -1);
-    EXPECT_EQ(rest.strToken, L"cd");
-    Token atSeparator = TokenFrom(L"ab;cd", 2);
-    EXPECT_EQ(atSeparator.nResult, 2);
-    EXPECT_TRUE(atSeparator.strToken.IsEmpty());
-    Token atEnd = TokenFrom(L"ab;", 3);
-    EXPECT_EQ(atEnd.nResult, -1);
-    EXPECT_TRUE(atEnd.strToken.IsEmpty());
-}
-
-TEST(GetTokenFrom, StartsOutsideTheTextGiveNothing) {
-    for (int start : {-1, -7, 6, 100}) {
-        Token token = TokenFrom(L"ab;cd", start);
-        EXPECT_EQ(token.nResult, -1) << start;
-        EXPECT_TRUE(token.strToken.IsEmpty()) << start;
+TEST(GetTokenAt, FindsTokensAndTheSeparatorInFront) {
+    const TokenCase cases[] = {
+        {L"a;b;c", L";", 0, -1, L"a"},
+        {L"a;b;c", L";", 1, 1, L"b"},
+        {L"a;b;c", L";", 2, 3, L"c"},
+        {L"a;b;c", L";", 3, -1, L""},
+        {L"a;;c", L";", 1, 1, L""},
+        {L"a;", L";", 1, 1, L""},
+        {L"12,345,6", L",", 1, 2, L"345"},
+        {L"a;b", L";", -1, -1, L""},
+        {L"", L";", 0, -1, L""},
+        // Without a separator to look for, the whole text is token 0.
+        {L"a;b", L"", 0, -1, L"a;b"},
+        {L"a;b", L"", 1, -1, L""},
+        {L"a;b", nullptr, 1, -1, L""},
+    };
+    for (const TokenCase& c : cases) {
+        CString token(L"stale");
+        EXPECT_EQ(GetTokenAt(c.pszText, c.pszSeparator, token, c.nIndex), c.nResult)
+            << c.pszText << " #" << c.nIndex;
+        EXPECT_STREQ(token.GetString(), c.pszToken) << c.pszText << " #" << c.nIndex;
     }
 }
 
-TEST(SplitPath, SplitsAtTheLastBackslash) {
+TEST(GetTokenFrom, ReadsUpToTheNextSeparator) {
+    // The index column holds the start position here.
+    const TokenCase cases[] = {
+        {L"ab;cd", L";", 0, 2, L"ab"}, {L"ab;cd", L";", 3, -1, L"cd"},
+        {L"ab;cd", L";", 2, 2, L""},   {L"ab;", L";", 3, -1, L""},
+        {L"ab;cd", L";", -1, -1, L""}, {L"ab;cd", L";", -7, -1, L""},
+        {L"ab;cd", L";", 6, -1, L""},  {L"ab;cd", L";", 100, -1, L""},
+    };
+    for (const TokenCase& c : cases) {
+        CString token(L"stale");
+        EXPECT_EQ(GetTokenFrom(c.pszText, c.pszSeparator, token, c.nIndex), c.nResult) << c.nIndex;
+        EXPECT_STREQ(token.GetString(), c.pszToken) << c.nIndex;
+    }
+}
+
+TEST(PathHelpers, SplitAndTrailingBackslash) {
     CString directory, file;
-    EXPECT_EQ(SplitPath(L"C:\\x\\y.png", &directory, &file), L"y.png");
-    EXPECT_EQ(directory, L"C:\\x\\");
-    EXPECT_EQ(file, L"y.png");
-
+    EXPECT_STREQ(SplitPath(L"C:\\x\\y.png", &directory, &file).GetString(), L"y.png");
+    EXPECT_STREQ(directory.GetString(), L"C:\\x\\");
+    EXPECT_STREQ(file.GetString(), L"y.png");
     EXPECT_TRUE(SplitPath(L"y.png", &directory, &file).IsEmpty());
-    EXPECT_EQ(directory, L"y.png");
+    EXPECT_STREQ(directory.GetString(), L"y.png");
     EXPECT_TRUE(file.IsEmpty());
+    EXPECT_STREQ(SplitPath(L"\\\\server\\share\\a.xml", nullptr, nullptr).GetString(), L"a.xml");
 
-    EXPECT_TRUE(SplitPath(L"C:\\x\\", &directory, nullptr).IsEmpty());
-    EXPECT_EQ(directory, L"C:\\x\\");
-    EXPECT_EQ(SplitPath(L"\\\\server\\share\\a.xml", nullptr, nullptr), L"a.xml");
-}
-
-TEST(EnsureTrailingBackslash, LeavesExactlyOne) {
-    for (const wchar_t* text : {L"C:\\x\\\\\\", L"C:\\x", L"C:\\x\\"}) {
-        CString directory(text);
-        EnsureTrailingBackslash(directory);
-        EXPECT_EQ(directory, L"C:\\x\\") << text;
-    }
-    CString empty;
-    EnsureTrailingBackslash(empty);
-    EXPECT_EQ(empty, L"\\");
-    CString only(L"\\\\\\");
-    EnsureTrailingBackslash(only);
-    EXPECT_EQ(only, L"\\");
-}
-
-TEST(ParseNumber, ReadsDecimalAndHexadecimal) {
-    EXPECT_EQ(Parse(L"0x1F").nValue, 31);
-    EXPECT_EQ(Parse(L"0X1f").nValue, 31);
-    EXPECT_EQ(Parse(L"12").nValue, 12);
-    EXPECT_EQ(Parse(L"1 2").nValue, 12);
-    EXPECT_EQ(Parse(L"-12").nValue, -12);
-    EXPECT_EQ(Parse(L"+7").nValue, 7);
-    EXPECT_EQ(Parse(L"12px").nValue, 12);
-    EXPECT_EQ(Parse(L"0x1Fg7").nValue, 31);
-    EXPECT_EQ(static_cast<uint32_t>(Parse(L"0xFF 00 00 00").nValue), 0xFF000000u);
-    EXPECT_EQ(static_cast<uint32_t>(Parse(L"0xffffffff").nValue), 0xFFFFFFFFu);
-    EXPECT_TRUE(Parse(L"12").bResult);
-}
-
-TEST(ParseNumber, PrefixesWithoutDigits) {
-    // Two characters only: read as decimal, which stops after the 0.
-    Number bare = Parse(L"0X");
-    EXPECT_TRUE(bare.bResult);
-    EXPECT_EQ(bare.nValue, 0);
-    Number noDigits = Parse(L"0xZZ");
-    EXPECT_TRUE(noDigits.bResult);
-    EXPECT_EQ(noDigits.nValue, 0);
-    // A sign in front of the prefix makes it decimal.
-    EXPECT_EQ(Parse(L"-0x10").nValue, 0);
-}
-
-TEST(ParseNumber, EmptyOrUnreadableLeavesTheValue) {
-    for (const wchar_t* text : {L"", L" ", L"    "}) {
-        Number number = Parse(text);
-        EXPECT_FALSE(number.bResult) << wcslen(text) << " spaces";
-        EXPECT_EQ(number.nValue, kUntouched);
-    }
-    // Not empty, so TRUE, but nothing to read.
-    for (const wchar_t* text : {L"abc", L"-", L"px12", L"x1"}) {
-        Number number = Parse(text);
-        EXPECT_TRUE(number.bResult) << text;
-        EXPECT_EQ(number.nValue, kUntouched) << text;
+    const wchar_t* const cases[][2] = {{L"C:\\x\\\\\\", L"C:\\x\\"},
+                                       {L"C:\\x", L"C:\\x\\"},
+                                       {L"C:\\x\\", L"C:\\x\\"},
+                                       {L"", L"\\"},
+                                       {L"\\\\\\", L"\\"}};
+    for (const auto& c : cases) {
+        CString path(c[0]);
+        EnsureTrailingBackslash(path);
+        EXPECT_STREQ(path.GetString(), c[1]) << c[0];
     }
 }
 
-TEST(ParseNumber, OverflowWrapsAt32Bits) {
-    EXPECT_EQ(Parse(L"4294967295").nValue, -1);
-    EXPECT_EQ(Parse(L"2147483648").nValue, INT32_MIN);
-    EXPECT_EQ(static_cast<uint32_t>(Parse(L"0x1FFFFFFFF").nValue), 0xFFFFFFFFu);
-    EXPECT_EQ(Parse(L"99999999999999999999999999999").bResult, TRUE);
+TEST(ParseNumber, DecimalHexadecimalAndWhatCannotBeRead) {
+    const NumberCase cases[] = {
+        {L"0x1F", TRUE, 31},
+        {L"0X1f", TRUE, 31},
+        {L"12", TRUE, 12},
+        {L"1 2", TRUE, 12},
+        {L"-12", TRUE, -12},
+        {L"12px", TRUE, 12},
+        {L"0x1Fg7", TRUE, 31},
+        {L"0xFF 00 00 00", TRUE, static_cast<int>(0xFF000000u)},
+        // Two characters only: decimal, which stops after the 0.
+        {L"0X", TRUE, 0},
+        {L"0xZZ", TRUE, 0},
+        // A sign in front of the prefix makes it decimal.
+        {L"-0x10", TRUE, 0},
+        // Overflow wraps at 32 bits.
+        {L"4294967295", TRUE, -1},
+        {L"2147483648", TRUE, INT32_MIN},
+        {L"0x1FFFFFFFF", TRUE, -1},
+        // Not empty, so TRUE, but nothing to read.
+        {L"abc", TRUE, kUntouched},
+        {L"-", TRUE, kUntouched},
+        {L"x1", TRUE, kUntouched},
+        {L"", FALSE, kUntouched},
+        {L"    ", FALSE, kUntouched},
+    };
+    for (const NumberCase& c : cases) {
+        int value = kUntouched;
+        EXPECT_EQ(ParseNumber(c.pszText, value), c.bResult) << "'" << c.pszText << "'";
+        EXPECT_EQ(value, c.nValue) << "'" << c.pszText << "'";
+    }
 }
 
-TEST(Scanners, SkipWhiteSpaceAndReportWhereTheyStopped) {
-    const std::wstring text = L"\t-42,7";
-    const wchar_t* next = nullptr;
-    int32_t value = 0;
-    ASSERT_TRUE(ScanDecimal(text.data(), text.data() + text.size(), value, &next));
-    EXPECT_EQ(value, -42);
-    EXPECT_EQ(*next, L',');
-    // The end pointer bounds the scan, not the terminator.
-    ASSERT_TRUE(ScanDecimal(text.data(), text.data() + 3, value, &next));
-    EXPECT_EQ(value, -4);
-
-    const std::wstring hex = L" 0xff00 rest";
-    uint32_t colour = 0;
-    ASSERT_TRUE(ScanHex(hex.data(), hex.data() + hex.size(), colour, &next));
-    EXPECT_EQ(colour, 0xFF00u);
-    EXPECT_EQ(*next, L' ');
-    const std::wstring plain = L"FF0000";
-    ASSERT_TRUE(ScanHex(plain.data(), plain.data() + plain.size(), colour));
-    EXPECT_EQ(colour, 0x00FF0000u);
-    const std::wstring none = L"xyz";
-    colour = 5;
-    EXPECT_FALSE(ScanHex(none.data(), none.data() + none.size(), colour));
-    EXPECT_EQ(colour, 5u);
-}
-
-TEST(GetExportAddress, FindsExportsByWideName) {
+TEST(GetExportAddress, FindsOnlyNamesSpelledExactly) {
     HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-    ASSERT_NE(kernel, nullptr);
     FARPROC expected = GetProcAddress(kernel, "GetTickCount");
     ASSERT_NE(expected, nullptr);
     EXPECT_EQ(GetExportAddress(kernel, L"GetTickCount"), expected);
     EXPECT_EQ(GetExportAddress(kernel, L"NoSuchExportAnywhere"), nullptr);
     EXPECT_EQ(GetExportAddress(kernel, nullptr), nullptr);
-}
-
-TEST(GetExportAddress, NamesThatCannotBeSpelledExactlyFindNothing) {
-    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
     // Longer than the name buffer: refused instead of cut to another name.
-    std::wstring tooLong(1023, L'A');
-    EXPECT_EQ(GetExportAddress(kernel, tooLong.c_str()), nullptr);
-    tooLong.replace(0, 12, L"GetTickCount");
+    std::wstring tooLong = L"GetTickCount" + std::wstring(1011, L'A');
     EXPECT_EQ(GetExportAddress(kernel, tooLong.c_str()), nullptr);
     // A character the ANSI code page can only approximate.
     if (GetACP() != CP_UTF8) {
