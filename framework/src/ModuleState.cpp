@@ -3,19 +3,24 @@
 
 namespace {
 
-DWORD g_threadStateSlot = TLS_OUT_OF_INDEXES;
 AFX_MODULE_STATE g_appModuleState;
 
+// Taken on first use: this DLL's own static objects ask for it before DllMain runs.
+DWORD ThreadStateSlot() {
+    static DWORD slot = TlsAlloc();
+    return slot;
+}
+
 void FreeThreadState() {
-    if (g_threadStateSlot == TLS_OUT_OF_INDEXES)
+    if (ThreadStateSlot() == TLS_OUT_OF_INDEXES)
         return;
-    auto* pState = static_cast<AfxThreadState*>(TlsGetValue(g_threadStateSlot));
+    auto* pState = static_cast<AfxThreadState*>(TlsGetValue(ThreadStateSlot()));
     if (pState == nullptr)
         return;
     AfxDeleteTemporaryObjects(pState);
     if (pState->hHookCbt != nullptr)
         UnhookWindowsHookEx(pState->hHookCbt);
-    TlsSetValue(g_threadStateSlot, nullptr);
+    TlsSetValue(ThreadStateSlot(), nullptr);
     delete pState;
 }
 
@@ -24,17 +29,15 @@ void FreeThreadState() {
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD dwReason, LPVOID) {
     switch (dwReason) {
     case DLL_PROCESS_ATTACH:
-        g_threadStateSlot = TlsAlloc();
         g_appModuleState.m_hCurrentInstanceHandle = GetModuleHandleW(nullptr);
         g_appModuleState.m_hCurrentResourceHandle = g_appModuleState.m_hCurrentInstanceHandle;
-        return g_threadStateSlot != TLS_OUT_OF_INDEXES;
+        return ThreadStateSlot() != TLS_OUT_OF_INDEXES;
     case DLL_THREAD_DETACH:
         FreeThreadState();
         break;
     case DLL_PROCESS_DETACH:
         FreeThreadState();
-        TlsFree(g_threadStateSlot);
-        g_threadStateSlot = TLS_OUT_OF_INDEXES;
+        TlsFree(ThreadStateSlot());
         break;
     default:
         break;
@@ -43,10 +46,10 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD dwReason, LPVOID) {
 }
 
 AfxThreadState* AfxGetThreadState() {
-    auto* pState = static_cast<AfxThreadState*>(TlsGetValue(g_threadStateSlot));
+    auto* pState = static_cast<AfxThreadState*>(TlsGetValue(ThreadStateSlot()));
     if (pState == nullptr) {
         pState = new AfxThreadState;
-        TlsSetValue(g_threadStateSlot, pState);
+        TlsSetValue(ThreadStateSlot(), pState);
     }
     return pState;
 }
