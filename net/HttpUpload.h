@@ -1,0 +1,63 @@
+// A one-shot HTTP/1.1 client: one multipart/form-data POST per connection,
+// the reply read until the server closes the connection.
+#pragma once
+
+#include <winsock2.h>
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+class CHttpUpload {
+public:
+    CHttpUpload();
+    ~CHttpUpload();
+    CHttpUpload(const CHttpUpload&) = delete;
+    CHttpUpload& operator=(const CHttpUpload&) = delete;
+
+    // Closes any connection and empties body, buffers, host and path.
+    void Reset();
+    // Resets, parses the URL and connects: 0 when connected, -6 for a URL
+    // that is not accepted, else the connection library's negative code.
+    int Init(LPCSTR url, int length);
+
+    // Parts, in the order in which they are to appear.
+    BOOL AddFormData(LPCSTR name, LPCSTR value);
+    BOOL AddFormFile(LPCSTR name, LPCSTR path, BOOL base64);
+
+    // Closes the form and sends header and body. On failure the connection
+    // is closed, so that the receive that follows fails at once.
+    BOOL Request();
+
+    // The reply body, zero-terminated inside the receive buffer (valid until
+    // the next Reset), or null when the reply failed or was empty.
+    char* RetRecvDataPt(int* length = nullptr);
+    BOOL RecvResponse(int* length);
+
+    int GetBufSize() const { return m_nBufSize; }
+    const char* GetHost() const { return m_szHost; }
+    int GetPort() const { return m_nPort; }
+    const char* GetPath() const { return m_szPath; }
+    bool IsConnected() const { return m_socket != INVALID_SOCKET; }
+
+private:
+    BOOL ParseURL(LPCSTR url, int length);
+    int Connect();
+    void CloseSocket();
+    BOOL AppendFileContent(HANDLE file, BOOL base64);
+    BOOL SendWhole(const char* data, size_t length);
+    BOOL RecvHeader(char* header, int capacity, int* headerLength, int* bodyCount);
+    BOOL ParseRetHeader(const char* header, int length);
+    BOOL GetData(int* length, int bodyCount);
+    BOOL DecodeChunked(int* length);
+    BOOL ExpandBuffer();
+
+    int m_nBufSize;
+    SOCKET m_socket;
+    char m_szHost[1024];
+    int m_nPort;
+    char m_szPath[1024];
+    bool m_bChunked;
+    std::unique_ptr<char[]> m_pRecvBuf;
+    std::string m_strBody;
+};

@@ -1,0 +1,27 @@
+// One whole exchange: post fields and an optional parameter file, save the
+// XML document that comes back.
+#pragma once
+
+#include "net/HttpUpload.h"
+
+#include <afxwin.h>
+
+class CInfoUpDown {
+public:
+    CInfoUpDown();
+    virtual ~CInfoUpDown();
+
+    // `fields` holds names and values in turn (a last unpaired name is
+    // ignored); `paramFile` may be null. Returns 0 when an XML reply was
+    // saved to `outFile`; 1 when no usable reply came or it could not be
+    // saved; -1, -3 or -5 when no connection was made.
+    int DownloadXML(LPCWSTR url, const CStringArray& fields, LPCWSTR paramFile, LPCWSTR outFile);
+
+    CHttpUpload m_httpUpload;
+
+private:
+    void AddFields(const CStringArray& fields);
+};
+
+// 0 when `text` from its "<?xml" on was written in full to `path`, else 1.
+int SaveXmlReply(LPCSTR path, const char* text);
