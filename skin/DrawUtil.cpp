@@ -95,3 +95,73 @@ Gdiplus::Image* LoadImageOrNull(LPCWSTR pszPath) {
     }
     return pImage;
 }
+
+BOOL CKvCacheSurface::CopyFrom(Gdiplus::Bitmap* pCache) {
+    Release();
+    if (!pCache)
+        return FALSE;
+    const int width = static_cast<int>(pCache->GetWidth());
+    const int height = static_cast<int>(pCache->GetHeight());
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height; // top-down, rows as GDI+ hands them out
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* pBits = nullptr;
+    m_hBitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pBits, nullptr, 0);
+    if (!m_hBitmap)
+        return FALSE;
+    // GDI+ converts to the premultiplied form AlphaBlend wants, straight into the DIB.
+    Gdiplus::BitmapData data = {};
+    data.Width = static_cast<UINT>(width);
+    data.Height = static_cast<UINT>(height);
+    data.Stride = width * 4;
+    data.PixelFormat = PixelFormat32bppPARGB;
+    data.Scan0 = pBits;
+    Gdiplus::Rect whole(0, 0, width, height);
+    if (pCache->LockBits(&whole, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
+                         PixelFormat32bppPARGB, &data) != Gdiplus::Ok) {
+        Release();
+        return FALSE;
+    }
+    pCache->UnlockBits(&data);
+    m_hMemDC = ::CreateCompatibleDC(nullptr);
+    if (!m_hMemDC) {
+        Release();
+        return FALSE;
+    }
+    m_hOldBitmap = ::SelectObject(m_hMemDC, m_hBitmap);
+    m_nWidth = width;
+    m_nHeight = height;
+    return TRUE;
+}
+
+BOOL CKvCacheSurface::PaintTo(HDC hDC) const {
+    if (!m_hMemDC)
+        return FALSE;
+    BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    return ::AlphaBlend(hDC, 0, 0, m_nWidth, m_nHeight, m_hMemDC, 0, 0, m_nWidth, m_nHeight, blend);
+}
+
+void CKvCacheSurface::Release() {
+    if (m_hMemDC) {
+        ::SelectObject(m_hMemDC, m_hOldBitmap);
+        ::DeleteDC(m_hMemDC);
+    }
+    if (m_hBitmap)
+        ::DeleteObject(m_hBitmap);
+    m_hMemDC = nullptr;
+    m_hBitmap = nullptr;
+    m_hOldBitmap = nullptr;
+    m_nWidth = m_nHeight = 0;
+}
+
+void PaintComposedCache(HDC hDC, Gdiplus::Bitmap* pCache, const CKvCacheSurface& surface,
+                        int nWidth, int nHeight) {
+    if (!pCache || surface.PaintTo(hDC))
+        return;
+    Gdiplus::Graphics graphics(hDC);
+    graphics.DrawImage(pCache, 0, 0, nWidth, nHeight);
+}

@@ -48,3 +48,31 @@ RECT GetRectInParentClient(HWND hWnd);
 
 // Loads an image file; null when GDI+ cannot read it.
 Gdiplus::Image* LoadImageOrNull(LPCWSTR pszPath);
+
+// A premultiplied copy of a composed cache, selected into a memory DC, so
+// that a paint is one AlphaBlend instead of a GDI+ conversion per paint.
+class CKvCacheSurface {
+public:
+    CKvCacheSurface() = default;
+    ~CKvCacheSurface() { Release(); }
+    CKvCacheSurface(const CKvCacheSurface&) = delete;
+    CKvCacheSurface& operator=(const CKvCacheSurface&) = delete;
+
+    // Takes the pixels of pCache; FALSE (and empty) when they cannot be copied.
+    BOOL CopyFrom(Gdiplus::Bitmap* pCache);
+    // Composes the copy over hDC at (0, 0); FALSE when empty or when GDI fails.
+    BOOL PaintTo(HDC hDC) const;
+    void Release();
+
+private:
+    HDC m_hMemDC = nullptr;
+    HBITMAP m_hBitmap = nullptr;
+    HGDIOBJ m_hOldBitmap = nullptr;
+    int m_nWidth = 0;
+    int m_nHeight = 0;
+};
+
+// Copies pCache onto hDC at (0, 0) through surface, or with GDI+ when the
+// surface is empty; surface must hold pCache's current pixels.
+void PaintComposedCache(HDC hDC, Gdiplus::Bitmap* pCache, const CKvCacheSurface& surface,
+                        int nWidth, int nHeight);

@@ -113,3 +113,40 @@ TEST(MeasureText, NoImageLeavesTheBoxAsGiven) {
     EXPECT_EQ(1, rc.left);
     EXPECT_EQ(4, rc.bottom);
 }
+
+TEST(CacheSurface, PaintsTheCacheOverWhatIsThereByItsAlpha) {
+    auto cache = MakeCache(4, 1);
+    cache->SetPixel(0, 0, Gdiplus::Color(0xFFFF0000)); // opaque red
+    cache->SetPixel(1, 0, Gdiplus::Color(0x80FF0000)); // half red
+    // Pixels 2 and 3 stay fully transparent.
+    CKvCacheSurface surface;
+    ASSERT_TRUE(surface.CopyFrom(cache.get()));
+
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = 4;
+    info.bmiHeader.biHeight = -1;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP target = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ASSERT_NE(nullptr, target);
+    auto* pixels = static_cast<DWORD*>(bits);
+    for (int i = 0; i < 4; ++i)
+        pixels[i] = 0x00FFFFFF; // white
+    HDC hdc = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ old = ::SelectObject(hdc, target);
+    EXPECT_TRUE(surface.PaintTo(hdc));
+    ::GdiFlush();
+    EXPECT_EQ(0xFF0000u, pixels[0] & 0xFFFFFF);
+    const DWORD half = pixels[1];
+    EXPECT_EQ(0xFFu, (half >> 16) & 0xFF);
+    EXPECT_NEAR(0x7F, static_cast<int>((half >> 8) & 0xFF), 2);
+    EXPECT_NEAR(0x7F, static_cast<int>(half & 0xFF), 2);
+    EXPECT_EQ(0xFFFFFFu, pixels[2] & 0xFFFFFF);
+    surface.Release();
+    EXPECT_FALSE(surface.PaintTo(hdc));
+    ::SelectObject(hdc, old);
+    ::DeleteDC(hdc);
+    ::DeleteObject(target);
+}

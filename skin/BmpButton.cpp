@@ -1,0 +1,404 @@
+#include "skin/BmpButton.h"
+
+#include "skin/ControlLayout.h"
+#include "skin/DrawUtil.h"
+
+#include <commctrl.h>
+
+IMPLEMENT_DYNAMIC(CKvBmpButton, CButton)
+
+BEGIN_MESSAGE_MAP(CKvBmpButton, CButton)
+ON_WM_GETDLGCODE()
+ON_WM_MOUSEMOVE()
+ON_WM_MOUSELEAVE()
+ON_WM_ERASEBKGND()
+ON_WM_SIZE()
+ON_WM_LBUTTONDOWN()
+ON_WM_LBUTTONUP()
+ON_WM_KEYUP()
+ON_MESSAGE(BM_SETSTYLE, OnSetStyle)
+ON_MESSAGE(BM_SETCHECK, OnSetCheck)
+ON_MESSAGE(BM_GETCHECK, OnGetCheck)
+ON_MESSAGE(WM_BMPBUTTON_UNCHECK, OnUncheck)
+END_MESSAGE_MAP()
+
+CKvBmpButton::CKvBmpButton()
+    : m_clrNormal(0xFF000000), m_clrDisabled(0xFF000000), m_nFontSize(12), m_nFontStyle(0),
+      m_nAlign(1), m_nLineAlign(1), m_nTrimming(1), m_ppParentBk(nullptr), m_clrCached(0xFF000000),
+      m_nCachedState(0), m_bHover(FALSE), m_bDrawFocus(FALSE),
+      // Matches the look of a fresh, unfocused button, so the first erase and
+      // the first owner-draw agree and the cache is built once.
+      m_bCachedFocus(FALSE), m_nKind(KvLayout::kKindPush), m_bChecked(FALSE), m_bLButtonDown(FALSE),
+      m_nCacheBuilds(0) {}
+
+CKvBmpButton::~CKvBmpButton() = default;
+
+void CKvBmpButton::InputChanged(BOOL bRedraw) {
+    m_pCache.reset();
+    if (bRedraw && m_hWnd)
+        InvalidateRect(nullptr, TRUE);
+}
+
+void CKvBmpButton::SetText(CString strText, BOOL bRedraw) {
+    m_strText = strText;
+    m_pCache.reset();
+    // The button repaints itself on a text change: let that paint show the new caption.
+    if (m_hWnd)
+        SetWindowText(m_strText);
+    if (bRedraw && m_hWnd)
+        InvalidateRect(nullptr, TRUE);
+}
+
+void CKvBmpButton::SetTextColors(Gdiplus::ARGB clrNormal, Gdiplus::ARGB clrDisabled, BOOL bRedraw) {
+    m_clrNormal = clrNormal;
+    m_clrDisabled = clrDisabled;
+    InputChanged(bRedraw);
+}
+
+void CKvBmpButton::SetFontStyle(int nStyle, BOOL bRedraw) {
+    m_nFontStyle = nStyle;
+    InputChanged(bRedraw);
+}
+
+void CKvBmpButton::SetFontSize(int nSize, BOOL bRedraw) {
+    m_nFontSize = nSize;
+    InputChanged(bRedraw);
+}
+
+void CKvBmpButton::SetFontName(CString strName, BOOL bRedraw) {
+    m_strFontName = strName;
+    InputChanged(bRedraw);
+}
+
+void CKvBmpButton::SetTextFormat(int nAlign, int nLineAlign, int nTrimming, BOOL bRedraw) {
+    m_nAlign = nAlign;
+    m_nLineAlign = nLineAlign;
+    m_nTrimming = nTrimming;
+    InputChanged(bRedraw);
+}
+
+void CKvBmpButton::SetParentBackground(Gdiplus::Image** ppImage, BOOL bRedraw) {
+    m_ppParentBk = ppImage;
+    InputChanged(bRedraw);
+}
+
+void CKvBmpButton::SetDrawFocus(BOOL bDrawFocus, BOOL bRedraw) {
+    m_bDrawFocus = bDrawFocus;
+    InputChanged(bRedraw);
+}
+
+BOOL CKvBmpButton::LoadStateImage(LPCWSTR pszPath, BOOL bRedraw) {
+    m_pStateImage.reset();
+    m_pCache.reset();
+    if (!pszPath)
+        return FALSE;
+    m_pStateImage.reset(LoadImageOrNull(pszPath));
+    InputChanged(bRedraw);
+    return TRUE;
+}
+
+BOOL CKvBmpButton::LoadIconImage(LPCWSTR pszPath, BOOL bRedraw) {
+    m_pIconImage.reset();
+    m_pCache.reset();
+    if (!pszPath)
+        return FALSE;
+    m_pIconImage.reset(LoadImageOrNull(pszPath));
+    if (m_pIconImage && m_pIconImage->GetWidth() == 0)
+        m_pIconImage.reset();
+    InputChanged(bRedraw);
+    return TRUE;
+}
+
+void CKvBmpButton::PreSubclassWindow() {
+    m_nKind = KvLayout::ButtonKindFromStyle(GetStyle());
+    // The type is replaced, not OR-ed: radio (4) OR owner-draw (11) would be
+    // 15, a type the system draws itself.
+    ModifyStyle(BS_TYPEMASK, BS_OWNERDRAW);
+    CButton::PreSubclassWindow();
+}
+
+void CKvBmpButton::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) {
+    UpdateCachedLook(lpDrawItemStruct->itemState);
+    PaintCache(lpDrawItemStruct->hDC);
+}
+
+void CKvBmpButton::UpdateCachedLook(UINT nItemState) {
+    const KvLayout::ButtonLook look = KvLayout::ButtonLookFor(
+        m_nKind, m_bChecked != FALSE, nItemState, m_bHover != FALSE, m_bDrawFocus != FALSE);
+    const Gdiplus::ARGB clr = look.bDisabled ? m_clrDisabled : m_clrNormal;
+    const BOOL bFocus = look.bFocus ? TRUE : FALSE;
+    if (clr != m_clrCached || look.nState != m_nCachedState || bFocus != m_bCachedFocus)
+        m_pCache.reset();
+    m_clrCached = clr;
+    m_nCachedState = look.nState;
+    m_bCachedFocus = bFocus;
+}
+
+UINT CKvBmpButton::CurrentItemState() {
+    UINT nState = 0;
+    if (!IsWindowEnabled())
+        nState |= ODS_DISABLED;
+    const LRESULT buttonState = DefWindowProc(BM_GETSTATE, 0, 0);
+    if (buttonState & BST_PUSHED)
+        nState |= ODS_SELECTED;
+    if (buttonState & BST_FOCUS)
+        nState |= ODS_FOCUS;
+    return nState;
+}
+
+void CKvBmpButton::PaintCache(HDC hDC) {
+    CRect rcClient;
+    GetClientRect(&rcClient);
+    if (!m_pCache)
+        BuildCache(rcClient);
+    if (!m_pCache)
+        return;
+    PaintComposedCache(hDC, m_pCache.get(), m_cacheSurface, rcClient.Width(), rcClient.Height());
+}
+
+void CKvBmpButton::BuildCache(const CRect& rcClient) {
+    Gdiplus::Bitmap* pCache = m_pCache.release();
+    CreateCacheBitmap(&pCache, rcClient.Width(), rcClient.Height());
+    m_pCache.reset(pCache);
+    if (!m_pCache)
+        return;
+    ++m_nCacheBuilds;
+    ComposeCache(rcClient);
+    m_cacheSurface.CopyFrom(m_pCache.get());
+}
+
+void CKvBmpButton::ComposeCache(const CRect& rcClient) {
+    if (m_ppParentBk && *m_ppParentBk)
+        DrawImagePart(*m_ppParentBk, m_pCache.get(), GetRectInParentClient(m_hWnd));
+    if (m_pStateImage)
+        DrawStateFrame(rcClient);
+    DrawContent(m_clrCached);
+}
+
+void CKvBmpButton::DrawStateFrame(const CRect& rcClient) {
+    if (m_nKind == KvLayout::kKindPush) {
+        DrawImagePart(
+            m_pStateImage.get(), m_pCache.get(),
+            KvLayout::PushFrameSource(rcClient.Width(), rcClient.Height(), m_nCachedState));
+        return;
+    }
+    const KvLayout::FramePlacement frame = KvLayout::ToggleFramePlacement(
+        static_cast<int>(m_pStateImage->GetWidth()), static_cast<int>(m_pStateImage->GetHeight()),
+        rcClient.Height(), m_nCachedState);
+    const CRect src(frame.rcSource);
+    const CRect dest(frame.rcDest);
+    Gdiplus::Graphics graphics(m_pCache.get());
+    graphics.DrawImage(m_pStateImage.get(),
+                       Gdiplus::Rect(dest.left, dest.top, dest.Width(), dest.Height()), src.left,
+                       src.top, src.Width(), src.Height(), Gdiplus::UnitPixel);
+}
+
+int CKvBmpButton::MeasureCaptionWidth() {
+    RECT rc{0, 0, 1024, 0};
+    Gdiplus::Graphics graphics(m_pCache.get());
+    MeasureTextBounds(m_strText, &graphics, m_strFontName, m_nFontSize, m_nFontStyle, rc);
+    return rc.right - rc.left;
+}
+
+void CKvBmpButton::DrawContent(Gdiplus::ARGB clrCaption) {
+    CRect rcClient;
+    GetClientRect(&rcClient);
+    KvLayout::ContentInputs in{};
+    in.nKind = m_nKind;
+    in.nClientWidth = rcClient.Width();
+    in.nClientHeight = rcClient.Height();
+    in.bHasStateImage = m_pStateImage != nullptr;
+    in.nStateImageWidth = m_pStateImage ? static_cast<int>(m_pStateImage->GetWidth()) : 0;
+    in.bHasCaption = !m_strText.IsEmpty();
+    in.bHasIcon = m_nKind == KvLayout::kKindPush && m_pIconImage != nullptr;
+    in.nIconWidth = in.bHasIcon ? static_cast<int>(m_pIconImage->GetWidth()) : 0;
+    in.nIconHeight = in.bHasIcon ? static_cast<int>(m_pIconImage->GetHeight()) : 0;
+    if (KvLayout::NeedsCaptionWidth(in))
+        in.nCaptionWidth = MeasureCaptionWidth();
+    const KvLayout::ContentLayout layout = KvLayout::LayoutButtonContent(in);
+    if (layout.bEmpty)
+        return;
+    {
+        Gdiplus::Graphics graphics(m_pCache.get());
+        if (layout.bDrawIcon)
+            graphics.DrawImage(m_pIconImage.get(), layout.ptIcon.x, layout.ptIcon.y, in.nIconWidth,
+                               in.nIconHeight);
+        if (in.bHasCaption) {
+            const KvTextLook look{m_strFontName,
+                                  m_nFontSize,
+                                  m_nFontStyle,
+                                  m_nAlign,
+                                  m_nLineAlign,
+                                  m_nTrimming,
+                                  Gdiplus::HotkeyPrefixShow};
+            const CRect rc(layout.rcCaption);
+            DrawSkinText(graphics, m_strText, look, clrCaption,
+                         Gdiplus::RectF(static_cast<Gdiplus::REAL>(rc.left),
+                                        static_cast<Gdiplus::REAL>(rc.top),
+                                        static_cast<Gdiplus::REAL>(rc.Width()),
+                                        static_cast<Gdiplus::REAL>(rc.Height())));
+        }
+    }
+    if (!m_bCachedFocus)
+        return;
+    if (m_nKind == KvLayout::kKindPush) {
+        DrawFocusFrame(m_pCache.get(), rcClient);
+    } else {
+        CRect rcFocus(layout.rcCaption);
+        rcFocus.InflateRect(KvLayout::kContentGap, KvLayout::kContentGap);
+        DrawFocusFrame(m_pCache.get(), rcFocus);
+    }
+}
+
+BOOL CKvBmpButton::IsTransparentAt(int x, int y) const {
+    if (!m_pCache)
+        return FALSE;
+    Gdiplus::Color pixel;
+    if (m_pCache->GetPixel(x, y, &pixel) != Gdiplus::Ok)
+        return FALSE;
+    return KvLayout::IsFullyTransparent(pixel.GetValue()) ? TRUE : FALSE;
+}
+
+UINT CKvBmpButton::OnGetDlgCode() {
+    return m_nKind == KvLayout::kKindRadio ? DLGC_BUTTON | DLGC_RADIOBUTTON : DLGC_BUTTON;
+}
+
+void CKvBmpButton::OnMouseMove(UINT /*nFlags*/, CPoint /*point*/) {
+    if (!m_bHover) {
+        TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, m_hWnd, 0};
+        if (_TrackMouseEvent(&tme)) {
+            m_bHover = TRUE;
+            InputChanged(TRUE);
+        }
+    }
+    Default();
+}
+
+void CKvBmpButton::EndHover() {
+    m_bHover = FALSE;
+    InputChanged(TRUE);
+}
+
+void CKvBmpButton::OnMouseLeave() {
+    EndHover();
+}
+
+BOOL CKvBmpButton::OnEraseBkgnd(CDC* pDC) {
+    // The erase comes before the owner-draw of the same paint: show the look
+    // that owner-draw is about to ask for, so both copy one cache.
+    UpdateCachedLook(CurrentItemState());
+    PaintCache(pDC->GetSafeHdc());
+    return TRUE;
+}
+
+void CKvBmpButton::OnSize(UINT /*nType*/, int /*cx*/, int /*cy*/) {
+    Default();
+    m_pCache.reset();
+}
+
+void CKvBmpButton::OnLButtonDown(UINT /*nFlags*/, CPoint /*point*/) {
+    m_bLButtonDown = TRUE;
+    Default();
+}
+
+void CKvBmpButton::OnLButtonUp(UINT /*nFlags*/, CPoint point) {
+    if (m_bLButtonDown) {
+        m_bLButtonDown = FALSE;
+        CPoint ptScreen = point;
+        ClientToScreen(&ptScreen);
+        if (::WindowFromPoint(ptScreen) == m_hWnd)
+            ApplyClickToCheck();
+    }
+    Default();
+}
+
+void CKvBmpButton::OnKeyUp(UINT nChar, UINT /*nRepCnt*/, UINT /*nFlags*/) {
+    if (nChar == VK_SPACE) {
+        ApplyClickToCheck();
+        HWND hParent = ::GetParent(m_hWnd);
+        if (m_nKind == KvLayout::kKindRadio && hParent)
+            ::PostMessage(hParent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(), BN_CLICKED),
+                          reinterpret_cast<LPARAM>(m_hWnd));
+    }
+    Default();
+}
+
+void CKvBmpButton::ApplyClickToCheck() {
+    const bool bChecked = SendMessage(BM_GETCHECK, 0, 0) != 0;
+    const bool bNext = KvLayout::CheckAfterClick(m_nKind, bChecked);
+    SendMessage(BM_SETCHECK, bNext ? 1 : 0, 0);
+}
+
+LRESULT CKvBmpButton::OnSetStyle(WPARAM wParam, LPARAM lParam) {
+    // The dialog manager switches default-button styles; keep owner-draw.
+    return DefWindowProc(BM_SETSTYLE, KvLayout::OwnerDrawStyle(static_cast<DWORD>(wParam)), lParam);
+}
+
+LRESULT CKvBmpButton::OnSetCheck(WPARAM wParam, LPARAM /*lParam*/) {
+    m_bChecked = wParam != 0 ? TRUE : FALSE;
+    if (m_nKind == KvLayout::kKindRadio && m_bChecked)
+        UncheckGroupSiblings();
+    InvalidateRect(nullptr, TRUE);
+    return 0;
+}
+
+LRESULT CKvBmpButton::OnGetCheck(WPARAM /*wParam*/, LPARAM /*lParam*/) {
+    return m_bChecked;
+}
+
+LRESULT CKvBmpButton::OnUncheck(WPARAM /*wParam*/, LPARAM /*lParam*/) {
+    if (m_bChecked) {
+        m_bChecked = FALSE;
+        InvalidateRect(nullptr, TRUE);
+    }
+    return 0;
+}
+
+void CKvBmpButton::UncheckGroupSiblings() {
+    HWND hParent = ::GetParent(m_hWnd);
+    if (!hParent)
+        return;
+    HWND hFirst = nullptr;
+    HWND hCurrent = m_hWnd;
+    for (;;) {
+        hCurrent = ::GetNextDlgGroupItem(hParent, hCurrent, FALSE);
+        if (!hFirst)
+            hFirst = hCurrent;
+        else if (hCurrent == hFirst)
+            break;
+        if (!hCurrent || hCurrent == m_hWnd)
+            break;
+        CWnd* pWnd = CWnd::FromHandlePermanent(hCurrent);
+        if (pWnd && pWnd->IsKindOf(RUNTIME_CLASS(CKvBmpButton)) &&
+            (static_cast<CKvBmpButton*>(pWnd)->GetButtonKind() & 15) == KvLayout::kKindRadio)
+            ::PostMessage(hCurrent, WM_BMPBUTTON_UNCHECK, 0, 0);
+    }
+}
+
+BEGIN_MESSAGE_MAP(CKvBmpButtonRegin, CKvBmpButton)
+ON_WM_MOUSEMOVE()
+ON_WM_LBUTTONDOWN()
+END_MESSAGE_MAP()
+
+CKvBmpButtonRegin::CKvBmpButtonRegin() = default;
+
+CKvBmpButtonRegin::~CKvBmpButtonRegin() = default;
+
+void CKvBmpButtonRegin::OnMouseMove(UINT nFlags, CPoint point) {
+    if (IsTransparentAt(point.x, point.y)) {
+        // Moving off the shape inside the window is leaving the button.
+        if (m_bHover) {
+            TRACKMOUSEEVENT tme{sizeof(tme), TME_CANCEL | TME_LEAVE, m_hWnd, 0};
+            _TrackMouseEvent(&tme);
+            EndHover();
+        }
+        return;
+    }
+    CKvBmpButton::OnMouseMove(nFlags, point);
+}
+
+void CKvBmpButtonRegin::OnLButtonDown(UINT nFlags, CPoint point) {
+    if (IsTransparentAt(point.x, point.y))
+        return;
+    CKvBmpButton::OnLButtonDown(nFlags, point);
+}

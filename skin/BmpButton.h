@@ -1,0 +1,114 @@
+// Owner-drawn skinned buttons: a state strip, an optional icon, a GDI+ caption
+// and the parent's background piece, composed once into a cache bitmap and
+// copied on every paint.
+#pragma once
+
+#include <afxwin.h>
+#include <gdiplus.h>
+
+#include "skin/DrawUtil.h"
+
+#include <memory>
+
+// Posted to a radio-kind button when another radio of its group was checked.
+#define WM_BMPBUTTON_UNCHECK (WM_USER + 0x100)
+
+class CKvBmpButton : public CButton {
+    DECLARE_DYNAMIC(CKvBmpButton)
+
+public:
+    CKvBmpButton();
+    virtual ~CKvBmpButton();
+
+    // Each setter discards the composed cache; a non-zero bRedraw also repaints.
+    void SetText(CString strText, BOOL bRedraw);
+    void SetTextColors(Gdiplus::ARGB clrNormal, Gdiplus::ARGB clrDisabled, BOOL bRedraw);
+    void SetFontStyle(int nStyle, BOOL bRedraw);
+    void SetFontSize(int nSize, BOOL bRedraw);
+    void SetFontName(CString strName, BOOL bRedraw);
+    void SetTextFormat(int nAlign, int nLineAlign, int nTrimming, BOOL bRedraw);
+    // ppImage is the parent's own pointer slot, so a replaced background is seen.
+    void SetParentBackground(Gdiplus::Image** ppImage, BOOL bRedraw);
+    void SetDrawFocus(BOOL bDrawFocus, BOOL bRedraw);
+    // FALSE only for a null path; an unreadable file leaves the button without the image.
+    BOOL LoadStateImage(LPCWSTR pszPath, BOOL bRedraw);
+    BOOL LoadIconImage(LPCWSTR pszPath, BOOL bRedraw);
+    int GetButtonKind() const { return m_nKind; }
+
+    // How many times the composed cache was rendered (paints only copy it).
+    UINT GetCacheBuildCount() const { return m_nCacheBuilds; }
+
+protected:
+    virtual void PreSubclassWindow();
+    virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct);
+
+    // TRUE only where the composed cache has a pixel with alpha 0.
+    BOOL IsTransparentAt(int x, int y) const;
+    void EndHover();
+
+    afx_msg UINT OnGetDlgCode();
+    afx_msg void OnMouseMove(UINT nFlags, CPoint point);
+    afx_msg void OnMouseLeave();
+    afx_msg BOOL OnEraseBkgnd(CDC* pDC);
+    afx_msg void OnSize(UINT nType, int cx, int cy);
+    afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
+    afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
+    afx_msg void OnKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags);
+    afx_msg LRESULT OnSetStyle(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnSetCheck(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnGetCheck(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnUncheck(WPARAM wParam, LPARAM lParam);
+    DECLARE_MESSAGE_MAP()
+
+    CString m_strText;
+    CString m_strFontName;
+    Gdiplus::ARGB m_clrNormal;
+    Gdiplus::ARGB m_clrDisabled;
+    int m_nFontSize;
+    int m_nFontStyle;
+    int m_nAlign;
+    int m_nLineAlign;
+    int m_nTrimming;
+    std::unique_ptr<Gdiplus::Image> m_pStateImage;
+    std::unique_ptr<Gdiplus::Image> m_pIconImage;
+    Gdiplus::Image** m_ppParentBk; // not owned
+    std::unique_ptr<Gdiplus::Bitmap> m_pCache;
+    Gdiplus::ARGB m_clrCached;
+    int m_nCachedState;
+    BOOL m_bHover;
+    BOOL m_bDrawFocus;
+    BOOL m_bCachedFocus;
+    int m_nKind;
+    BOOL m_bChecked;
+    BOOL m_bLButtonDown;
+    UINT m_nCacheBuilds;
+    CKvCacheSurface m_cacheSurface; // what paints copy; refreshed with every build
+
+private:
+    void InputChanged(BOOL bRedraw);
+    // The look (frame, caption colour, focus) for the given owner-draw state;
+    // a different look than the cached one discards the cache.
+    void UpdateCachedLook(UINT nItemState);
+    // The owner-draw state flags the system would report for the button now.
+    UINT CurrentItemState();
+    void PaintCache(HDC hDC);
+    void BuildCache(const CRect& rcClient);
+    void ComposeCache(const CRect& rcClient);
+    void DrawStateFrame(const CRect& rcClient);
+    void DrawContent(Gdiplus::ARGB clrCaption);
+    int MeasureCaptionWidth();
+    void ApplyClickToCheck();
+    void UncheckGroupSiblings();
+};
+
+// A bitmap button whose hit area follows the alpha of its composed image.
+class CKvBmpButtonRegin : public CKvBmpButton {
+public:
+    CKvBmpButtonRegin();
+    virtual ~CKvBmpButtonRegin();
+
+protected:
+    afx_msg void OnMouseMove(UINT nFlags, CPoint point);
+    afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
+    DECLARE_MESSAGE_MAP()
+};

@@ -1,0 +1,139 @@
+#include "skin/Label.h"
+
+#include "skin/DrawUtil.h"
+
+IMPLEMENT_DYNCREATE(CLabel, CStatic)
+
+BEGIN_MESSAGE_MAP(CLabel, CStatic)
+ON_WM_PAINT()
+ON_WM_ERASEBKGND()
+ON_WM_SETCURSOR()
+END_MESSAGE_MAP()
+
+CLabel::CLabel()
+    : m_clrNormal(0xFF000000), m_clrDisabled(0xFF000000), m_nFontStyle(0), m_nFontSize(12),
+      m_nAlign(1), m_nLineAlign(1), m_nTrimming(1), m_pParentBk(nullptr), m_nCacheBuilds(0) {}
+
+CLabel::~CLabel() = default;
+
+void CLabel::InputChanged() {
+    if (!m_pCache)
+        return;
+    m_pCache.reset();
+    if (m_hWnd)
+        InvalidateRect(nullptr, TRUE);
+}
+
+void CLabel::SetText(CString strText) {
+    m_strText = strText;
+    InputChanged();
+}
+
+void CLabel::SetTextColors(Gdiplus::ARGB clrNormal, Gdiplus::ARGB clrDisabled) {
+    m_clrNormal = clrNormal;
+    m_clrDisabled = clrDisabled;
+    InputChanged();
+}
+
+void CLabel::SetFontSize(int nSize) {
+    m_nFontSize = nSize;
+    InputChanged();
+}
+
+void CLabel::SetFontName(CString strName) {
+    m_strFontName = strName;
+    InputChanged();
+}
+
+void CLabel::SetFontStyle(int nStyle) {
+    m_nFontStyle = nStyle;
+    InputChanged();
+}
+
+void CLabel::SetTextFormat(int nAlign, int nLineAlign, int nTrimming) {
+    m_nAlign = nAlign;
+    m_nLineAlign = nLineAlign;
+    m_nTrimming = nTrimming;
+    InputChanged();
+}
+
+void CLabel::SetParentBackground(Gdiplus::Image* pImage) {
+    m_pParentBk = pImage;
+    InputChanged();
+}
+
+BOOL CLabel::SetImageFile(LPCWSTR pszPath) {
+    m_pImage.reset();
+    m_pCache.reset();
+    if (!pszPath)
+        return FALSE;
+    m_pImage.reset(LoadImageOrNull(pszPath));
+    if (m_hWnd)
+        InvalidateRect(nullptr, TRUE);
+    return TRUE;
+}
+
+void CLabel::SetLabelCursor(HCURSOR hCursor) {
+    // Handing the held cursor back in must not destroy it.
+    if (hCursor != m_hCursor.get())
+        m_hCursor.reset(hCursor);
+}
+
+void CLabel::PaintCache(HDC hDC) {
+    CRect rcClient;
+    GetClientRect(&rcClient);
+    if (!m_pCache)
+        BuildCache(rcClient);
+    if (!m_pCache)
+        return;
+    PaintComposedCache(hDC, m_pCache.get(), m_cacheSurface, rcClient.Width(), rcClient.Height());
+}
+
+void CLabel::BuildCache(const CRect& rcClient) {
+    Gdiplus::Bitmap* pCache = m_pCache.release();
+    CreateCacheBitmap(&pCache, rcClient.Width(), rcClient.Height());
+    m_pCache.reset(pCache);
+    if (!m_pCache)
+        return;
+    ++m_nCacheBuilds;
+    ComposeCache(rcClient);
+    m_cacheSurface.CopyFrom(m_pCache.get());
+}
+
+void CLabel::ComposeCache(const CRect& rcClient) {
+    if (m_pParentBk)
+        DrawImagePart(m_pParentBk, m_pCache.get(), GetRectInParentClient(m_hWnd));
+    if (m_pImage)
+        DrawImagePart(m_pImage.get(), m_pCache.get(), rcClient);
+    if (m_strText.IsEmpty())
+        return;
+    // The label shows its text as given: no hot-key prefix, one colour in every state.
+    const KvTextLook look{m_strFontName,
+                          m_nFontSize,
+                          m_nFontStyle,
+                          m_nAlign,
+                          m_nLineAlign,
+                          m_nTrimming,
+                          Gdiplus::HotkeyPrefixNone};
+    Gdiplus::Graphics graphics(m_pCache.get());
+    DrawSkinText(graphics, m_strText, look, m_clrNormal,
+                 Gdiplus::RectF(0.0f, 0.0f, static_cast<Gdiplus::REAL>(rcClient.Width()),
+                                static_cast<Gdiplus::REAL>(rcClient.Height())));
+}
+
+void CLabel::OnPaint() {
+    CPaintDC dc(this);
+    PaintCache(dc.GetSafeHdc());
+}
+
+BOOL CLabel::OnEraseBkgnd(CDC* pDC) {
+    PaintCache(pDC->GetSafeHdc());
+    return TRUE;
+}
+
+BOOL CLabel::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message) {
+    if (!m_hCursor)
+        return CStatic::OnSetCursor(pWnd, nHitTest, message);
+    ::SetCursor(m_hCursor.get());
+    return FALSE;
+}
