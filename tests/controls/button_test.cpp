@@ -100,6 +100,21 @@ TEST_F(ButtonTest, CheckStripUsesEighthsAndCaptionStartsRightOfTheFrame) {
     EXPECT_LE(firstInk, 23);
 }
 
+TEST_F(ButtonTest, EveryCreationStyleEndsOwnerDrawn) {
+    // Radio (4) or three-state (5) OR-ed with owner-draw (11) would be 15, a
+    // type the system draws itself.
+    CPlainProbe radioStyle, threeState;
+    Create(radioStyle, BS_RADIOBUTTON, CRect(10, 10, 90, 40), 301);
+    Create(threeState, BS_3STATE, CRect(10, 50, 90, 80), 302);
+    for (CPlainProbe* button : {&radioStyle, &threeState}) {
+        EXPECT_EQ(BS_PUSHBUTTON, button->GetButtonKind());
+        EXPECT_EQ(static_cast<DWORD>(BS_OWNERDRAW), button->GetStyle() & BS_TYPEMASK);
+    }
+    // The dialog manager's default-button switch keeps it owner-drawn too.
+    ::SendMessageW(radioStyle.m_hWnd, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+    EXPECT_EQ(static_cast<DWORD>(BS_OWNERDRAW), radioStyle.GetStyle() & BS_TYPEMASK);
+}
+
 TEST_F(ButtonTest, DisabledCaptionTakesTheDisabledColour) {
     const Gdiplus::ARGB blue = 0xFF0000FF;
     const Gdiplus::ARGB grey = 0xFF808080;
