@@ -89,9 +89,9 @@ int main() {
         ImageKit::TempFolder folder;
         const std::wstring strip = ImageKit::SaveStrip(
             folder, L"strip.png", {0xFF3060A0, 0xFF4070B0, 0xFF2050FF, 0xFF808080}, 200, 40);
-        const std::wstring icon = ImageKit::SaveSolid(folder, L"icon.png", 0xFFFFCC00, 16, 16);
+        const std::wstring icon = ImageKit::SaveStrip(folder, L"icon.png", {0xFFFFCC00}, 16, 16);
         const std::wstring labelImage =
-            ImageKit::SaveSolid(folder, L"label.png", 0x80FFFFFF, 200, 40);
+            ImageKit::SaveStrip(folder, L"label.png", {0x80FFFFFF}, 200, 40);
         WindowKit::CHostWindow host;
         if (!host.CreateHost(430, 200))
             return 2;

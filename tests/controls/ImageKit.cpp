@@ -58,9 +58,17 @@ std::wstring SaveStrip(const TempFolder& folder, const wchar_t* name,
     return SavePng(strip, path) ? path : std::wstring();
 }
 
-std::wstring SaveSolid(const TempFolder& folder, const wchar_t* name, Gdiplus::ARGB colour,
-                       int width, int height) {
-    return SaveStrip(folder, name, {colour}, width, height);
+HBITMAP CreateDib(int width, int height, DWORD** ppBits) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP dib = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    *ppBits = static_cast<DWORD*>(bits);
+    return dib;
 }
 
 Gdiplus::ARGB PixelAt(Gdiplus::Bitmap* bitmap, int x, int y) {

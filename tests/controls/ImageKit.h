@@ -27,9 +27,8 @@ private:
 std::wstring SaveStrip(const TempFolder& folder, const wchar_t* name,
                        const std::vector<Gdiplus::ARGB>& colours, int frameWidth, int height);
 
-// One rectangle of one colour.
-std::wstring SaveSolid(const TempFolder& folder, const wchar_t* name, Gdiplus::ARGB colour,
-                       int width, int height);
+// A top-down 32-bit DIB section; *ppBits receives its pixels.
+HBITMAP CreateDib(int width, int height, DWORD** ppBits);
 
 bool SavePng(Gdiplus::Bitmap& bitmap, const std::wstring& path);
 
