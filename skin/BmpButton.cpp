@@ -149,22 +149,8 @@ UINT CKvBmpButton::CurrentItemState() {
 void CKvBmpButton::PaintCache(HDC hDC) {
     CRect rcClient;
     GetClientRect(&rcClient);
-    if (!m_pCache)
-        BuildCache(rcClient);
-    if (!m_pCache)
-        return;
-    PaintComposedCache(hDC, m_pCache.get(), m_cacheSurface, rcClient.Width(), rcClient.Height());
-}
-
-void CKvBmpButton::BuildCache(const CRect& rcClient) {
-    Gdiplus::Bitmap* pCache = m_pCache.release();
-    CreateCacheBitmap(&pCache, rcClient.Width(), rcClient.Height());
-    m_pCache.reset(pCache);
-    if (!m_pCache)
-        return;
-    ++m_nCacheBuilds;
-    ComposeCache(rcClient);
-    m_cacheSurface.CopyFrom(m_pCache.get());
+    PaintThroughCache(hDC, rcClient.Width(), rcClient.Height(), m_pCache, m_cacheSurface,
+                      m_nCacheBuilds, [&] { ComposeCache(rcClient); });
 }
 
 void CKvBmpButton::ComposeCache(const CRect& rcClient) {

@@ -92,7 +92,6 @@ private:
     // The owner-draw state flags the system would report for the button now.
     UINT CurrentItemState();
     void PaintCache(HDC hDC);
-    void BuildCache(const CRect& rcClient);
     void ComposeCache(const CRect& rcClient);
     void DrawStateFrame(const CRect& rcClient);
     void DrawContent(Gdiplus::ARGB clrCaption);

@@ -7,6 +7,8 @@
 #include <windows.h>
 #include <gdiplus.h>
 
+#include <memory>
+
 // Replaces the bitmap in *ppBitmap with a fully transparent 32-bpp ARGB bitmap
 // of the given size. When it cannot be made, the slot is left empty.
 BOOL CreateCacheBitmap(Gdiplus::Bitmap** ppBitmap, int nWidth, int nHeight);
@@ -76,3 +78,21 @@ private:
 // surface is empty; surface must hold pCache's current pixels.
 void PaintComposedCache(HDC hDC, Gdiplus::Bitmap* pCache, const CKvCacheSurface& surface,
                         int nWidth, int nHeight);
+
+// Paints a control's composed cache, first building it (counted in nBuilds)
+// when an input change has discarded it; compose draws the look into pCache.
+template <typename Compose>
+void PaintThroughCache(HDC hDC, int nWidth, int nHeight, std::unique_ptr<Gdiplus::Bitmap>& pCache,
+                       CKvCacheSurface& surface, UINT& nBuilds, Compose compose) {
+    if (!pCache) {
+        Gdiplus::Bitmap* pNew = nullptr;
+        CreateCacheBitmap(&pNew, nWidth, nHeight);
+        pCache.reset(pNew);
+        if (!pCache)
+            return;
+        ++nBuilds;
+        compose();
+        surface.CopyFrom(pCache.get());
+    }
+    PaintComposedCache(hDC, pCache.get(), surface, nWidth, nHeight);
+}

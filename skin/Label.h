@@ -64,6 +64,5 @@ protected:
 private:
     void InputChanged();
     void PaintCache(HDC hDC);
-    void BuildCache(const CRect& rcClient);
     void ComposeCache(const CRect& rcClient);
 };
