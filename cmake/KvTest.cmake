@@ -1,12 +1,21 @@
-# kv_add_test(NAME SOURCES files... [LIBS libs...])
+# kv_add_test(NAME [GUI] SOURCES files... [LIBS libs...])
 # A GoogleTest program run by ctest under wine64. Its main (tests/common)
 # starts GDI+ as a host would, and it links the real Kelvane.dll.
+# GUI suites place top-most windows, move the real cursor and read screen
+# pixels, so they take the one display in turn; the others run side by side.
+function(kv_mark_gui_test name)
+  set_tests_properties(${name} PROPERTIES LABELS gui RESOURCE_LOCK display)
+endfunction()
+
 function(kv_add_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "GUI" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE kv_test_main ${T_LIBS} Kelvane KvAfx gtest gdiplus)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  if(T_GUI)
+    kv_mark_gui_test(${name})
+  endif()
 endfunction()
 
 # kv_add_bench(NAME SOURCES files... [LIBS libs...]): a benchmark program.

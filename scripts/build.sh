@@ -7,6 +7,12 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build_root=${BUILD_ROOT:-$root/build}
 [ "${KV_SKIP_INSTALL:-0}" = 1 ] || bash "$root/scripts/install-deps.sh"
 
+# ccache, when the machine has it, makes rebuilds in fresh build folders cheap.
+launcher=()
+if command -v ccache >/dev/null; then
+  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+
 # KV_ARCHES="x86_64" builds one flavour only (quicker while working).
 for arch in ${KV_ARCHES:-x86_64 i686}; do
   bash "$root/scripts/build-xerces.sh" "$arch"
@@ -14,6 +20,6 @@ for arch in ${KV_ARCHES:-x86_64 i686}; do
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DXERCES_BUILD_DIR="$root/.cache/xerces/$arch/build" \
-    -DXERCES_SOURCE_DIR="$root/.cache/xerces/source" >/dev/null
+    -DXERCES_SOURCE_DIR="$root/.cache/xerces/source" "${launcher[@]}" >/dev/null
   cmake --build "$build_root/$arch" -j"$(nproc)"
 done

@@ -17,13 +17,16 @@ for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 
-# Source packages (Xerces) are reachable only with deb-src in the apt sources.
+# Source packages (Xerces) are reachable only with deb-src in the apt sources;
+# add it only where a stanza lacks it, and refresh the index only when the
+# source package is not known yet.
 src_list=/etc/apt/sources.list.d/debian.sources
 need_update=0
 if [ -f "$src_list" ] && grep -q '^Types: deb$' "$src_list"; then
   sed -i 's/^Types: deb$/Types: deb deb-src/' "$src_list"
   need_update=1
 fi
+apt-cache showsrc xerces-c 2>/dev/null | grep -q '^Package:' || need_update=1
 if [ ${#missing[@]} -gt 0 ] || [ "$need_update" = 1 ]; then
   apt-get update -qq
 fi

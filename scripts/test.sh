@@ -8,15 +8,10 @@ build_root=${BUILD_ROOT:-$root/build}
 bash "$root/scripts/build.sh"
 
 build=$build_root/x86_64
-display=$(python3 - <<'PY'
-import os
-n = 90
-while os.path.exists(f"/tmp/.X{n}-lock") or os.path.exists(f"/tmp/.X11-unix/X{n}"):
-    n += 1
-print(n)
-PY
-)
-Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display itself and writes its number to the pipe once it
+# accepts clients; no number means it did not start.
+fifo=$(mktemp -u); mkfifo "$fifo"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
 xvfb_pid=$!
 export WINEPREFIX=$build/wineprefix
 wineserver=/usr/lib/wine/wineserver
@@ -27,8 +22,13 @@ cleanup() {
   wait "$xvfb_pid" 2>/dev/null || true
 }
 trap cleanup EXIT
+display=$(timeout 30 head -n 1 "$fifo" || true)
+rm -f "$fifo"
+if [ -z "$display" ]; then
+  echo "test.sh: Xvfb did not start" >&2
+  exit 1
+fi
 export DISPLAY=":$display"
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
 
 # Make the prefix once, before tests run side by side in it.
 "$root/cmake/wine-run.sh" "$WINEPREFIX" wineboot -i >/dev/null 2>&1 || true
