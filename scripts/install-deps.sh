@@ -9,7 +9,7 @@ packages=(
   wine64 xvfb xauth
   fonts-dejavu-core fonts-liberation2
   googletest nlohmann-json3-dev
-  clang libclang-rt-14-dev python3
+  clang libclang-rt-14-dev python3 python3-pil
 )
 
 missing=()
