@@ -1,0 +1,144 @@
+// The notification centre as the suite uses it: windows of this process
+// subscribe through HubExchange.dll, loaded and freed as the container does,
+// and kvhub.exe broadcasts and lists from a process of its own.
+#include "companions/HubExchange/HubExchange.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+const UINT kMessage = WM_APP + 1;
+
+template <typename Function> Function Export(HMODULE module, const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+// The library found by its undecorated export names, freed at scope end.
+struct HubLibrary {
+    using Subscribe = int(__cdecl*)(int, HWND, UINT, int);
+    HMODULE module = LoadLibraryW(L"HubExchange.dll");
+    Subscribe reg = Export<Subscribe>(module, "HXRegComNotifyMessage");
+    Subscribe unreg = Export<Subscribe>(module, "HXUnRegComNotifyMessage");
+    decltype(&HXBroadcastNotify) broadcast =
+        Export<decltype(broadcast)>(module, "HXBroadcastNotify");
+    decltype(&HXListNotify) list = Export<decltype(list)>(module, "HXListNotify");
+    HubLibrary() { EXPECT_TRUE(reg && unreg && broadcast && list); }
+    ~HubLibrary() { FreeLibrary(module); }
+};
+
+// A hidden window whose posted messages stay in this thread's queue.
+struct SinkWindow {
+    HWND hwnd = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 8, 8, nullptr, nullptr, nullptr,
+                                nullptr);
+    ~SinkWindow() { DestroyWindow(hwnd); }
+    std::vector<MSG> Take(UINT message) const {
+        std::vector<MSG> taken;
+        for (MSG msg; PeekMessageW(&msg, hwnd, message, message, PM_REMOVE);)
+            taken.push_back(msg);
+        return taken;
+    }
+};
+
+// Runs kvhub.exe in a process of its own; its output, or the exit code
+// when that is not 0.
+std::string Kvhub(const std::wstring& arguments) {
+    FILE* tool = _wpopen((L"kvhub.exe " + arguments).c_str(), L"rb");
+    std::string output;
+    char buffer[512];
+    for (size_t read; tool && (read = fread(buffer, 1, sizeof buffer, tool)) > 0;)
+        output.append(buffer, read);
+    const int exitCode = tool ? _pclose(tool) : -1;
+    return exitCode == 0 ? output : "exit " + std::to_string(exitCode);
+}
+
+std::string ListLine(int notify, HWND window, UINT message) {
+    char line[64];
+    snprintf(line, sizeof line, "%d 0x%08lX 0x%04X\r\n", notify, HandleToULong(window), message);
+    return line;
+}
+
+// Each test starts from an empty table and leaves one: its windows are
+// destroyed, and the centre drops what they held.
+class Hub : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(0, HubLibrary().list(nullptr, 0)); }
+};
+
+} // namespace
+
+TEST_F(Hub, BroadcastFromAnotherProcessReachesEachSubscriberOnceAsItsMessage) {
+    HubLibrary hub;
+    SinkWindow a, b, other;
+    ASSERT_EQ(HX_OK, hub.reg(20, a.hwnd, kMessage, 0));
+    ASSERT_EQ(HX_UNCHANGED, hub.reg(20, a.hwnd, kMessage, 0));
+    ASSERT_EQ(HX_OK, hub.reg(20, b.hwnd, kMessage + 1, 0));
+    ASSERT_EQ(HX_OK, hub.reg(21, other.hwnd, kMessage, 0));
+
+    EXPECT_EQ("2\r\n", Kvhub(L"broadcast 20"));
+    EXPECT_EQ(1u, a.Take(kMessage).size());
+    EXPECT_EQ(1u, b.Take(kMessage + 1).size());
+    EXPECT_TRUE(other.Take(kMessage).empty());
+    EXPECT_EQ(ListLine(20, a.hwnd, kMessage) + ListLine(20, b.hwnd, kMessage + 1) +
+                  ListLine(21, other.hwnd, kMessage),
+              Kvhub(L"list"));
+
+    ASSERT_EQ(1, hub.broadcast(21, 7, -9));
+    const std::vector<MSG> got = other.Take(kMessage);
+    ASSERT_EQ(1u, got.size());
+    EXPECT_EQ(7u, got[0].wParam);
+    EXPECT_EQ(-9, got[0].lParam);
+}
+
+TEST_F(Hub, UnsubscribedAndVanishedWindowsAreNoLongerReached) {
+    HubLibrary hub;
+    SinkWindow live;
+    std::optional<SinkWindow> doomed(std::in_place);
+    const HWND gone = doomed->hwnd;
+    ASSERT_EQ(HX_OK, hub.reg(20, live.hwnd, kMessage, 0));
+    ASSERT_EQ(HX_OK, hub.reg(21, live.hwnd, kMessage, 0));
+    ASSERT_EQ(HX_OK, hub.reg(20, gone, kMessage, 0));
+    EXPECT_EQ(HX_OK, hub.unreg(21, live.hwnd, kMessage, 0));
+    EXPECT_EQ(HX_UNCHANGED, hub.unreg(21, live.hwnd, kMessage, 0));
+    doomed.reset();
+
+    EXPECT_EQ(1, hub.broadcast(20, 0, 0));
+    EXPECT_EQ(0, hub.broadcast(21, 0, 0));
+    EXPECT_EQ(1, hub.list(nullptr, 0));
+    EXPECT_EQ(HX_BAD_WINDOW, hub.reg(20, gone, kMessage, 0));
+    EXPECT_EQ(HX_BAD_WINDOW, hub.reg(20, nullptr, kMessage, 0));
+}
+
+TEST_F(Hub, FullTableIsReportedWithoutReplacingAnyone) {
+    HubLibrary hub;
+    SinkWindow w;
+    std::optional<SinkWindow> first(std::in_place);
+    ASSERT_EQ(HX_OK, hub.reg(1000, first->hwnd, kMessage, 0));
+    for (int n = 1; n < HX_CAPACITY; ++n)
+        ASSERT_EQ(HX_OK, hub.reg(1000 + n, w.hwnd, kMessage, 0)) << n;
+
+    EXPECT_EQ(HX_TABLE_FULL, hub.reg(2000, w.hwnd, kMessage, 0));
+    EXPECT_EQ(HX_UNCHANGED, hub.reg(1001, w.hwnd, kMessage, 0));
+    EXPECT_EQ(1, hub.broadcast(1000, 0, 0));
+    EXPECT_EQ(1, hub.broadcast(1000 + HX_CAPACITY - 1, 0, 0));
+    // A vanished subscriber's slot is free again.
+    first.reset();
+    EXPECT_EQ(HX_OK, hub.reg(2000, w.hwnd, kMessage, 0));
+    EXPECT_EQ(HX_TABLE_FULL, hub.reg(2001, w.hwnd, kMessage, 0));
+}
+
+TEST_F(Hub, SubscriptionOutlivesFreeingTheLibrary) {
+    SinkWindow w;
+    ASSERT_EQ(HX_OK, HubLibrary().reg(20, w.hwnd, kMessage, 0));
+    EXPECT_EQ("1\r\n", Kvhub(L"broadcast 20"));
+    EXPECT_EQ(1u, w.Take(kMessage).size());
+}
+
+TEST(Kvhub, WrongUsageExits64) {
+    for (const wchar_t* arguments : {L"", L"broadcast x", L"broadcast 99999999999", L"list all"})
+        EXPECT_EQ("exit 64", Kvhub(arguments)) << arguments;
+}
