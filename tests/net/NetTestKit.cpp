@@ -71,8 +71,7 @@ void CLoopbackServer::Serve() {
     SOCKET client = accept(m_listener, nullptr, nullptr);
     if (client == INVALID_SOCKET)
         return;
-    if (m_script.readRequest)
-        m_request = ReadRequest(client);
+    m_request = ReadRequest(client);
     for (const std::string& piece : m_script.pieces) {
         Sleep(m_script.pauseMs);
         if (send(client, piece.data(), static_cast<int>(piece.size()), 0) !=

@@ -12,7 +12,6 @@
 struct ReplyScript {
     std::vector<std::string> pieces; // each sent with its own send call
     int pauseMs = 0;                 // before each piece, so that receives stay separate
-    bool readRequest = true;         // read the announced request before replying
     bool holdOpen = false;           // after the reply, wait for the client to close
 };
 
@@ -38,7 +37,7 @@ private:
     std::thread m_thread;
 };
 
-// One reply, sent in pieces of `pieceSize` bytes.
+// One reply, sent in pieces of `pieceSize` bytes, `pauseMs` apart.
 ReplyScript Answer(const std::string& reply, size_t pieceSize = 1 << 20, int pauseMs = 0);
 std::string MakeReply(const std::string& status, const std::string& headers,
                       const std::string& body);
