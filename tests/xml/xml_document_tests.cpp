@@ -74,16 +74,6 @@ protected:
 
 } // namespace
 
-TEST(XmlDocumentLifecycle, OperationsBeforeInitFailCleanly) {
-    CXmlDocument doc;
-    DOMElement* root = reinterpret_cast<DOMElement*>(1);
-    EXPECT_FALSE(LoadBytes(doc, kSkin, root));
-    EXPECT_EQ(root, nullptr);
-    CString text;
-    EXPECT_FALSE(doc.WriteDataToString(text));
-    EXPECT_FALSE(doc.WriteData(TempPath(L"kv_never_written.xml")));
-}
-
 TEST_F(XmlDocumentTest, FindsChildrenWithoutCaseAndAttributesWithCase) {
     DOMElement* found = doc.FindChildElement(root, L"windowinfo");
     // The first of two matching siblings, not the grandchild under Nested.
@@ -118,10 +108,8 @@ TEST_F(XmlDocumentTest, ChangesAppearInTheUtf16TextAndInTheWrittenFile) {
     CString path = TempPath(L"kv_xml_roundtrip.xml");
     ASSERT_TRUE(doc.WriteData(path));
     EXPECT_EQ(doc.m_pDocument->getDocumentElement(), root);
-    CXmlDocument again;
-    DOMElement* reread = nullptr;
-    ASSERT_TRUE(again.InitXML() && again.LoadXML(path, reread));
-    EXPECT_EQ(Attribute(again, again.FindChildElement(reread, L"Item"), L"Rect"), L"1,2");
+    ASSERT_TRUE(doc.LoadXML(path, root));
+    EXPECT_EQ(Attribute(doc, doc.FindChildElement(root, L"Item"), L"Rect"), L"1,2");
     DeleteFileW(path);
     EXPECT_FALSE(doc.WriteData(L"C:\\no\\such\\folder\\out.xml"));
 }
@@ -150,6 +138,11 @@ TEST_F(XmlDocumentTest, RefusedElementsThrowNothingAndLeaveNoTrace) {
 
 TEST(XmlDocumentLoad, BrokenOrHostileDocumentsGiveNoDocument) {
     CXmlDocument doc;
+    DOMElement* root = reinterpret_cast<DOMElement*>(1);
+    EXPECT_FALSE(LoadBytes(doc, kSkin, root)); // before InitXML
+    EXPECT_EQ(root, nullptr);
+    CString text;
+    EXPECT_FALSE(doc.WriteDataToString(text));
     ASSERT_TRUE(doc.InitXML());
     const std::string refused[] = {
         "this is not XML at all", std::string(kSkin, sizeof kSkin / 2),
@@ -157,55 +150,44 @@ TEST(XmlDocumentLoad, BrokenOrHostileDocumentsGiveNoDocument) {
         "<!DOCTYPE r [<!ENTITY a \"xxxxxxxxxx\"><!ENTITY b \"&a;&a;&a;&a;&a;\">]><r>&b;</r>",
         "<!DOCTYPE r SYSTEM \"C:\\windows\\win.ini\"><r/>"};
     for (const std::string& bytes : refused) {
-        DOMElement* root = reinterpret_cast<DOMElement*>(1);
+        root = reinterpret_cast<DOMElement*>(1);
         EXPECT_FALSE(LoadBytes(doc, bytes, root)) << bytes;
         EXPECT_EQ(root, nullptr);
         EXPECT_EQ(doc.m_pDocument, nullptr);
     }
     CString path = TempPath(L"kv_truncated.xml");
     WriteFileBytes(path, refused[1]);
-    DOMElement* root = nullptr;
     EXPECT_FALSE(doc.LoadXML(path, root));
     DeleteFileW(path);
     EXPECT_FALSE(doc.LoadXML(TempPath(L"kv_does_not_exist.xml"), root));
     EXPECT_TRUE(LoadBytes(doc, kSkin, root)); // the same object parses again
 }
 
-TEST(XmlDocumentDepth, DeeplyNestedDocumentsAreRefusedFromMemoryAndFiles) {
-    CXmlDocument doc;
-    ASSERT_TRUE(doc.InitXML());
-    DOMElement* root = nullptr;
-    const std::string deepest = Nested(kMaxXmlDepth);
-    ASSERT_TRUE(LoadBytes(doc, deepest, root));
-    CString text;
-    EXPECT_TRUE(doc.WriteDataToString(text));
-
+TEST_F(XmlDocumentTest, NothingDeeperThanTheLimitIsParsedCreatedOrWritten) {
+    CXmlDocument deep;
+    DOMElement* deepRoot = nullptr;
+    ASSERT_TRUE(deep.InitXML() && LoadBytes(deep, Nested(kMaxXmlDepth), deepRoot));
+    EXPECT_FALSE(LoadBytes(deep, Nested(kMaxXmlDepth + 1), deepRoot));
     const std::string tooDeep = Nested(1000000);
-    EXPECT_FALSE(LoadBytes(doc, Nested(kMaxXmlDepth + 1), root));
-    EXPECT_FALSE(LoadBytes(doc, tooDeep, root));
-    EXPECT_EQ(root, nullptr);
+    EXPECT_FALSE(LoadBytes(deep, tooDeep, deepRoot));
     CString path = TempPath(L"kv_deep.xml");
     WriteFileBytes(path, tooDeep);
-    EXPECT_FALSE(doc.LoadXML(path, root));
+    EXPECT_FALSE(deep.LoadXML(path, deepRoot));
     DeleteFileW(path);
-    EXPECT_TRUE(LoadBytes(doc, kSkin, root));
-}
 
-TEST_F(XmlDocumentTest, NothingDeeperThanTheLimitIsCreatedOrWritten) {
     DOMNode* parent = root; // at depth 1
     for (int depth = 2; depth <= kMaxXmlDepth; ++depth)
         ASSERT_NE(parent = CreateChildElement(doc, parent, L"a", Pairs({})), nullptr) << depth;
     EXPECT_EQ(CreateChildElement(doc, parent, L"a", Pairs({})), nullptr);
     CString text;
     EXPECT_TRUE(doc.WriteDataToString(text));
-
     // Built through the DOM itself, from the leaf up, so that each append is cheap.
     DOMNode* chain = doc.m_pDocument->createElement(u"a");
     for (int i = 1; i < 1000000; ++i)
         chain = doc.m_pDocument->createElement(u"a")->appendChild(chain)->getParentNode();
     root->appendChild(chain);
     EXPECT_FALSE(doc.WriteDataToString(text));
-    CString path = TempPath(L"kv_deep_out.xml");
+    path = TempPath(L"kv_deep_out.xml");
     EXPECT_FALSE(doc.WriteData(path));
     EXPECT_EQ(GetFileAttributesW(path), INVALID_FILE_ATTRIBUTES);
 }
