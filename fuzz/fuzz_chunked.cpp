@@ -1,6 +1,7 @@
 // Feeds any bytes to the in-place chunked decoder inside a buffer of exactly
 // their size, so that the sanitizer sees every access outside it, and checks
 // the result against a plain decoder that copies into a fresh string.
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -53,6 +54,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::abort();
     if (decoded && (decodedLength != expected.size() ||
                     std::memcmp(buffer.get(), expected.data(), decodedLength) != 0))
+        std::abort();
+
+    // Followed as it arrives, in pieces whose size the first byte picks, the
+    // stream may end only where the decoder accepts it.
+    kvnet::ChunkedTracker tracker;
+    const size_t piece = size > 0 ? data[0] % 7 + 1 : 1;
+    auto progress = kvnet::ChunkedTracker::Progress::NeedMore;
+    for (size_t at = 0; at < size && progress == kvnet::ChunkedTracker::Progress::NeedMore;
+         at += piece)
+        progress =
+            tracker.Feed(reinterpret_cast<const char*>(data) + at, std::min(piece, size - at));
+    if (progress == kvnet::ChunkedTracker::Progress::Complete && !decoded)
+        std::abort();
+    if (progress == kvnet::ChunkedTracker::Progress::Malformed && decoded)
         std::abort();
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "net/HttpBytes.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace kvnet {
@@ -136,7 +137,7 @@ bool FormatRequestHeader(char* out, const char* path, const char* host, size_t b
     header += "\r\nContent-Length: ";
     header += std::to_string(bodyLength);
     header += "\r\nConnection: close\r\n"
-              "Content-type: multipart/form-data, boundary=FORM_BOUNDARY\r\n\r\n";
+              "Content-type: multipart/form-data; boundary=FORM_BOUNDARY\r\n\r\n";
     if (header.size() > kMaxRequestHeader)
         return false;
     std::memcpy(out, header.c_str(), header.size() + 1);
@@ -215,6 +216,62 @@ ChunkedResult DecodeChunkedInPlace(char* data, size_t length, size_t* decodedLen
         in = chunkStart + static_cast<size_t>(size) + 2;
     }
     return ChunkedResult::Incomplete;
+}
+
+ChunkedTracker::Progress ChunkedTracker::Feed(const char* data, size_t count) {
+    size_t at = 0;
+    while (at < count && m_progress == Progress::NeedMore) {
+        if (m_state == State::Data || m_state == State::DataEnd) {
+            const size_t skip = static_cast<size_t>((std::min)(m_count, uint64_t(count - at)));
+            at += skip;
+            m_count -= skip;
+            if (m_count == 0 && m_state == State::Data) {
+                // The CR LF that closes the chunk data is skipped unread.
+                m_state = State::DataEnd;
+                m_count = 2;
+            } else if (m_count == 0) {
+                StartLine(State::SizeLine);
+            }
+            continue;
+        }
+        ReadLineByte(data[at++]);
+    }
+    return m_progress;
+}
+
+void ChunkedTracker::StartLine(State state) {
+    m_state = state;
+    m_count = 0;
+    m_lineBytes = 0;
+    m_sizeRead = false;
+    m_afterCr = false;
+}
+
+void ChunkedTracker::ReadLineByte(char c) {
+    const bool lineEnds = m_afterCr && c == '\n';
+    m_afterCr = c == '\r';
+    if (m_state == State::Trailer) {
+        // Trailer lines run until an empty one.
+        if (lineEnds && m_lineBytes == 1)
+            m_progress = Progress::Complete;
+        m_lineBytes = lineEnds ? 0 : m_lineBytes + 1;
+        return;
+    }
+    if (lineEnds) {
+        const uint64_t size = m_count;
+        StartLine(size == 0 ? State::Trailer : State::Data);
+        m_count = size;
+        return;
+    }
+    const int digit = HexDigitValue(c);
+    if (m_lineBytes++ == 0 && digit < 0)
+        m_progress = Progress::Malformed;
+    else if (digit < 0)
+        m_sizeRead = true;
+    else if (!m_sizeRead && m_count > (UINT64_MAX >> 4))
+        m_progress = Progress::Malformed;
+    else if (!m_sizeRead)
+        m_count = (m_count << 4) | static_cast<uint64_t>(digit);
 }
 
 void EncodeBase64Piece(const unsigned char* piece, size_t count, char out[4]) {

@@ -84,6 +84,29 @@ enum class ChunkedResult { Ok, Malformed, Incomplete };
 // chunk is Incomplete.
 ChunkedResult DecodeChunkedInPlace(char* data, size_t length, size_t* decodedLength);
 
+// Follows a chunked body as it arrives, each byte once, and tells when the
+// zero-size last chunk and the blank line that ends its trailer section are
+// in: the reply is then complete, whether or not the server closes. Sizes are
+// read by the rules of DecodeChunkedInPlace, so a body it refuses is
+// Malformed here too.
+class ChunkedTracker {
+public:
+    enum class Progress { NeedMore, Complete, Malformed };
+    Progress Feed(const char* data, size_t count);
+
+private:
+    enum class State { SizeLine, Data, DataEnd, Trailer };
+    void StartLine(State state);
+    void ReadLineByte(char c);
+
+    State m_state = State::SizeLine;
+    Progress m_progress = Progress::NeedMore;
+    uint64_t m_count = 0; // the size being read, then the bytes still to skip
+    size_t m_lineBytes = 0;
+    bool m_sizeRead = false;
+    bool m_afterCr = false;
+};
+
 // Four Base64 characters for a piece of 1 to 3 bytes, padded with "=".
 void EncodeBase64Piece(const unsigned char* piece, size_t count, char out[4]);
 

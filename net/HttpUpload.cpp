@@ -225,9 +225,18 @@ BOOL CHttpUpload::ParseRetHeader(const char* header, int length) {
 // Receives straight into the free end of the receive buffer, which doubles
 // whenever less than one header-sized read would fit beside the terminating
 // zero. Reads of the whole free space keep the number of receive calls low.
+// A chunked body ends with its last chunk: a server may keep the connection
+// open after it, so the exchange ends there instead of at the close.
 BOOL CHttpUpload::GetData(int* length, int bodyCount) {
+    using Progress = kvnet::ChunkedTracker::Progress;
+    kvnet::ChunkedTracker chunks;
+    auto track = [&](int from, int count) {
+        return m_bChunked ? chunks.Feed(m_pRecvBuf.get() + from, static_cast<size_t>(count))
+                          : Progress::NeedMore;
+    };
     int held = bodyCount;
-    for (;;) {
+    Progress progress = track(0, held);
+    while (progress == Progress::NeedMore) {
         if (m_nBufSize - held - 1 < kReceivePiece && !ExpandBuffer())
             return FALSE;
         const int count = recv(m_socket, m_pRecvBuf.get() + held, m_nBufSize - held - 1, 0);
@@ -237,9 +246,17 @@ BOOL CHttpUpload::GetData(int* length, int bodyCount) {
         }
         if (count == 0)
             break;
+        progress = track(held, count);
         held += count;
     }
-    WriteLog(L"recv content nLen == 0");
+    if (progress != Progress::NeedMore)
+        CloseSocket();
+    if (progress == Progress::Malformed) {
+        WriteLog(L"recv content broken chunked body");
+        return FALSE;
+    }
+    WriteLog(progress == Progress::Complete ? L"recv content last chunk"
+                                            : L"recv content nLen == 0");
     m_pRecvBuf[held] = '\0';
     WriteLog(L"RecvResponse GetData end");
     *length = held;

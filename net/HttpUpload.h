@@ -1,5 +1,6 @@
 // A one-shot HTTP/1.1 client: one multipart/form-data POST per connection,
-// the reply read until the server closes the connection.
+// the reply read until the server closes the connection or, for a chunked
+// reply, until its last chunk.
 #pragma once
 
 #include <winsock2.h>

@@ -13,16 +13,27 @@ namespace {
 
 const size_t kReplyLogChars = 4096;
 
-// The whole text in the ANSI code page: a name, value or path is never cut,
-// since a cut one would name another thing. Null gives an empty string.
-std::string ToAnsi(LPCWSTR text) {
+// The whole text in the ANSI code page; false when a character has no byte
+// there, since it would go out as another character. A name, value or path
+// is never cut either, since a cut one would name another thing. Null gives
+// an empty string.
+bool ToAnsi(LPCWSTR text, std::string* narrow) {
+    narrow->clear();
     if (text == nullptr || *text == L'\0')
-        return std::string();
-    int bytes = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string narrow(bytes > 0 ? static_cast<size_t>(bytes) : 1, '\0');
-    WideCharToMultiByte(CP_ACP, 0, text, -1, &narrow[0], bytes, nullptr, nullptr);
-    narrow.resize(std::strlen(narrow.c_str()));
-    return narrow;
+        return true;
+    // UTF-8 can hold every character and takes neither flag nor default.
+    const UINT codePage = GetACP();
+    const bool utf8 = codePage == CP_UTF8;
+    const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
+    BOOL defaulted = FALSE;
+    const int bytes = WideCharToMultiByte(codePage, flags, text, -1, nullptr, 0, nullptr,
+                                          utf8 ? nullptr : &defaulted);
+    if (bytes <= 0 || defaulted)
+        return false;
+    narrow->resize(static_cast<size_t>(bytes));
+    WideCharToMultiByte(codePage, flags, text, -1, &(*narrow)[0], bytes, nullptr, nullptr);
+    narrow->resize(static_cast<size_t>(bytes) - 1);
+    return true;
 }
 
 // The connection library's codes as the callers of DownloadXML know them.
@@ -45,14 +56,19 @@ int CInfoUpDown::DownloadXML(LPCWSTR url, const CStringArray& fields, LPCWSTR pa
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
     InitLog(L"Kelvane", GetLogFilePath());
     WriteLog(L"Enter DownloadXML (url=%s)", url != nullptr ? url : L"");
-    const std::string narrowUrl = ToAnsi(url);
+    std::string narrowUrl;
+    if (!ToAnsi(url, &narrowUrl)) {
+        WriteLog(L"DownloadXML the URL cannot be written in the code page");
+        return -5;
+    }
     WriteLog(L"DownloadXML m_httpUpload.Init");
     const int connected = m_httpUpload.Init(narrowUrl.c_str(), static_cast<int>(narrowUrl.size()));
     if (connected != 0)
         return MapConnectResult(connected);
-    AddFields(fields);
-    if (paramFile != nullptr)
-        m_httpUpload.AddFormFile("ParameterFile", ToAnsi(paramFile).c_str(), FALSE);
+    if (!AddParts(fields, paramFile)) {
+        m_httpUpload.Reset();
+        return 1;
+    }
     WriteLog(L"DownloadXML m_httpUpload.Request");
     // A failed send shows as a failed receive.
     m_httpUpload.Request();
@@ -63,16 +79,32 @@ int CInfoUpDown::DownloadXML(LPCWSTR url, const CStringArray& fields, LPCWSTR pa
         LogUtf8Text(L"DownloadXML The following content GET:\r\n%s", reply,
                     static_cast<size_t>(length), kReplyLogChars);
     WriteLog(L"DownloadXML m_httpUpload.RetRecvDataPt end");
-    const int saved = outFile != nullptr ? SaveXmlReply(ToAnsi(outFile).c_str(), reply) : 1;
+    std::string narrowOut;
+    const bool canSave = outFile != nullptr && ToAnsi(outFile, &narrowOut);
+    const int saved = canSave ? SaveXmlReply(narrowOut.c_str(), reply) : 1;
     WriteLog(L"DownloadXML end");
     return saved;
 }
 
-void CInfoUpDown::AddFields(const CStringArray& fields) {
-    const INT_PTR pairs = fields.GetSize() / 2;
-    for (INT_PTR i = 0; i < pairs; ++i) {
-        m_httpUpload.AddFormData(ToAnsi(fields[2 * i]).c_str(), ToAnsi(fields[2 * i + 1]).c_str());
+// Every field and the parameter file go into the form, or nothing is sent:
+// a part that cannot be sent must fail the request, never vanish from it.
+bool CInfoUpDown::AddParts(const CStringArray& fields, LPCWSTR paramFile) {
+    for (INT_PTR i = 0; i + 1 < fields.GetSize(); i += 2) {
+        std::string name, value;
+        if (!ToAnsi(fields[i], &name) || !ToAnsi(fields[i + 1], &value) ||
+            !m_httpUpload.AddFormData(name.c_str(), value.c_str())) {
+            WriteLog(L"DownloadXML field %d cannot be sent: %s", static_cast<int>(i / 2),
+                     fields[i].GetString());
+            return false;
+        }
     }
+    std::string path;
+    if (paramFile != nullptr && (!ToAnsi(paramFile, &path) ||
+                                 !m_httpUpload.AddFormFile("ParameterFile", path.c_str(), FALSE))) {
+        WriteLog(L"DownloadXML the parameter file cannot be sent: %s", paramFile);
+        return false;
+    }
+    return true;
 }
 
 int SaveXmlReply(LPCSTR path, const char* text) {

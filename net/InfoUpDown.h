@@ -13,14 +13,15 @@ public:
 
     // `fields` holds names and values in turn (a last unpaired name is
     // ignored); `paramFile` may be null. Returns 0 when an XML reply was
-    // saved to `outFile`; 1 when no usable reply came or it could not be
-    // saved; -1, -3 or -5 when no connection was made.
+    // saved to `outFile`; 1 when no usable reply came, it could not be saved
+    // or a field or the parameter file cannot be sent (nothing is sent then);
+    // -1, -3 or -5 when no connection was made.
     int DownloadXML(LPCWSTR url, const CStringArray& fields, LPCWSTR paramFile, LPCWSTR outFile);
 
     CHttpUpload m_httpUpload;
 
 private:
-    void AddFields(const CStringArray& fields);
+    bool AddParts(const CStringArray& fields, LPCWSTR paramFile);
 };
 
 // 0 when `text` from its "<?xml" on was written in full to `path`, else 1.

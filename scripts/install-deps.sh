@@ -10,6 +10,7 @@ packages=(
   fonts-dejavu-core fonts-liberation2
   googletest nlohmann-json3-dev
   clang libclang-rt-14-dev python3 python3-pil
+  python3-werkzeug
 )
 
 missing=()

@@ -35,8 +35,10 @@ constexpr int kAttributeValueBytes = 260;
 } // namespace
 
 // Without an error handler the parser hands back a partial document for
-// malformed input; counting fatal errors lets a truncated file fail.
-class CXmlParseGuard : public DOMErrorHandler {
+// malformed input; counting fatal errors lets a truncated file fail. As a
+// parser filter it also stops a document at its first element deeper than
+// kMaxXmlDepth, before the rest of it is read.
+class CXmlParseGuard : public DOMErrorHandler, public DOMLSParserFilter {
 public:
     bool handleError(const DOMError& error) override {
         if (error.getSeverity() == DOMError::DOM_SEVERITY_FATAL_ERROR)
@@ -44,10 +46,23 @@ public:
         return error.getSeverity() != DOMError::DOM_SEVERITY_FATAL_ERROR;
     }
 
-    void Reset() { m_nFatalErrors = 0; }
+    FilterAction startElement(DOMElement*) override {
+        return ++m_nDepth > kMaxXmlDepth ? FILTER_INTERRUPT : FILTER_ACCEPT;
+    }
+    FilterAction acceptNode(DOMNode*) override {
+        --m_nDepth;
+        return FILTER_ACCEPT;
+    }
+    DOMNodeFilter::ShowType getWhatToShow() const override { return DOMNodeFilter::SHOW_ELEMENT; }
+
+    void Reset() {
+        m_nFatalErrors = 0;
+        m_nDepth = 0;
+    }
     bool Failed() const { return m_nFatalErrors != 0; }
 
-    void Configure(DOMConfiguration* config) {
+    void Configure(DOMLSParser* parser) {
+        DOMConfiguration* config = parser->getDomConfig();
         m_security.setEntityExpansionLimit(kEntityExpansionLimit);
         config->setParameter(XMLUni::fgDOMErrorHandler, static_cast<DOMErrorHandler*>(this));
         // No DTD at all: it is the door both for files named by external
@@ -56,10 +71,12 @@ public:
         config->setParameter(XMLUni::fgXercesLoadExternalDTD, false);
         config->setParameter(XMLUni::fgXercesDisableDefaultEntityResolution, true);
         config->setParameter(XMLUni::fgXercesSecurityManager, &m_security);
+        parser->setFilter(this);
     }
 
 private:
     unsigned m_nFatalErrors = 0;
+    int m_nDepth = 0;
     SecurityManager m_security;
 };
 
@@ -102,7 +119,7 @@ BOOL CXmlDocument::InitXML() {
     if (!m_pBuilder)
         return FALSE;
     m_pGuard = std::make_unique<CXmlParseGuard>();
-    m_pGuard->Configure(m_pBuilder->getDomConfig());
+    m_pGuard->Configure(m_pBuilder);
     return TRUE;
 }
 
@@ -173,16 +190,59 @@ BOOL CXmlDocument::GetAttributeValue(DOMNode* pNode, CString strName, CString& s
     return TRUE;
 }
 
+namespace {
+
+// Nodes from `node` up to the document, counted no further than past the limit.
+int DepthOf(const DOMNode* node) {
+    int depth = 0;
+    for (; node && node->getNodeType() != DOMNode::DOCUMENT_NODE && depth <= kMaxXmlDepth;
+         node = node->getParentNode())
+        ++depth;
+    return depth;
+}
+
+// True when some element lies more than kMaxXmlDepth levels below `top`.
+// Walks without recursion, so that any tree can be checked.
+bool NestsTooDeep(const DOMNode* top) {
+    const DOMNode* node = top;
+    int depth = 0;
+    for (;;) {
+        if (const DOMNode* child = node->getFirstChild()) {
+            node = child;
+            if (++depth > kMaxXmlDepth && node->getNodeType() == DOMNode::ELEMENT_NODE)
+                return true;
+            continue;
+        }
+        while (node != top && !node->getNextSibling()) {
+            node = node->getParentNode();
+            --depth;
+        }
+        if (node == top)
+            return false;
+        node = node->getNextSibling();
+    }
+}
+
+} // namespace
+
 DOMElement* CreateChildElement(CXmlDocument& doc, DOMNode* pParent, CString strName,
                                const CStringArray& pairs) {
-    if (!pParent || !doc.m_pDocument)
+    if (!pParent || !doc.m_pDocument || DepthOf(pParent) >= kMaxXmlDepth)
         return nullptr;
-    DOMElement* element = doc.m_pDocument->createElement(X(strName.GetString()));
-    // A trailing name without a value is ignored rather than read past the list.
-    for (INT_PTR i = 0; i + 1 < pairs.GetSize(); i += 2)
-        element->setAttribute(X(pairs[i].GetString()), X(pairs[i + 1].GetString()));
-    pParent->appendChild(element);
-    return element;
+    DOMElement* element = nullptr;
+    try {
+        element = doc.m_pDocument->createElement(X(strName.GetString()));
+        // A trailing name without a value is ignored rather than read past the list.
+        for (INT_PTR i = 0; i + 1 < pairs.GetSize(); i += 2)
+            element->setAttribute(X(pairs[i].GetString()), X(pairs[i + 1].GetString()));
+        pParent->appendChild(element);
+        return element;
+    } catch (...) {
+        // A bad name or a parent that takes no element: nothing half-made stays.
+        if (element)
+            element->release();
+        return nullptr;
+    }
 }
 
 namespace {
@@ -260,8 +320,14 @@ bool WriteClone(DOMImplementation* implementation, xercesc::DOMDocument* documen
 
 } // namespace
 
+// Whether the loaded document can be written: the writer and the clone
+// recurse once per level.
+bool CXmlDocument::CanWrite() const {
+    return m_pDocument && m_pImplementation && !NestsTooDeep(m_pDocument);
+}
+
 BOOL CXmlDocument::WriteData(CString strPath) {
-    if (!m_pDocument || !m_pImplementation)
+    if (!CanWrite())
         return FALSE;
     try {
         LocalFileFormatTarget target(X(strPath.GetString()), XMLPlatformUtils::fgMemoryManager);
@@ -275,7 +341,7 @@ BOOL CXmlDocument::WriteData(CString strPath) {
 }
 
 BOOL CXmlDocument::WriteDataToString(CString& strText) {
-    if (!m_pDocument || !m_pImplementation)
+    if (!CanWrite())
         return FALSE;
     MemBufFormatTarget target(1023, XMLPlatformUtils::fgMemoryManager);
     static const XMLCh kUtf16[] = u"utf-16";
@@ -291,8 +357,13 @@ BOOL CXmlDocument::WriteDataToString(CString& strText) {
 
 XMLStringTranslate::XMLStringTranslate(const char* pszEncoding)
     : m_pFormatter(nullptr), m_pszEncoding(XMLString::transcode(pszEncoding)), m_pOutput(nullptr) {
-    m_pFormatter =
-        new XMLFormatter(m_pszEncoding, this, XMLFormatter::NoEscapes, XMLFormatter::UnRep_CharRef);
+    try {
+        m_pFormatter = new XMLFormatter(m_pszEncoding, this, XMLFormatter::NoEscapes,
+                                        XMLFormatter::UnRep_CharRef);
+    } catch (...) {
+        // An encoding the transcoder does not know: the object holds no
+        // formatter, and the destructor still releases the name.
+    }
 }
 
 XMLStringTranslate::~XMLStringTranslate() {

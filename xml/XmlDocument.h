@@ -14,6 +14,12 @@ void InitXml4c();
 void UninitXml4c();
 }
 
+// Deepest element nesting that documents may have. Skins and server replies
+// nest fewer than ten levels; the writer and the DOM's clone recurse once per
+// level, so the limit also bounds their stack use to a small part of a
+// thread's stack.
+constexpr int kMaxXmlDepth = 256;
+
 class CXmlParseGuard;
 
 class CXmlDocument {
@@ -37,6 +43,7 @@ public:
 private:
     friend BOOL LoadXMLFromString(CXmlDocument&, const BYTE*, UINT32, xercesc::DOMElement*&);
     BOOL TakeParseResult(xercesc::DOMDocument* pDocument, xercesc::DOMElement*& pRoot);
+    bool CanWrite() const;
 
     // Error counting and entity limits; lives exactly as long as the parser.
     std::unique_ptr<CXmlParseGuard> m_pGuard;

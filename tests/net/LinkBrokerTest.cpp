@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "LoopbackServer.h"
+#include "NetTestKit.h"
 #include "companions/linkBroker/linkBroker.h"
 
 TEST(LinkBroker, RefusesBadArgumentsAndNamesThatCannotResolve) {
