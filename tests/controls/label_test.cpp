@@ -146,3 +146,16 @@ TEST_F(LabelTest, PaintsOnceAndLeavesUncoveredPixelsAlone) {
     Repaint(label.m_hWnd);
     EXPECT_EQ(configured + 2, label.GetCacheBuildCount());
 }
+
+TEST_F(LabelTest, AResizedLabelPaintsItsNewArea) {
+    CLabelProbe label;
+    Create(label, CRect(10, 10, 110, 70));
+    label.SetImageFile(MarkedImage(200, 60).c_str());
+    Repaint(label.m_hWnd);
+    ::SetWindowPos(label.m_hWnd, nullptr, 0, 0, 160, 60, SWP_NOMOVE | SWP_NOZORDER);
+    Repaint(label.m_hWnd);
+    EXPECT_EQ(160u, label.Cache()->GetWidth());
+    HDC hdc = ::GetDC(label.m_hWnd);
+    EXPECT_EQ(RGB(255, 0, 0), ::GetPixel(hdc, 150, 30));
+    ::ReleaseDC(label.m_hWnd, hdc);
+}
