@@ -202,6 +202,33 @@ TEST_F(ButtonTest, ShapedButtonIgnoresTheMouseOverTransparentPixels) {
     EXPECT_TRUE(button.IsHovered());
 }
 
+TEST_F(ButtonTest, ShapedButtonHitTestNeedsNoPaint) {
+    Gdiplus::Bitmap strip(320, 30, PixelFormat32bppARGB); // each frame's left half is clear
+    for (int x = 0; x < 320; ++x)
+        for (int y = 0; x % 80 >= 40 && y < 30; ++y)
+            strip.SetPixel(x, y, Gdiplus::Color(kFrames[x / 80]));
+    const std::wstring path = m_folder.File(L"half.png");
+    ASSERT_TRUE(ImageKit::SavePng(strip, path));
+    CShapedProbe button;
+    Create(button, BS_PUSHBUTTON, CRect(10, 10, 90, 40));
+    button.LoadStateImage(path.c_str(), TRUE);
+    Repaint(button.m_hWnd);
+    // Hover start and end discard the cache; the moves and clicks that follow
+    // before any paint must still see the clear half as clear.
+    MoveMouse(button.m_hWnd, CPoint(60, 15));
+    ASSERT_TRUE(button.IsHovered());
+    MoveMouse(button.m_hWnd, CPoint(10, 15));
+    EXPECT_FALSE(button.IsHovered());
+    Click(button.m_hWnd, CPoint(10, 15), CPoint(10, 15));
+    EXPECT_FALSE(button.IsChecked());
+    EXPECT_TRUE(m_host.m_commands.empty());
+    MoveMouse(button.m_hWnd, CPoint(60, 15));
+    Repaint(button.m_hWnd);
+    MoveMouse(button.m_hWnd, CPoint(10, 15));
+    MoveMouse(button.m_hWnd, CPoint(12, 15));
+    EXPECT_FALSE(button.IsHovered());
+}
+
 TEST_F(ButtonTest, AmpersandUnderlinesTheNextLetterInsteadOfBeingDrawn) {
     CPlainProbe prefixed, plain;
     Create(prefixed, BS_PUSHBUTTON, CRect(10, 10, 210, 50), 301);
