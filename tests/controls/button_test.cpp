@@ -1,8 +1,8 @@
 // Bitmap buttons in real windows, driven by real messages; the checks read
 // the composed cache (what every paint copies to the screen).
 #include "ButtonProbe.h"
-#include "ImageKit.h"
-#include "WindowKit.h"
+#include "tests/common/ImageKit.h"
+#include "tests/common/WindowKit.h"
 
 #include <gtest/gtest.h>
 

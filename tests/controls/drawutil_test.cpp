@@ -2,7 +2,7 @@
 // tests do not already see their effect.
 #include "skin/DrawUtil.h"
 
-#include "ImageKit.h"
+#include "tests/common/ImageKit.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Labels in real windows: composed image, text colour, cursor and painting.
 #include "skin/Label.h"
 
-#include "ImageKit.h"
-#include "WindowKit.h"
+#include "tests/common/ImageKit.h"
+#include "tests/common/WindowKit.h"
 
 #include <gtest/gtest.h>
 
