@@ -147,10 +147,17 @@ UINT CKvBmpButton::CurrentItemState() {
 }
 
 void CKvBmpButton::PaintCache(HDC hDC) {
+    if (EnsureCache())
+        PaintComposedCache(hDC, m_pCache.get(), m_cacheSurface,
+                           static_cast<int>(m_pCache->GetWidth()),
+                           static_cast<int>(m_pCache->GetHeight()));
+}
+
+bool CKvBmpButton::EnsureCache() {
     CRect rcClient;
     GetClientRect(&rcClient);
-    PaintThroughCache(hDC, rcClient.Width(), rcClient.Height(), m_pCache, m_cacheSurface,
-                      m_nCacheBuilds, [&] { ComposeCache(rcClient); });
+    return EnsureComposedCache(rcClient.Width(), rcClient.Height(), m_pCache, m_cacheSurface,
+                               m_nCacheBuilds, [&] { ComposeCache(rcClient); });
 }
 
 void CKvBmpButton::ComposeCache(const CRect& rcClient) {
@@ -236,8 +243,11 @@ void CKvBmpButton::DrawContent(Gdiplus::ARGB clrCaption) {
     }
 }
 
-BOOL CKvBmpButton::IsTransparentAt(int x, int y) const {
-    if (!m_pCache)
+BOOL CKvBmpButton::IsTransparentAt(int x, int y) {
+    // Hover changes discard the cache: answering "opaque" until the next
+    // paint would let moves and clicks over clear pixels reach the button.
+    UpdateCachedLook(CurrentItemState());
+    if (!EnsureCache())
         return FALSE;
     Gdiplus::Color pixel;
     if (m_pCache->GetPixel(x, y, &pixel) != Gdiplus::Ok)

@@ -42,8 +42,9 @@ protected:
     virtual void PreSubclassWindow();
     virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct);
 
-    // TRUE only where the composed cache has a pixel with alpha 0.
-    BOOL IsTransparentAt(int x, int y) const;
+    // TRUE only where the look shown now has a pixel with alpha 0; builds
+    // that look first when no paint came since the last input change.
+    BOOL IsTransparentAt(int x, int y);
     void EndHover();
 
     afx_msg UINT OnGetDlgCode();
@@ -92,6 +93,8 @@ private:
     // The owner-draw state flags the system would report for the button now.
     UINT CurrentItemState();
     void PaintCache(HDC hDC);
+    // Builds the composed cache when it is missing or of another size.
+    bool EnsureCache();
     void ComposeCache(const CRect& rcClient);
     void DrawStateFrame(const CRect& rcClient);
     void DrawContent(Gdiplus::ARGB clrCaption);

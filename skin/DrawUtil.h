@@ -79,20 +79,30 @@ private:
 void PaintComposedCache(HDC hDC, Gdiplus::Bitmap* pCache, const CKvCacheSurface& surface,
                         int nWidth, int nHeight);
 
-// Paints a control's composed cache, first building it (counted in nBuilds)
-// when an input change has discarded it; compose draws the look into pCache.
+// Makes pCache hold the control's look at the given size, building it (counted
+// in nBuilds) when an input change discarded it or the size changed since;
+// compose draws the look into pCache. false when no cache can be made.
+template <typename Compose>
+bool EnsureComposedCache(int nWidth, int nHeight, std::unique_ptr<Gdiplus::Bitmap>& pCache,
+                         CKvCacheSurface& surface, UINT& nBuilds, Compose compose) {
+    if (pCache && static_cast<int>(pCache->GetWidth()) == nWidth &&
+        static_cast<int>(pCache->GetHeight()) == nHeight)
+        return true;
+    Gdiplus::Bitmap* pNew = nullptr;
+    CreateCacheBitmap(&pNew, nWidth, nHeight);
+    pCache.reset(pNew);
+    if (!pCache)
+        return false;
+    ++nBuilds;
+    compose();
+    surface.CopyFrom(pCache.get());
+    return true;
+}
+
+// Paints a control's composed cache, first building it when needed.
 template <typename Compose>
 void PaintThroughCache(HDC hDC, int nWidth, int nHeight, std::unique_ptr<Gdiplus::Bitmap>& pCache,
                        CKvCacheSurface& surface, UINT& nBuilds, Compose compose) {
-    if (!pCache) {
-        Gdiplus::Bitmap* pNew = nullptr;
-        CreateCacheBitmap(&pNew, nWidth, nHeight);
-        pCache.reset(pNew);
-        if (!pCache)
-            return;
-        ++nBuilds;
-        compose();
-        surface.CopyFrom(pCache.get());
-    }
-    PaintComposedCache(hDC, pCache.get(), surface, nWidth, nHeight);
+    if (EnsureComposedCache(nWidth, nHeight, pCache, surface, nBuilds, compose))
+        PaintComposedCache(hDC, pCache.get(), surface, nWidth, nHeight);
 }

@@ -10,8 +10,8 @@
 #include "skin/BmpButton.h"
 #include "skin/Label.h"
 
-#include "../../tests/controls/ImageKit.h"
-#include "../../tests/controls/WindowKit.h"
+#include "tests/common/ImageKit.h"
+#include "tests/common/WindowKit.h"
 
 #include <cstdio>
 

@@ -1,12 +1,14 @@
-#include "ImageKit.h"
+#include "tests/common/ImageKit.h"
+
+#include <algorithm>
 
 namespace ImageKit {
 
-TempFolder::TempFolder() {
+TempFolder::TempFolder(const wchar_t* pszPrefix) {
     wchar_t temp[MAX_PATH] = {};
     ::GetTempPathW(MAX_PATH, temp);
-    m_path = std::wstring(temp) + L"kvcontrols_" + std::to_wstring(::GetCurrentProcessId()) + L"_" +
-             std::to_wstring(::GetTickCount64()) + L"\\";
+    m_path = std::wstring(temp) + pszPrefix + L"_" + std::to_wstring(::GetCurrentProcessId()) +
+             L"_" + std::to_wstring(::GetTickCount64()) + L"\\";
     ::CreateDirectoryW(m_path.c_str(), nullptr);
 }
 
@@ -85,6 +87,17 @@ int CountPixels(Gdiplus::Bitmap* bitmap, Gdiplus::ARGB colour, int x0, int y0, i
             if (PixelAt(bitmap, x, y) == colour)
                 ++count;
     return count;
+}
+
+std::pair<int, int> InkColumns(Gdiplus::Bitmap* bitmap, int x0, int x1, int height) {
+    std::pair<int, int> columns(x1, -1);
+    for (int x = x0; x < x1; ++x)
+        for (int y = 0; y < height; ++y)
+            if (PixelAt(bitmap, x, y) >> 24) {
+                columns.first = (std::min)(columns.first, x);
+                columns.second = x;
+            }
+    return columns;
 }
 
 } // namespace ImageKit

@@ -1,11 +1,12 @@
-// Test images made with GDI+ at run time: solid-colour strips saved as PNG
-// files in a temporary folder of the test program, and pixel reads.
+// Files and images for tests and benchmarks: a temporary folder of the
+// program's own, solid-colour strips saved there as PNG, and pixel reads.
 #pragma once
 
 #include <windows.h>
 #include <gdiplus.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ImageKit {
@@ -13,11 +14,12 @@ namespace ImageKit {
 // A fresh folder under the Windows temp path, removed with its files on destruction.
 class TempFolder {
 public:
-    TempFolder();
+    explicit TempFolder(const wchar_t* pszPrefix = L"kvtest");
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
     std::wstring File(const wchar_t* name) const { return m_path + name; }
+    const std::wstring& Path() const { return m_path; } // ends with a backslash
 
 private:
     std::wstring m_path;
@@ -36,5 +38,9 @@ Gdiplus::ARGB PixelAt(Gdiplus::Bitmap* bitmap, int x, int y);
 
 // Pixels of the column range [x0, x1) and row range [y0, y1) equal to colour.
 int CountPixels(Gdiplus::Bitmap* bitmap, Gdiplus::ARGB colour, int x0, int y0, int x1, int y1);
+
+// The first and last columns in [x0, x1) with a pixel that is not fully
+// transparent in rows [0, height); (x1, -1) when there is none.
+std::pair<int, int> InkColumns(Gdiplus::Bitmap* bitmap, int x0, int x1, int height);
 
 } // namespace ImageKit

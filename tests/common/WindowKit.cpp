@@ -1,4 +1,4 @@
-#include "WindowKit.h"
+#include "tests/common/WindowKit.h"
 
 namespace WindowKit {
 
