@@ -28,12 +28,9 @@ HWND CreatePlainWindow() {
                            nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
-// What a handler saw after its window ended under it.
-struct AfterEnd {
-    bool alive;    // the object still exists
-    bool unmapped; // the handle map no longer knows the window
-};
-std::vector<AfterEnd> g_afterEnd;
+// What each handler saw after its window ended under it: whether the object
+// still existed, and whether the handle map had lost the window.
+std::vector<std::pair<bool, bool>> g_afterEnd;
 
 class CProbeWnd : public CLive<CWnd> {
 public:
@@ -189,10 +186,8 @@ TEST(Window, PostNcDestroyWaitsForTheObjectsOutermostMessage) {
         g_nPostNcDestroy = 0;
         ::SendMessageW(hWnd, WM_APP + 3, depth, 0);
         ASSERT_EQ(depth + 1, g_afterEnd.size());
-        for (const AfterEnd& seen : g_afterEnd) {
-            EXPECT_TRUE(seen.alive);
-            EXPECT_TRUE(seen.unmapped);
-        }
+        for (const auto& seen : g_afterEnd)
+            EXPECT_EQ(std::make_pair(true, true), seen);
         EXPECT_EQ(0u, g_live.count(pProbe)); // deleted once the outermost message returned
         EXPECT_EQ(1, g_nPostNcDestroy);
         EXPECT_FALSE(::IsWindow(hWnd));
