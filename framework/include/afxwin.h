@@ -876,9 +876,16 @@ private:
     friend LRESULT CALLBACK AfxCbtFilterHook(int code, WPARAM wParam, LPARAM lParam);
     void TakeOverProcedure(HWND hWnd);
     void EndNcDestroy();
+    void LeaveMessage(HWND hWnd, UINT nMsg);
+
+    int m_nMsgDepth;              // messages of this object being handled on the stack
+    bool m_bPostNcDestroyPending; // its window ended inside one of them
 };
 
 // Runs one message through the window object with Default() pointing at it.
+// PostNcDestroy of a window that ended meanwhile runs when the object's
+// outermost message returns; when the thread's outermost framework message
+// returns, the temporary objects it made are released.
 LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);
 
 class CButton : public CWnd {

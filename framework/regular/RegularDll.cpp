@@ -10,6 +10,7 @@ namespace {
 // Constant-initialised, so it is ready before any constructor of the module runs.
 AFX_MODULE_STATE g_moduleState;
 AFX_EXTENSION_MODULE g_resourceModule;
+CDynLinkLibrary* g_pResourceLink = nullptr;
 AFX_MODULE_STATE* g_pStateBeforeLoad = nullptr;
 bool g_bStarted = false;
 
@@ -42,8 +43,12 @@ BOOL StartModule(HINSTANCE hInstance) {
         AfxWinTerm();
         return FALSE;
     }
+    // The module's resources join the application's chain, after the
+    // application's own: a host that constructs one of this module's dialogs
+    // without switching to the module's state still finds its template.
     AfxInitExtensionModule(g_resourceModule, hInstance);
-    new CDynLinkLibrary(g_resourceModule);
+    AFX_MANAGE_STATE(AfxGetAppModuleState());
+    g_pResourceLink = new CDynLinkLibrary(g_resourceModule);
     return TRUE;
 }
 
@@ -54,6 +59,8 @@ void EndModule() {
     AfxLockTempMaps();
     AfxUnlockTempMaps(-1);
     AfxWinTerm();
+    delete g_pResourceLink; // leaves the application's chain
+    g_pResourceLink = nullptr;
     AfxTermExtensionModule(g_resourceModule, TRUE);
 }
 

@@ -22,19 +22,8 @@ LPCDLGTEMPLATEW LoadDialogTemplate(LPCWSTR lpszTemplateName, HINSTANCE& hInst) {
 
 // Creates the dialog window with the dialog object receiving its HWND first.
 HWND CreateDialogFor(CDialog* pDlg, HINSTANCE hInst, LPCDLGTEMPLATEW lpTemplate, HWND hWndParent) {
-    AfxThreadState* pState = AfxGetThreadState();
-    bool installed = pState->hHookCbt == nullptr;
-    if (installed)
-        pState->hHookCbt =
-            SetWindowsHookExW(WH_CBT, AfxCbtFilterHook, nullptr, GetCurrentThreadId());
-    pState->pWndInit = pDlg;
-    HWND hWnd = ::CreateDialogIndirectParamW(hInst, lpTemplate, hWndParent, AfxDlgProc, 0);
-    pState->pWndInit = nullptr;
-    if (installed) {
-        UnhookWindowsHookEx(pState->hHookCbt);
-        pState->hHookCbt = nullptr;
-    }
-    return hWnd;
+    AfxCreateWindowScope scope(pDlg);
+    return ::CreateDialogIndirectParamW(hInst, lpTemplate, hWndParent, AfxDlgProc, 0);
 }
 
 } // namespace

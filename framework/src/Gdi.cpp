@@ -9,14 +9,8 @@ namespace {
 template <typename T> T* TemporaryGdiObject(HGDIOBJ hObject) {
     if (hObject == nullptr)
         return nullptr;
-    auto& map = AfxGetThreadState()->temporaryGdiObjects;
-    CGdiObject*& pTemp =
-        map[std::make_pair(hObject, static_cast<const CRuntimeClass*>(RUNTIME_CLASS(T)))];
-    if (pTemp == nullptr) {
-        pTemp = new T;
-        pTemp->m_hObject = hObject;
-    }
-    return static_cast<T*>(pTemp);
+    return static_cast<T*>(AfxTemporaryGdiObject(AfxGetThreadState(), hObject, RUNTIME_CLASS(T),
+                                                 []() -> CGdiObject* { return new T; }));
 }
 
 } // namespace
@@ -202,12 +196,7 @@ HDC CDC::GetSafeHdc() const {
 CDC* PASCAL CDC::FromHandle(HDC hDC) {
     if (hDC == nullptr)
         return nullptr;
-    CDC*& pTemp = AfxGetThreadState()->temporaryDCs[hDC];
-    if (pTemp == nullptr) {
-        pTemp = new CDC;
-        pTemp->m_hDC = pTemp->m_hAttribDC = hDC;
-    }
-    return pTemp;
+    return AfxTemporaryDC(AfxGetThreadState(), hDC);
 }
 
 BOOL CDC::Attach(HDC hDC) {

@@ -22,27 +22,13 @@ bool IsImeWindow(HWND hWnd) {
     return lstrcmpiW(name, L"ime") == 0;
 }
 
-void HookWindowCreate(CWnd* pWnd) {
-    AfxThreadState* pState = AfxGetThreadState();
-    if (pState->hHookCbt == nullptr)
-        pState->hHookCbt =
-            SetWindowsHookExW(WH_CBT, AfxCbtFilterHook, nullptr, GetCurrentThreadId());
-    pState->pWndInit = pWnd;
-}
-
-// False when the window object never got its window.
-bool UnhookWindowCreate() {
-    AfxThreadState* pState = AfxGetThreadState();
-    if (pState->hHookCbt != nullptr) {
-        UnhookWindowsHookEx(pState->hHookCbt);
-        pState->hHookCbt = nullptr;
-    }
-    bool taken = pState->pWndInit == nullptr;
-    pState->pWndInit = nullptr;
-    return taken;
-}
-
 } // namespace
+
+// One framework message being handled on this thread.
+struct AfxMessageFrame {
+    CWnd* pWnd; // null once the object was deleted under the frame
+    AfxMessageFrame* pOuter;
+};
 
 // ---------------------------------------------------------------------------
 // Window procedure
@@ -54,12 +40,19 @@ LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM l
     pState->lastSentMsg.message = nMsg;
     pState->lastSentMsg.wParam = wParam;
     pState->lastSentMsg.lParam = lParam;
+    AfxMessageFrame frame = {pWnd, pState->pTopFrame};
+    pState->pTopFrame = &frame;
+    const size_t tempMark = pState->tempLog.size();
+    ++pWnd->m_nMsgDepth;
+
     LRESULT lResult = pWnd->WindowProc(nMsg, wParam, lParam);
-    // A handler that took WM_NCDESTROY without the base class's: the map
-    // must still lose the window.
-    if (nMsg == WM_NCDESTROY && CWnd::FromHandlePermanent(hWnd) == pWnd)
-        pWnd->EndNcDestroy();
+
+    pState->pTopFrame = frame.pOuter;
     pState->lastSentMsg = previous;
+    if (frame.pWnd != nullptr)
+        pWnd->LeaveMessage(hWnd, nMsg); // may delete the object
+    if (pState->pTopFrame == nullptr)
+        AfxReleaseTemporariesSince(pState, tempMark);
     return lResult;
 }
 
@@ -71,21 +64,40 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam) 
     return AfxCallWndProc(pWnd, hWnd, nMsg, wParam, lParam);
 }
 
-// Gives the first window created after HookWindowCreate to its waiting object
-// before the window sees any message.
+// Gives the first window created inside the innermost creation scope to its
+// object before the window sees any message.
 LRESULT CALLBACK AfxCbtFilterHook(int code, WPARAM wParam, LPARAM lParam) {
     AfxThreadState* pState = AfxGetThreadState();
-    if (code == HCBT_CREATEWND && pState->pWndInit != nullptr) {
+    AfxCreateWindowScope* pScope = pState->pCreating;
+    if (code == HCBT_CREATEWND && pScope != nullptr && !pScope->m_bAttached) {
         HWND hWnd = reinterpret_cast<HWND>(wParam);
-        if (!IsImeWindow(hWnd)) {
-            CWnd* pWnd = pState->pWndInit;
-            pState->pWndInit = nullptr;
-            pWnd->Attach(hWnd);
+        CWnd* pWnd = pScope->m_pWnd;
+        if (!IsImeWindow(hWnd) && pWnd->Attach(hWnd)) {
+            pScope->m_bAttached = true;
             pWnd->PreSubclassWindow();
             pWnd->TakeOverProcedure(hWnd);
         }
     }
     return CallNextHookEx(pState->hHookCbt, code, wParam, lParam);
+}
+
+AfxCreateWindowScope::AfxCreateWindowScope(CWnd* pWnd)
+    : m_pWnd(pWnd), m_pState(AfxGetThreadState()), m_pOuter(m_pState->pCreating) {
+    if (m_pState->nHookUsers++ == 0)
+        m_pState->hHookCbt =
+            SetWindowsHookExW(WH_CBT, AfxCbtFilterHook, nullptr, GetCurrentThreadId());
+    m_pState->pCreating = this;
+}
+
+AfxCreateWindowScope::~AfxCreateWindowScope() {
+    m_pState->pCreating = m_pOuter;
+    if (--m_pState->nHookUsers == 0 && m_pState->hHookCbt != nullptr) {
+        UnhookWindowsHookEx(m_pState->hHookCbt);
+        m_pState->hHookCbt = nullptr;
+    }
+    // An attached object is not touched: the end of its window may have deleted it.
+    if (!m_bAttached)
+        m_pWnd->PostNcDestroy();
 }
 
 void CWnd::TakeOverProcedure(HWND hWnd) {
@@ -105,15 +117,22 @@ const CWnd CWnd::wndTopMost(HWND_TOPMOST);
 const CWnd CWnd::wndNoTopMost(HWND_NOTOPMOST);
 
 CWnd::CWnd()
-    : m_hWnd(nullptr), m_nFlags(0), m_nModalResult(0), m_pfnSuper(nullptr), m_hWndOwner(nullptr) {}
+    : m_hWnd(nullptr), m_nFlags(0), m_nModalResult(0), m_pfnSuper(nullptr), m_hWndOwner(nullptr),
+      m_nMsgDepth(0), m_bPostNcDestroyPending(false) {}
 
 CWnd::CWnd(HWND hWndMarker)
-    : m_hWnd(hWndMarker), m_nFlags(0), m_nModalResult(0), m_pfnSuper(nullptr),
-      m_hWndOwner(nullptr) {}
+    : m_hWnd(hWndMarker), m_nFlags(0), m_nModalResult(0), m_pfnSuper(nullptr), m_hWndOwner(nullptr),
+      m_nMsgDepth(0), m_bPostNcDestroyPending(false) {}
 
 CWnd::~CWnd() {
     if (m_hWnd != nullptr && !IsPlacementMarker(this))
         DestroyWindow();
+    // Deleted inside one of its own messages: the frames must not reach it afterwards.
+    if (m_nMsgDepth > 0) {
+        for (AfxMessageFrame* p = AfxGetThreadState()->pTopFrame; p != nullptr; p = p->pOuter)
+            if (p->pWnd == this)
+                p->pWnd = nullptr;
+    }
 }
 
 HWND CWnd::GetSafeHwnd() const {
@@ -135,13 +154,7 @@ CWnd* PASCAL CWnd::FromHandle(HWND hWnd) {
         return nullptr;
     if (CWnd* pWnd = FromHandlePermanent(hWnd))
         return pWnd;
-    AfxThreadState* pState = AfxGetThreadState();
-    CWnd*& pTemp = pState->temporaryWnds[hWnd];
-    if (pTemp == nullptr) {
-        pTemp = new CWnd;
-        pTemp->m_hWnd = hWnd;
-    }
-    return pTemp;
+    return AfxTemporaryWnd(AfxGetThreadState(), hWnd);
 }
 
 BOOL CWnd::Attach(HWND hWndNew) {
@@ -231,13 +244,10 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCWSTR lpszClassName, LPCWSTR lpszWindowNa
         PostNcDestroy();
         return FALSE;
     }
-    HookWindowCreate(this);
-    HWND hWnd = ::CreateWindowExW(cs.dwExStyle, cs.lpszClass, cs.lpszName,
-                                  static_cast<DWORD>(cs.style), cs.x, cs.y, cs.cx, cs.cy,
-                                  cs.hwndParent, cs.hMenu, cs.hInstance, cs.lpCreateParams);
-    if (!UnhookWindowCreate())
-        PostNcDestroy(); // the object never got a window
-    return hWnd != nullptr;
+    AfxCreateWindowScope scope(this);
+    return ::CreateWindowExW(cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style),
+                             cs.x, cs.y, cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance,
+                             cs.lpCreateParams) != nullptr;
 }
 
 BOOL CWnd::PreCreateWindow(CREATESTRUCTW& cs) {
@@ -266,22 +276,34 @@ BOOL CWnd::DestroyWindow() {
 void CWnd::PostNcDestroy() {}
 
 void CWnd::OnNcDestroy() {
-    auto procBefore = GetWindowLongPtrW(m_hWnd, GWLP_WNDPROC);
     Default();
-    // Give the window back its own procedure unless someone subclassed it after us.
-    if (GetWindowLongPtrW(m_hWnd, GWLP_WNDPROC) == procBefore && m_pfnSuper != nullptr)
-        SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
-    m_pfnSuper = nullptr;
-    Detach();
-    PostNcDestroy();
+    EndNcDestroy();
 }
 
+// The one end of a window for its object, whether or not the handler of
+// WM_NCDESTROY called the base class: the window gets back its own procedure
+// unless someone subclassed it after us, and leaves the handle map at once.
+// PostNcDestroy waits until no message of the object is being handled, since
+// a handler further up the stack may still use the object.
 void CWnd::EndNcDestroy() {
-    if (m_pfnSuper != nullptr)
+    if (m_pfnSuper != nullptr &&
+        GetWindowLongPtrW(m_hWnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&AfxWndProc))
         SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
     m_pfnSuper = nullptr;
     Detach();
-    PostNcDestroy();
+    if (m_nMsgDepth > 0)
+        m_bPostNcDestroyPending = true;
+    else
+        PostNcDestroy();
+}
+
+void CWnd::LeaveMessage(HWND hWnd, UINT nMsg) {
+    if (nMsg == WM_NCDESTROY && FromHandlePermanent(hWnd) == this)
+        EndNcDestroy();
+    if (--m_nMsgDepth == 0 && m_bPostNcDestroyPending) {
+        m_bPostNcDestroyPending = false;
+        PostNcDestroy();
+    }
 }
 
 BOOL CWnd::PreTranslateMessage(MSG*) {
@@ -325,6 +347,8 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
 }
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (m_hWnd == nullptr)
+        return 0; // the window has ended under its handler
     if (m_pfnSuper != nullptr)
         return ::CallWindowProcW(m_pfnSuper, m_hWnd, message, wParam, lParam);
     return ::DefWindowProcW(m_hWnd, message, wParam, lParam);
@@ -438,12 +462,38 @@ BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
 // ---------------------------------------------------------------------------
 // Modal loop
 
+namespace {
+
+// Every message of the thread reaches the modal window's PreTranslateMessage:
+// first each framework window from the target up through its parents (owners
+// for pop-ups) to the modal window may take it; when that chain does not pass
+// through the modal window (thread messages, windows it does not own), the
+// modal window is offered the message last.
+bool PreTranslateInModalLoop(CWnd* pModal, HWND hWndModal, MSG* pMsg) {
+    for (HWND h = pMsg->hwnd; h != nullptr; h = ::GetParent(h)) {
+        CWnd* pWnd = CWnd::FromHandlePermanent(h);
+        if (pWnd != nullptr && pWnd->PreTranslateMessage(pMsg))
+            return true;
+        if (h == hWndModal)
+            return false;
+    }
+    return CWnd::FromHandlePermanent(hWndModal) == pModal && pModal->PreTranslateMessage(pMsg);
+}
+
+} // namespace
+
 int CWnd::RunModalLoop(DWORD dwFlags) {
     bool showWhenIdle = (dwFlags & MLF_SHOWONIDLE) && !(GetStyle() & WS_VISIBLE);
     m_nFlags |= (WF_MODALLOOP | WF_CONTINUEMODAL);
     HWND hWndSelf = m_hWnd;
+    AfxThreadState* pState = AfxGetThreadState();
+    // Temporaries made before the loop belong to its caller; those made for
+    // one message go when it is done, even while the loop itself runs inside
+    // a message and the queue never runs dry.
+    const size_t tempMark = pState->tempLog.size();
     MSG msg;
-    while (ContinueModal()) {
+    // A window destroyed without EndDialog ends the loop too, rather than leaving it waiting.
+    while (::IsWindow(hWndSelf) && ContinueModal()) {
         if (showWhenIdle && !::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
             ShowWindow(SW_SHOWNORMAL);
             UpdateWindow();
@@ -456,19 +506,11 @@ int CWnd::RunModalLoop(DWORD dwFlags) {
             m_nModalResult = -1;
             break;
         }
-        bool taken = false;
-        // Each framework window from the target up to this one may take the message.
-        for (HWND h = msg.hwnd; h != nullptr && !taken; h = ::GetParent(h)) {
-            CWnd* pWnd = FromHandlePermanent(h);
-            if (pWnd != nullptr && pWnd->PreTranslateMessage(&msg))
-                taken = true;
-            if (h == hWndSelf)
-                break;
-        }
-        if (!taken) {
+        if (!PreTranslateInModalLoop(this, hWndSelf, &msg)) {
             ::TranslateMessage(&msg);
             ::DispatchMessageW(&msg);
         }
+        AfxReleaseTemporariesSince(pState, tempMark);
     }
     m_nFlags &= ~(WF_MODALLOOP | WF_CONTINUEMODAL);
     return m_nModalResult;

@@ -1,36 +1,48 @@
-#include <afxwin.h>
-#include <gtest/gtest.h>
+#include "FrameworkKit.h"
+
+#include <psapi.h>
+
+#include <deque>
+#include <map>
 
 namespace {
 
 typedef INT_PTR (*RunModuleDialogFn)(int nMode, int* pPreTranslated);
+typedef CDialog* (*NewModuleDialogFn)(int nMode);
 
 class ModuleDialog : public testing::Test {
 protected:
     void SetUp() override {
         m_hModule = LoadLibraryW(L"KvAfxTestModule.dll");
         ASSERT_NE(nullptr, m_hModule);
-        m_run = reinterpret_cast<RunModuleDialogFn>(
-            reinterpret_cast<void*>(GetProcAddress(m_hModule, "RunModuleDialog")));
-        ASSERT_NE(nullptr, m_run);
+        m_run = reinterpret_cast<RunModuleDialogFn>(Export("RunModuleDialog"));
+        m_new = reinterpret_cast<NewModuleDialogFn>(Export("NewModuleDialog"));
+        ASSERT_TRUE(m_run != nullptr && m_new != nullptr);
     }
-    void TearDown() override { FreeLibrary(m_hModule); }
+    void* Export(const char* name) {
+        return reinterpret_cast<void*>(GetProcAddress(m_hModule, name));
+    }
+    void TearDown() override {
+        if (m_hModule != nullptr)
+            FreeLibrary(m_hModule);
+    }
 
     HMODULE m_hModule = nullptr;
     RunModuleDialogFn m_run = nullptr;
+    NewModuleDialogFn m_new = nullptr;
 };
 
+// Template 200 of the test program; run modally it ends at once with 5.
 class CProgramDialog : public CDialog {
 public:
     CProgramDialog() : CDialog(200) {}
     int m_nInit = 0;
-    bool m_bEndAtInit = false;
 
 protected:
     BOOL OnInitDialog() override {
         ++m_nInit;
         CDialog::OnInitDialog();
-        if (m_bEndAtInit)
+        if (m_nFlags & WF_CONTINUEMODAL)
             EndDialog(5);
         return TRUE;
     }
@@ -38,46 +50,292 @@ protected:
 
 } // namespace
 
-TEST_F(ModuleDialog, ModalDialogEndsWithItsEndDialogResult) {
-    int preTranslated = 0;
-    EXPECT_EQ(1234, m_run(1, &preTranslated));
-    EXPECT_EQ(77, m_run(0, &preTranslated)); // ended inside OnInitDialog: no loop
-    EXPECT_EQ(0, preTranslated);
+TEST_F(ModuleDialog, RunsModallyUntilItEnds) {
+    struct {
+        int mode;
+        INT_PTR result;
+        bool looped; // messages went through PreTranslateMessage
+    } cases[] = {
+        {0, 77, false},      // EndDialog inside OnInitDialog: no loop at all
+        {1, 1234, true},     // EndDialog from a posted message
+        {2, IDOK, true},     // Enter, through the dialog manager
+        {3, IDCANCEL, true}, // Escape
+        {4, -1, true},       // destroyed without EndDialog: the loop ends all the same
+    };
+    for (const auto& c : cases) {
+        int preTranslated = 0;
+        EXPECT_EQ(c.result, m_run(c.mode, &preTranslated)) << c.mode;
+        EXPECT_EQ(c.looped, preTranslated > 0) << c.mode;
+    }
 }
 
-TEST_F(ModuleDialog, EnterAndEscapeGoThroughTheDialogManager) {
-    int preTranslated = 0;
-    EXPECT_EQ(IDOK, m_run(2, &preTranslated));
-    EXPECT_GE(preTranslated, 1); // the key went through PreTranslateMessage first
-    EXPECT_EQ(IDCANCEL, m_run(3, &preTranslated));
-}
-
-TEST(Dialog, TemplatesAreFoundThroughTheCurrentModule) {
-    CDialog other(100); // exists only in the test module's resources
-    EXPECT_EQ(-1, other.DoModal());
-    CProgramDialog own;
-    own.m_bEndAtInit = true;
+// Templates come from the current module, then from the application's chain,
+// which holds every loaded module of the framework; or from memory.
+TEST_F(ModuleDialog, TemplatesAreFoundWhereverTheyWereCompiled) {
+    CProgramDialog own; // the program's own template, the program's state
     EXPECT_EQ(5, own.DoModal());
     EXPECT_EQ(1, own.m_nInit);
-    EXPECT_EQ(nullptr, own.m_hWnd);
+
+    // A class of the module made and run under the program's state.
+    CDialog* pForeign = m_new(0);
+    EXPECT_EQ(77, pForeign->DoModal());
+    delete pForeign;
+    CDialog modeless;
+    ASSERT_TRUE(modeless.Create(100));
+    EXPECT_NE(nullptr, modeless.GetDlgItem(1001)); // the module's template
+    modeless.DestroyWindow();
+
+    std::vector<WORD> t = MakeDialogTemplate();
+    CProgramDialog inMemory;
+    EXPECT_TRUE(inMemory.InitModalIndirect(AsTemplate(t)));
+    EXPECT_EQ(5, inMemory.DoModal());
+    ASSERT_TRUE(modeless.CreateIndirect(AsTemplate(t)));
+    CString title;
+    modeless.GetWindowText(title);
+    EXPECT_STREQ(L"In memory", title);
+    // IDCANCEL ends through OnCancel; a modeless dialog stays until destroyed.
+    modeless.SendMessage(WM_COMMAND, IDCANCEL);
+    EXPECT_TRUE(::IsWindow(modeless.m_hWnd));
+    EXPECT_TRUE(modeless.DestroyWindow());
+
+    ASSERT_TRUE(FreeLibrary(m_hModule));
+    m_hModule = nullptr;
+    CDialog gone(100); // left the chain with its module
+    EXPECT_EQ(-1, gone.DoModal());
 }
 
-TEST(Dialog, ModelessDialogNavigatesItsGroups) {
-    CProgramDialog dlg;
-    ASSERT_TRUE(dlg.Create(200));
-    EXPECT_EQ(1, dlg.m_nInit);
-    CWnd* pOne = dlg.GetDlgItem(301);
-    CWnd* pTwo = dlg.GetDlgItem(302);
-    CWnd* pThree = dlg.GetDlgItem(303);
-    ASSERT_NE(nullptr, pOne);
-    EXPECT_EQ(pTwo, dlg.GetNextDlgGroupItem(pOne));
-    EXPECT_EQ(pOne, dlg.GetNextDlgGroupItem(pThree)); // wraps within the group
-    EXPECT_EQ(pThree, dlg.GetNextDlgGroupItem(pOne, TRUE));
-    EXPECT_EQ(static_cast<DWORD>(MAKELONG(IDOK, DC_HASDEFID)), dlg.GetDefID());
+namespace {
 
-    // IDCANCEL ends through OnCancel; a modeless dialog stays until destroyed.
-    dlg.SendMessage(WM_COMMAND, IDCANCEL);
-    EXPECT_TRUE(::IsWindow(dlg.m_hWnd));
-    EXPECT_TRUE(dlg.DestroyWindow());
-    EXPECT_EQ(nullptr, dlg.m_hWnd);
+// Takes one message in PreTranslateMessage, so that the modal window never sees it.
+class CTakingWnd : public CWnd {
+public:
+    BOOL PreTranslateMessage(MSG* pMsg) override { return pMsg->message == WM_APP + 14; }
+};
+
+class COfferedDialog : public CDialog {
+public:
+    COfferedDialog() : CDialog(200) {}
+    std::map<UINT, int> m_offered;
+    HWND m_hUnrelated = nullptr;
+
+protected:
+    BOOL OnInitDialog() override {
+        CDialog::OnInitDialog();
+        m_hOwned = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 9, 9, m_hWnd, nullptr,
+                                     nullptr, nullptr);
+        m_taker.Create(nullptr, L"", 0, CRect(0, 0, 5, 5), this, 50);
+        ::PostThreadMessageW(GetCurrentThreadId(), WM_APP + 10, 0, 0);
+        ::PostMessageW(m_hUnrelated, WM_APP + 11, 0, 0);
+        ::PostMessageW(::GetDlgItem(m_hWnd, IDOK), WM_APP + 12, 0, 0);
+        ::PostMessageW(m_hOwned, WM_APP + 13, 0, 0);
+        m_taker.PostMessage(WM_APP + 14);
+        PostMessage(WM_APP + 19);
+        return TRUE;
+    }
+    BOOL PreTranslateMessage(MSG* pMsg) override {
+        if (pMsg->message >= WM_APP + 10 && pMsg->message < WM_APP + 20)
+            ++m_offered[pMsg->message];
+        return CDialog::PreTranslateMessage(pMsg);
+    }
+    afx_msg LRESULT OnDone(WPARAM, LPARAM) {
+        EndDialog(IDOK);
+        return 0;
+    }
+    DECLARE_MESSAGE_MAP()
+
+private:
+    HWND m_hOwned = nullptr;
+    CTakingWnd m_taker;
+};
+
+BEGIN_MESSAGE_MAP(COfferedDialog, CDialog)
+ON_MESSAGE(WM_APP + 19, OnDone)
+END_MESSAGE_MAP()
+
+} // namespace
+
+// A thread message, a window it does not own, its child, a pop-up it owns, and
+// a message a framework window below it takes first.
+TEST(Dialog, ModalLoopOffersEveryMessageOfTheThreadOnce) {
+    COfferedDialog dlg;
+    dlg.m_hUnrelated = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr,
+                                         nullptr, nullptr);
+    EXPECT_EQ(IDOK, dlg.DoModal());
+    std::map<UINT, int> expected = {
+        {WM_APP + 10, 1}, {WM_APP + 11, 1}, {WM_APP + 12, 1}, {WM_APP + 13, 1}, {WM_APP + 19, 1}};
+    EXPECT_EQ(expected, dlg.m_offered);
+    ::DestroyWindow(dlg.m_hUnrelated);
+}
+
+// WM_SETICON answers the icon of that size it replaces; WM_GETICON the current one.
+TEST(Dialog, IconsAreKeptBigAndSmall) {
+    HICON hBig = ::LoadIconW(nullptr, IDI_APPLICATION);
+    HICON hBig2 = ::LoadIconW(nullptr, IDI_WARNING);
+    HICON hSmall = ::LoadIconW(nullptr, IDI_INFORMATION);
+    std::vector<WORD> t = MakeDialogTemplate();
+    CDialog dlg;
+    ASSERT_TRUE(dlg.CreateIndirect(AsTemplate(t)));
+    EXPECT_EQ(nullptr, dlg.SetIcon(hBig, TRUE));
+    EXPECT_EQ(nullptr, dlg.SetIcon(hSmall, FALSE));
+    EXPECT_EQ(hBig, dlg.SetIcon(hBig2, TRUE));
+    EXPECT_EQ(hBig2, dlg.GetIcon(TRUE));
+    EXPECT_EQ(hSmall, dlg.GetIcon(FALSE));
+}
+
+namespace {
+
+class CSecondBase {
+public:
+    virtual ~CSecondBase() = default;
+    int m_nSecond = 0;
+};
+
+class CTwoBaseDialog : public CDialog, public CSecondBase {
+    DECLARE_DYNAMIC(CTwoBaseDialog)
+public:
+    CTwoBaseDialog() : CDialog(200) {}
+
+protected:
+    BOOL OnInitDialog() override {
+        m_nSecond = 7;
+        return CDialog::OnInitDialog();
+    }
+};
+IMPLEMENT_DYNAMIC(CTwoBaseDialog, CDialog)
+
+} // namespace
+
+TEST(Dialog, ClassWithASecondBaseNamesCDialog) {
+    CTwoBaseDialog dlg;
+    ASSERT_TRUE(dlg.Create(200));
+    CWnd* pWnd = CWnd::FromHandlePermanent(dlg.m_hWnd);
+    EXPECT_TRUE(pWnd->IsKindOf(RUNTIME_CLASS(CDialog)));
+    EXPECT_FALSE(pWnd->IsKindOf(RUNTIME_CLASS(CButton)));
+    CTwoBaseDialog* pDown = DYNAMIC_DOWNCAST(CTwoBaseDialog, pWnd);
+    ASSERT_EQ(&dlg, pDown);
+    EXPECT_EQ(7, static_cast<CSecondBase*>(pDown)->m_nSecond);
+}
+
+namespace {
+
+SIZE_T PrivateBytes() {
+    PROCESS_MEMORY_COUNTERS_EX pmc = {};
+    pmc.cb = sizeof(pmc);
+    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc),
+                         sizeof(pmc));
+    // The commit charge: Wine reports it only as PagefileUsage, Windows as both.
+    return pmc.PrivateUsage != 0 ? pmc.PrivateUsage : pmc.PagefileUsage;
+}
+
+const int kRoundsPerMessage = 10;
+const int kWarmUpMessages = 200;
+const int kMessages = 10000; // 100,000 erase and paint round trips
+
+// Each posted message sends the dialog erase and paint requests whose
+// handlers wrap foreign device contexts, brushes and windows in temporaries.
+class CRoundTripDialog : public CDialog {
+public:
+    CRoundTripDialog() : CDialog(200) {}
+    ~CRoundTripDialog() override {
+        for (HBRUSH hBrush : m_brushes)
+            ::DeleteObject(hBrush);
+    }
+    SIZE_T m_nBaseline = 0;
+    SIZE_T m_nAfter = 0;
+
+protected:
+    BOOL OnInitDialog() override {
+        CDialog::OnInitDialog();
+        PostMessage(WM_APP);
+        return TRUE;
+    }
+    afx_msg LRESULT OnRounds(WPARAM, LPARAM) {
+        if (++m_nMessage == kWarmUpMessages)
+            m_nBaseline = PrivateBytes();
+        if (m_nMessage > kMessages) {
+            m_nAfter = PrivateBytes();
+            EndDialog(IDOK);
+            return 0;
+        }
+        CClientDC dc(this);
+        for (int i = 0; i < kRoundsPerMessage; ++i) {
+            SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()));
+            SendMessage(WM_PAINT);
+        }
+        PostMessage(WM_APP);
+        return 0;
+    }
+    // Keeps the last thousand brushes, so that the system hands out handle
+    // values not seen before, as it does for a long-running program.
+    afx_msg BOOL OnEraseBkgnd(CDC* pDC) {
+        HBRUSH hBrush = ::CreateSolidBrush(RGB(m_nMessage & 255, 0, 0));
+        pDC->FillRect(CRect(0, 0, 4, 4), CBrush::FromHandle(hBrush));
+        m_brushes.push_back(hBrush);
+        if (m_brushes.size() > 1000) {
+            ::DeleteObject(m_brushes.front());
+            m_brushes.pop_front();
+        }
+        return TRUE;
+    }
+    // Sent, with nothing invalid to validate: it draws through a device context of its own.
+    afx_msg void OnPaint() {
+        HDC hDC = ::GetDC(m_hWnd);
+        CDC::FromHandle(hDC)->SetPixel(
+            0, 0, CWnd::FromHandle(::GetDesktopWindow())->m_hWnd ? RGB(0, 0, 255) : RGB(255, 0, 0));
+        ::ReleaseDC(m_hWnd, hDC);
+    }
+    DECLARE_MESSAGE_MAP()
+
+private:
+    int m_nMessage = 0;
+    std::deque<HBRUSH> m_brushes;
+};
+
+BEGIN_MESSAGE_MAP(CRoundTripDialog, CDialog)
+ON_MESSAGE(WM_APP, OnRounds)
+ON_WM_ERASEBKGND()
+ON_WM_PAINT()
+END_MESSAGE_MAP()
+
+// Runs a dialog modally from inside one of its own messages.
+class CHostWnd : public CWnd {
+public:
+    CDialog* m_pDialog = nullptr;
+    INT_PTR m_nResult = 0;
+
+protected:
+    afx_msg LRESULT OnRun(WPARAM, LPARAM) {
+        m_nResult = m_pDialog->DoModal();
+        return 0;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CHostWnd, CWnd)
+ON_MESSAGE(WM_APP, OnRun)
+END_MESSAGE_MAP()
+
+} // namespace
+
+// Temporaries go when the outermost message returns (modal dialog run by the
+// program) and after each message of the modal loop (run inside a message,
+// where no message it dispatches is the outermost one).
+TEST(Dialog, TemporariesOfModalRoundTripsAreReleased) {
+    const SIZE_T kAllowance = 1 << 20; // without release: about 100 bytes a round trip
+    for (bool insideMessage : {false, true}) {
+        SCOPED_TRACE(insideMessage ? "run inside a message" : "run by the program");
+        CRoundTripDialog dlg;
+        if (insideMessage) {
+            CHostWnd host;
+            ASSERT_TRUE(host.CreateEx(0, nullptr, L"", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr));
+            host.m_pDialog = &dlg;
+            host.SendMessage(WM_APP);
+            EXPECT_EQ(IDOK, host.m_nResult);
+        } else {
+            EXPECT_EQ(IDOK, dlg.DoModal());
+        }
+        ASSERT_NE(0u, dlg.m_nBaseline);
+        EXPECT_LT(dlg.m_nAfter, dlg.m_nBaseline + kAllowance)
+            << "grew by " << (dlg.m_nAfter - dlg.m_nBaseline) << " bytes";
+    }
 }

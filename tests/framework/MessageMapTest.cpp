@@ -52,22 +52,18 @@ END_MESSAGE_MAP()
 
 } // namespace
 
-TEST(MessageMap, DerivedEntriesComeFirstThenTheBaseMap) {
+// Derived entries come first, then the base map; ranges, codes and IDs must all match.
+TEST(MessageMap, CommandsFindTheFirstMatchingEntry) {
     CEmptyMap target;
     EXPECT_TRUE(target.OnCmdMsg(101, CN_COMMAND, nullptr, nullptr));
     EXPECT_TRUE(target.OnCmdMsg(100, CN_COMMAND, nullptr, nullptr));
-    EXPECT_EQ("derived-open;base-save;", target.m_log);
-}
-
-TEST(MessageMap, CommandRangesAndNotificationCodes) {
-    CDerivedTarget target;
-    EXPECT_TRUE(target.OnCmdMsg(205, CN_COMMAND, nullptr, nullptr));
-    EXPECT_EQ(205u, target.m_nRangeId);
-    EXPECT_FALSE(target.OnCmdMsg(210, CN_COMMAND, nullptr, nullptr));
     EXPECT_TRUE(target.OnCmdMsg(300, BN_CLICKED, nullptr, nullptr));
     EXPECT_FALSE(target.OnCmdMsg(300, BN_DOUBLECLICKED, nullptr, nullptr));
     EXPECT_FALSE(target.OnCmdMsg(999, CN_COMMAND, nullptr, nullptr));
-    EXPECT_EQ("base-clicked;", target.m_log);
+    EXPECT_EQ("derived-open;base-save;base-clicked;", target.m_log);
+    EXPECT_TRUE(target.OnCmdMsg(205, CN_COMMAND, nullptr, nullptr));
+    EXPECT_EQ(205u, target.m_nRangeId);
+    EXPECT_FALSE(target.OnCmdMsg(210, CN_COMMAND, nullptr, nullptr));
 }
 
 TEST(MessageMap, ReflectedEntriesMayDeclineTheMessage) {

@@ -54,10 +54,3 @@ TEST(CStringArray, CopiesAndAppendsIndependently) {
     c.InsertAt(1, &b);
     EXPECT_STREQ(L"first,uno,two,last", Joined(c));
 }
-
-TEST(CStringArray, IsItsOwnRuntimeClass) {
-    CObject* p = RUNTIME_CLASS(CStringArray)->CreateObject();
-    ASSERT_NE(nullptr, p);
-    EXPECT_TRUE(p->IsKindOf(RUNTIME_CLASS(CStringArray)));
-    delete p;
-}

@@ -96,6 +96,8 @@ protected:
             EndDialog(77);
         else if (m_nMode == 1)
             PostMessage(WM_APP + 1);
+        else if (m_nMode == 4)
+            PostMessage(WM_APP + 2);
         else // keyboard: Enter or Escape through the dialog manager
             ::PostMessageW(GetDlgItem(IDOK)->m_hWnd, WM_KEYDOWN,
                            m_nMode == 2 ? VK_RETURN : VK_ESCAPE, 0);
@@ -109,6 +111,10 @@ protected:
         EndDialog(1234);
         return 0;
     }
+    afx_msg LRESULT OnDestroySelf(WPARAM, LPARAM) {
+        DestroyWindow(); // without EndDialog
+        return 0;
+    }
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -117,6 +123,7 @@ private:
 
 BEGIN_MESSAGE_MAP(CModuleDialog, CDialog)
 ON_MESSAGE(WM_APP + 1, OnFinish)
+ON_MESSAGE(WM_APP + 2, OnDestroySelf)
 END_MESSAGE_MAP()
 
 } // namespace
@@ -129,4 +136,10 @@ extern "C" __declspec(dllexport) INT_PTR RunModuleDialog(int nMode, int* pPreTra
     INT_PTR result = dlg.DoModal();
     *pPreTranslated = dlg.m_nPreTranslated;
     return result;
+}
+
+// A dialog object of this module made under the caller's module state, as a
+// host does when it constructs one of the module's classes itself.
+extern "C" __declspec(dllexport) CDialog* NewModuleDialog(int nMode) {
+    return new CModuleDialog(nMode);
 }
