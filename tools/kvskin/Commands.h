@@ -7,6 +7,7 @@
 #include <string>
 
 constexpr int kExitOk = 0;
+constexpr int kExitLintErrors = 1;
 constexpr int kExitLoadFailed = 2;
 constexpr int kExitUsage = 64; // the caller prints the usage text
 
@@ -23,5 +24,7 @@ struct KvSkinCommand {
 };
 
 int RunDescribe(const CParsedCommand& command, ToolOutput& output);
+int RunLint(const CParsedCommand& command, ToolOutput& output);
 
 extern const KvSkinCommand kDescribeCommand;
+extern const KvSkinCommand kLintCommand;

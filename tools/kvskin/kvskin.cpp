@@ -1,5 +1,5 @@
 // kvskin VERB ...: tools for skin authors. Each verb lives in its own file
-// (DescribeCommand.cpp) and is listed here.
+// (DescribeCommand.cpp, LintCommand.cpp) and is listed here.
 #include "tools/kvskin/Commands.h"
 
 #include <fcntl.h>
@@ -12,11 +12,11 @@
 
 namespace {
 
-const KvSkinCommand* const kCommands[] = {&kDescribeCommand};
+const KvSkinCommand* const kCommands[] = {&kDescribeCommand, &kLintCommand};
 
 const char kUsageTail[] = "  SKINFILE may be a Unix or a Windows path.\n"
-                          "  Exit codes: 0 done, 2 the skin file cannot be read or loaded, 64 wrong\n"
-                          "  usage.\n";
+                          "  Exit codes: 0 done, 1 lint found an error, 2 the skin file cannot\n"
+                          "  be read or loaded, 64 wrong usage.\n";
 
 std::string UsageText() {
     std::string text;
