@@ -1,5 +1,6 @@
 // kvskin lint against small broken skins: each finding at its element's line
 // and column, nothing on a clean skin, and the exit codes of the verb.
+#include "tests/skin_reader/SkinImageFiles.h"
 #include "tests/skin_reader/SkinTestFiles.h"
 #include "tools/kvskin/Commands.h"
 #include "tools/kvskin/SkinJson.h"
@@ -14,39 +15,6 @@
 #include <vector>
 
 namespace {
-
-std::string Le(uint32_t value, int bytes) {
-    std::string out;
-    for (int i = 0; i < bytes; ++i)
-        out += static_cast<char>((value >> (8 * i)) & 0xFF);
-    return out;
-}
-
-// A 32-bpp bottom-up DIB of opaque grey; icons and cursors add an AND mask
-// and declare twice the height.
-std::string Dib(int width, int height, bool forIcon) {
-    std::string dib = Le(40, 4) + Le(width, 4) + Le(forIcon ? 2 * height : height, 4) + Le(1, 2) +
-                      Le(32, 2) + std::string(24, '\0');
-    dib += std::string(static_cast<size_t>(width) * height * 4, '\x80');
-    for (int i = 0; i < width * height; ++i)
-        dib[40 + i * 4 + 3] = '\xFF';
-    if (forIcon)
-        dib += std::string(static_cast<size_t>((width + 31) / 32 * 4 * height), '\0');
-    return dib;
-}
-
-std::string BmpFile(int width, int height) {
-    std::string dib = Dib(width, height, false);
-    return "BM" + Le(14 + dib.size(), 4) + Le(0, 4) + Le(14 + 40, 4) + dib;
-}
-
-// type 1 icon, 2 cursor (hot spot 0, 0).
-std::string IconFile(int type, int size) {
-    std::string dib = Dib(size, size, true);
-    bool icon = type == 1;
-    return Le(0, 2) + Le(type, 2) + Le(1, 2) + Le(size, 1) + Le(size, 1) + Le(0, 2) +
-           Le(icon ? 1 : 0, 2) + Le(icon ? 32 : 0, 2) + Le(dib.size(), 4) + Le(22, 4) + dib;
-}
 
 // Line 1 the declaration, 2 "<Skin><Main>", 3 "<WindowInfo>", then one line
 // per entry, then "</WindowInfo><DynamicInfo>", then one line per item.
@@ -77,12 +45,12 @@ protected:
         : m_skins(L"kv_lint"),
           m_images((L"kv_lint_" + std::to_wstring(GetCurrentProcessId()) + L"\\img").c_str()) {
         m_strSkinName = L"img_" + CString(std::to_wstring(GetCurrentProcessId()).c_str());
-        m_images.Write(L"strip.bmp", BmpFile(80, 20));  // four frames of 20
-        m_images.Write(L"odd.bmp", BmpFile(10, 20));    // not four equal frames
-        m_images.Write(L"check.bmp", BmpFile(128, 16)); // eight frames of 16
-        m_images.Write(L"check36.bmp", BmpFile(36, 16));
-        m_images.Write(L"hand.cur", IconFile(2, 32));
-        m_images.Write(L"app.ico", IconFile(1, 32));
+        m_images.Write(L"strip.bmp", BmpFileBytes(80, 20));  // four frames of 20
+        m_images.Write(L"odd.bmp", BmpFileBytes(10, 20));    // not four equal frames
+        m_images.Write(L"check.bmp", BmpFileBytes(128, 16)); // eight frames of 16
+        m_images.Write(L"check36.bmp", BmpFileBytes(36, 16));
+        m_images.Write(L"hand.cur", IconFileBytes(2, 32));
+        m_images.Write(L"app.ico", IconFileBytes(1, 32));
         m_images.Write(L"text.png", "not an image at all");
     }
 
