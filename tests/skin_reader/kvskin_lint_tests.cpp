@@ -215,11 +215,14 @@ TEST_F(KvSkinLintTest, EachFaultAtItsElement) {
 }
 
 TEST_F(KvSkinLintTest, SectionsNamedOrFound) {
-    std::string two = "<Skin>\n<Main><WindowInfo/></Main>\n<MAIN><DynamicInfo/></MAIN>\n</Skin>\n";
+    std::string two = "<Skin>\n<Main><WindowInfo/></Main>\n<MAIN><DynamicInfo/></MAIN>\n"
+                      "<main><X><PosInfo/></X></main>\n</Skin>\n";
     ExpectFindings(Lint(two),
-                   {"2:7: error: no \"SheetSize\"", "3:1: warning: section \"MAIN\" "
-                                                    "is never read: the path leads to "
-                                                    "the element at line 2"},
+                   {"2:7: error: no \"SheetSize\"",
+                    "3:1: warning: section \"MAIN\" is never read: its path leads to the element "
+                    "at line 2",
+                    "4:7: warning: section \"main\\X\" is never read: an element above it is "
+                    "never reached"},
                    "found");
     ExpectFindings(Lint(two, {L"main\\\\", L"Main\\Nope", L"Main\\\\x"}),
                    {"2:1: error: section \"Main\\Nope\" matches nothing: <Main> has no child "

@@ -21,6 +21,10 @@ CString Quoted(const CString& strText) {
     return L"\"" + strText + L"\"";
 }
 
+const wchar_t* TagName(const DOMElement* pElement) {
+    return reinterpret_cast<const wchar_t*>(pElement->getTagName());
+}
+
 CString ItemName(const CString& strID) {
     return strID.IsEmpty() ? CString(L"item without ID") : L"item " + Quoted(strID);
 }
@@ -370,31 +374,32 @@ public:
         : m_ctx(context), m_xml(xml), m_pRoot(pRoot) {}
 
     // The section element of a path, the reader's way; reports when none.
-    DOMElement* Resolve(const CString& strPath, bool bReport);
-    // Every element below the root with a section part, in document order.
-    std::vector<std::pair<CString, DOMElement*>> FindAll();
+    DOMElement* Resolve(const CString& strPath);
+    // Every element below the root with a section part, in document order,
+    // each with the element that the reader reaches by its path (itself,
+    // an earlier element of the same names, or null).
+    std::vector<std::pair<DOMElement*, DOMElement*>> FindAll();
+    // The section path of an element below the root.
+    CString PathOf(DOMElement* pElement) const;
 
 private:
     bool HasSectionPart(DOMElement* pElement);
-    void Collect(DOMElement* pElement, const CString& strPath,
-                 std::vector<std::pair<CString, DOMElement*>>& found);
 
     CLintContext& m_ctx;
     CXmlDocument& m_xml;
     DOMElement* m_pRoot;
 };
 
-DOMElement* CSectionFinder::Resolve(const CString& strPath, bool bReport) {
+DOMElement* CSectionFinder::Resolve(const CString& strPath) {
     SkinSectionWalk walk = WalkSkinSection(m_xml, m_pRoot, strPath);
-    if (walk.pSection || !bReport)
+    if (walk.pSection)
         return walk.pSection;
     CString message;
     if (walk.strMissingStep.IsEmpty())
         message.Format(L"section %s matches nothing: it has an empty step", Quoted(strPath));
     else
         message.Format(L"section %s matches nothing: <%s> has no child element %s", Quoted(strPath),
-                       reinterpret_cast<const wchar_t*>(walk.pStoppedAt->getTagName()),
-                       Quoted(walk.strMissingStep));
+                       TagName(walk.pStoppedAt), Quoted(walk.strMissingStep));
     m_ctx.Report(walk.pStoppedAt, LintSeverity::Error, message);
     return nullptr;
 }
@@ -406,23 +411,38 @@ bool CSectionFinder::HasSectionPart(DOMElement* pElement) {
     return false;
 }
 
-void CSectionFinder::Collect(DOMElement* pElement, const CString& strPath,
-                             std::vector<std::pair<CString, DOMElement*>>& found) {
-    for (DOMElement* child = pElement->getFirstElementChild(); child;
-         child = child->getNextElementSibling()) {
-        CString path = strPath;
-        if (!path.IsEmpty())
-            path += L"\\";
-        path += reinterpret_cast<const wchar_t*>(child->getTagName());
-        if (HasSectionPart(child))
-            found.emplace_back(path, child);
-        Collect(child, path, found);
-    }
+CString CSectionFinder::PathOf(DOMElement* pElement) const {
+    std::vector<const wchar_t*> names;
+    for (xercesc::DOMNode* node = pElement; node && node != m_pRoot; node = node->getParentNode())
+        names.push_back(TagName(static_cast<DOMElement*>(node)));
+    CString path;
+    for (auto name = names.rbegin(); name != names.rend(); ++name)
+        path += (path.IsEmpty() ? L"" : L"\\") + CString(*name);
+    return path;
 }
 
-std::vector<std::pair<CString, DOMElement*>> CSectionFinder::FindAll() {
-    std::vector<std::pair<CString, DOMElement*>> found;
-    Collect(m_pRoot, CString(), found);
+std::vector<std::pair<DOMElement*, DOMElement*>> CSectionFinder::FindAll() {
+    // One pass in document order, without recursion, so that no nesting the
+    // parser accepts can exhaust the stack or cost more than a walk: what
+    // an element's path reaches follows from what its parent's path reaches.
+    std::vector<std::pair<DOMElement*, DOMElement*>> found;
+    std::unordered_map<const xercesc::DOMNode*, DOMElement*> reached = {{m_pRoot, m_pRoot}};
+    DOMElement* element = m_pRoot->getFirstElementChild();
+    while (element) {
+        DOMElement* byParent = reached[element->getParentNode()];
+        DOMElement* byPath =
+            byParent ? m_xml.FindChildElement(byParent, TagName(element)) : nullptr;
+        reached[element] = byPath;
+        if (HasSectionPart(element))
+            found.emplace_back(element, byPath);
+        if (DOMElement* child = element->getFirstElementChild()) {
+            element = child;
+            continue;
+        }
+        while (element != m_pRoot && !element->getNextElementSibling())
+            element = static_cast<DOMElement*>(element->getParentNode());
+        element = element == m_pRoot ? nullptr : element->getNextElementSibling();
+    }
     return found;
 }
 
@@ -431,25 +451,29 @@ std::vector<std::pair<CString, DOMElement*>> CSectionFinder::FindAll() {
 std::vector<DOMElement*> SectionsToLint(CLintContext& context, CSectionFinder& finder,
                                         const LintRequest& request, DOMElement* pRoot) {
     std::vector<DOMElement*> sections;
+    std::set<DOMElement*> added;
     auto add = [&](DOMElement* section) {
-        if (section && std::find(sections.begin(), sections.end(), section) == sections.end())
+        if (section && added.insert(section).second)
             sections.push_back(section);
     };
     for (const CString& path : request.sections)
-        add(finder.Resolve(path, true));
+        add(finder.Resolve(path));
     if (!request.sections.empty())
         return sections;
 
-    for (const auto& [path, element] : finder.FindAll()) {
-        DOMElement* reached = finder.Resolve(path, false);
+    for (const auto& [element, reached] : finder.FindAll()) {
         if (reached == element) {
             add(element);
             continue;
         }
         CString message;
-        message.Format(L"section %s is never read: the path leads to the element at line %d "
-                       L"(names compare without case)",
-                       Quoted(path), context.PositionOf(reached).nLine);
+        if (reached)
+            message.Format(L"section %s is never read: its path leads to the element at line %d "
+                           L"(names compare without case)",
+                           Quoted(finder.PathOf(element)), context.PositionOf(reached).nLine);
+        else
+            message.Format(L"section %s is never read: an element above it is never reached",
+                           Quoted(finder.PathOf(element)));
         context.Report(element, LintSeverity::Warning, message);
     }
     if (sections.empty())
