@@ -127,8 +127,7 @@ void CLintContext::CheckFormatList(const DOMElement* pElement, const CString& st
             CheckNumber(pElement, CString(L"FontFormat ") + rule.pszName, tokens[i]);
         bool read = value.form == ValueForm::Whole || value.form == ValueForm::Partial;
         if (read && (value.nValue < rule.nMin || value.nValue > rule.nMax)) {
-            message.Format(L"FontFormat %s %d is outside %d to %d: GDI+ refuses it and the text "
-                           L"is not drawn",
+            message.Format(L"FontFormat %s %d is outside %d to %d, the values GDI+ defines",
                            rule.pszName, value.nValue, rule.nMin, rule.nMax);
             Report(pElement, LintSeverity::Error, message);
         }
