@@ -238,8 +238,11 @@ TEST_F(KvSkinLintTest, FilesTheModuleRefuses) {
                    {"3:3: error: expected end of tag 'Main' (the skin module cannot load"},
                    "not well-formed");
     ExpectFindings(
-        Lint("<?xml version=\"1.0\"?>\n<!DOCTYPE Skin [<!ENTITY e \"x\">]>\n<Skin>&e;</Skin>\n"),
+        Lint("<?xml version=\"1.0\"?>\r\n<!DOCTYPE Skin [<!ENTITY e \"x\">]>\r\n<Skin>&e;</Skin>"),
         {"2:10: error: refuses any DOCTYPE"}, "DOCTYPE");
+    ExpectFindings(Lint("<!-- <!DOCTYPE x> -->\n<Skin>\n<Main>\n</Skin>\n"),
+                   {"4:3: error: expected end of tag 'Main' (the skin module cannot load"},
+                   "DOCTYPE only in a comment");
 }
 
 TEST_F(KvSkinLintTest, ExitCodesAndLineFormat) {

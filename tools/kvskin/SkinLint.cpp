@@ -482,22 +482,32 @@ std::vector<DOMElement*> SectionsToLint(CLintContext& context, CSectionFinder& f
     return sections;
 }
 
-bool ContainsDoctype(const CString& strPath) {
+// The line of the file's first "<!DOCTYPE", counting line breaks as the
+// parser does (CR LF, CR or LF); 0 when there is none.
+int DoctypeLine(const CString& strPath) {
     FILE* file = _wfopen(strPath, L"rb");
     if (!file)
-        return false;
+        return 0;
     std::string bytes;
     char buffer[4096];
     size_t read;
     while ((read = fread(buffer, 1, sizeof buffer, file)) > 0)
         bytes.append(buffer, read);
     fclose(file);
-    return bytes.find("<!DOCTYPE") != std::string::npos;
+    size_t doctype = bytes.find("<!DOCTYPE");
+    if (doctype == std::string::npos)
+        return 0;
+    int line = 1;
+    for (size_t i = 0; i < doctype; ++i)
+        if (bytes[i] == '\n' || (bytes[i] == '\r' && bytes[i + 1] != '\n'))
+            ++line;
+    return line;
 }
 
 LintDiagnostic ParseDiagnostic(const CString& strPath, const ParseFailure& failure) {
     CString message = failure.strMessage;
-    if (ContainsDoctype(strPath))
+    // The module refuses a DOCTYPE where it stands, so the parse fails on its line.
+    if (DoctypeLine(strPath) == failure.pos.nLine)
         message += L" (the file carries a DOCTYPE: the skin module refuses any DOCTYPE, so this "
                    L"file never loads)";
     else
