@@ -97,6 +97,28 @@ std::wstring SkinIdKey(const CString& strID) {
     return key;
 }
 
+SkinSectionWalk WalkSkinSection(CXmlDocument& doc, DOMElement* pRoot, const CString& strSection) {
+    SkinSectionWalk walk;
+    CString path(strSection);
+    EnsureTrailingBackslash(path);
+    // Each segment followed by a backslash names a child of the element
+    // reached so far; the empty rest after the final backslash ends the walk.
+    DOMElement* element = pRoot;
+    CString segment;
+    for (int separator = GetTokenFrom(path, L"\\", segment, 0); separator >= 0;
+         separator = GetTokenFrom(path, L"\\", segment, separator + 1)) {
+        DOMElement* child = doc.FindChildElement(element, segment);
+        if (!child) {
+            walk.pStoppedAt = element;
+            walk.strMissingStep = segment;
+            return walk;
+        }
+        element = child;
+    }
+    walk.pSection = element;
+    return walk;
+}
+
 CKvXMLParseBase::~CKvXMLParseBase() {
     m_mapPosInfo.clear();
     // Destroying the records deletes the controls the dialog left in them.
@@ -122,19 +144,8 @@ void CKvXMLParseBase::ReadSkinSection(CXmlDocument& doc, DOMElement* pRoot,
                                       const CString& strSection, const CString& strSkinName,
                                       const CString& strSkinDir) {
     m_strSkinName = strSkinName;
-    CString path(strSection);
-    EnsureTrailingBackslash(path);
-    // Each segment followed by a backslash names a child of the element
-    // reached so far; the empty rest after the final backslash ends the walk.
-    DOMElement* element = pRoot;
-    CString segment;
-    for (int separator = GetTokenFrom(path, L"\\", segment, 0); separator >= 0;
-         separator = GetTokenFrom(path, L"\\", segment, separator + 1)) {
-        element = doc.FindChildElement(element, segment);
-        if (!element)
-            return;
-    }
-    ReadSectionElement(doc, element, strSkinDir);
+    if (DOMElement* section = WalkSkinSection(doc, pRoot, strSection).pSection)
+        ReadSectionElement(doc, section, strSkinDir);
 }
 
 void CKvXMLParseBase::ReadSectionElement(CXmlDocument& doc, DOMElement* pSection,

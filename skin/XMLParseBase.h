@@ -199,3 +199,15 @@ bool ReadSkinPair(const CString& strValue, POINT& ptValue);
 bool ReadSkinColor(const CString& strValue, uint32_t& clrValue);
 // The ID as the reader compares it: upper-cased, locale-independent.
 std::wstring SkinIdKey(const CString& strID);
+
+// Where a section path leads: each backslash-separated step is the first
+// child element whose name equals it without regard to case. When a step
+// matches nothing, pSection is null, pStoppedAt the element reached so far
+// and strMissingStep the step (empty for an empty step).
+struct SkinSectionWalk {
+    xercesc::DOMElement* pSection = nullptr;
+    xercesc::DOMElement* pStoppedAt = nullptr;
+    CString strMissingStep;
+};
+SkinSectionWalk WalkSkinSection(CXmlDocument& doc, xercesc::DOMElement* pRoot,
+                                const CString& strSection);

@@ -1,0 +1,30 @@
+// The verbs of kvskin. Each runs on a parsed command line, writes into a
+// ToolOutput that the caller prints, and returns the process exit code.
+#pragma once
+
+#include "tools/kvskin/CommandLine.h"
+
+#include <string>
+
+constexpr int kExitOk = 0;
+constexpr int kExitLintErrors = 1;
+constexpr int kExitLoadFailed = 2;
+constexpr int kExitUsage = 64; // the caller prints the usage text
+
+struct ToolOutput {
+    std::string strOut; // UTF-8, written as is
+    std::string strErr;
+};
+
+struct KvSkinCommand {
+    const wchar_t* pszVerb;
+    const char* pszUsage; // its lines of the usage text
+    CommandSyntax syntax;
+    int (*pfnRun)(const CParsedCommand& command, ToolOutput& output);
+};
+
+int RunDescribe(const CParsedCommand& command, ToolOutput& output);
+int RunLint(const CParsedCommand& command, ToolOutput& output);
+
+extern const KvSkinCommand kDescribeCommand;
+extern const KvSkinCommand kLintCommand;

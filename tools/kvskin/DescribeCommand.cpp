@@ -1,0 +1,52 @@
+// kvskin describe: loads a skin description exactly as a dialog does and
+// prints it as JSON.
+#include "tools/kvskin/Commands.h"
+#include "tools/kvskin/SkinJson.h"
+#include "tools/kvskin/SkinPaths.h"
+#include "xml/XmlDocument.h"
+
+namespace {
+
+// Why LoadSkin would find nothing in this file, or an empty string when it
+// parses: the same document layer and the same test as the reader's.
+std::string LoadProblem(const CString& strSkinFile) {
+    std::string unreadable = SkinFileUnreadable(strSkinFile);
+    if (!unreadable.empty())
+        return unreadable;
+    CXmlDocument doc;
+    xercesc::DOMElement* root = nullptr;
+    if (!doc.InitXML())
+        return "the XML parser is not available";
+    if (!doc.LoadXML(strSkinFile, root) || !root)
+        return "not a well-formed XML document (or unreadable)";
+    return std::string();
+}
+
+} // namespace
+
+const KvSkinCommand kDescribeCommand = {
+    L"describe",
+    "usage: kvskin describe SKINFILE SECTION [--section2 SECTION] [--skin-name NAME]\n"
+    "  Loads SECTION (and SECTION2) of SKINFILE with the skin name NAME (default\n"
+    "  \"default\") and prints the description as one JSON object on standard output.\n",
+    {{L"--section2", L"--skin-name"}, {}, 2, 2},
+    RunDescribe,
+};
+
+int RunDescribe(const CParsedCommand& command, ToolOutput& output) {
+    if (command.positional[0].IsEmpty())
+        return kExitUsage;
+    CString skinFile = ToFullWindowsPath(command.positional[0]);
+    std::string problem = LoadProblem(skinFile);
+    if (!problem.empty()) {
+        output.strErr = "kvskin: cannot load skin file " + ToUtf8(skinFile) + ": " + problem + "\n";
+        return kExitLoadFailed;
+    }
+    CKvXMLParseBase reader;
+    reader.LoadSkin(skinFile, command.positional[1], command.Option(L"--section2"),
+                    command.Option(L"--skin-name", L"default"));
+    output.strOut =
+        DescribeSkin(reader).dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) +
+        "\n";
+    return kExitOk;
+}

@@ -1,0 +1,52 @@
+// A DOM parse that remembers where each element starts in the file, so that
+// skin diagnostics can name a line and column. Xerces' DOM keeps no positions.
+#pragma once
+
+#include <afx.h>
+
+#include <memory>
+#include <optional>
+#include <unordered_map>
+
+#include <xercesc/dom/DOM.hpp>
+
+// 1-based, as the parser counts: lines by line break, columns by character.
+struct SourcePos {
+    int nLine = 1;
+    int nColumn = 1;
+};
+
+// The first fatal error of a parse, in the parser's own words.
+struct ParseFailure {
+    CString strMessage;
+    SourcePos pos;
+};
+
+class CPositionedDomParser;
+
+// A parsed skin file with the start position of every element.
+class CPositionedDocument {
+public:
+    CPositionedDocument();
+    ~CPositionedDocument();
+    CPositionedDocument(const CPositionedDocument&) = delete;
+    CPositionedDocument& operator=(const CPositionedDocument&) = delete;
+
+    // Parses with the same hardening as the module (no DOCTYPE, no external
+    // entity, entity expansion capped). On failure: the first fatal error.
+    std::optional<ParseFailure> Parse(const CString& strPath);
+
+    xercesc::DOMElement* Root() const;
+    // Where the element's start tag begins ("<"); the root, which no
+    // reported event precedes, is placed where its start tag ends.
+    SourcePos PositionOf(const xercesc::DOMNode* pElement) const;
+
+private:
+    std::unique_ptr<CPositionedDomParser> m_pParser;
+    xercesc::DOMDocument* m_pDocument = nullptr; // owned by the parser
+};
+
+// What the module's own document layer says about the file: no value when it
+// loads, else the parser's first fatal error (or a plain refusal when the
+// parser gave no message).
+std::optional<ParseFailure> ModuleLoadFailure(const CString& strPath);

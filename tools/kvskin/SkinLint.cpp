@@ -1,0 +1,569 @@
+#include "tools/kvskin/SkinLint.h"
+
+#include "runtime/StringHelpers.h"
+#include "skin/XMLParseBase.h"
+#include "tools/kvskin/SkinJson.h"
+#include "tools/kvskin/SkinLintRules.h"
+#include "tools/kvskin/SkinResources.h"
+#include "xml/XmlDocument.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <tuple>
+#include <unordered_map>
+
+using xercesc::DOMElement;
+
+namespace {
+
+CString Quoted(const CString& strText) {
+    return L"\"" + strText + L"\"";
+}
+
+const wchar_t* TagName(const DOMElement* pElement) {
+    return reinterpret_cast<const wchar_t*>(pElement->getTagName());
+}
+
+CString ItemName(const CString& strID) {
+    return strID.IsEmpty() ? CString(L"item without ID") : L"item " + Quoted(strID);
+}
+
+// Collects diagnostics at elements and runs the value checks that every
+// part of a section shares; each check reports at the element that carries
+// the value and returns what the toolkit makes of it.
+class CLintContext {
+public:
+    CLintContext(const CPositionedDocument& doc, CSkinResources& resources,
+                 const CString& strImageFolder)
+        : m_doc(doc), m_resources(resources), m_strImageFolder(strImageFolder) {}
+
+    void Report(const DOMElement* pElement, LintSeverity severity, const CString& strMessage) {
+        m_diagnostics.push_back(LintDiagnostic{m_doc.PositionOf(pElement), severity, strMessage});
+    }
+    SourcePos PositionOf(const DOMElement* pElement) const { return m_doc.PositionOf(pElement); }
+    std::vector<LintDiagnostic>& Diagnostics() { return m_diagnostics; }
+
+    NumberReading CheckNumber(const DOMElement* pElement, const CString& strLabel,
+                              const CString& strValue);
+    void CheckIntegerForm(const DOMElement* pElement, const CString& strLabel,
+                          const CString& strValue, int nCount, const wchar_t* pszShape);
+    void CheckColourList(const DOMElement* pElement, const CString& strValue);
+    void CheckFormatList(const DOMElement* pElement, const CString& strValue);
+    const SkinFileProbe* CheckFile(const DOMElement* pElement, const CString& strLabel,
+                                   const CString& strValue, SkinFileKind kind);
+    void CheckFace(const DOMElement* pElement, const CString& strLabel, const CString& strFace);
+
+private:
+    const CPositionedDocument& m_doc;
+    CSkinResources& m_resources;
+    CString m_strImageFolder; // skin directory + skin name + "\"
+    std::vector<LintDiagnostic> m_diagnostics;
+};
+
+NumberReading CLintContext::CheckNumber(const DOMElement* pElement, const CString& strLabel,
+                                        const CString& strValue) {
+    NumberReading reading = ReadSkinNumber(strValue);
+    CString message;
+    if (reading.form == ValueForm::Partial) {
+        message.Format(L"%s %s is read as %d; the rest is ignored", strLabel, Quoted(strValue),
+                       reading.nValue);
+        Report(pElement, LintSeverity::Warning, message);
+    } else if (reading.form == ValueForm::Unreadable) {
+        message.Format(L"%s %s is not a number; it is ignored", strLabel, Quoted(strValue));
+        Report(pElement, LintSeverity::Error, message);
+    }
+    return reading;
+}
+
+void CLintContext::CheckIntegerForm(const DOMElement* pElement, const CString& strLabel,
+                                    const CString& strValue, int nCount, const wchar_t* pszShape) {
+    ValueForm form = ReadIntegerListForm(strValue, nCount);
+    CString message;
+    if (form == ValueForm::Partial) {
+        message.Format(L"%s %s is read only in part; write %s", strLabel, Quoted(strValue),
+                       pszShape);
+        Report(pElement, LintSeverity::Warning, message);
+    } else if (form == ValueForm::Unreadable) {
+        message.Format(L"%s %s cannot be read; write %s", strLabel, Quoted(strValue), pszShape);
+        Report(pElement, LintSeverity::Error, message);
+    }
+}
+
+void CLintContext::CheckColourList(const DOMElement* pElement, const CString& strValue) {
+    std::vector<CString> tokens = SkinListTokens(strValue);
+    CString message;
+    if (tokens.size() > 2) {
+        message.Format(L"FontColor %s has %d colours; only the first two are used",
+                       Quoted(strValue), static_cast<int>(tokens.size()));
+        Report(pElement, LintSeverity::Warning, message);
+    }
+    static const wchar_t* const kRoles[] = {L"text colour", L"disabled text colour"};
+    for (size_t i = 0; i < tokens.size() && i < 2; ++i) {
+        if (i == 1 && tokens[i].IsEmpty())
+            continue; // the text colour serves for both
+        NumberReading colour = CheckNumber(pElement, CString(L"FontColor ") + kRoles[i], tokens[i]);
+        // A colour without its alpha byte (0xFF0000 for red) is invisible.
+        if (colour.form != ValueForm::Unreadable && (colour.nValue & 0xFF000000) == 0) {
+            message.Format(L"FontColor %s 0x%08X has alpha 0: the text is invisible "
+                           L"(write 0xAARRGGBB)",
+                           kRoles[i], static_cast<uint32_t>(colour.nValue));
+            Report(pElement, LintSeverity::Warning, message);
+        }
+    }
+}
+
+void CLintContext::CheckFormatList(const DOMElement* pElement, const CString& strValue) {
+    std::vector<CString> tokens = SkinListTokens(strValue);
+    CString message;
+    if (tokens.size() > 4) {
+        message.Format(L"FontFormat %s has %d values; only the first four are used",
+                       Quoted(strValue), static_cast<int>(tokens.size()));
+        Report(pElement, LintSeverity::Warning, message);
+    }
+    for (size_t i = 0; i < tokens.size() && i < 4; ++i) {
+        const FontFormatToken& rule = kFontFormatTokens[i];
+        NumberReading value =
+            CheckNumber(pElement, CString(L"FontFormat ") + rule.pszName, tokens[i]);
+        bool read = value.form == ValueForm::Whole || value.form == ValueForm::Partial;
+        if (read && (value.nValue < rule.nMin || value.nValue > rule.nMax)) {
+            message.Format(L"FontFormat %s %d is outside %d to %d, the values GDI+ defines",
+                           rule.pszName, value.nValue, rule.nMin, rule.nMax);
+            Report(pElement, LintSeverity::Error, message);
+        }
+    }
+}
+
+const SkinFileProbe* CLintContext::CheckFile(const DOMElement* pElement, const CString& strLabel,
+                                             const CString& strValue, SkinFileKind kind) {
+    if (strValue.IsEmpty())
+        return nullptr;
+    CString path = m_strImageFolder + strValue;
+    const SkinFileProbe& probe = m_resources.ProbeFile(path, kind);
+    static const wchar_t* const kLoaders[] = {L"GDI+ cannot read it as an image",
+                                              L"LoadImage cannot read it as a cursor",
+                                              L"LoadImage cannot read it as an icon"};
+    CString message;
+    if (!probe.bExists)
+        message.Format(L"%s %s: no such file %s", strLabel, Quoted(strValue), path);
+    else if (!probe.bLoads)
+        message.Format(L"%s %s: %s (%s)", strLabel, Quoted(strValue),
+                       kLoaders[static_cast<int>(kind)], path);
+    if (!message.IsEmpty()) {
+        Report(pElement, LintSeverity::Error, message);
+        return nullptr;
+    }
+    return &probe;
+}
+
+void CLintContext::CheckFace(const DOMElement* pElement, const CString& strLabel,
+                             const CString& strFace) {
+    if (strFace.IsEmpty() || m_resources.FontFamilyExists(strFace))
+        return;
+    CString message;
+    message.Format(L"%s %s: GDI+ cannot find this font family; text in it is not drawn", strLabel,
+                   Quoted(strFace));
+    Report(pElement, LintSeverity::Error, message);
+}
+
+// What the section's window entries give its items and its layout.
+struct WindowDefaults {
+    POINT ptSheet = {0, 0}; // (0, 0) when missing or unusable
+    CString strFontName;
+};
+
+class CSectionLinter {
+public:
+    CSectionLinter(CLintContext& context, CXmlDocument& xml) : m_ctx(context), m_xml(xml) {}
+    void Lint(DOMElement* pSection);
+
+private:
+    CString Attribute(DOMElement* pElement, LPCWSTR pszName) {
+        CString value;
+        m_xml.GetAttributeValue(pElement, pszName, value);
+        return value;
+    }
+    WindowDefaults LintWindowInfo(DOMElement* pSection);
+    void LintWindowEntry(DOMElement* pEntry, const CString& strKey, const CString& strValue);
+    POINT LintSheetSize(DOMElement* pSection, DOMElement* pWindowInfo, DOMElement* pEntry,
+                        const CString& strValue);
+    void LintItems(DOMElement* pDynamicInfo, const WindowDefaults& window);
+    void LintItem(DOMElement* pItem, const WindowDefaults& window);
+    void LintItemGeometry(DOMElement* pItem, const CString& strName, const POINT& ptSheet);
+    void LintItemFiles(DOMElement* pItem, int32_t nType, uint32_t nStyle);
+    void LintItemText(DOMElement* pItem, const CString& strName, const WindowDefaults& window);
+
+    CLintContext& m_ctx;
+    CXmlDocument& m_xml;
+};
+
+void CSectionLinter::Lint(DOMElement* pSection) {
+    WindowDefaults window = LintWindowInfo(pSection);
+    if (DOMElement* dynamicInfo = m_xml.FindChildElement(pSection, L"DynamicInfo"))
+        LintItems(dynamicInfo, window);
+}
+
+WindowDefaults CSectionLinter::LintWindowInfo(DOMElement* pSection) {
+    WindowDefaults window;
+    DOMElement* windowInfo = m_xml.FindChildElement(pSection, L"WindowInfo");
+    // As the reader does: a later entry with the same key replaces the earlier.
+    std::map<CString, DOMElement*, SkinKeyLess> entries;
+    for (DOMElement* entry = windowInfo ? windowInfo->getFirstElementChild() : nullptr; entry;
+         entry = entry->getNextElementSibling())
+        entries[Attribute(entry, L"ItemID")] = entry;
+    for (const auto& [key, entry] : entries)
+        LintWindowEntry(entry, key, Attribute(entry, L"Data"));
+
+    auto sheet = entries.find(L"SheetSize");
+    DOMElement* sheetEntry = sheet == entries.end() ? nullptr : sheet->second;
+    window.ptSheet = LintSheetSize(pSection, windowInfo, sheetEntry,
+                                   sheetEntry ? Attribute(sheetEntry, L"Data") : CString());
+    auto face = entries.find(L"FontName");
+    if (face != entries.end())
+        window.strFontName = Attribute(face->second, L"Data");
+    return window;
+}
+
+void CSectionLinter::LintWindowEntry(DOMElement* pEntry, const CString& strKey,
+                                     const CString& strValue) {
+    static const wchar_t* const kNumbers[] = {L"IsLayerWnd",    L"AlpahValue",  L"IsDrag",
+                                              L"CaptionHeight", L"ShowToolTip", L"ToolTipWidth",
+                                              L"FontSize"};
+    for (const wchar_t* number : kNumbers)
+        if (strKey == number)
+            m_ctx.CheckNumber(pEntry, strKey, strValue);
+    // The dialog font reads these two as plain decimal numbers.
+    if (strKey == L"FontWeight" || strKey == L"FontCharSet")
+        m_ctx.CheckIntegerForm(pEntry, strKey, strValue, 1, L"a decimal number");
+    if (strKey == L"ChildPos")
+        m_ctx.CheckIntegerForm(pEntry, strKey, strValue, 2, L"x,y");
+    if (strKey == L"FontColor")
+        m_ctx.CheckColourList(pEntry, strValue);
+    if (strKey == L"FontFormat")
+        m_ctx.CheckFormatList(pEntry, strValue);
+    if (strKey == L"FontName")
+        m_ctx.CheckFace(pEntry, strKey, strValue);
+    if (strKey == L"BackBmp")
+        m_ctx.CheckFile(pEntry, strKey, strValue, SkinFileKind::Image);
+    if (strKey == L"Icon")
+        m_ctx.CheckFile(pEntry, strKey, strValue, SkinFileKind::Icon);
+}
+
+POINT CSectionLinter::LintSheetSize(DOMElement* pSection, DOMElement* pWindowInfo,
+                                    DOMElement* pEntry, const CString& strValue) {
+    POINT sheet = {0, 0};
+    CString compact(strValue);
+    compact.Remove(L' ');
+    if (compact.IsEmpty()) {
+        m_ctx.Report(pEntry        ? pEntry
+                     : pWindowInfo ? pWindowInfo
+                                   : pSection,
+                     LintSeverity::Error, L"no \"SheetSize\" window entry: the window is 0 x 0");
+        return sheet;
+    }
+    m_ctx.CheckIntegerForm(pEntry, L"SheetSize", strValue, 2, L"width,height");
+    ReadSkinPair(strValue, sheet);
+    if (sheet.x <= 0 || sheet.y <= 0) {
+        CString message;
+        message.Format(L"SheetSize %s is empty: the window is %d x %d", Quoted(strValue), sheet.x,
+                       sheet.y);
+        m_ctx.Report(pEntry, LintSeverity::Error, message);
+        return POINT{0, 0};
+    }
+    return sheet;
+}
+
+void CSectionLinter::LintItems(DOMElement* pDynamicInfo, const WindowDefaults& window) {
+    // IDs as the reader compares them, and where each was first given.
+    std::unordered_map<std::wstring, DOMElement*> firstById;
+    for (DOMElement* item = pDynamicInfo->getFirstElementChild(); item;
+         item = item->getNextElementSibling()) {
+        CString id = Attribute(item, L"ID");
+        auto [first, added] = firstById.emplace(SkinIdKey(id), item);
+        if (!added) {
+            CString message;
+            message.Format(L"%s repeats the ID of the item at line %d (IDs compare without case): "
+                           L"it updates that item instead of adding one",
+                           ItemName(id), m_ctx.PositionOf(first->second).nLine);
+            m_ctx.Report(item, LintSeverity::Error, message);
+        }
+        LintItem(item, window);
+    }
+}
+
+void CSectionLinter::LintItem(DOMElement* pItem, const WindowDefaults& window) {
+    CString id = Attribute(pItem, L"ID");
+    NumberReading type = m_ctx.CheckNumber(pItem, L"ControlType", Attribute(pItem, L"ControlType"));
+    NumberReading style =
+        m_ctx.CheckNumber(pItem, L"ControlStyle", Attribute(pItem, L"ControlStyle"));
+    m_ctx.CheckNumber(pItem, L"FontSize", Attribute(pItem, L"FontSize"));
+    m_ctx.CheckNumber(pItem, L"DrawFocus", Attribute(pItem, L"DrawFocus"));
+    m_ctx.CheckColourList(pItem, Attribute(pItem, L"FontColor"));
+    m_ctx.CheckFormatList(pItem, Attribute(pItem, L"FontFormat"));
+
+    if (!ControlTypeMakesItem(type.nValue)) {
+        if (type.form == ValueForm::Unreadable)
+            return; // already reported, and read as 0
+        CString message;
+        message.Format(L"%s: ControlType %d makes nothing (1 label, 2 button or windowless item, "
+                       L"4 shaped button)",
+                       ItemName(id), type.nValue);
+        m_ctx.Report(pItem, LintSeverity::Warning, message);
+        return; // its geometry, files and font are never used
+    }
+    LintItemGeometry(pItem, ItemName(id), window.ptSheet);
+    LintItemFiles(pItem, type.nValue, static_cast<uint32_t>(style.nValue));
+    LintItemText(pItem, ItemName(id), window);
+}
+
+void CSectionLinter::LintItemGeometry(DOMElement* pItem, const CString& strName,
+                                      const POINT& ptSheet) {
+    CString pos = Attribute(pItem, L"Pos");
+    m_ctx.CheckIntegerForm(pItem, L"Pos", pos, 4, L"x,y,width,height");
+    RECT rc = {0, 0, 0, 0};
+    ReadSkinRect(pos, rc);
+    CString message;
+    if (rc.right <= rc.left || rc.bottom <= rc.top) {
+        message.Format(L"%s has an empty rectangle (Pos %s): it cannot be seen or clicked", strName,
+                       Quoted(pos));
+        m_ctx.Report(pItem, LintSeverity::Error, message);
+        return;
+    }
+    if (ptSheet.x <= 0)
+        return;
+    SheetFit fit = FitOnSheet(rc, ptSheet);
+    if (fit == SheetFit::Inside)
+        return;
+    message.Format(L"%s (Pos %s) lies %s the sheet of %d x %d", strName, Quoted(pos),
+                   fit == SheetFit::Outside ? L"wholly outside" : L"partly outside", ptSheet.x,
+                   ptSheet.y);
+    m_ctx.Report(pItem, fit == SheetFit::Outside ? LintSeverity::Error : LintSeverity::Warning,
+                 message);
+}
+
+void CSectionLinter::LintItemFiles(DOMElement* pItem, int32_t nType, uint32_t nStyle) {
+    CString bkImg = Attribute(pItem, L"BkImg");
+    const SkinFileProbe* strip = m_ctx.CheckFile(pItem, L"BkImg", bkImg, SkinFileKind::Image);
+    int frames = StateStripFrames(nType, nStyle);
+    if (strip && frames > 0 && strip->nWidth % frames != 0) {
+        CString message;
+        message.Format(L"BkImg %s is a state strip %d pixels wide, not a multiple of %d: its "
+                       L"frames are uneven",
+                       Quoted(bkImg), strip->nWidth, frames);
+        m_ctx.Report(pItem, LintSeverity::Warning, message);
+    }
+    m_ctx.CheckFile(pItem, L"Icon", Attribute(pItem, L"Icon"), SkinFileKind::Image);
+    m_ctx.CheckFile(pItem, L"Cursor", Attribute(pItem, L"Cursor"), SkinFileKind::Cursor);
+}
+
+void CSectionLinter::LintItemText(DOMElement* pItem, const CString& strName,
+                                  const WindowDefaults& window) {
+    CString face = Attribute(pItem, L"FontName");
+    m_ctx.CheckFace(pItem, L"FontName", face);
+    if (face.IsEmpty() && window.strFontName.IsEmpty() && !Attribute(pItem, L"Name").IsEmpty())
+        m_ctx.Report(pItem, LintSeverity::Error,
+                     strName + L" has text but no font: neither it nor the window gives "
+                               L"\"FontName\"");
+}
+
+// The elements that the reader would take as sections, and their paths.
+class CSectionFinder {
+public:
+    CSectionFinder(CLintContext& context, CXmlDocument& xml, DOMElement* pRoot)
+        : m_ctx(context), m_xml(xml), m_pRoot(pRoot) {}
+
+    // The section element of a path, the reader's way; reports when none.
+    DOMElement* Resolve(const CString& strPath);
+    // Every element below the root with a section part, in document order,
+    // each with the element that the reader reaches by its path (itself,
+    // an earlier element of the same names, or null).
+    std::vector<std::pair<DOMElement*, DOMElement*>> FindAll();
+    // The section path of an element below the root.
+    CString PathOf(DOMElement* pElement) const;
+
+private:
+    bool HasSectionPart(DOMElement* pElement);
+
+    CLintContext& m_ctx;
+    CXmlDocument& m_xml;
+    DOMElement* m_pRoot;
+};
+
+DOMElement* CSectionFinder::Resolve(const CString& strPath) {
+    SkinSectionWalk walk = WalkSkinSection(m_xml, m_pRoot, strPath);
+    if (walk.pSection)
+        return walk.pSection;
+    CString message;
+    if (walk.strMissingStep.IsEmpty())
+        message.Format(L"section %s matches nothing: it has an empty step", Quoted(strPath));
+    else
+        message.Format(L"section %s matches nothing: <%s> has no child element %s", Quoted(strPath),
+                       TagName(walk.pStoppedAt), Quoted(walk.strMissingStep));
+    m_ctx.Report(walk.pStoppedAt, LintSeverity::Error, message);
+    return nullptr;
+}
+
+bool CSectionFinder::HasSectionPart(DOMElement* pElement) {
+    for (const wchar_t* part : {L"WindowInfo", L"PosInfo", L"DynamicInfo"})
+        if (m_xml.FindChildElement(pElement, part))
+            return true;
+    return false;
+}
+
+CString CSectionFinder::PathOf(DOMElement* pElement) const {
+    std::vector<const wchar_t*> names;
+    for (xercesc::DOMNode* node = pElement; node && node != m_pRoot; node = node->getParentNode())
+        names.push_back(TagName(static_cast<DOMElement*>(node)));
+    CString path;
+    for (auto name = names.rbegin(); name != names.rend(); ++name)
+        path += (path.IsEmpty() ? L"" : L"\\") + CString(*name);
+    return path;
+}
+
+std::vector<std::pair<DOMElement*, DOMElement*>> CSectionFinder::FindAll() {
+    // One pass in document order, without recursion, so that no nesting the
+    // parser accepts can exhaust the stack or cost more than a walk: what
+    // an element's path reaches follows from what its parent's path reaches.
+    std::vector<std::pair<DOMElement*, DOMElement*>> found;
+    std::unordered_map<const xercesc::DOMNode*, DOMElement*> reached = {{m_pRoot, m_pRoot}};
+    DOMElement* element = m_pRoot->getFirstElementChild();
+    while (element) {
+        DOMElement* byParent = reached[element->getParentNode()];
+        DOMElement* byPath =
+            byParent ? m_xml.FindChildElement(byParent, TagName(element)) : nullptr;
+        reached[element] = byPath;
+        if (HasSectionPart(element))
+            found.emplace_back(element, byPath);
+        if (DOMElement* child = element->getFirstElementChild()) {
+            element = child;
+            continue;
+        }
+        while (element != m_pRoot && !element->getNextElementSibling())
+            element = static_cast<DOMElement*>(element->getParentNode());
+        element = element == m_pRoot ? nullptr : element->getNextElementSibling();
+    }
+    return found;
+}
+
+// Sections to check, each once: those named, or all found. A found section
+// whose path leads the reader to an earlier element is reported, not checked.
+std::vector<DOMElement*> SectionsToLint(CLintContext& context, CSectionFinder& finder,
+                                        const LintRequest& request, DOMElement* pRoot) {
+    std::vector<DOMElement*> sections;
+    std::set<DOMElement*> added;
+    auto add = [&](DOMElement* section) {
+        if (section && added.insert(section).second)
+            sections.push_back(section);
+    };
+    for (const CString& path : request.sections)
+        add(finder.Resolve(path));
+    if (!request.sections.empty())
+        return sections;
+
+    for (const auto& [element, reached] : finder.FindAll()) {
+        if (reached == element) {
+            add(element);
+            continue;
+        }
+        CString message;
+        if (reached)
+            message.Format(L"section %s is never read: its path leads to the element at line %d "
+                           L"(names compare without case)",
+                           Quoted(finder.PathOf(element)), context.PositionOf(reached).nLine);
+        else
+            message.Format(L"section %s is never read: an element above it is never reached",
+                           Quoted(finder.PathOf(element)));
+        context.Report(element, LintSeverity::Warning, message);
+    }
+    if (sections.empty())
+        context.Report(pRoot, LintSeverity::Error,
+                       L"no section: no element has a \"WindowInfo\", \"PosInfo\" or "
+                       L"\"DynamicInfo\" child");
+    return sections;
+}
+
+// The line of the file's first "<!DOCTYPE", counting line breaks as the
+// parser does (CR LF, CR or LF); 0 when there is none.
+int DoctypeLine(const CString& strPath) {
+    FILE* file = _wfopen(strPath, L"rb");
+    if (!file)
+        return 0;
+    std::string bytes;
+    char buffer[4096];
+    size_t read;
+    while ((read = fread(buffer, 1, sizeof buffer, file)) > 0)
+        bytes.append(buffer, read);
+    fclose(file);
+    size_t doctype = bytes.find("<!DOCTYPE");
+    if (doctype == std::string::npos)
+        return 0;
+    int line = 1;
+    for (size_t i = 0; i < doctype; ++i)
+        if (bytes[i] == '\n' || (bytes[i] == '\r' && bytes[i + 1] != '\n'))
+            ++line;
+    return line;
+}
+
+LintDiagnostic ParseDiagnostic(const CString& strPath, const ParseFailure& failure) {
+    CString message = failure.strMessage;
+    // The module refuses a DOCTYPE where it stands, so the parse fails on its line.
+    if (DoctypeLine(strPath) == failure.pos.nLine)
+        message += L" (the file carries a DOCTYPE: the skin module refuses any DOCTYPE, so this "
+                   L"file never loads)";
+    else
+        message += L" (the skin module cannot load this file)";
+    return LintDiagnostic{failure.pos, LintSeverity::Error, message};
+}
+
+void SortInFileOrder(std::vector<LintDiagnostic>& diagnostics) {
+    auto key = [](const LintDiagnostic& d) {
+        return std::make_tuple(d.pos.nLine, d.pos.nColumn, d.severity != LintSeverity::Error,
+                               std::wstring(d.strMessage.GetString()));
+    };
+    std::stable_sort(
+        diagnostics.begin(), diagnostics.end(),
+        [&](const LintDiagnostic& a, const LintDiagnostic& b) { return key(a) < key(b); });
+    // A section named twice, or inside another named one, reports once.
+    diagnostics.erase(std::unique(diagnostics.begin(), diagnostics.end(),
+                                  [&](const LintDiagnostic& a, const LintDiagnostic& b) {
+                                      return key(a) == key(b);
+                                  }),
+                      diagnostics.end());
+}
+
+} // namespace
+
+std::vector<LintDiagnostic> LintSkinFile(const LintRequest& request) {
+    // The module decides whether the file loads at all; the positioned parse
+    // only adds where each element stands.
+    if (std::optional<ParseFailure> failure = ModuleLoadFailure(request.strSkinFile))
+        return {ParseDiagnostic(request.strSkinFile, *failure)};
+    CPositionedDocument doc;
+    if (std::optional<ParseFailure> failure = doc.Parse(request.strSkinFile))
+        return {ParseDiagnostic(request.strSkinFile, *failure)};
+
+    CString skinDir;
+    SplitPath(request.strSkinFile, &skinDir, nullptr);
+    CSkinResources resources;
+    CLintContext context(doc, resources, skinDir + request.strSkinName + L"\\");
+    CXmlDocument xml; // its element and attribute look-ups, exactly as the reader uses them
+    CSectionFinder finder(context, xml, doc.Root());
+    for (DOMElement* section : SectionsToLint(context, finder, request, doc.Root()))
+        CSectionLinter(context, xml).Lint(section);
+
+    std::vector<LintDiagnostic> diagnostics = std::move(context.Diagnostics());
+    SortInFileOrder(diagnostics);
+    return diagnostics;
+}
+
+bool HasErrors(const std::vector<LintDiagnostic>& diagnostics) {
+    return std::any_of(diagnostics.begin(), diagnostics.end(),
+                       [](const LintDiagnostic& d) { return d.severity == LintSeverity::Error; });
+}
+
+std::string FormatDiagnostic(const CString& strFile, const LintDiagnostic& diagnostic) {
+    return ToUtf8(strFile) + ":" + std::to_string(diagnostic.pos.nLine) + ":" +
+           std::to_string(diagnostic.pos.nColumn) + ": " +
+           (diagnostic.severity == LintSeverity::Error ? "error: " : "warning: ") +
+           ToUtf8(diagnostic.strMessage);
+}

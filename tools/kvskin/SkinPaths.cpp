@@ -1,0 +1,49 @@
+#include "tools/kvskin/SkinPaths.h"
+
+#include "tools/kvskin/SkinJson.h"
+
+namespace {
+
+// Wine maps a Unix path to the drive that holds it; on Windows, or when the
+// mapping is unavailable, the path is left for GetFullPathNameW.
+CString FromUnixPath(const CString& strPath) {
+    if (strPath.GetLength() < 2 || strPath[0] != L'/' || strPath[1] == L'/')
+        return strPath;
+    using WineDosName = WCHAR*(CDECL*)(const char*);
+    auto toDos = reinterpret_cast<WineDosName>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name")));
+    if (!toDos)
+        return strPath;
+    WCHAR* dosName = toDos(ToUtf8(strPath).c_str());
+    if (!dosName)
+        return strPath;
+    CString converted(dosName);
+    HeapFree(GetProcessHeap(), 0, dosName);
+    return converted;
+}
+
+} // namespace
+
+CString ToFullWindowsPath(const CString& strPath) {
+    CString path = FromUnixPath(strPath);
+    DWORD length = GetFullPathNameW(path, 0, nullptr, nullptr);
+    if (length == 0)
+        return path;
+    std::wstring full(length, L'\0');
+    length = GetFullPathNameW(path, length, &full[0], nullptr);
+    return CString(full.c_str(), static_cast<int>(length));
+}
+
+std::string SkinFileUnreadable(const CString& strFullPath) {
+    DWORD attributes = GetFileAttributesW(strFullPath);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return "no such file";
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return "it is a directory";
+    HANDLE file = CreateFileW(strFullPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return "it cannot be opened for reading";
+    CloseHandle(file);
+    return std::string();
+}

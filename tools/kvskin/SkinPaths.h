@@ -1,0 +1,13 @@
+// Paths on kvskin's command line: Unix or Windows, relative or full.
+#pragma once
+
+#include <afx.h>
+
+#include <string>
+
+// A full Windows path: a Unix path becomes the Wine drive path that holds
+// it, a relative one is resolved against the working directory.
+CString ToFullWindowsPath(const CString& strPath);
+
+// Why the skin file cannot be opened for reading, or empty when it can.
+std::string SkinFileUnreadable(const CString& strFullPath);
