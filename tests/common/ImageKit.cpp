@@ -12,17 +12,30 @@ TempFolder::TempFolder(const wchar_t* pszPrefix) {
     ::CreateDirectoryW(m_path.c_str(), nullptr);
 }
 
-TempFolder::~TempFolder() {
+std::wstring TempFolder::Subfolder(const wchar_t* name) const {
+    std::wstring path = m_path + name + L"\\";
+    ::CreateDirectoryW(path.c_str(), nullptr);
+    return path;
+}
+
+static void RemoveTree(const std::wstring& folder) {
     WIN32_FIND_DATAW found;
-    HANDLE search = ::FindFirstFileW((m_path + L"*").c_str(), &found);
+    HANDLE search = ::FindFirstFileW((folder + L"*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
+            std::wstring name = found.cFileName;
             if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                ::DeleteFileW((m_path + found.cFileName).c_str());
+                ::DeleteFileW((folder + name).c_str());
+            else if (name != L"." && name != L"..")
+                RemoveTree(folder + name + L"\\");
         } while (::FindNextFileW(search, &found));
         ::FindClose(search);
     }
-    ::RemoveDirectoryW(m_path.c_str());
+    ::RemoveDirectoryW(folder.c_str());
+}
+
+TempFolder::~TempFolder() {
+    RemoveTree(m_path);
 }
 
 static bool FindPngEncoder(CLSID* clsid) {

@@ -11,7 +11,8 @@
 
 namespace ImageKit {
 
-// A fresh folder under the Windows temp path, removed with its files on destruction.
+// A fresh folder under the Windows temp path, removed with its files and
+// sub-folders on destruction.
 class TempFolder {
 public:
     explicit TempFolder(const wchar_t* pszPrefix = L"kvtest");
@@ -19,6 +20,8 @@ public:
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
     std::wstring File(const wchar_t* name) const { return m_path + name; }
+    // Creates the sub-folder and returns its path, ending with a backslash.
+    std::wstring Subfolder(const wchar_t* name) const;
     const std::wstring& Path() const { return m_path; } // ends with a backslash
 
 private:

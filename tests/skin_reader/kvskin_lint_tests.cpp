@@ -41,10 +41,7 @@ std::vector<std::string> With(std::vector<std::string> lines, const std::string&
 class KvSkinLintTest : public testing::Test {
 protected:
     // Images live in "<skin folder><skin name>\", as the reader resolves them.
-    KvSkinLintTest()
-        : m_skins(L"kv_lint"),
-          m_images((L"kv_lint_" + std::to_wstring(GetCurrentProcessId()) + L"\\img").c_str()) {
-        m_strSkinName = L"img_" + CString(std::to_wstring(GetCurrentProcessId()).c_str());
+    KvSkinLintTest() : m_skins(L"kv_lint"), m_images(m_skins, L"img"), m_strSkinName(L"img") {
         m_images.Write(L"strip.bmp", BmpFileBytes(80, 20));  // four frames of 20
         m_images.Write(L"odd.bmp", BmpFileBytes(10, 20));    // not four equal frames
         m_images.Write(L"check.bmp", BmpFileBytes(128, 16)); // eight frames of 16
