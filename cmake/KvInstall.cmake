@@ -9,7 +9,8 @@ set(kv_sdk_tools kvskin kvpost kvhub)
 
 # Hosts link these three; linkBroker and DlgNotice are only loaded by Kelvane.
 install(TARGETS Kelvane KvAfx HubExchange RUNTIME DESTINATION bin ARCHIVE DESTINATION lib)
-install(PROGRAMS $<TARGET_FILE:linkBroker> $<TARGET_FILE:DlgNotice> DESTINATION bin)
+install(TARGETS linkBroker DlgNotice RUNTIME DESTINATION bin
+        ARCHIVE DESTINATION lib COMPONENT unused EXCLUDE_FROM_ALL)
 install(TARGETS ${kv_sdk_tools} RUNTIME DESTINATION bin)
 # A host's own regular DLL links this object for its module state and start-up;
 # an archive would drop it, since nothing refers to its DllMain.
