@@ -5,6 +5,7 @@
 #   CXX, FLAGS (definitions, standard), TU (a file that includes the entry
 #   headers), SOURCE_DIR, BINARY_DIR, FRAMEWORK_INCLUDE, XERCES_SOURCE_INCLUDE,
 #   XERCES_BUILD_INCLUDE, DEST (the include folder, DESTDIR not yet applied).
+cmake_minimum_required(VERSION 3.25)
 execute_process(
   COMMAND ${CXX} ${FLAGS} -I${SOURCE_DIR} -I${FRAMEWORK_INCLUDE} -I${XERCES_SOURCE_INCLUDE}
           -I${XERCES_BUILD_INCLUDE} -M ${TU}

@@ -3,6 +3,7 @@
 # the project's build folder through RUN (the Wine wrapper and its prefix).
 # The program's folder gets the module's log file first; with HOST_LOG the
 # log must then hold the example host's line.
+cmake_minimum_required(VERSION 3.25)
 function(run)
   execute_process(COMMAND ${ARGN} RESULT_VARIABLE failed OUTPUT_VARIABLE out ERROR_VARIABLE out)
   if(failed)
