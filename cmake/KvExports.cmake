@@ -5,18 +5,11 @@
 #
 # The same file is the check itself when run with cmake -P.
 if(CMAKE_SCRIPT_MODE_FILE)
-  execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
-  if(failed)
-    message(FATAL_ERROR "${OBJDUMP} -p ${DLL} failed")
-  endif()
-  # The names follow the "[Ordinal/Name Pointer] Table" heading, one a line.
-  string(FIND "${dump}" "[Ordinal/Name Pointer] Table" start)
-  if(start EQUAL -1)
-    message(FATAL_ERROR "${DLL} has no export name table")
-  endif()
-  string(SUBSTRING "${dump}" ${start} -1 table)
+  cmake_minimum_required(VERSION 3.25)
+  include(${CMAKE_CURRENT_LIST_DIR}/KvPeExports.cmake)
+  kv_pe_export_names(${OBJDUMP} ${DLL} exported)
   foreach(name ${NAMES})
-    if(NOT table MATCHES "\\] ${name}\n")
+    if(NOT name IN_LIST exported)
       message(FATAL_ERROR "${DLL} does not export the undecorated name ${name}")
     endif()
   endforeach()
