@@ -68,31 +68,3 @@ TEST(DialogLayout, CaptionDragNeedsIsDragAPressInTheBandAndNoChildStyle) {
         EXPECT_EQ(StartsCaptionDrag(row.dwStyle, row.nIsDrag, row.nCaptionHeight, row.y), row.bDrag)
             << row.dwStyle << " " << row.nIsDrag << " " << row.nCaptionHeight << " " << row.y;
 }
-
-TEST(DialogLayout, CommandsNameItemsByIDAndRolesIgnoreCase) {
-    EXPECT_EQ(ItemIndexFromCommand(256, 3), 0);
-    EXPECT_EQ(ItemIndexFromCommand(MAKEWPARAM(258, BN_CLICKED), 3), 2);
-    EXPECT_EQ(ItemIndexFromCommand(259, 3), -1);
-    EXPECT_EQ(ItemIndexFromCommand(255, 3), -1);
-    EXPECT_EQ(ItemIndexFromCommand(IDOK, 3), -1);
-
-    EXPECT_EQ(ItemRoleFromID(L"Close"), ItemRole::Cancel);
-    EXPECT_EQ(ItemRoleFromID(L"idcancel"), ItemRole::Cancel);
-    EXPECT_EQ(ItemRoleFromID(L"IdOk"), ItemRole::Ok);
-    EXPECT_EQ(ItemRoleFromID(L"IDYES"), ItemRole::Yes);
-    EXPECT_EQ(ItemRoleFromID(L"idno"), ItemRole::No);
-    EXPECT_EQ(ItemRoleFromID(L"minimize"), ItemRole::Minimize);
-    EXPECT_EQ(ItemRoleFromID(L"BTN_CLOSE"), ItemRole::None);
-    EXPECT_EQ(ItemRoleFromID(L""), ItemRole::None);
-}
-
-TEST(DialogLayout, SheetsFitOneSectionOnlyWithPositiveSidesAndA31BitByteCount) {
-    EXPECT_TRUE(SheetFitsSection(1, 1));
-    EXPECT_TRUE(SheetFitsSection(800, 600));
-    EXPECT_TRUE(SheetFitsSection(16384, 32767));
-    EXPECT_FALSE(SheetFitsSection(0, 0));
-    EXPECT_FALSE(SheetFitsSection(800, 0));
-    EXPECT_FALSE(SheetFitsSection(-800, -600));
-    EXPECT_FALSE(SheetFitsSection(100000, 100000));
-    EXPECT_FALSE(SheetFitsSection(32768, 16384));
-}
