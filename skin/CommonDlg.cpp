@@ -67,6 +67,20 @@ bool NeedsNewControl(const _XmlDynamicItem& item) {
     return pControl && !pControl->m_hWnd;
 }
 
+// The item's control as a Kind, first made as a Made by create when the item
+// needs one; null when creation fails or the item holds a control of another
+// class (a reload changed its type: that control stays as it is).
+template <class Made, class Kind = Made, class Create>
+Kind* ItemControl(_XmlDynamicItem& item, Create create) {
+    if (NeedsNewControl(item)) {
+        auto pNew = std::make_unique<Made>();
+        if (!create(*pNew))
+            return nullptr;
+        item.pControl.reset<CWnd>(pNew.release());
+    }
+    return DYNAMIC_DOWNCAST(Kind, item.pControl.get<CWnd>());
+}
+
 // Reads a number the way the dialog font's entries are written: plain decimal.
 int PlainDecimal(const SkinWindowInfoMap& map, LPCWSTR pszKey) {
     auto found = map.find(pszKey);
@@ -283,14 +297,10 @@ void CKvCommonDlg::GetItemFontInfo(const _XmlDynamicItem& item, ItemFontInfo& in
 }
 
 void CKvCommonDlg::CreateLabelItem(_XmlDynamicItem& item, UINT nID) {
-    if (NeedsNewControl(item)) {
-        auto pNew = std::make_unique<CLabel>();
-        if (!pNew->Create(L"", item.nControlStyle | WS_VISIBLE | SS_NOTIFY, item.rcPos, this, nID))
-            return;
-        item.pControl.reset<CWnd>(pNew.release());
-    }
-    // A reload may have turned a button item into a label: its control stays as it is.
-    CLabel* pLabel = DYNAMIC_DOWNCAST(CLabel, item.pControl.get<CWnd>());
+    CLabel* pLabel = ItemControl<CLabel>(item, [&](CLabel& label) {
+        return label.Create(L"", item.nControlStyle | WS_VISIBLE | SS_NOTIFY, item.rcPos, this,
+                            nID);
+    });
     if (!pLabel)
         return;
     ItemFontInfo info;
@@ -311,14 +321,12 @@ void CKvCommonDlg::CreateLabelItem(_XmlDynamicItem& item, UINT nID) {
 }
 
 void CKvCommonDlg::CreateButtonItem(_XmlDynamicItem& item, UINT nID) {
-    if (NeedsNewControl(item)) {
-        std::unique_ptr<CKvBmpButton> pNew(item.nControlType == 2 ? new CKvBmpButton
-                                                                  : new CKvBmpButtonRegin);
-        if (!pNew->Create(L"", item.nControlStyle | WS_VISIBLE, item.rcPos, this, nID))
-            return;
-        item.pControl.reset<CWnd>(pNew.release());
-    }
-    CKvBmpButton* pButton = DYNAMIC_DOWNCAST(CKvBmpButton, item.pControl.get<CWnd>());
+    auto create = [&](CKvBmpButton& button) {
+        return button.Create(L"", item.nControlStyle | WS_VISIBLE, item.rcPos, this, nID);
+    };
+    CKvBmpButton* pButton = item.nControlType == 2
+                                ? ItemControl<CKvBmpButton>(item, create)
+                                : ItemControl<CKvBmpButtonRegin, CKvBmpButton>(item, create);
     if (!pButton)
         return;
     ItemFontInfo info;
