@@ -1,0 +1,511 @@
+#include "skin/CommonDlg.h"
+
+#include "runtime/Helpers.h"
+#include "skin/BmpButton.h"
+#include "skin/DrawUtil.h"
+#include "skin/Label.h"
+
+#include <climits>
+#include <cwchar>
+#include <memory>
+
+namespace {
+
+// A memory DC compatible with another DC, holding a fresh 32-bit section of
+// the sheet size; everything is released in the destructor, whatever failed.
+class CSheetCanvas {
+public:
+    CSheetCanvas(HDC hCompatibleDC, SIZE size) {
+        if (!CKvCommonDlg::CreateBitmap32(&m_hBitmap, size.cx, size.cy))
+            return;
+        if (!m_dc.Attach(::CreateCompatibleDC(hCompatibleDC)))
+            return;
+        m_hOldBitmap = ::SelectObject(m_dc.m_hDC, m_hBitmap);
+    }
+    ~CSheetCanvas() {
+        if (m_hOldBitmap)
+            ::SelectObject(m_dc.m_hDC, m_hOldBitmap);
+        m_dc.DeleteDC();
+        if (m_hBitmap)
+            ::DeleteObject(m_hBitmap);
+    }
+    CSheetCanvas(const CSheetCanvas&) = delete;
+    CSheetCanvas& operator=(const CSheetCanvas&) = delete;
+
+    // Only a canvas whose section is selected may be drawn on.
+    bool IsReady() const { return m_hOldBitmap != nullptr; }
+    CDC* DC() { return &m_dc; }
+
+private:
+    HBITMAP m_hBitmap = nullptr;
+    CDC m_dc;
+    HGDIOBJ m_hOldBitmap = nullptr;
+};
+
+// A background image file as a bitmap, or null when it cannot be read.
+Gdiplus::Bitmap* LoadBackgroundBitmap(const CString& strPath) {
+    auto pImage = std::make_unique<Gdiplus::Bitmap>(static_cast<LPCWSTR>(strPath));
+    if (pImage->GetLastStatus() != Gdiplus::Ok || pImage->GetWidth() == 0)
+        return nullptr;
+    return pImage.release();
+}
+
+// Whole image at its own size at the origin of pDC.
+void DrawImageAtOrigin(CDC* pDC, Gdiplus::Image* pImage) {
+    Gdiplus::Graphics graphics(pDC->m_hDC);
+    graphics.DrawImage(pImage, 0, 0, static_cast<INT>(pImage->GetWidth()),
+                       static_cast<INT>(pImage->GetHeight()));
+}
+
+// An item gets a new control when it has none, or when the window of its
+// control is gone (the dialog object runs again after its window ended). An
+// object that is no window belongs to a derived dialog and stays.
+bool NeedsNewControl(const _XmlDynamicItem& item) {
+    if (item.pControl.empty())
+        return true;
+    CWnd* pControl = item.pControl.get<CWnd>();
+    return pControl && !pControl->m_hWnd;
+}
+
+// The item's control as a Kind, first made as a Made by create when the item
+// needs one; null when creation fails or the item holds a control of another
+// class (a reload changed its type: that control stays as it is).
+template <class Made, class Kind = Made, class Create>
+Kind* ItemControl(_XmlDynamicItem& item, Create create) {
+    if (NeedsNewControl(item)) {
+        auto pNew = std::make_unique<Made>();
+        if (!create(*pNew))
+            return nullptr;
+        item.pControl.reset<CWnd>(pNew.release());
+    }
+    return DYNAMIC_DOWNCAST(Kind, item.pControl.get<CWnd>());
+}
+
+// Reads a number the way the dialog font's entries are written: plain decimal.
+int PlainDecimal(const SkinWindowInfoMap& map, LPCWSTR pszKey) {
+    auto found = map.find(pszKey);
+    return found == map.end() ? 0 : _wtoi(found->second);
+}
+
+} // namespace
+
+IMPLEMENT_DYNAMIC(CKvCommonDlg, CDialog)
+
+BEGIN_MESSAGE_MAP(CKvCommonDlg, CDialog)
+ON_WM_PAINT()
+ON_WM_LBUTTONDOWN()
+ON_WM_ERASEBKGND()
+END_MESSAGE_MAP()
+
+CKvCommonDlg::CKvCommonDlg(UINT nIDTemplate, CWnd* pParent)
+    : CDialog(nIDTemplate, pParent), m_pBackImage(nullptr), m_hIcon(nullptr), m_nAlpha(100),
+      m_pControlBackImage(nullptr) {}
+
+CKvCommonDlg::~CKvCommonDlg() {
+    // The window and its controls go first, so nothing paints or shows the
+    // icon and font while they are released.
+    if (m_hWnd)
+        DestroyWindow();
+    SetBackImage(nullptr);
+    if (m_hIcon)
+        ::DestroyIcon(m_hIcon);
+    m_hIcon = nullptr;
+}
+
+BOOL CKvCommonDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    return TRUE;
+}
+
+// ---------------------------------------------------------------------------
+// Building from the description
+
+void CKvCommonDlg::InitDialogSkin(CString strSkinFile, CString strSection, CString strSection2,
+                                  CString strSkinName) {
+    LoadSkin(strSkinFile, strSection, strSection2, strSkinName);
+
+    int nShowToolTip = 0, nToolTipWidth = 0;
+    GetWindowInfoInt(L"ShowToolTip", nShowToolTip);
+    GetWindowInfoInt(L"ToolTipWidth", nToolTipWidth);
+    // A reload keeps the tooltip it has: a second one would orphan the first.
+    if (nShowToolTip != 0 && !m_toolTip.m_hWnd && m_toolTip.Create(this, 0))
+        m_toolTip.Activate(TRUE);
+    if (nShowToolTip != 0 && m_toolTip.m_hWnd && nToolTipWidth != 0)
+        m_toolTip.SetMaxTipWidth(nToolTipWidth);
+    CreateSkinItems();
+}
+
+void CKvCommonDlg::CreateSkinItems() {
+    ApplyWindowAttributes();
+    // By index: a hook may load more items, which moves the array.
+    for (size_t i = 0; i < m_arrDynamicItems.size(); ++i) {
+        const UINT nID = kFirstItemID + static_cast<UINT>(i);
+        switch (m_arrDynamicItems[i].nControlType) {
+        case 1:
+            CreateLabelItem(m_arrDynamicItems[i], nID);
+            break;
+        case 2:
+        case 4:
+            CreateButtonItem(m_arrDynamicItems[i], nID);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+void CKvCommonDlg::ApplyWindowAttributes() {
+    CreateDialogFont();
+    ApplyDialogFont(this);
+    CString strTitle;
+    GetWindowInfo(L"Title", strTitle, FALSE);
+    SetWindowText(strTitle);
+    ApplyIcon();
+    ApplySheetSize();
+    InitWindowSkin();
+}
+
+void CKvCommonDlg::ApplyIcon() {
+    CString strPath;
+    GetWindowInfo(L"Icon", strPath, TRUE);
+    HICON hNew = nullptr;
+    if (!strPath.IsEmpty())
+        hNew =
+            static_cast<HICON>(::LoadImageW(nullptr, strPath, IMAGE_ICON, 0, 0, LR_LOADFROMFILE));
+    HICON hOld = m_hIcon;
+    m_hIcon = hNew;
+    // Without a new icon the window must still forget the old one, which is
+    // destroyed next.
+    if (hNew || hOld) {
+        SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(hNew));
+        SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(hNew));
+    }
+    if (hOld)
+        ::DestroyIcon(hOld);
+}
+
+void CKvCommonDlg::ApplySheetSize() {
+    const SIZE sheet = GetSheetSize();
+    const FrameMetrics metrics = {::GetSystemMetrics(SM_CXDLGFRAME),
+                                  ::GetSystemMetrics(SM_CYDLGFRAME),
+                                  ::GetSystemMetrics(SM_CYCAPTION)};
+    const SIZE outer = OuterWindowSize(sheet.cx, sheet.cy, GetStyle(), metrics);
+    // Only the size changes: a skin applied while another window is active
+    // must not take the activation from it.
+    SetWindowPos(nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+SIZE CKvCommonDlg::GetSheetSize() {
+    POINT pt = {0, 0};
+    GetWindowInfoPoint(L"SheetSize", pt);
+    return SIZE{pt.x, pt.y};
+}
+
+void CKvCommonDlg::CreateDialogFont() {
+    if (m_font.GetSafeHandle())
+        m_font.DeleteObject();
+    auto found = m_mapWindowInfo.find(L"FontName");
+    const CString strName = found == m_mapWindowInfo.end() ? CString() : found->second;
+    const int nSize = PlainDecimal(m_mapWindowInfo, L"FontSize");
+    const int nWeight = PlainDecimal(m_mapWindowInfo, L"FontWeight");
+    const int nCharSet = PlainDecimal(m_mapWindowInfo, L"FontCharSet");
+    // A character height in pixels; the one size without a negation is capped.
+    const int nHeight = nSize == INT_MIN ? INT_MAX : -nSize;
+    m_font.CreateFont(nHeight, 0, 0, 0, nWeight, FALSE, FALSE, FALSE,
+                      static_cast<BYTE>(nCharSet & 0xFF), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                      DEFAULT_QUALITY, DEFAULT_PITCH, strName);
+}
+
+void CKvCommonDlg::ApplyDialogFont(CWnd* pWnd) {
+    if (!pWnd || !pWnd->m_hWnd)
+        return;
+    const WPARAM hFont = reinterpret_cast<WPARAM>(m_font.GetSafeHandle());
+    pWnd->SendMessage(WM_SETFONT, hFont, TRUE);
+    for (HWND hChild = ::GetWindow(pWnd->m_hWnd, GW_CHILD); hChild;
+         hChild = ::GetWindow(hChild, GW_HWNDNEXT))
+        ::SendMessageW(hChild, WM_SETFONT, hFont, TRUE);
+}
+
+// ---------------------------------------------------------------------------
+// Background
+
+BOOL CKvCommonDlg::InitWindowSkin() {
+    CString strPath;
+    GetWindowInfo(L"BackBmp", strPath, TRUE);
+    const SIZE sheet = GetSheetSize();
+    Gdiplus::Bitmap* pImage = LoadBackgroundBitmap(strPath);
+    if (!pImage)
+        CreateSolidBackground(pImage, sheet.cx, sheet.cy);
+    SetBackImage(pImage);
+
+    int nLayered = 0;
+    GetWindowInfoInt(L"IsLayerWnd", nLayered);
+    if (nLayered != 0) {
+        int nAlpha = 0;
+        GetWindowInfoInt(L"AlpahValue", nAlpha);
+        UpdateLayered(nAlpha);
+    }
+    return TRUE;
+}
+
+void CKvCommonDlg::SetBackImage(Gdiplus::Bitmap* pImage) {
+    Gdiplus::Bitmap* pOld = m_pBackImage;
+    m_pBackImage = pImage;
+    m_pControlBackImage = pImage;
+    // Labels keep the image itself: each gets the new one before the old one
+    // is deleted. Buttons read the slot, but their caches hold the old look.
+    for (auto& item : m_arrDynamicItems) {
+        CWnd* pControl = item.pControl.get<CWnd>();
+        if (CLabel* pLabel = DYNAMIC_DOWNCAST(CLabel, pControl))
+            pLabel->SetParentBackground(pImage);
+        else if (CKvBmpButton* pButton = DYNAMIC_DOWNCAST(CKvBmpButton, pControl))
+            pButton->SetParentBackground(&m_pControlBackImage, TRUE);
+    }
+    delete pOld;
+}
+
+void CKvCommonDlg::CreateSolidBackground(Gdiplus::Bitmap*& pImage, int cx, int cy) {
+    pImage = nullptr;
+    if (!SheetFitsSection(cx, cy))
+        return;
+    auto pSheet = std::make_unique<Gdiplus::Bitmap>(cx, cy, PixelFormat32bppARGB);
+    if (pSheet->GetLastStatus() != Gdiplus::Ok)
+        return;
+    const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+    Gdiplus::Graphics graphics(pSheet.get());
+    if (graphics.Clear(Gdiplus::Color(0xFF, GetRValue(face), GetGValue(face), GetBValue(face))) !=
+        Gdiplus::Ok)
+        return;
+    pImage = pSheet.release();
+}
+
+// ---------------------------------------------------------------------------
+// Item controls
+
+void CKvCommonDlg::GetItemFontInfo(const _XmlDynamicItem& item, ItemFontInfo& info) {
+    ItemTextSource itemSource;
+    itemSource.strFontName = item.strFontName;
+    itemSource.nFontSize = item.nFontSize;
+    itemSource.strFontColor = item.strFontColor;
+    itemSource.strFontFormat = item.strFontFormat;
+    ItemTextSource windowSource;
+    GetWindowInfo(L"FontName", windowSource.strFontName, FALSE);
+    GetWindowInfoInt(L"FontSize", windowSource.nFontSize);
+    GetWindowInfo(L"FontColor", windowSource.strFontColor, FALSE);
+    GetWindowInfo(L"FontFormat", windowSource.strFontFormat, FALSE);
+    info = ResolveItemFontInfo(itemSource, windowSource);
+}
+
+void CKvCommonDlg::CreateLabelItem(_XmlDynamicItem& item, UINT nID) {
+    CLabel* pLabel = ItemControl<CLabel>(item, [&](CLabel& label) {
+        return label.Create(L"", item.nControlStyle | WS_VISIBLE | SS_NOTIFY, item.rcPos, this,
+                            nID);
+    });
+    if (!pLabel)
+        return;
+    ItemFontInfo info;
+    GetItemFontInfo(item, info);
+    pLabel->SetParentBackground(m_pBackImage);
+    pLabel->SetImageFile(item.strBkImg);
+    pLabel->SetFontName(info.strFontName);
+    pLabel->SetFontSize(info.nFontSize);
+    pLabel->SetFontStyle(info.nFontStyle);
+    pLabel->SetTextFormat(info.nAlign, info.nLineAlign, info.nTrimming);
+    pLabel->SetTextColors(info.clrNormal, info.clrDisabled);
+    pLabel->SetText(item.strName);
+    if (!item.strCursor.IsEmpty())
+        pLabel->SetLabelCursor(static_cast<HCURSOR>(
+            ::LoadImageW(nullptr, item.strCursor, IMAGE_CURSOR, 0, 0, LR_LOADFROMFILE)));
+    AddItemTool(pLabel, item.strToolTip);
+    OnItemCreated(item);
+}
+
+void CKvCommonDlg::CreateButtonItem(_XmlDynamicItem& item, UINT nID) {
+    auto create = [&](CKvBmpButton& button) {
+        return button.Create(L"", item.nControlStyle | WS_VISIBLE, item.rcPos, this, nID);
+    };
+    CKvBmpButton* pButton = item.nControlType == 2
+                                ? ItemControl<CKvBmpButton>(item, create)
+                                : ItemControl<CKvBmpButtonRegin, CKvBmpButton>(item, create);
+    if (!pButton)
+        return;
+    ItemFontInfo info;
+    GetItemFontInfo(item, info);
+    pButton->SetParentBackground(&m_pControlBackImage, FALSE);
+    pButton->LoadStateImage(item.strBkImg, FALSE);
+    pButton->LoadIconImage(item.strIcon, FALSE);
+    pButton->SetFontName(info.strFontName, FALSE);
+    pButton->SetFontSize(info.nFontSize, FALSE);
+    pButton->SetFontStyle(info.nFontStyle, FALSE);
+    pButton->SetTextFormat(info.nAlign, info.nLineAlign, info.nTrimming, FALSE);
+    pButton->SetTextColors(info.clrNormal, info.clrDisabled, FALSE);
+    pButton->SetText(item.strName, FALSE);
+    pButton->SetDrawFocus(item.nDrawFocus, FALSE);
+    AddItemTool(pButton, item.strToolTip);
+    OnItemCreated(item);
+}
+
+void CKvCommonDlg::AddItemTool(CWnd* pControl, const CString& strToolTip) {
+    if (strToolTip.IsEmpty() || !m_toolTip.m_hWnd)
+        return;
+    // A reload registers the control again: one tool per control, with the newest text.
+    m_toolTip.DelTool(pControl);
+    m_toolTip.AddTool(pControl, strToolTip);
+}
+
+BOOL CKvCommonDlg::OnItemCreated(_XmlDynamicItem&) {
+    return TRUE;
+}
+
+// ---------------------------------------------------------------------------
+// Commands
+
+BOOL CKvCommonDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
+    const int nIndex = ItemIndexFromCommand(wParam, m_arrDynamicItems.size());
+    if (nIndex < 0)
+        return CDialog::OnCommand(wParam, lParam);
+    if (!OnItemCommand(m_arrDynamicItems[static_cast<size_t>(nIndex)]))
+        return TRUE;
+    // The hook may have reloaded the description: look the item up again.
+    if (static_cast<size_t>(nIndex) < m_arrDynamicItems.size())
+        ApplyItemRole(ItemRoleFromID(m_arrDynamicItems[static_cast<size_t>(nIndex)].strID));
+    return TRUE;
+}
+
+BOOL CKvCommonDlg::OnItemCommand(_XmlDynamicItem&) {
+    return TRUE;
+}
+
+void CKvCommonDlg::ApplyItemRole(ItemRole role) {
+    switch (role) {
+    case ItemRole::Cancel:
+        OnCancel();
+        break;
+    case ItemRole::Ok:
+        OnOK();
+        break;
+    case ItemRole::Yes:
+        EndDialog(IDYES);
+        break;
+    case ItemRole::No:
+        EndDialog(IDNO);
+        break;
+    case ItemRole::Minimize:
+        SendMessage(WM_SYSCOMMAND, SC_MINIMIZE);
+        break;
+    case ItemRole::None:
+        break;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Layered update and painting
+
+BOOL CKvCommonDlg::CreateBitmap32(HBITMAP* phBitmap, int cx, int cy) {
+    if (!phBitmap)
+        return FALSE;
+    *phBitmap = nullptr;
+    if (!SheetFitsSection(cx, cy))
+        return FALSE;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = cx;
+    info.bmiHeader.biHeight = cy; // bottom-up rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    info.bmiHeader.biSizeImage = static_cast<DWORD>(cx) * static_cast<DWORD>(cy) * 4;
+    void* pBits = nullptr;
+    *phBitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pBits, nullptr, 0);
+    return *phBitmap != nullptr;
+}
+
+BOOL CKvCommonDlg::UpdateLayered(int nAlphaPercent) {
+    if (!m_hWnd || IsIconic())
+        return FALSE;
+    const SIZE sheet = GetSheetSize();
+    CClientDC windowDC(this);
+    CSheetCanvas canvas(windowDC.m_hDC, sheet);
+    if (!canvas.IsReady())
+        return FALSE;
+    DrawSheet(canvas.DC());
+    if (!(GetExStyle() & WS_EX_LAYERED))
+        ModifyStyleEx(0, WS_EX_LAYERED);
+    BLENDFUNCTION blend = {AC_SRC_OVER, 0, ConstantAlphaFromPercent(nAlphaPercent), AC_SRC_ALPHA};
+    SIZE size = sheet;
+    POINT ptSource = {0, 0};
+    return ::UpdateLayeredWindow(m_hWnd, nullptr, nullptr, &size, canvas.DC()->m_hDC, &ptSource, 0,
+                                 &blend, ULW_ALPHA);
+}
+
+void CKvCommonDlg::PaintSheet(CDC* pDC) {
+    int nLayered = 0;
+    GetWindowInfoInt(L"IsLayerWnd", nLayered);
+    if (nLayered == 0) {
+        if (m_pBackImage)
+            DrawImageAtOrigin(pDC, m_pBackImage);
+        return;
+    }
+    const SIZE sheet = GetSheetSize();
+    CSheetCanvas canvas(pDC->m_hDC, sheet);
+    if (!canvas.IsReady())
+        return;
+    DrawSheet(canvas.DC());
+    pDC->BitBlt(0, 0, sheet.cx, sheet.cy, canvas.DC(), 0, 0, SRCCOPY);
+}
+
+BOOL CKvCommonDlg::DrawSheet(CDC* pDC) {
+    CString strPath;
+    GetWindowInfo(L"BackBmp", strPath, TRUE);
+    std::unique_ptr<Gdiplus::Image> pImage(LoadImageOrNull(strPath));
+    if (pImage) {
+        DrawImageAtOrigin(pDC, pImage.get());
+        return TRUE;
+    }
+    // Without its file the sheet still shows the plain background, so a
+    // layered window never turns invisible; the result still tells.
+    if (m_pBackImage)
+        DrawImageAtOrigin(pDC, m_pBackImage);
+    return FALSE;
+}
+
+void CKvCommonDlg::OnPaint() {
+    CPaintDC dc(this);
+    PaintSheet(&dc);
+}
+
+BOOL CKvCommonDlg::OnEraseBkgnd(CDC* pDC) {
+    PaintSheet(pDC);
+    return TRUE;
+}
+
+// ---------------------------------------------------------------------------
+// Caption drag, tooltip relay, message box
+
+void CKvCommonDlg::OnLButtonDown(UINT nFlags, CPoint point) {
+    int nIsDrag = 0, nCaptionHeight = 0;
+    GetWindowInfoInt(L"IsDrag", nIsDrag);
+    GetWindowInfoInt(L"CaptionHeight", nCaptionHeight);
+    if (StartsCaptionDrag(GetStyle(), nIsDrag, nCaptionHeight, point.y))
+        PostMessage(WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(point.x, point.y));
+    CDialog::OnLButtonDown(nFlags, point);
+}
+
+BOOL CKvCommonDlg::PreTranslateMessage(MSG* pMsg) {
+    if (m_toolTip.m_hWnd)
+        m_toolTip.RelayEvent(pMsg);
+    return CDialog::PreTranslateMessage(pMsg);
+}
+
+int CKvCommonDlg::ShowMessageBox(CString strText, CString strCaption, UINT nType, BOOL bFromSkin,
+                                 CString strLibraryDir) {
+    if (bFromSkin) {
+        GetWindowInfo(CString(strText), strText, FALSE);
+        GetWindowInfo(CString(strCaption), strCaption, FALSE);
+    }
+    CNoticeBox box;
+    box.Load(strLibraryDir, L"");
+    const int nResult = box.Show(strText, strCaption, nType);
+    box.Unload();
+    return nResult;
+}

@@ -1,0 +1,90 @@
+// The base of every skinned dialog: a dialog that reads one skin section and
+// takes its font, title, icon, size and background from the window entries,
+// optionally shows itself as a layered window with per-pixel alpha, and makes
+// one child control per dynamic item (labels and bitmap buttons).
+#pragma once
+
+#include <afxwin.h>
+#include <gdiplus.h>
+
+#include "skin/DialogLayout.h"
+#include "skin/XMLParseBase.h"
+
+class CKvCommonDlg : public CDialog, public CKvXMLParseBase {
+    DECLARE_DYNAMIC(CKvCommonDlg)
+
+public:
+    CKvCommonDlg(UINT nIDTemplate, CWnd* pParent);
+    virtual ~CKvCommonDlg();
+
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+    BOOL OnInitDialog() override;
+
+    // Builds the background image and applies the layered style.
+    virtual BOOL InitWindowSkin();
+    // Called after each item's control was made; the result is not used.
+    virtual BOOL OnItemCreated(_XmlDynamicItem& item);
+    // Called first when an item sends a command: FALSE means handled, the
+    // item's role is then not applied.
+    virtual BOOL OnItemCommand(_XmlDynamicItem& item);
+    // Draws the whole window surface; used for layered pictures.
+    virtual BOOL DrawSheet(CDC* pDC);
+
+    // Loads the description, makes the tooltip when the skin asks for one,
+    // then the window attributes and the item controls. Call after the window
+    // exists; a second call reloads and makes controls only for new items.
+    void InitDialogSkin(CString strSkinFile, CString strSection, CString strSection2,
+                        CString strSkinName);
+    void CreateSkinItems();
+    void ApplyWindowAttributes();
+    void CreateDialogFont();
+    // Hands the dialog font to pWnd and to each of its direct children.
+    void ApplyDialogFont(CWnd* pWnd);
+    void GetItemFontInfo(const _XmlDynamicItem& item, ItemFontInfo& info);
+    void CreateLabelItem(_XmlDynamicItem& item, UINT nID);
+    void CreateButtonItem(_XmlDynamicItem& item, UINT nID);
+
+    // Shows DrawSheet's picture with per-pixel alpha and the given constant
+    // opacity. FALSE while minimised, when the sheet cannot be made, or when
+    // the system refuses the update.
+    BOOL UpdateLayered(int nAlphaPercent);
+    void PaintSheet(CDC* pDC);
+    // A bottom-up 32-bit section of cx x cy; FALSE (and null) for a size that
+    // does not fit one section or when the system cannot make it.
+    static BOOL CreateBitmap32(HBITMAP* phBitmap, int cx, int cy);
+    // A new opaque sheet of the button-face colour, or null when it cannot be made.
+    static void CreateSolidBackground(Gdiplus::Bitmap*& pImage, int cx, int cy);
+
+    // The suite's message box. With bFromSkin, text and caption name window
+    // entries. -1 when the companion library or its export is missing.
+    int ShowMessageBox(CString strText, CString strCaption, UINT nType, BOOL bFromSkin,
+                       CString strLibraryDir);
+
+protected:
+    afx_msg void OnPaint();
+    afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
+    afx_msg BOOL OnEraseBkgnd(CDC* pDC);
+    DECLARE_MESSAGE_MAP()
+
+    // Replace only through SetBackImage, which keeps the controls' view of it current.
+    Gdiplus::Bitmap* m_pBackImage; // owned
+    HICON m_hIcon;                 // owned
+    CFont m_font;
+    int m_nAlpha; // percent, for the windowless dialog's redraws
+    CToolTipCtrl m_toolTip;
+
+    // Takes ownership of pImage, deletes the previous background and hands
+    // the new one to every control that paints the dialog's background.
+    void SetBackImage(Gdiplus::Bitmap* pImage);
+    SIZE GetSheetSize();
+
+private:
+    void ApplyIcon();
+    void ApplySheetSize();
+    void AddItemTool(CWnd* pControl, const CString& strToolTip);
+    void ApplyItemRole(ItemRole role);
+
+    // What the buttons read through their pointer slot: always m_pBackImage.
+    Gdiplus::Image* m_pControlBackImage;
+};

@@ -1,0 +1,108 @@
+#include "skin/DialogLayout.h"
+
+#include "runtime/StringHelpers.h"
+
+#include <climits>
+
+namespace {
+
+// Tokens of a skin list, blanks removed; a missing or empty token leaves
+// its field as it was.
+class CSkinList {
+public:
+    explicit CSkinList(CString strText) : m_strText(strText) { m_strText.Remove(L' '); }
+
+    bool Read(int nIndex, int& nValue) const {
+        CString token;
+        GetTokenAt(m_strText, L";", token, nIndex);
+        return ParseNumber(token, nValue) != FALSE;
+    }
+    bool HasToken(int nIndex) const {
+        CString token;
+        GetTokenAt(m_strText, L";", token, nIndex);
+        return !token.IsEmpty();
+    }
+
+private:
+    CString m_strText;
+};
+
+const CString& ItemOrWindow(const CString& strItem, const CString& strWindow) {
+    return strItem.IsEmpty() ? strWindow : strItem;
+}
+
+} // namespace
+
+ItemFontInfo ResolveItemFontInfo(const ItemTextSource& item, const ItemTextSource& window) {
+    ItemFontInfo info;
+    info.nFontSize = item.nFontSize >= 1 ? item.nFontSize : window.nFontSize;
+    info.strFontName = ItemOrWindow(item.strFontName, window.strFontName);
+
+    const CSkinList colours(ItemOrWindow(item.strFontColor, window.strFontColor));
+    int nColour = 0;
+    colours.Read(0, nColour);
+    info.clrNormal = static_cast<uint32_t>(nColour);
+    info.clrDisabled = info.clrNormal;
+    if (colours.HasToken(1)) {
+        nColour = 0;
+        colours.Read(1, nColour);
+        info.clrDisabled = static_cast<uint32_t>(nColour);
+    }
+
+    const CSkinList format(ItemOrWindow(item.strFontFormat, window.strFontFormat));
+    format.Read(0, info.nFontStyle);
+    format.Read(1, info.nAlign);
+    format.Read(2, info.nLineAlign);
+    format.Read(3, info.nTrimming);
+    return info;
+}
+
+SIZE OuterWindowSize(int cxSheet, int cySheet, DWORD dwStyle, const FrameMetrics& metrics) {
+    if (!(dwStyle & WS_CAPTION))
+        return SIZE{cxSheet, cySheet};
+    return SIZE{cxSheet + 2 * metrics.cxDlgFrame,
+                cySheet + 2 * metrics.cyDlgFrame + metrics.cyCaption};
+}
+
+BYTE ConstantAlphaFromPercent(int nPercent) {
+    // Capped before multiplying, so a huge percentage cannot overflow.
+    if (nPercent >= 100)
+        return 255;
+    if (nPercent <= 0)
+        return 0;
+    return static_cast<BYTE>(nPercent * 255 / 100);
+}
+
+bool StartsCaptionDrag(DWORD dwStyle, int nIsDrag, int nCaptionHeight, int y) {
+    if ((dwStyle & WS_CHILD) || nIsDrag == 0)
+        return false;
+    return y <= (nCaptionHeight == 0 ? kWholeWindowCaption : nCaptionHeight);
+}
+
+int ItemIndexFromCommand(WPARAM wParam, size_t nItemCount) {
+    const int nIndex = static_cast<int>(LOWORD(wParam)) - static_cast<int>(kFirstItemID);
+    if (nIndex < 0 || static_cast<size_t>(nIndex) >= nItemCount)
+        return -1;
+    return nIndex;
+}
+
+ItemRole ItemRoleFromID(const CString& strID) {
+    static const struct {
+        LPCWSTR pszID;
+        ItemRole role;
+    } kRoles[] = {
+        {L"CLOSE", ItemRole::Cancel}, {L"IDCANCEL", ItemRole::Cancel},
+        {L"IDOK", ItemRole::Ok},      {L"IDYES", ItemRole::Yes},
+        {L"IDNO", ItemRole::No},      {L"MINIMIZE", ItemRole::Minimize},
+    };
+    for (const auto& entry : kRoles)
+        if (strID.CompareNoCase(entry.pszID) == 0)
+            return entry.role;
+    return ItemRole::None;
+}
+
+bool SheetFitsSection(int cx, int cy) {
+    if (cx < 1 || cy < 1)
+        return false;
+    return static_cast<long long>(cx) * cy * 4 <= INT_MAX;
+}

@@ -1,0 +1,69 @@
+// Pure arithmetic behind the skinned dialog: an item's resolved text look,
+// the outer window size for a sheet, the layered constant alpha, the caption
+// drag test and the roles of well-known item IDs. Nothing here touches a
+// window or GDI, so all of it is testable by value.
+#pragma once
+
+#include <afx.h>
+
+#include <cstdint>
+
+// The resolved text look of one item, handed to its control.
+struct ItemFontInfo {
+    CString strFontName;
+    int nFontSize = 0;
+    uint32_t clrNormal = 0; // ARGB
+    uint32_t clrDisabled = 0;
+    int nFontStyle = 0; // GDI+ FontStyle bits
+    int nAlign = 1;     // GDI+ StringAlignment
+    int nLineAlign = 1;
+    int nTrimming = 1; // GDI+ StringTrimming
+};
+
+// The text settings of one side (an item, or the window's defaults) as the
+// skin gives them: lists still as text.
+struct ItemTextSource {
+    CString strFontName;
+    int nFontSize = 0;
+    CString strFontColor;  // normal;disabled
+    CString strFontFormat; // style;align;lineAlign;trimming
+};
+
+// Each setting comes from the item when it gives one, else from the window.
+// A list is taken whole from one side: item and window tokens never mix.
+ItemFontInfo ResolveItemFontInfo(const ItemTextSource& item, const ItemTextSource& window);
+
+// The window size that gives a client area of the sheet: with any caption
+// bit in dwStyle the dialog frame and caption are added.
+struct FrameMetrics {
+    int cxDlgFrame;
+    int cyDlgFrame;
+    int cyCaption;
+};
+SIZE OuterWindowSize(int cxSheet, int cySheet, DWORD dwStyle, const FrameMetrics& metrics);
+
+// The constant alpha of a layered update from an opacity in percent,
+// truncating: 100 and more give 255, 50 gives 127, 0 and less give 0.
+BYTE ConstantAlphaFromPercent(int nPercent);
+
+// A caption band height of 0 stands for the whole window.
+constexpr int kWholeWindowCaption = 10000;
+
+// Whether a left press at client row y starts moving the window. A child
+// window never moves by its caption band.
+bool StartsCaptionDrag(DWORD dwStyle, int nIsDrag, int nCaptionHeight, int y);
+
+// Items' controls get these IDs: kFirstItemID + index.
+constexpr UINT kFirstItemID = 256;
+
+// The item index that a WM_COMMAND's wParam names, or -1 when its control
+// ID is not an item's.
+int ItemIndexFromCommand(WPARAM wParam, size_t nItemCount);
+
+// What a click on an item does, by its "ID" in any case.
+enum class ItemRole { None, Cancel, Ok, Yes, No, Minimize };
+ItemRole ItemRoleFromID(const CString& strID);
+
+// Whether a cx x cy sheet can be made as one 32-bit section: both sides at
+// least 1 and the pixels' bytes countable in a signed 32-bit size.
+bool SheetFitsSection(int cx, int cy);

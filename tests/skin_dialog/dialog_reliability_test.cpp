@@ -1,0 +1,118 @@
+// A skinned dialog with 20 items (labels, buttons, shaped buttons, tooltips,
+// an icon, cursors and a background) made, shown and destroyed 1,000 times
+// gives back its GDI and USER objects and its private memory. Every other
+// cycle is layered; the others paint their controls, which a layered window
+// never asks for.
+#include "DialogKit.h"
+
+#include <gtest/gtest.h>
+#include <psapi.h>
+#include <winternl.h>
+
+#include <cstdio>
+
+using namespace DialogKit;
+
+namespace {
+
+// Wine answers GetGuiResources with 0. There the process's own GDI handle
+// table, which the PEB points to, is counted: 64K entries of 24 bytes with
+// the object type in byte 14, 0 when the entry is free.
+long long GdiObjects() {
+    if (DWORD nCount = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS))
+        return nCount;
+    PROCESS_BASIC_INFORMATION info = {};
+    ::NtQueryInformationProcess(::GetCurrentProcess(), ProcessBasicInformation, &info, sizeof(info),
+                                nullptr);
+    const BYTE* pPeb = reinterpret_cast<const BYTE*>(info.PebBaseAddress);
+    const BYTE* pTable = pPeb ? *reinterpret_cast<const BYTE* const*>(pPeb + 0xF8) : nullptr;
+    long long nCount = 0;
+    for (int i = 0; pTable && i < 0x10000; ++i)
+        nCount += pTable[i * 24 + 14] != 0;
+    return nCount;
+}
+
+BOOL CALLBACK CountWindow(HWND hWnd, LPARAM lParam) {
+    DWORD nProcess = 0;
+    ::GetWindowThreadProcessId(hWnd, &nProcess);
+    if (nProcess == ::GetCurrentProcessId()) {
+        ++*reinterpret_cast<long long*>(lParam);
+        ::EnumChildWindows(hWnd, CountWindow, lParam);
+    }
+    return TRUE;
+}
+
+// Where GetGuiResources gives nothing, the process's windows are counted.
+long long UserObjects() {
+    if (DWORD nCount = ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS))
+        return nCount;
+    long long nCount = 0;
+    ::EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&nCount));
+    return nCount;
+}
+
+// The commit charge: the private memory committed for the process.
+long long PrivateBytes() {
+    PROCESS_MEMORY_COUNTERS memory = {};
+    ::GetProcessMemoryInfo(::GetCurrentProcess(), &memory, sizeof(memory));
+    return static_cast<long long>(memory.PagefileUsage);
+}
+
+Skin TwentyItems(bool bLayered) {
+    Skin skin;
+    skin.window = Parse(L"Title=Reliability|Icon=app.ico|BackBmp=back.png|SheetSize=320,240|"
+                        L"ShowToolTip=1|FontName=DejaVu Sans|FontSize=12|FontColor=0xFF000000|"
+                        L"AlpahValue=100|IsLayerWnd=" +
+                        std::to_wstring(bLayered));
+    for (int i = 0; i < 20; ++i) {
+        const std::wstring n = std::to_wstring(i);
+        skin.items.push_back(Parse(
+            L"ID=item" + n + L"|Name=Item " + n + L"|ToolTip=Tip " + n + L"|Icon=icon.png|Pos=" +
+            std::to_wstring(5 + i % 4 * 78) + L"," + std::to_wstring(5 + i / 4 * 46) + L",75,42" +
+            (i < 8    ? L"|ControlType=1|BkImg=label.png"
+             : i < 16 ? L"|ControlType=2"
+                      : L"|ControlType=4") +
+            (i >= 8 ? L"|BkImg=strip.png" : L"") + (i % 4 == 0 ? L"|Cursor=hand.cur" : L"")));
+    }
+    return skin;
+}
+
+} // namespace
+
+TEST(SkinDialogReliability, ThousandCyclesGiveBackGdiUserObjectsAndMemory) {
+    ImageKit::TempFolder folder;
+    ImageKit::SaveStrip(folder, L"back.png", {0xC0204080}, 320, 240);
+    ImageKit::SaveStrip(folder, L"label.png", {0x80FFFFFF}, 75, 42);
+    ImageKit::SaveStrip(folder, L"strip.png", {0xFF00A000, 0xFF00B000, 0xFF00C000, 0xFF808080}, 75,
+                        42);
+    ImageKit::SaveStrip(folder, L"icon.png", {0xFFFFCC00}, 16, 16);
+    SaveIconFile(folder.File(L"app.ico"), 32, 0xFFFF8000, false);
+    SaveIconFile(folder.File(L"hand.cur"), 32, 0xFF000000, true);
+    const std::wstring skins[] = {WriteSkin(folder, L"layered.xml", TwentyItems(true)),
+                                  WriteSkin(folder, L"plain.xml", TwentyItems(false))};
+
+    auto cycle = [&](int i) {
+        CProbeDlg dlg(301);
+        ASSERT_TRUE(dlg.Create(301));
+        dlg.LoadTestSkin(skins[i % 2]);
+        dlg.ShowWindow(SW_SHOWNOACTIVATE);
+        dlg.UpdateWindow();
+        Pump(&dlg);
+        ASSERT_NE(::GetDlgItem(dlg.m_hWnd, 256 + 19), nullptr);
+        if (i == 0) { // the counters see what a dialog holds
+            EXPECT_GT(GdiObjects() * UserObjects(), 0) << GdiObjects() << " " << UserObjects();
+        }
+    };
+    // The first cycles fill what the system keeps once made (fonts, classes, codecs).
+    for (int i = 0; i < 20; ++i)
+        cycle(i);
+    const long long nGdi = GdiObjects(), nUser = UserObjects(), nBytes = PrivateBytes();
+    for (int i = 0; i < 1000; ++i)
+        cycle(i + 1);
+    std::printf("GDI objects %lld -> %lld, USER objects %lld -> %lld, private bytes %lld -> %lld\n",
+                nGdi, GdiObjects(), nUser, UserObjects(), nBytes, PrivateBytes());
+    // A leak of one object or 2 KiB per cycle would exceed these allowances.
+    EXPECT_LE(GdiObjects() - nGdi, 10);
+    EXPECT_LE(UserObjects() - nUser, 10);
+    EXPECT_LE(PrivateBytes() - nBytes, 2ll << 20);
+}

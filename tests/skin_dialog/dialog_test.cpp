@@ -1,0 +1,372 @@
+// Skinned dialogs in real windows, driven by real messages.
+#include "DialogKit.h"
+
+#include "runtime/ModuleApp.h"
+#include "skin/BmpButton.h"
+#include "skin/Label.h"
+
+#include <gtest/gtest.h>
+
+using namespace DialogKit;
+
+namespace {
+
+const Gdiplus::ARGB kTop = 0xFF2060A0;
+
+// Opaque top half; bottom left red at half alpha, bottom right clear.
+void SaveBackground(const ImageKit::TempFolder& folder, const wchar_t* name, Gdiplus::ARGB top) {
+    Gdiplus::Bitmap image(240, 160, PixelFormat32bppARGB);
+    for (int y = 0; y < 160; ++y)
+        for (int x = 0; x < 240; ++x)
+            image.SetPixel(x, y, Gdiplus::Color(y < 80 ? top : x < 120 ? 0x80FF0000 : 0));
+    ImageKit::SavePng(image, folder.File(name));
+}
+
+COLORREF ScreenPixel(HWND hWnd, POINT pt) {
+    ::ClientToScreen(hWnd, &pt);
+    HDC hdc = ::GetDC(nullptr);
+    const COLORREF colour = ::GetPixel(hdc, pt.x, pt.y);
+    ::ReleaseDC(nullptr, hdc);
+    return colour;
+}
+
+// The label with ID 256 painted into a bitmap: its top-left pixel.
+DWORD LabelCorner(CProbeDlg& dlg) {
+    CDibCanvas canvas(4, 4);
+    ::SendMessageW(::GetDlgItem(dlg.m_hWnd, 256), WM_ERASEBKGND,
+                   reinterpret_cast<WPARAM>(canvas.DC()->m_hDC), 0);
+    return canvas.Pixel(0, 0);
+}
+
+CString ToolText(CProbeDlg& dlg, UINT nID) {
+    wchar_t text[80] = {};
+    TTTOOLINFOW info = {sizeof(info), TTF_IDISHWND,
+                        dlg.m_hWnd,   reinterpret_cast<UINT_PTR>(::GetDlgItem(dlg.m_hWnd, nID)),
+                        {},           nullptr,
+                        text,         0,
+                        nullptr};
+    dlg.m_toolTip.SendMessage(TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&info));
+    return text;
+}
+
+// A real click on the button with ID 256 + 2, then the end message.
+void ClickOkThenEnd(CProbeDlg& dlg) {
+    HWND hButton = ::GetDlgItem(dlg.m_hWnd, 258);
+    ::PostMessageW(hButton, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    ::PostMessageW(hButton, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    dlg.PostMessage(WM_PROBE_END, 42);
+}
+
+class SkinDialogTest : public testing::Test {
+protected:
+    void SetUp() override {
+        SaveBackground(m_folder, L"back.png", kTop);
+        ImageKit::SaveStrip(m_folder, L"strip.png", {0xFF00C000, 0xFF00D000, 0xFF00E000, 0}, 60,
+                            24);
+        SaveIconFile(m_folder.File(L"app.ico"), 32, 0xFFFF8000, false);
+        SaveIconFile(m_folder.File(L"hand.cur"), 32, 0xFF000000, true);
+        m_skin.window = Parse(L"Title=Skinned|Icon=app.ico|BackBmp=back.png|SheetSize=240,160|"
+                              L"FontName=DejaVu Sans|FontSize=13|FontWeight=700|ShowToolTip=1|"
+                              L"ToolTipWidth=150|IsDrag=1|CaptionHeight=30|FontColor=0xFF102030|"
+                              L"MsgText=Saved.|MsgCaption=Kelvane");
+        m_skin.items = {Parse(L"ID=status|Name=Ready|Pos=10,40,100,20|ControlType=1|"
+                              L"ControlStyle=0x80|ToolTip=Status line|Cursor=hand.cur"),
+                        Parse(L"ID=spare|Pos=0,0,5,5|ControlType=3"),
+                        Parse(L"ID=IDOK|Name=&amp;OK|Pos=10,100,60,24|ControlType=2|"
+                              L"BkImg=strip.png|ToolTip=Accept"),
+                        Parse(L"ID=close|Pos=200,4,30,20|ControlType=4|BkImg=strip.png")};
+    }
+    void TearDown() override {
+        if (m_dlg.m_hWnd)
+            m_dlg.DestroyWindow();
+    }
+
+    std::wstring SkinPath() { return WriteSkin(m_folder, L"skin.xml", m_skin); }
+    void CreateShown(CProbeDlg& dlg, UINT nTemplate = 301, CWnd* pParent = nullptr,
+                     bool bShow = true) {
+        ASSERT_TRUE(dlg.Create(nTemplate, pParent));
+        dlg.SetWindowPos(nullptr, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        dlg.LoadTestSkin(SkinPath());
+        if (bShow)
+            dlg.ShowWindow(SW_SHOWNOACTIVATE);
+        dlg.UpdateWindow();
+        Pump(&dlg);
+    }
+    // A modal run whose initialisation loads the skin, then posts what the test needs.
+    INT_PTR RunModal(CProbeDlg& dlg, std::function<void(CProbeDlg&)> act) {
+        const std::wstring path = SkinPath();
+        dlg.m_onInit = [&](CProbeDlg& self) {
+            self.LoadTestSkin(path);
+            act(self);
+        };
+        return dlg.DoModal();
+    }
+
+    ImageKit::TempFolder m_folder;
+    Skin m_skin;
+    CProbeDlg m_dlg;
+};
+
+} // namespace
+
+TEST_F(SkinDialogTest, WindowTakesTitleIconSizeAndFontFromTheSkin) {
+    CProbeDlg captioned(300); // shown, a captioned window would wait for a window manager
+    CreateShown(captioned, 300, nullptr, false);
+    CreateShown(m_dlg);
+    CString title;
+    captioned.GetWindowText(title);
+    EXPECT_STREQ(title, L"Skinned");
+    ASSERT_NE(captioned.m_hIcon, nullptr);
+    EXPECT_EQ(captioned.GetIcon(TRUE), captioned.m_hIcon);
+    EXPECT_EQ(captioned.GetIcon(FALSE), captioned.m_hIcon);
+    CRect rc;
+    captioned.GetWindowRect(&rc);
+    EXPECT_EQ(rc.Size(), CSize(240 + 2 * ::GetSystemMetrics(SM_CXDLGFRAME),
+                               160 + 2 * ::GetSystemMetrics(SM_CYDLGFRAME) +
+                                   ::GetSystemMetrics(SM_CYCAPTION)));
+    m_dlg.GetWindowRect(&rc);
+    EXPECT_EQ(rc.Size(), CSize(240, 160));
+
+    // The template's controls carry the dialog font; item controls come later.
+    const LRESULT hFont = reinterpret_cast<LRESULT>(captioned.m_font.GetSafeHandle());
+    EXPECT_EQ(captioned.GetDlgItem(IDOK)->SendMessage(WM_GETFONT), hFont);
+    EXPECT_EQ(captioned.GetDlgItem(IDCANCEL)->SendMessage(WM_GETFONT), hFont);
+    LOGFONTW font = {};
+    ASSERT_TRUE(captioned.m_font.GetLogFont(&font));
+    EXPECT_EQ(font.lfHeight, -13);
+    EXPECT_EQ(font.lfWeight, 700);
+    EXPECT_STREQ(font.lfFaceName, L"DejaVu Sans");
+}
+
+TEST_F(SkinDialogTest, OneChildPerItemWithItsClassRectangleStyleTextAndTooltip) {
+    CreateShown(m_dlg);
+    const DWORD dwButton = WS_CHILD | WS_VISIBLE | BS_OWNERDRAW;
+    const struct {
+        UINT nID;
+        CRuntimeClass* pClass; // null: no control
+        bool bShaped;
+        CRect rc;
+        DWORD dwStyle;
+        LPCWSTR pszText, pszTip;
+    } rows[] = {
+        {256,
+         RUNTIME_CLASS(CLabel),
+         false,
+         {10, 40, 110, 60},
+         WS_CHILD | WS_VISIBLE | SS_NOTIFY | SS_NOPREFIX,
+         L"",
+         L"Status line"},
+        {257, nullptr, false, {}, 0, L"", L""},
+        {258, RUNTIME_CLASS(CKvBmpButton), false, {10, 100, 70, 124}, dwButton, L"&OK", L"Accept"},
+        {259, RUNTIME_CLASS(CKvBmpButton), true, {200, 4, 230, 24}, dwButton, L"", L""},
+    };
+    for (const auto& row : rows) {
+        CWnd* pChild = CWnd::FromHandlePermanent(::GetDlgItem(m_dlg.m_hWnd, row.nID));
+        if (!row.pClass) {
+            EXPECT_EQ(pChild, nullptr); // its index still counts
+            continue;
+        }
+        ASSERT_NE(pChild, nullptr) << row.nID;
+        EXPECT_TRUE(pChild->IsKindOf(row.pClass)) << row.nID;
+        EXPECT_EQ(dynamic_cast<CKvBmpButtonRegin*>(pChild) != nullptr, row.bShaped) << row.nID;
+        CRect rc;
+        pChild->GetWindowRect(&rc);
+        m_dlg.ScreenToClient(&rc);
+        EXPECT_EQ(rc, row.rc) << row.nID;
+        EXPECT_EQ(pChild->GetStyle() & ~(WS_TABSTOP | WS_GROUP), row.dwStyle) << row.nID;
+        CString text;
+        pChild->GetWindowText(text);
+        EXPECT_STREQ(text, row.pszText);
+        EXPECT_STREQ(ToolText(m_dlg, row.nID), row.pszTip);
+    }
+    EXPECT_EQ(m_dlg.m_toolTip.GetToolCount(), 2);
+    EXPECT_EQ(m_dlg.m_toolTip.GetMaxTipWidth(), 150);
+}
+
+TEST_F(SkinDialogTest, ClicksOnItemsApplyTheirRolesInAnyCase) {
+    const struct {
+        LPCWSTR pszID;
+        INT_PTR nResult;
+    } rows[] = {{L"close", IDCANCEL}, {L"IdCancel", IDCANCEL}, {L"idok", IDOK},
+                {L"IDYES", IDYES},    {L"idNo", IDNO},         {L"BTN_CLOSE", 42}};
+    for (const auto& row : rows) {
+        SetAttribute(m_skin.items[2], L"ID", row.pszID);
+        CProbeDlg dlg;
+        EXPECT_EQ(RunModal(dlg, ClickOkThenEnd), row.nResult) << row.pszID;
+        ASSERT_EQ(dlg.m_itemCommands.size(), 1u);
+        EXPECT_STREQ(dlg.m_itemCommands[0], row.pszID);
+    }
+    SetAttribute(m_skin.items[2], L"ID", L"Minimize");
+    CreateShown(m_dlg);
+    EXPECT_TRUE(m_dlg.UpdateLayered(100));
+    m_dlg.SendMessage(WM_COMMAND, MAKEWPARAM(258, BN_CLICKED));
+    EXPECT_TRUE(m_dlg.IsIconic());
+    EXPECT_FALSE(m_dlg.UpdateLayered(100));
+}
+
+TEST_F(SkinDialogTest, AHandledItemCommandStopsAndOtherCommandsGoToTheFramework) {
+    m_dlg.m_bItemCommandResult = FALSE;
+    const INT_PTR nResult = RunModal(m_dlg, [](CProbeDlg& dlg) {
+        dlg.PostMessage(WM_COMMAND, MAKEWPARAM(258, BN_CLICKED));
+        dlg.PostMessage(WM_COMMAND, kProbeCommandID);
+        dlg.PostMessage(WM_COMMAND, 256 + 4); // one past the last item
+        dlg.PostMessage(WM_COMMAND, IDCANCEL);
+        dlg.PostMessage(WM_PROBE_END, 42);
+    });
+    EXPECT_EQ(nResult, IDCANCEL);
+    EXPECT_EQ(m_dlg.m_itemCommands.size(), 1u);
+    EXPECT_EQ(m_dlg.m_nProbeCommands, 1);
+    // The same object runs again: its items get new controls.
+    EXPECT_EQ(RunModal(m_dlg, ClickOkThenEnd), 42);
+    EXPECT_EQ(m_dlg.m_itemCommands.size(), 2u);
+}
+
+TEST_F(SkinDialogTest, PressInTheCaptionBandPostsACaptionPressExceptForChildren) {
+    CreateShown(m_dlg);
+    CWnd parent;
+    parent.CreateEx(0, AfxRegisterWndClass(0), L"", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr);
+    CProbeDlg child(302, &parent);
+    CreateShown(child, 302, &parent);
+    for (CProbeDlg* pDlg : {&m_dlg, &child})
+        for (int y : {30, 31})
+            pDlg->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(7, y));
+    Pump(&m_dlg);
+    EXPECT_EQ(m_dlg.m_captionPresses, std::vector<LPARAM>{MAKELPARAM(7, 30)}); // client point
+    EXPECT_TRUE(child.m_captionPresses.empty());
+    child.DestroyWindow();
+    parent.DestroyWindow();
+}
+
+TEST_F(SkinDialogTest, LayeredSheetKeepsTheBackgroundAlphaAndAPlainOnePaintsIt) {
+    SetAttribute(m_skin.window, L"IsLayerWnd", L"1");
+    CreateShown(m_dlg);
+    EXPECT_TRUE(m_dlg.GetExStyle() & WS_EX_LAYERED);
+    CDibCanvas sheet(240, 160);
+    EXPECT_TRUE(m_dlg.DrawSheet(sheet.DC()));
+    EXPECT_EQ(sheet.Pixel(10, 10), kTop);
+    EXPECT_EQ(sheet.Pixel(10, 120) >> 24, 0x80u);
+    EXPECT_EQ(sheet.Pixel(200, 120), 0u);
+    m_dlg.DestroyWindow();
+
+    SetAttribute(m_skin.window, L"IsLayerWnd", L"0");
+    CreateShown(m_dlg);
+    EXPECT_EQ(ScreenPixel(m_dlg.m_hWnd, {150, 60}), RGB(0x20, 0x60, 0xA0));
+    // Without its image the sheet is the button face, in the sheet's size.
+    SetAttribute(m_skin.window, L"BackBmp", L"missing.png");
+    m_dlg.LoadTestSkin(SkinPath());
+    m_dlg.Invalidate();
+    Pump(&m_dlg);
+    ASSERT_NE(m_dlg.m_pBackImage, nullptr);
+    EXPECT_EQ(CSize(m_dlg.m_pBackImage->GetWidth(), m_dlg.m_pBackImage->GetHeight()),
+              CSize(240, 160));
+    const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+    EXPECT_EQ(ImageKit::PixelAt(m_dlg.m_pBackImage, 0, 0),
+              0xFF000000 | GetRValue(face) << 16 | GetGValue(face) << 8 | GetBValue(face));
+    EXPECT_EQ(ScreenPixel(m_dlg.m_hWnd, {150, 60}), face);
+}
+
+TEST_F(SkinDialogTest, MessageBoxGoesThroughTheCompanionWithTheSkinTexts) {
+    CreateShown(m_dlg);
+    const CString doubleDir = GetModuleDirectory(nullptr) + L"notice_double\\";
+    HMODULE hDouble = ::LoadLibraryW(doubleDir + L"DlgNotice.dll");
+    ASSERT_NE(hDouble, nullptr);
+    auto setResult = reinterpret_cast<void (*)(int)>(
+        reinterpret_cast<void*>(::GetProcAddress(hDouble, "DNDoubleSetResult")));
+    auto lastCall = reinterpret_cast<int (*)(CString*, CString*, UINT*)>(
+        reinterpret_cast<void*>(::GetProcAddress(hDouble, "DNDoubleLastCall")));
+    const auto expectCall = [&](LPCWSTR pszText, LPCWSTR pszCaption, UINT nType) {
+        CString text, caption;
+        UINT nShownType = 0;
+        lastCall(&text, &caption, &nShownType);
+        EXPECT_STREQ(text, pszText);
+        EXPECT_STREQ(caption, pszCaption);
+        EXPECT_EQ(nShownType, nType);
+    };
+    setResult(IDYES);
+    EXPECT_EQ(m_dlg.ShowMessageBox(L"MsgText", L"MsgCaption", MB_YESNO, TRUE, doubleDir), IDYES);
+    expectCall(L"Saved.", L"Kelvane", MB_YESNO);
+    m_dlg.ShowMessageBox(L"NoSuchEntry", L"MsgText", 0x40, TRUE, doubleDir);
+    expectCall(L"", L"Saved.", 0x40);
+    m_dlg.ShowMessageBox(L"MsgText", L"as is", 0, FALSE, doubleDir);
+    expectCall(L"MsgText", L"as is", 0);
+    EXPECT_EQ(m_dlg.ShowMessageBox(L"MsgText", L"", 0, TRUE, m_folder.File(L"").c_str()), -1);
+    ::FreeLibrary(hDouble);
+}
+
+TEST_F(SkinDialogTest, TooltipShowsThroughThePreTranslatedRelay) {
+    CreateShown(m_dlg);
+    m_dlg.SetActiveWindow(); // without TTS_ALWAYSTIP only the active window shows tips
+    HWND hLabel = ::GetDlgItem(m_dlg.m_hWnd, 256);
+    POINT pt = {20, 10};
+    ::ClientToScreen(hLabel, &pt);
+    ::SetCursorPos(pt.x, pt.y);
+    ::PostMessageW(hLabel, WM_MOUSEMOVE, 0, MAKELPARAM(20, 10));
+    Pump(&m_dlg, 1500);
+    EXPECT_TRUE(m_dlg.m_toolTip.IsWindowVisible());
+    TTTOOLINFOW info = {};
+    info.cbSize = sizeof(info);
+    EXPECT_TRUE(
+        m_dlg.m_toolTip.SendMessage(TTM_GETCURRENTTOOLW, 0, reinterpret_cast<LPARAM>(&info)));
+    EXPECT_EQ(info.uId, reinterpret_cast<UINT_PTR>(hLabel));
+}
+
+TEST_F(SkinDialogTest, ReloadHandsTheNewBackgroundToLabelsAndAddsNothingTwice) {
+    CreateShown(m_dlg);
+    EXPECT_EQ(LabelCorner(m_dlg), kTop);
+    SaveBackground(m_folder, L"back2.png", 0xFF00FF00);
+    SetAttribute(m_skin.window, L"Icon", L"missing.ico");
+    SetAttribute(m_skin.window, L"BackBmp", L"back2.png");
+    SetAttribute(m_skin.items[0], L"ControlType", L"2"); // a label item turned button
+    DWORD cornerBeforeItems = 0;
+    // Labels may paint between the new background and their new settings.
+    m_dlg.m_afterWindowSkin = [&](CProbeDlg& dlg) { cornerBeforeItems = LabelCorner(dlg); };
+    m_dlg.LoadTestSkin(SkinPath());
+    EXPECT_EQ(cornerBeforeItems, 0xFF00FF00u);
+    EXPECT_TRUE(CWnd::FromHandlePermanent(::GetDlgItem(m_dlg.m_hWnd, 256))
+                    ->IsKindOf(RUNTIME_CLASS(CLabel)));
+    int nChildren = 0;
+    for (HWND h = ::GetWindow(m_dlg.m_hWnd, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT))
+        ++nChildren;
+    EXPECT_EQ(nChildren, 3);
+    EXPECT_EQ(m_dlg.m_toolTip.GetToolCount(), 2);
+    // An icon that cannot be loaded leaves none, not the destroyed one.
+    EXPECT_EQ(m_dlg.m_hIcon, nullptr);
+    EXPECT_EQ(m_dlg.GetIcon(TRUE), nullptr);
+    EXPECT_EQ(m_dlg.GetIcon(FALSE), nullptr);
+}
+
+TEST_F(SkinDialogTest, SheetsThatFitNoSectionFailCleanly) {
+    HBITMAP hBitmap = reinterpret_cast<HBITMAP>(1);
+    EXPECT_FALSE(CKvCommonDlg::CreateBitmap32(&hBitmap, 100000, 100000));
+    EXPECT_EQ(hBitmap, nullptr);
+    SetAttribute(m_skin.window, L"BackBmp", L"missing.png");
+    SetAttribute(m_skin.window, L"IsLayerWnd", L"1");
+    for (LPCWSTR sheet : {L"0,0", L"-5,-7", L"100000,100000"}) {
+        SetAttribute(m_skin.window, L"SheetSize", sheet);
+        CProbeDlg dlg;
+        CreateShown(dlg);
+        EXPECT_EQ(dlg.m_pBackImage, nullptr) << sheet;
+        EXPECT_FALSE(dlg.UpdateLayered(100)) << sheet;
+        dlg.RedrawWindow();
+        EXPECT_TRUE(::IsWindow(::GetDlgItem(dlg.m_hWnd, 258))) << sheet;
+    }
+}
+
+TEST_F(SkinDialogTest, MissingFilesAFaceThatDoesNotExistOrAnEmptySectionStillWork) {
+    m_skin.window = Parse(L"Icon=none.ico|BackBmp=none.png|SheetSize=200,100|"
+                          L"FontName=No Such Face|FontSize=12|ShowToolTip=1");
+    for (auto& item : m_skin.items)
+        for (LPCWSTR name : {L"Icon", L"BkImg", L"Cursor"})
+            SetAttribute(item, name, L"none.png");
+    CProbeDlg missingFiles;
+    EXPECT_EQ(RunModal(missingFiles, ClickOkThenEnd), IDOK);
+    EXPECT_EQ(missingFiles.m_hIcon, nullptr);
+
+    CProbeDlg emptySection;
+    emptySection.m_onInit = [](CProbeDlg& dlg) {
+        dlg.InitDialogSkin(L"Z:\\no\\such\\skin.xml", L"Test\\Dlg", L"", L".");
+        dlg.PostMessage(WM_COMMAND, IDCANCEL);
+        dlg.PostMessage(WM_PROBE_END, 42);
+    };
+    EXPECT_EQ(emptySection.DoModal(), IDCANCEL);
+}
