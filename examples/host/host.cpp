@@ -9,10 +9,8 @@
 #include "runtime/Log.h"
 #include "runtime/ModuleApp.h"
 
-#ifdef HOST_WITH_DIALOG
 #include "host_resource.h"
 #include "skin/CommonDlg.h"
-#endif
 
 #include <cstdio>
 #include <cwchar>
@@ -40,7 +38,6 @@ private:
     bool m_bStarted = false;
 };
 
-#ifdef HOST_WITH_DIALOG
 // The demo page of the default skin, closed by a timer when asked to.
 class CHostDlg : public CKvCommonDlg {
 public:
@@ -71,7 +68,6 @@ private:
 BEGIN_MESSAGE_MAP(CHostDlg, CKvCommonDlg)
 ON_WM_TIMER()
 END_MESSAGE_MAP()
-#endif
 
 // "--seconds N" with N from 0 to 3600; anything else is a usage error.
 bool ParseSeconds(int argc, wchar_t** argv, UINT& nSeconds) {
@@ -107,7 +103,6 @@ int wmain(int argc, wchar_t** argv) {
     InitLog(L"Host", GetLogFilePath());
     WriteLog(L"Host started, configuration in %s", strConfig.GetString());
 
-#ifdef HOST_WITH_DIALOG
     CHostDlg dlg(nSeconds);
     INT_PTR result = dlg.DoModal();
     // Calls into the module point the log back at its own tag.
@@ -117,6 +112,5 @@ int wmain(int argc, wchar_t** argv) {
         fwprintf(stderr, L"kelvane_host: the dialog could not be created\n");
         return 1;
     }
-#endif
     return 0;
 }
