@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "tools/common/DibCanvas.h"
+#include "tools/common/PngFile.h"
+
 namespace ImageKit {
 
 TempFolder::TempFolder(const wchar_t* pszPrefix) {
@@ -38,27 +41,8 @@ TempFolder::~TempFolder() {
     RemoveTree(m_path);
 }
 
-static bool FindPngEncoder(CLSID* clsid) {
-    UINT count = 0;
-    UINT size = 0;
-    if (Gdiplus::GetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0)
-        return false;
-    std::vector<BYTE> buffer(size);
-    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    if (Gdiplus::GetImageEncoders(count, size, codecs) != Gdiplus::Ok)
-        return false;
-    for (UINT i = 0; i < count; ++i) {
-        if (std::wstring(codecs[i].MimeType) == L"image/png") {
-            *clsid = codecs[i].Clsid;
-            return true;
-        }
-    }
-    return false;
-}
-
 bool SavePng(Gdiplus::Bitmap& bitmap, const std::wstring& path) {
-    CLSID png;
-    return FindPngEncoder(&png) && bitmap.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
+    return PngFile::Save(bitmap, path);
 }
 
 std::wstring SaveStrip(const TempFolder& folder, const wchar_t* name,
@@ -74,14 +58,8 @@ std::wstring SaveStrip(const TempFolder& folder, const wchar_t* name,
 }
 
 HBITMAP CreateDib(int width, int height, DWORD** ppBits) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    HBITMAP dib = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP dib = CreateTopDownDib(width, height, &bits);
     *ppBits = static_cast<DWORD*>(bits);
     return dib;
 }

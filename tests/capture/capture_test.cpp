@@ -1,0 +1,164 @@
+// Captures of real windows on the test display: a layered pop-up pushed with
+// UpdateLayeredWindow (opaque, half, quarter and fully transparent bands) and
+// an ordinary pop-up it owns, partly over it and reaching past it. The PNGs
+// are read back with GDI+; they stay in the working folder to be looked at.
+#include <windows.h>
+#include <gdiplus.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <type_traits>
+#include <vector>
+
+#include "tests/common/ImageKit.h"
+#include "tests/common/WindowKit.h"
+#include "tools/common/DibCanvas.h"
+#include "tools/common/WindowCapture.h"
+
+using CapturePixels::LayerKind;
+using WindowCapture::CaptureExtent;
+
+namespace {
+
+const int kLeft = 300, kTop = 200, kWidth = 160, kHeight = 80, kBand = 40;
+const Gdiplus::ARGB kBands[] = {0xFFD02020, 0x80209040, 0x402040E0, 0x00000000};
+// The same, premultiplied, as UpdateLayeredWindow takes them.
+const uint32_t kPushed[] = {0xFFD02020, 0x80104820, 0x40081038, 0x00000000};
+
+// Pop-ups fill themselves with the highlight colour by their class brush.
+Gdiplus::ARGB CoverArgb(BYTE nAlpha = 255) {
+    const COLORREF c = ::GetSysColor(COLOR_HIGHLIGHT);
+    return Gdiplus::Color(nAlpha, GetRValue(c), GetGValue(c), GetBValue(c)).GetValue();
+}
+
+struct WindowDeleter {
+    void operator()(HWND hWnd) const { ::DestroyWindow(hWnd); }
+};
+using UniqueWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDeleter>;
+
+UniqueWindow MakePopup(DWORD exStyle, const RECT& rc, HWND hOwner = nullptr) {
+    static const ATOM kClass = [] {
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = ::DefWindowProcW;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_HIGHLIGHT + 1);
+        wc.lpszClassName = L"KvCaptureTestPopup";
+        return ::RegisterClassW(&wc);
+    }();
+    UniqueWindow popup(::CreateWindowExW(exStyle | WS_EX_TOPMOST | WS_EX_TOOLWINDOW,
+                                         MAKEINTATOM(kClass), L"", WS_POPUP, rc.left, rc.top,
+                                         rc.right - rc.left, rc.bottom - rc.top, hOwner, nullptr,
+                                         ::GetModuleHandleW(nullptr), nullptr));
+    return popup;
+}
+
+// Pushes the four bands as the window's picture.
+bool PushBands(HWND hWnd) {
+    CDibCanvas canvas(kWidth, kHeight);
+    for (int i = 0; canvas.IsReady() && i < kWidth * kHeight; ++i)
+        canvas.Bits()[i] = kPushed[i % kWidth / kBand];
+    POINT ptWindow = {kLeft, kTop}, ptSource = {0, 0};
+    SIZE size = {kWidth, kHeight};
+    BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    return canvas.IsReady() && ::UpdateLayeredWindow(hWnd, nullptr, &ptWindow, &size, canvas.DC(),
+                                                     &ptSource, 0, &blend, ULW_ALPHA);
+}
+
+// Each channel within 2 of the expected one: premultiplying loses a little.
+::testing::AssertionResult NearArgb(Gdiplus::ARGB actual, Gdiplus::ARGB expected) {
+    for (int shift = 0; shift < 32; shift += 8)
+        if (std::abs(int((actual >> shift) & 0xFF) - int((expected >> shift) & 0xFF)) > 2)
+            return ::testing::AssertionFailure()
+                   << std::hex << actual << " instead of " << expected;
+    return ::testing::AssertionSuccess();
+}
+
+class CaptureTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_layered && PushBands(m_layered.get()) && m_cover);
+        ::ShowWindow(m_layered.get(), SW_SHOWNOACTIVATE);
+        ::ShowWindow(m_cover.get(), SW_SHOWNOACTIVATE);
+        WindowKit::PumpMessages();
+    }
+
+    UniqueWindow m_layered =
+        MakePopup(WS_EX_LAYERED, {kLeft, kTop, kLeft + kWidth, kTop + kHeight});
+    UniqueWindow m_cover =
+        MakePopup(0, {kLeft + 100, kTop + 40, kLeft + 200, kTop + 120}, m_layered.get());
+};
+
+struct Probe {
+    int x, y; // in the captured picture
+    Gdiplus::ARGB expected;
+};
+
+TEST_F(CaptureTest, PngKeepsLayeredAlphaAndOpaqueCover) {
+    const std::vector<Probe> bands = {{0, 0, kBands[0]},    {60, 10, kBands[1]},
+                                      {100, 10, kBands[2]}, {140, 10, kBands[3]},
+                                      {60, 79, kBands[1]},  {110, 60, CoverArgb()}};
+    const struct {
+        CaptureExtent extent;
+        const wchar_t* pszFile;
+        UINT nWidth, nHeight;
+        std::vector<Probe> probes;
+    } cases[] = {
+        {CaptureExtent::FirstWindow,
+         L"capture_first.png",
+         kWidth,
+         kHeight,
+         {{159, 79, CoverArgb()}}},
+        {CaptureExtent::Union,
+         L"capture_union.png",
+         200,
+         120,
+         {{199, 119, CoverArgb()}, {20, 100, 0}, {99, 119, 0}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pszFile);
+        ASSERT_EQ(L"", WindowCapture::CaptureWindowsToPng(c.pszFile, m_layered.get(),
+                                                          {m_cover.get()}, c.extent));
+        Gdiplus::Bitmap png(c.pszFile);
+        ASSERT_EQ(c.nWidth, png.GetWidth());
+        ASSERT_EQ(c.nHeight, png.GetHeight());
+        std::vector<Probe> probes = bands;
+        probes.insert(probes.end(), c.probes.begin(), c.probes.end());
+        for (const Probe& p : probes)
+            EXPECT_TRUE(NearArgb(ImageKit::PixelAt(&png, p.x, p.y), p.expected))
+                << "at " << p.x << "," << p.y;
+    }
+}
+
+// Painted only when the capture finishes the paint and lets Wine show it.
+TEST_F(CaptureTest, ConstantAlphaWindowGetsItsAlpha) {
+    UniqueWindow faded = MakePopup(WS_EX_LAYERED, {kLeft, kTop + 300, kLeft + 50, kTop + 350});
+    ASSERT_TRUE(::SetLayeredWindowAttributes(faded.get(), 0, 0x60, LWA_ALPHA));
+    ::ShowWindow(faded.get(), SW_SHOWNOACTIVATE);
+    const WindowCapture::CaptureResult capture = WindowCapture::CaptureWindows(faded.get());
+    ASSERT_TRUE(capture.Ok());
+    EXPECT_TRUE(NearArgb(capture.image.At(25, 25), CoverArgb(0x60)));
+}
+
+TEST_F(CaptureTest, RefusesWhatItCannotCapture) {
+    UniqueWindow hidden = MakePopup(0, {0, 0, 10, 10});
+    HWND hChild = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 5, 5,
+                                    m_cover.get(), nullptr, nullptr, nullptr);
+    for (HWND hWnd : {HWND(nullptr), hidden.get(), hChild})
+        EXPECT_FALSE(WindowCapture::CaptureWindows(hWnd).Ok()) << hWnd;
+    EXPECT_FALSE(WindowCapture::CaptureWindows(m_layered.get(), {hChild}).Ok());
+    EXPECT_NE(L"", WindowCapture::CaptureWindowsToPng(L"no\\such\\folder\\x.png", m_cover.get()));
+}
+
+// What Xvfb cannot show: a display that blended a layered window itself
+// hands back colours above their alpha.
+TEST(CapturePixelsTest, BlendedLayeredPixelsAreTakenOpaque) {
+    bool bKept = true;
+    const CapturePixels::ArgbImage image = CapturePixels::ComposeCapture(
+        2, 1, {0x00402010, 0x00000000}, {{{0, 0, 2, 1}, LayerKind::PerPixelAlpha, 255}}, &bKept);
+    EXPECT_FALSE(bKept);
+    EXPECT_EQ(0xFF402010u, image.At(0, 0));
+    EXPECT_EQ(0xFF000000u, image.At(1, 0));
+}
+
+} // namespace
