@@ -9,10 +9,10 @@
 namespace {
 
 // A decoded image file as a bitmap, or null when GDI+ cannot read it.
-std::unique_ptr<Gdiplus::Bitmap> LoadBitmapOrNull(LPCWSTR pszPath) {
-    if (!pszPath)
+std::shared_ptr<Gdiplus::Bitmap> LoadBitmapOrNull(LPCWSTR pszPath) {
+    if (!pszPath || !*pszPath)
         return nullptr;
-    auto pImage = std::make_unique<Gdiplus::Bitmap>(pszPath);
+    auto pImage = std::make_shared<Gdiplus::Bitmap>(pszPath);
     if (pImage->GetLastStatus() != Gdiplus::Ok || pImage->GetWidth() == 0)
         return nullptr;
     return pImage;
@@ -157,15 +157,23 @@ void CWndLessItem::SetText(const CString& strText) {
 }
 
 BOOL CWndLessItem::LoadStateImage(LPCWSTR pszPath) {
-    m_pStateImage = LoadBitmapOrNull(pszPath);
-    InputChanged();
+    SetStateImage(LoadBitmapOrNull(pszPath));
     return m_pStateImage != nullptr;
 }
 
 BOOL CWndLessItem::LoadIconImage(LPCWSTR pszPath) {
-    m_pIconImage = LoadBitmapOrNull(pszPath);
-    InputChanged();
+    SetIconImage(LoadBitmapOrNull(pszPath));
     return m_pIconImage != nullptr;
+}
+
+void CWndLessItem::SetStateImage(std::shared_ptr<Gdiplus::Bitmap> pImage) {
+    m_pStateImage = std::move(pImage);
+    InputChanged();
+}
+
+void CWndLessItem::SetIconImage(std::shared_ptr<Gdiplus::Bitmap> pImage) {
+    m_pIconImage = std::move(pImage);
+    InputChanged();
 }
 
 void CWndLessItem::SetItemCursor(HCURSOR hCursor) {
@@ -392,6 +400,7 @@ BOOL CKvCommonWndLessDlg::InitWndLessSkin(CString strSkinFile, CString strSectio
 
 void CKvCommonWndLessDlg::CreateWndLessItems() {
     ApplyWindowAttributes();
+    m_bBuilding = true;
     // By index: a hook may load more items, which moves the array.
     for (size_t i = 0; i < m_arrDynamicItems.size(); ++i) {
         if (m_arrDynamicItems[i].nControlType == 2)
@@ -399,6 +408,8 @@ void CKvCommonWndLessDlg::CreateWndLessItems() {
         else
             OnItemCreated(m_arrDynamicItems[i]);
     }
+    m_bBuilding = false;
+    m_buildImages.clear();
     CreateItemToolTip();
 }
 
@@ -432,12 +443,22 @@ void CKvCommonWndLessDlg::CreateWndLessItem(_XmlDynamicItem& item) {
     pItem->SetTextFormat(info.nAlign, info.nLineAlign, info.nTrimming);
     pItem->SetTextColors(info.clrNormal, info.clrDisabled);
     pItem->SetText(item.strName);
-    pItem->LoadStateImage(item.strBkImg);
-    pItem->LoadIconImage(item.strIcon);
+    pItem->SetStateImage(DecodedImage(item.strBkImg));
+    pItem->SetIconImage(DecodedImage(item.strIcon));
     if (!item.strCursor.IsEmpty())
         pItem->SetItemCursor(static_cast<HCURSOR>(
             ::LoadImageW(nullptr, item.strCursor, IMAGE_CURSOR, 0, 0, LR_LOADFROMFILE)));
     OnItemCreated(item);
+}
+
+std::shared_ptr<Gdiplus::Bitmap> CKvCommonWndLessDlg::DecodedImage(const CString& strPath) {
+    auto found = m_buildImages.find(strPath);
+    if (found != m_buildImages.end())
+        return found->second;
+    std::shared_ptr<Gdiplus::Bitmap> pImage = LoadBitmapOrNull(strPath);
+    if (m_bBuilding)
+        m_buildImages[strPath] = pImage;
+    return pImage;
 }
 
 // ---------------------------------------------------------------------------

@@ -11,6 +11,7 @@
 #include "skin/DrawUtil.h"
 #include "skin/WndLessLayout.h"
 
+#include <map>
 #include <memory>
 
 // What one drawn item needs: its rectangle, state strip, icon, text look and
@@ -34,6 +35,9 @@ public:
     // FALSE when the file cannot be read as an image: the item then has none.
     BOOL LoadStateImage(LPCWSTR pszPath);
     BOOL LoadIconImage(LPCWSTR pszPath);
+    // The same with an image decoded once for several items; null for none.
+    void SetStateImage(std::shared_ptr<Gdiplus::Bitmap> pImage);
+    void SetIconImage(std::shared_ptr<Gdiplus::Bitmap> pImage);
     // Takes ownership of hCursor; the cursor held before is destroyed.
     void SetItemCursor(HCURSOR hCursor);
     HCURSOR GetItemCursor() const { return m_hCursor; }
@@ -77,8 +81,9 @@ private:
     int m_nAlign;
     int m_nLineAlign;
     int m_nTrimming;
-    std::unique_ptr<Gdiplus::Bitmap> m_pStateImage;
-    std::unique_ptr<Gdiplus::Bitmap> m_pIconImage;
+    // Shared with the items of the same dialog that show the same file.
+    std::shared_ptr<Gdiplus::Bitmap> m_pStateImage;
+    std::shared_ptr<Gdiplus::Bitmap> m_pIconImage;
     HCURSOR m_hCursor; // owned
     RECT m_rcItem;
     int m_nState;
@@ -142,7 +147,14 @@ private:
                                       bool bInCaptionBand = false);
     void ApplyTipAction(KvWndLess::TipAction action, int nHit);
     void DeleteWndLessItems();
+    // The image file decoded, once per build for all items that name it;
+    // null when it cannot be read.
+    std::shared_ptr<Gdiplus::Bitmap> DecodedImage(const CString& strPath);
 
+    // Images decoded while CreateWndLessItems runs, by path; emptied after
+    // it, so that a later build reads the files again.
+    std::map<CString, std::shared_ptr<Gdiplus::Bitmap>> m_buildImages;
+    bool m_bBuilding;
     CKvCacheSurface m_backSurface;
     Gdiplus::Bitmap* m_pBackSource; // the image m_backSurface was made from; not owned
     SIZE m_szBackSurface;
