@@ -8,14 +8,9 @@
 
 namespace {
 
-// A decoded image file as a bitmap, or null when GDI+ cannot read it.
-std::shared_ptr<Gdiplus::Bitmap> LoadBitmapOrNull(LPCWSTR pszPath) {
-    if (!pszPath || !*pszPath)
-        return nullptr;
-    auto pImage = std::make_shared<Gdiplus::Bitmap>(pszPath);
-    if (pImage->GetLastStatus() != Gdiplus::Ok || pImage->GetWidth() == 0)
-        return nullptr;
-    return pImage;
+std::shared_ptr<Gdiplus::Image> LoadSharedImage(LPCWSTR pszPath) {
+    return std::shared_ptr<Gdiplus::Image>(pszPath && *pszPath ? LoadImageOrNull(pszPath)
+                                                               : nullptr);
 }
 
 Gdiplus::RectF RectFOf(const RECT& rc) {
@@ -30,24 +25,16 @@ Gdiplus::RectF RectFOf(const RECT& rc) {
 class CItemLayer {
 public:
     explicit CItemLayer(SIZE size) : m_size(size) {
-        DWORD* pBits = nullptr;
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = size.cx;
-        info.bmiHeader.biHeight = -size.cy; // top-down, rows as GDI+ walks them
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        m_hBitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS,
-                                       reinterpret_cast<void**>(&pBits), nullptr, 0);
-        if (!m_hBitmap || !pBits)
+        void* pBits = nullptr;
+        m_hBitmap = CreateTopDownSection(size.cx, size.cy, &pBits);
+        if (!m_hBitmap)
             return;
         m_hDC = ::CreateCompatibleDC(nullptr);
         if (!m_hDC)
             return;
         m_hOld = ::SelectObject(m_hDC, m_hBitmap);
         auto pBitmap = std::make_unique<Gdiplus::Bitmap>(
-            size.cx, size.cy, size.cx * 4, PixelFormat32bppPARGB, reinterpret_cast<BYTE*>(pBits));
+            size.cx, size.cy, size.cx * 4, PixelFormat32bppPARGB, static_cast<BYTE*>(pBits));
         if (pBitmap->GetLastStatus() == Gdiplus::Ok)
             m_pBitmap = std::move(pBitmap);
     }
@@ -157,21 +144,21 @@ void CWndLessItem::SetText(const CString& strText) {
 }
 
 BOOL CWndLessItem::LoadStateImage(LPCWSTR pszPath) {
-    SetStateImage(LoadBitmapOrNull(pszPath));
+    SetStateImage(LoadSharedImage(pszPath));
     return m_pStateImage != nullptr;
 }
 
 BOOL CWndLessItem::LoadIconImage(LPCWSTR pszPath) {
-    SetIconImage(LoadBitmapOrNull(pszPath));
+    SetIconImage(LoadSharedImage(pszPath));
     return m_pIconImage != nullptr;
 }
 
-void CWndLessItem::SetStateImage(std::shared_ptr<Gdiplus::Bitmap> pImage) {
+void CWndLessItem::SetStateImage(std::shared_ptr<Gdiplus::Image> pImage) {
     m_pStateImage = std::move(pImage);
     InputChanged();
 }
 
-void CWndLessItem::SetIconImage(std::shared_ptr<Gdiplus::Bitmap> pImage) {
+void CWndLessItem::SetIconImage(std::shared_ptr<Gdiplus::Image> pImage) {
     m_pIconImage = std::move(pImage);
     InputChanged();
 }
@@ -451,11 +438,11 @@ void CKvCommonWndLessDlg::CreateWndLessItem(_XmlDynamicItem& item) {
     OnItemCreated(item);
 }
 
-std::shared_ptr<Gdiplus::Bitmap> CKvCommonWndLessDlg::DecodedImage(const CString& strPath) {
+std::shared_ptr<Gdiplus::Image> CKvCommonWndLessDlg::DecodedImage(const CString& strPath) {
     auto found = m_buildImages.find(strPath);
     if (found != m_buildImages.end())
         return found->second;
-    std::shared_ptr<Gdiplus::Bitmap> pImage = LoadBitmapOrNull(strPath);
+    std::shared_ptr<Gdiplus::Image> pImage = LoadSharedImage(strPath);
     if (m_bBuilding)
         m_buildImages[strPath] = pImage;
     return pImage;

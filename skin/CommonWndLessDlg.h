@@ -36,8 +36,8 @@ public:
     BOOL LoadStateImage(LPCWSTR pszPath);
     BOOL LoadIconImage(LPCWSTR pszPath);
     // The same with an image decoded once for several items; null for none.
-    void SetStateImage(std::shared_ptr<Gdiplus::Bitmap> pImage);
-    void SetIconImage(std::shared_ptr<Gdiplus::Bitmap> pImage);
+    void SetStateImage(std::shared_ptr<Gdiplus::Image> pImage);
+    void SetIconImage(std::shared_ptr<Gdiplus::Image> pImage);
     // Takes ownership of hCursor; the cursor held before is destroyed.
     void SetItemCursor(HCURSOR hCursor);
     HCURSOR GetItemCursor() const { return m_hCursor; }
@@ -82,8 +82,8 @@ private:
     int m_nLineAlign;
     int m_nTrimming;
     // Shared with the items of the same dialog that show the same file.
-    std::shared_ptr<Gdiplus::Bitmap> m_pStateImage;
-    std::shared_ptr<Gdiplus::Bitmap> m_pIconImage;
+    std::shared_ptr<Gdiplus::Image> m_pStateImage;
+    std::shared_ptr<Gdiplus::Image> m_pIconImage;
     HCURSOR m_hCursor; // owned
     RECT m_rcItem;
     int m_nState;
@@ -149,11 +149,11 @@ private:
     void DeleteWndLessItems();
     // The image file decoded, once per build for all items that name it;
     // null when it cannot be read.
-    std::shared_ptr<Gdiplus::Bitmap> DecodedImage(const CString& strPath);
+    std::shared_ptr<Gdiplus::Image> DecodedImage(const CString& strPath);
 
     // Images decoded while CreateWndLessItems runs, by path; emptied after
     // it, so that a later build reads the files again.
-    std::map<CString, std::shared_ptr<Gdiplus::Bitmap>> m_buildImages;
+    std::map<CString, std::shared_ptr<Gdiplus::Image>> m_buildImages;
     bool m_bBuilding;
     CKvCacheSurface m_backSurface;
     Gdiplus::Bitmap* m_pBackSource; // the image m_backSurface was made from; not owned

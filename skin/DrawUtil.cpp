@@ -112,21 +112,31 @@ Gdiplus::Image* LoadImageOrNull(LPCWSTR pszPath) {
     return pImage;
 }
 
+HBITMAP CreateTopDownSection(int nWidth, int nHeight, void** ppBits) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = nWidth;
+    info.bmiHeader.biHeight = -nHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    *ppBits = nullptr;
+    HBITMAP hBitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, ppBits, nullptr, 0);
+    if (hBitmap && !*ppBits) {
+        ::DeleteObject(hBitmap);
+        hBitmap = nullptr;
+    }
+    return hBitmap;
+}
+
 BOOL CKvCacheSurface::CopyFrom(Gdiplus::Bitmap* pCache) {
     Release();
     if (!pCache)
         return FALSE;
     const int width = static_cast<int>(pCache->GetWidth());
     const int height = static_cast<int>(pCache->GetHeight());
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height; // top-down, rows as GDI+ hands them out
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* pBits = nullptr;
-    m_hBitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pBits, nullptr, 0);
+    m_hBitmap = CreateTopDownSection(width, height, &pBits);
     if (!m_hBitmap)
         return FALSE;
     // GDI+ converts to the premultiplied form AlphaBlend wants, straight into the DIB.

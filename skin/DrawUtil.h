@@ -62,6 +62,10 @@ RECT GetRectInParentClient(HWND hWnd);
 // Loads an image file; null when GDI+ cannot read it.
 Gdiplus::Image* LoadImageOrNull(LPCWSTR pszPath);
 
+// A top-down 32-bit section of nWidth x nHeight, rows in the order GDI+
+// walks them; null when it cannot be made. *ppBits receives its pixels.
+HBITMAP CreateTopDownSection(int nWidth, int nHeight, void** ppBits);
+
 // A premultiplied copy of a composed cache, selected into a memory DC, so
 // that a paint is one AlphaBlend instead of a GDI+ conversion per paint.
 class CKvCacheSurface {
