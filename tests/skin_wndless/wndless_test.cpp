@@ -1,5 +1,6 @@
-// The windowless dialog in a real layered window, driven by real mouse input;
-// what it shows is read back from the picture DrawSheet composes.
+// The windowless dialog in a real layered window, driven by mouse messages
+// through its message loop with the cursor where they say; what it shows is
+// read back from the picture DrawSheet composes.
 #include "tests/skin_dialog/DialogKit.h"
 
 #include "skin/DrawUtil.h"
@@ -23,15 +24,6 @@ const POINT kDialogAt = {100, 100};
 const POINT kA = {20, 25}, kB = {70, 25}, kC = {170, 25}, kLabel = {120, 25};
 const POINT kDOnly = {15, 65}, kOverlap = {40, 75}, kEOnly = {60, 85};
 const POINT kEmpty = {150, 70}, kCaption = {150, 5};
-
-// The mouse as the system would report it: the cursor is put where the
-// message says, so that cursor, tooltip and leave tracking see it there.
-void MouseInput(HWND hWnd, POINT client, UINT message, WPARAM wParam) {
-    POINT screen = client;
-    ::ClientToScreen(hWnd, &screen);
-    ::SetCursorPos(screen.x, screen.y);
-    ::PostMessageW(hWnd, message, wParam, MAKELPARAM(client.x, client.y));
-}
 
 // The tooltip's text for its one tool, the dialog.
 CString ToolText(CWndLessProbeDlg& dlg) {
@@ -102,12 +94,14 @@ protected:
         dlg.ShowWindow(SW_SHOWNOACTIVATE);
         Pump(&dlg);
     }
-    // A mouse message through the dialog's message loop, then what it caused.
+    // A mouse message as the system would post it, with the cursor there for
+    // cursor, tooltip and leave tracking; then everything it caused.
     void Input(POINT client, UINT message = WM_MOUSEMOVE) {
-        const WPARAM wButtons =
-            (message == WM_LBUTTONDOWN || (m_bHeld && message != WM_LBUTTONUP)) ? MK_LBUTTON : 0;
-        m_bHeld = wButtons != 0;
-        MouseInput(m_dlg.m_hWnd, client, message, wButtons);
+        m_bHeld = message == WM_LBUTTONDOWN || (m_bHeld && message != WM_LBUTTONUP);
+        POINT screen = client;
+        m_dlg.ClientToScreen(&screen);
+        ::SetCursorPos(screen.x, screen.y);
+        m_dlg.PostMessage(message, m_bHeld ? MK_LBUTTON : 0, MAKELPARAM(client.x, client.y));
         Pump(&m_dlg);
     }
     bool m_bHeld = false;
@@ -309,17 +303,13 @@ TEST_F(WndLessTest, ItemRolesAndTheMinimiseItemActAfterTheRecord) {
     const struct {
         LPCWSTR pszID;
         INT_PTR nResult;
-    } rows[] = {{L"Close", IDCANCEL},
-                {L"idok", IDOK},
-                {L"IDYES", IDYES},
-                {L"idNo", IDNO},
-                {L"BTN_CLOSE", 42}};
+    } rows[] = {{L"Close", IDCANCEL}, {L"idok", IDOK}, {L"idNo", IDNO}, {L"BTN_CLOSE", 42}};
     for (const auto& row : rows) {
         SetAttribute(m_skin.items[1], L"ID", row.pszID);
-        const std::wstring rolePath = SkinPath();
+        const std::wstring path = SkinPath();
         CWndLessProbeDlg dlg;
         dlg.m_onInit = [&](CWndLessProbeDlg& self) {
-            self.LoadTestSkin(rolePath);
+            self.LoadTestSkin(path);
             self.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(kB.x, kB.y));
             self.PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(kB.x, kB.y));
             self.PostMessage(WM_PROBE_END, 42);
