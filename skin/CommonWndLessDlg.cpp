@@ -352,7 +352,7 @@ END_MESSAGE_MAP()
 
 CKvCommonWndLessDlg::CKvCommonWndLessDlg(UINT nIDTemplate, CWnd* pParent)
     : CKvCommonDlg(nIDTemplate, pParent), m_bLButtonDown(FALSE), m_bTracking(FALSE), m_nHotItem(-1),
-      m_pBackSource(nullptr), m_szBackSurface{0, 0} {}
+      m_bBuilding(false), m_pBackSource(nullptr), m_szBackSurface{0, 0} {}
 
 CKvCommonWndLessDlg::~CKvCommonWndLessDlg() {
     // The window goes first, so that no message reaches an item being deleted.
@@ -387,6 +387,8 @@ BOOL CKvCommonWndLessDlg::InitWndLessSkin(CString strSkinFile, CString strSectio
 
 void CKvCommonWndLessDlg::CreateWndLessItems() {
     ApplyWindowAttributes();
+    // New items start normal: the next move finds the hot one again.
+    m_nHotItem = -1;
     m_bBuilding = true;
     // By index: a hook may load more items, which moves the array.
     for (size_t i = 0; i < m_arrDynamicItems.size(); ++i) {
@@ -531,33 +533,36 @@ BOOL CKvCommonWndLessDlg::OnItemCommand(_XmlDynamicItem& item) {
 // ---------------------------------------------------------------------------
 // Mouse
 
-KvWndLess::MouseStep CKvCommonWndLessDlg::RunMouseStep(KvWndLess::MouseEvent event, int nHit,
-                                                       bool bInCaptionBand) {
+KvWndLess::MouseState CKvCommonWndLessDlg::CurrentMouseState() const {
     KvWndLess::MouseState state;
     state.itemStates.resize(m_arrDynamicItems.size(), KvWndLess::kStateNormal);
     for (size_t i = 0; i < state.itemStates.size(); ++i)
-        if (CWndLessItem* pItem = WndLessItem(static_cast<int>(i)))
+        if (const CWndLessItem* pItem = WndLessItem(static_cast<int>(i)))
             state.itemStates[i] = pItem->GetState();
     state.nHotItem = m_nHotItem;
     state.bButtonDown = m_bLButtonDown != FALSE;
-    const CWndLessItem* pHit = WndLessItem(nHit);
-    const bool bHitHasTip =
-        pHit && !m_arrDynamicItems[static_cast<size_t>(nHit)].strToolTip.IsEmpty();
+    return state;
+}
 
+KvWndLess::MouseStep CKvCommonWndLessDlg::RunMouseStep(KvWndLess::MouseEvent event, int nHit,
+                                                       bool bInCaptionBand) {
+    const bool bHitHasTip =
+        WndLessItem(nHit) && !m_arrDynamicItems[static_cast<size_t>(nHit)].strToolTip.IsEmpty();
     const KvWndLess::MouseStep step =
-        KvWndLess::StepMouse(state, {event, nHit, bHitHasTip, bInCaptionBand});
-    if (step.bTakeCapture)
-        SetCapture();
-    if (step.bReleaseCapture)
-        ::ReleaseCapture();
-    m_bLButtonDown = step.next.bButtonDown ? TRUE : FALSE;
-    if (step.bTakeCapture)
-        SetFocus();
-    ApplyTipAction(step.tip, nHit);
+        KvWndLess::StepMouse(CurrentMouseState(), {event, nHit, bHitHasTip, bInCaptionBand});
+    // The new states first: what capture and focus send may come back here.
     for (size_t i = 0; i < step.next.itemStates.size(); ++i)
         if (CWndLessItem* pItem = WndLessItem(static_cast<int>(i)))
             pItem->SetState(step.next.itemStates[i]);
     m_nHotItem = step.next.nHotItem;
+    m_bLButtonDown = step.next.bButtonDown ? TRUE : FALSE;
+    if (step.bTakeCapture) {
+        SetCapture();
+        SetFocus();
+    }
+    if (step.bReleaseCapture)
+        ::ReleaseCapture();
+    ApplyTipAction(step.tip, nHit);
     if (step.bRedraw)
         UpdateLayered(m_nAlpha);
     return step;

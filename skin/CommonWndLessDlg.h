@@ -138,6 +138,7 @@ protected:
 
 private:
     void CreateItemToolTip();
+    KvWndLess::MouseState CurrentMouseState() const;
     // The background stretched to the sheet and premultiplied, made again
     // when the background or the sheet size changes.
     CKvCacheSurface* SheetBackground(SIZE sheet);
