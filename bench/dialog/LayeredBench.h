@@ -8,6 +8,7 @@
 #include "tests/common/ImageKit.h"
 
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 namespace LayeredBench {
@@ -31,6 +32,20 @@ template <class Update> double MeanSeconds(int nTimes, Update update) {
 inline double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
+}
+
+// nRounds of nTimes calls of each measurement, the measurements taking turns
+// so that a slow spell of the machine hits all alike; the medians, in ms.
+inline std::vector<double> MedianMs(int nRounds, int nTimes,
+                                    const std::vector<std::function<bool()>>& measurements) {
+    std::vector<std::vector<double>> rounds(measurements.size());
+    for (int round = 0; round < nRounds; ++round)
+        for (size_t i = 0; i < measurements.size(); ++i)
+            rounds[i].push_back(MeanSeconds(nTimes, measurements[i]) * 1e3);
+    std::vector<double> medians;
+    for (const auto& values : rounds)
+        medians.push_back(Median(values));
+    return medians;
 }
 
 // A shown layered pop-up and a ready picture for it, released in one place.

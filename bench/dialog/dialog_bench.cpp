@@ -8,6 +8,7 @@
 
 #include "../../tests/skin_dialog/DialogKit.h"
 #include "LayeredBench.h"
+#include "tools/kvskin/GdiplusSession.h"
 
 #include <cstdio>
 #include <string>
@@ -45,44 +46,34 @@ DialogKit::Skin FortyItems() {
 } // namespace
 
 int main() {
-    Gdiplus::GdiplusStartupInput input;
-    ULONG_PTR token = 0;
-    if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok)
+    const CGdiplusSession gdiplus; // outlives every GDI+ object below
+    if (!gdiplus.Started())
         return 3;
-    int result = 1;
-    {
-        ImageKit::TempFolder folder;
-        ImageKit::SaveStrip(folder, L"back.png", {0xC0204080}, kWidth, kHeight);
-        ImageKit::SaveStrip(folder, L"label.png", {0x80FFFFFF}, 90, 40);
-        ImageKit::SaveStrip(folder, L"strip.png", {0xFF00A000, 0xFF00B000, 0xFF00C000, 0xFF808080},
-                            90, 40);
-        const std::wstring skin = DialogKit::WriteSkin(folder, L"skin.xml", FortyItems());
+    ImageKit::TempFolder folder;
+    ImageKit::SaveStrip(folder, L"back.png", {0xC0204080}, kWidth, kHeight);
+    ImageKit::SaveStrip(folder, L"label.png", {0x80FFFFFF}, 90, 40);
+    ImageKit::SaveStrip(folder, L"strip.png", {0xFF00A000, 0xFF00B000, 0xFF00C000, 0xFF808080}, 90,
+                        40);
+    const std::wstring skin = DialogKit::WriteSkin(folder, L"skin.xml", FortyItems());
 
-        CKvCommonDlg dlg(0, nullptr);
-        alignas(4) static const PopupTemplate popup;
-        if (!dlg.CreateIndirect(&popup.dlg))
-            return 2;
-        dlg.InitDialogSkin(skin.c_str(), L"Test\\Dlg", L"", L".");
-        dlg.ShowWindow(SW_SHOWNOACTIVATE);
-        CBareLayered bare(kWidth, kHeight);
+    CKvCommonDlg dlg(0, nullptr);
+    alignas(4) static const PopupTemplate popup;
+    if (!dlg.CreateIndirect(&popup.dlg))
+        return 2;
+    dlg.InitDialogSkin(skin.c_str(), L"Test\\Dlg", L"", L".");
+    dlg.ShowWindow(SW_SHOWNOACTIVATE);
+    CBareLayered bare(kWidth, kHeight);
 
-        auto update = [&] { return dlg.UpdateLayered(100) != FALSE; };
-        auto updateBare = [&] { return bare.Update(); };
-        update(); // first use: codecs, caches
-        updateBare();
-        std::vector<double> dialogRounds, bareRounds;
-        for (int round = 0; round < kRounds; ++round) {
-            dialogRounds.push_back(MeanSeconds(kUpdates, update));
-            bareRounds.push_back(MeanSeconds(kUpdates, updateBare));
-        }
-        const double dialog = Median(dialogRounds), baseline = Median(bareRounds);
-        std::printf("%d x %d layered dialog with %zu items; medians of %d rounds of %d updates\n",
-                    kWidth, kHeight, dlg.m_arrDynamicItems.size(), kRounds, kUpdates);
-        std::printf("UpdateLayered %.2f ms | bare UpdateLayeredWindow %.2f ms | ratio %.1f\n",
-                    dialog * 1e3, baseline * 1e3, dialog / baseline);
-        result = dialog > 0 && baseline > 0 ? 0 : 1;
-        dlg.DestroyWindow();
-    }
-    Gdiplus::GdiplusShutdown(token);
-    return result;
+    auto update = [&] { return dlg.UpdateLayered(100) != FALSE; };
+    auto updateBare = [&] { return bare.Update(); };
+    update(); // first use: codecs, caches
+    updateBare();
+    const std::vector<double> ms = MedianMs(kRounds, kUpdates, {update, updateBare});
+    const double dialog = ms[0], baseline = ms[1];
+    std::printf("%d x %d layered dialog with %zu items; medians of %d rounds of %d updates\n",
+                kWidth, kHeight, dlg.m_arrDynamicItems.size(), kRounds, kUpdates);
+    std::printf("UpdateLayered %.2f ms | bare UpdateLayeredWindow %.2f ms | ratio %.1f\n", dialog,
+                baseline, dialog / baseline);
+    dlg.DestroyWindow();
+    return dialog > 0 && baseline > 0 ? 0 : 1;
 }

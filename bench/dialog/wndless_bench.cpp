@@ -10,6 +10,7 @@
 
 #include "../../tests/skin_dialog/DialogKit.h"
 #include "LayeredBench.h"
+#include "tools/kvskin/GdiplusSession.h"
 
 #include <cstdio>
 #include <functional>
@@ -41,74 +42,56 @@ DialogKit::Skin FortyItems() {
     return skin;
 }
 
-// Runs the rounds of each measurement alternately; the medians, in ms.
-std::vector<double> MedianMs(const std::vector<std::function<bool()>>& measurements) {
-    std::vector<std::vector<double>> rounds(measurements.size());
-    for (int round = 0; round < kRounds; ++round)
-        for (size_t i = 0; i < measurements.size(); ++i)
-            rounds[i].push_back(MeanSeconds(kUpdates, measurements[i]) * 1e3);
-    std::vector<double> medians;
-    for (const auto& values : rounds)
-        medians.push_back(Median(values));
-    return medians;
-}
-
 } // namespace
 
 int main() {
-    Gdiplus::GdiplusStartupInput input;
-    ULONG_PTR token = 0;
-    if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok)
+    const CGdiplusSession gdiplus; // outlives every GDI+ object below
+    if (!gdiplus.Started())
         return 3;
-    int result = 1;
-    {
-        ImageKit::TempFolder folder;
-        ImageKit::SaveStrip(folder, L"back.png", {0xC0204080}, kWidth, kHeight);
-        ImageKit::SaveStrip(folder, L"strip.png", {0xFF00A000, 0xFF00B000, 0xFF00C000, 0xFF808080},
-                            90, 40);
-        ImageKit::SaveStrip(folder, L"icon.png", {0xFFFFCC00}, 16, 16);
-        const std::wstring skin = DialogKit::WriteSkin(folder, L"skin.xml", FortyItems());
+    ImageKit::TempFolder folder;
+    ImageKit::SaveStrip(folder, L"back.png", {0xC0204080}, kWidth, kHeight);
+    ImageKit::SaveStrip(folder, L"strip.png", {0xFF00A000, 0xFF00B000, 0xFF00C000, 0xFF808080}, 90,
+                        40);
+    ImageKit::SaveStrip(folder, L"icon.png", {0xFFFFCC00}, 16, 16);
+    const std::wstring skin = DialogKit::WriteSkin(folder, L"skin.xml", FortyItems());
 
-        DialogKit::CWndLessProbeDlg dlg(0);
-        alignas(4) static const PopupTemplate popup;
-        if (!dlg.CreateIndirect(&popup.dlg))
-            return 2;
-        if (!dlg.LoadTestSkin(skin))
-            return 2;
-        dlg.ShowWindow(SW_SHOWNOACTIVATE);
-        CBareLayered bare(kWidth, kHeight);
+    DialogKit::CWndLessProbeDlg dlg(0);
+    alignas(4) static const PopupTemplate popup;
+    if (!dlg.CreateIndirect(&popup.dlg))
+        return 2;
+    if (!dlg.LoadTestSkin(skin))
+        return 2;
+    dlg.ShowWindow(SW_SHOWNOACTIVATE);
+    CBareLayered bare(kWidth, kHeight);
 
-        // Between the first two items' centres: every move changes the hot item.
-        int nMoves = 0;
-        auto hover = [&] {
-            const int nBefore = dlg.m_nCompositions;
-            dlg.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(55 + (nMoves++ % 2) * 98, 30));
-            return dlg.m_nCompositions == nBefore + 1;
-        };
-        DialogKit::CDibCanvas canvas(kWidth, kHeight);
-        auto picture = [&] { return dlg.DrawSheet(canvas.DC()) != FALSE; };
-        auto items = [&] {
-            Gdiplus::Bitmap layer(kWidth, kHeight, PixelFormat32bppARGB);
-            for (int i = 0; i < kItems; ++i)
-                dlg.WndLessItem(i)->Draw(&layer);
-            return layer.GetLastStatus() == Gdiplus::Ok;
-        };
-        auto updateBare = [&] { return bare.Update(); };
-        for (auto& warm : std::vector<std::function<bool()>>{hover, picture, items, updateBare})
-            warm(); // first use: codecs, fonts
-        const std::vector<double> ms = MedianMs({hover, picture, items, updateBare});
-        const double hoverMs = ms[0], pictureMs = ms[1], itemsMs = ms[2], bareMs = ms[3];
-        std::printf("%d x %d windowless dialog with %d items (strip, icon, text); medians of %d "
-                    "rounds of %d\n",
-                    kWidth, kHeight, kItems, kRounds, kUpdates);
-        std::printf("hover change %.2f ms | bare UpdateLayeredWindow %.2f ms | ratio %.1f "
-                    "(target 4) | %.0f%% of a 60 Hz frame\n",
-                    hoverMs, bareMs, hoverMs / bareMs, 100 * hoverMs / kFrameMs);
-        std::printf("of which: picture (DrawSheet) %.2f ms, of that the 40 items %.2f ms\n",
-                    pictureMs, itemsMs);
-        result = hoverMs > 0 && bareMs > 0 && pictureMs > 0 && itemsMs > 0 ? 0 : 1;
-        dlg.DestroyWindow();
-    }
-    Gdiplus::GdiplusShutdown(token);
-    return result;
+    // Between the first two items' centres: every move changes the hot item.
+    int nMoves = 0;
+    auto hover = [&] {
+        const int nBefore = dlg.m_nCompositions;
+        dlg.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(55 + (nMoves++ % 2) * 98, 30));
+        return dlg.m_nCompositions == nBefore + 1;
+    };
+    DialogKit::CDibCanvas canvas(kWidth, kHeight);
+    auto picture = [&] { return dlg.DrawSheet(canvas.DC()) != FALSE; };
+    auto items = [&] {
+        Gdiplus::Bitmap layer(kWidth, kHeight, PixelFormat32bppARGB);
+        for (int i = 0; i < kItems; ++i)
+            dlg.WndLessItem(i)->Draw(&layer);
+        return layer.GetLastStatus() == Gdiplus::Ok;
+    };
+    auto updateBare = [&] { return bare.Update(); };
+    for (auto& warm : std::vector<std::function<bool()>>{hover, picture, items, updateBare})
+        warm(); // first use: codecs, fonts
+    const std::vector<double> ms = MedianMs(kRounds, kUpdates, {hover, picture, items, updateBare});
+    const double hoverMs = ms[0], pictureMs = ms[1], itemsMs = ms[2], bareMs = ms[3];
+    std::printf("%d x %d windowless dialog with %d items (strip, icon, text); medians of %d "
+                "rounds of %d\n",
+                kWidth, kHeight, kItems, kRounds, kUpdates);
+    std::printf("hover change %.2f ms | bare UpdateLayeredWindow %.2f ms | ratio %.1f "
+                "(target 4) | %.0f%% of a 60 Hz frame\n",
+                hoverMs, bareMs, hoverMs / bareMs, 100 * hoverMs / kFrameMs);
+    std::printf("of which: picture (DrawSheet) %.2f ms, of that the 40 items %.2f ms\n", pictureMs,
+                itemsMs);
+    dlg.DestroyWindow();
+    return hoverMs > 0 && bareMs > 0 && pictureMs > 0 && itemsMs > 0 ? 0 : 1;
 }

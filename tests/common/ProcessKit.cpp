@@ -63,6 +63,11 @@ Growth MeasureCycles(int nWarmUp, int nCycles, const std::function<void(int)>& c
     return growth;
 }
 
+bool Growth::Within(long long nObjects, long long nBytes) const {
+    return after.nGdi - before.nGdi <= nObjects && after.nUser - before.nUser <= nObjects &&
+           after.nBytes - before.nBytes <= nBytes;
+}
+
 std::string Growth::Describe() const {
     char text[200];
     std::snprintf(text, sizeof(text),

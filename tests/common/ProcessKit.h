@@ -30,6 +30,9 @@ struct Growth {
     Usage before;
     Usage after;
     std::string Describe() const; // one line, for the test's output
+    // Whether GDI and USER objects grew by at most nObjects each and the
+    // private memory by at most nBytes.
+    bool Within(long long nObjects, long long nBytes) const;
 };
 Growth MeasureCycles(int nWarmUp, int nCycles, const std::function<void(int)>& cycle);
 

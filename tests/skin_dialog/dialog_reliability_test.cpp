@@ -64,7 +64,5 @@ TEST(SkinDialogReliability, ThousandCyclesGiveBackGdiUserObjectsAndMemory) {
     const Growth growth = MeasureCycles(20, 1000, cycle);
     std::printf("%s\n", growth.Describe().c_str());
     // A leak of one object or 2 KiB per cycle would exceed these allowances.
-    EXPECT_LE(growth.after.nGdi - growth.before.nGdi, 10);
-    EXPECT_LE(growth.after.nUser - growth.before.nUser, 10);
-    EXPECT_LE(growth.after.nBytes - growth.before.nBytes, 2ll << 20);
+    EXPECT_TRUE(growth.Within(10, 2ll << 20)) << growth.Describe();
 }
