@@ -105,6 +105,13 @@ protected:
         Pump(&m_dlg);
     }
     bool m_bHeld = false;
+    COLORREF ScreenPixel(POINT client) {
+        m_dlg.ClientToScreen(&client);
+        HDC hScreen = ::GetDC(nullptr);
+        const COLORREF colour = ::GetPixel(hScreen, client.x, client.y);
+        ::ReleaseDC(nullptr, hScreen);
+        return colour;
+    }
     // Pixels of the picture DrawSheet composes now, read without counting it.
     void ExpectShown(std::initializer_list<std::pair<POINT, DWORD>> expected, const char* step) {
         CDibCanvas canvas(240, 160);
@@ -125,8 +132,10 @@ TEST_F(WndLessTest, AReleaseRunsTheCommandOfTheItemUnderThePointer) {
     m_dlg.m_bApplyRoles = FALSE;
     CreateShown(m_dlg);
     ExpectShown({{kA, kNormal}, {kB, kNormal}, {kLabel, kBack}, {kEmpty, kBack}}, "first picture");
+    EXPECT_TRUE(m_dlg.GetExStyle() & WS_EX_LAYERED); // without "IsLayerWnd" too
     Input(kA);
     ExpectShown({{kA, kHot}, {kB, kNormal}}, "hover A");
+    EXPECT_EQ(ScreenPixel(kA), RGB(0x00, 0xB0, 0x00)); // and so on the screen
     Input(kA, WM_LBUTTONDOWN);
     EXPECT_EQ(::GetCapture(), m_dlg.m_hWnd);
     ExpectShown({{kA, kPressed}}, "press A");
