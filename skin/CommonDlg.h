@@ -78,12 +78,13 @@ protected:
     // the new one to every control that paints the dialog's background.
     void SetBackImage(Gdiplus::Bitmap* pImage);
     SIZE GetSheetSize();
+    // What a click on an item with this role does: cancel, OK, yes, no, minimise.
+    void ApplyItemRole(ItemRole role);
 
 private:
     void ApplyIcon();
     void ApplySheetSize();
     void AddItemTool(CWnd* pControl, const CString& strToolTip);
-    void ApplyItemRole(ItemRole role);
 
     // What the buttons read through their pointer slot: always m_pBackImage.
     Gdiplus::Image* m_pControlBackImage;

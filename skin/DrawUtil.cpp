@@ -44,8 +44,14 @@ void MeasureTextBounds(const CString& strText, Gdiplus::Graphics* pGraphics,
                        const CString& strFontName, int nEmSize, int nStyle, RECT& rc) {
     if (!pGraphics)
         return;
-    Gdiplus::FontFamily family(strFontName);
-    Gdiplus::Font font(&family, static_cast<Gdiplus::REAL>(nEmSize), nStyle, Gdiplus::UnitPixel);
+    const std::unique_ptr<Gdiplus::Font> pFont = CreateSkinFont(strFontName, nEmSize, nStyle);
+    MeasureTextBounds(strText, pGraphics, *pFont, rc);
+}
+
+void MeasureTextBounds(const CString& strText, Gdiplus::Graphics* pGraphics,
+                       const Gdiplus::Font& font, RECT& rc) {
+    if (!pGraphics)
+        return;
     Gdiplus::StringFormat format(0, LANG_NEUTRAL);
     format.SetAlignment(Gdiplus::StringAlignmentNear);
     const Gdiplus::RectF layout(static_cast<Gdiplus::REAL>(rc.left),
@@ -58,6 +64,12 @@ void MeasureTextBounds(const CString& strText, Gdiplus::Graphics* pGraphics,
     rc = KvLayout::RectFromMeasuredBox(box.X, box.Y, box.Width, box.Height);
 }
 
+std::unique_ptr<Gdiplus::Font> CreateSkinFont(const CString& strFontName, int nEmSize, int nStyle) {
+    Gdiplus::FontFamily family(strFontName);
+    return std::make_unique<Gdiplus::Font>(&family, static_cast<Gdiplus::REAL>(nEmSize), nStyle,
+                                           Gdiplus::UnitPixel);
+}
+
 void MeasureTextOnImage(const CString& strText, Gdiplus::Image* pImage, const CString& strFontName,
                         int nEmSize, int nStyle, RECT& rc) {
     if (!pImage)
@@ -68,9 +80,13 @@ void MeasureTextOnImage(const CString& strText, Gdiplus::Image* pImage, const CS
 
 void DrawSkinText(Gdiplus::Graphics& graphics, const CString& strText, const KvTextLook& look,
                   Gdiplus::ARGB clrText, const Gdiplus::RectF& rc) {
-    Gdiplus::FontFamily family(look.strFontName);
-    Gdiplus::Font font(&family, static_cast<Gdiplus::REAL>(look.nFontSize), look.nFontStyle,
-                       Gdiplus::UnitPixel);
+    const std::unique_ptr<Gdiplus::Font> pFont =
+        CreateSkinFont(look.strFontName, look.nFontSize, look.nFontStyle);
+    DrawSkinText(graphics, strText, *pFont, look, clrText, rc);
+}
+
+void DrawSkinText(Gdiplus::Graphics& graphics, const CString& strText, const Gdiplus::Font& font,
+                  const KvTextLook& look, Gdiplus::ARGB clrText, const Gdiplus::RectF& rc) {
     Gdiplus::StringFormat format(0, LANG_NEUTRAL);
     format.SetAlignment(static_cast<Gdiplus::StringAlignment>(look.nAlign));
     format.SetLineAlignment(static_cast<Gdiplus::StringAlignment>(look.nLineAlign));
@@ -96,21 +112,31 @@ Gdiplus::Image* LoadImageOrNull(LPCWSTR pszPath) {
     return pImage;
 }
 
+HBITMAP CreateTopDownSection(int nWidth, int nHeight, void** ppBits) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = nWidth;
+    info.bmiHeader.biHeight = -nHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    *ppBits = nullptr;
+    HBITMAP hBitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, ppBits, nullptr, 0);
+    if (hBitmap && !*ppBits) {
+        ::DeleteObject(hBitmap);
+        hBitmap = nullptr;
+    }
+    return hBitmap;
+}
+
 BOOL CKvCacheSurface::CopyFrom(Gdiplus::Bitmap* pCache) {
     Release();
     if (!pCache)
         return FALSE;
     const int width = static_cast<int>(pCache->GetWidth());
     const int height = static_cast<int>(pCache->GetHeight());
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height; // top-down, rows as GDI+ hands them out
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* pBits = nullptr;
-    m_hBitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pBits, nullptr, 0);
+    m_hBitmap = CreateTopDownSection(width, height, &pBits);
     if (!m_hBitmap)
         return FALSE;
     // GDI+ converts to the premultiplied form AlphaBlend wants, straight into the DIB.

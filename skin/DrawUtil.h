@@ -25,6 +25,14 @@ BOOL DrawFocusFrame(Gdiplus::Image* pDest, RECT rc);
 void MeasureTextBounds(const CString& strText, Gdiplus::Graphics* pGraphics,
                        const CString& strFontName, int nEmSize, int nStyle, RECT& rc);
 
+// MeasureTextBounds with a font made beforehand, for callers that measure often.
+void MeasureTextBounds(const CString& strText, Gdiplus::Graphics* pGraphics,
+                       const Gdiplus::Font& font, RECT& rc);
+
+// A font of the family, em size in pixels and GDI+ style bits. A family that
+// does not exist gives a font whose status is not Ok: it draws and measures nothing.
+std::unique_ptr<Gdiplus::Font> CreateSkinFont(const CString& strFontName, int nEmSize, int nStyle);
+
 // MeasureTextBounds on a Graphics made for pImage; nothing when pImage is null.
 void MeasureTextOnImage(const CString& strText, Gdiplus::Image* pImage, const CString& strFontName,
                         int nEmSize, int nStyle, RECT& rc);
@@ -43,6 +51,9 @@ struct KvTextLook {
 // Draws strText into rc with the look and colour given; failures leave the text out.
 void DrawSkinText(Gdiplus::Graphics& graphics, const CString& strText, const KvTextLook& look,
                   Gdiplus::ARGB clrText, const Gdiplus::RectF& rc);
+// The same with the look's font made beforehand; only the look's format is read.
+void DrawSkinText(Gdiplus::Graphics& graphics, const CString& strText, const Gdiplus::Font& font,
+                  const KvTextLook& look, Gdiplus::ARGB clrText, const Gdiplus::RectF& rc);
 
 // hWnd's window rectangle in the client coordinates of its parent, where the
 // parent's background image is drawn 1:1.
@@ -50,6 +61,10 @@ RECT GetRectInParentClient(HWND hWnd);
 
 // Loads an image file; null when GDI+ cannot read it.
 Gdiplus::Image* LoadImageOrNull(LPCWSTR pszPath);
+
+// A top-down 32-bit section of nWidth x nHeight, rows in the order GDI+
+// walks them; null when it cannot be made. *ppBits receives its pixels.
+HBITMAP CreateTopDownSection(int nWidth, int nHeight, void** ppBits);
 
 // A premultiplied copy of a composed cache, selected into a memory DC, so
 // that a paint is one AlphaBlend instead of a GDI+ conversion per paint.

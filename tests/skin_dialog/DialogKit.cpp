@@ -168,4 +168,37 @@ void CProbeDlg::OnProbeCommand() {
     ++m_nProbeCommands;
 }
 
+BEGIN_MESSAGE_MAP(CWndLessProbeDlg, CKvCommonWndLessDlg)
+ON_WM_NCLBUTTONDOWN()
+ON_MESSAGE(WM_PROBE_END, OnProbeEnd)
+END_MESSAGE_MAP()
+
+BOOL CWndLessProbeDlg::OnInitDialog() {
+    CKvCommonWndLessDlg::OnInitDialog();
+    if (!m_onInit)
+        return FALSE;
+    m_onInit(*this);
+    return TRUE;
+}
+
+BOOL CWndLessProbeDlg::DrawSheet(CDC* pDC) {
+    ++m_nCompositions;
+    return CKvCommonWndLessDlg::DrawSheet(pDC);
+}
+
+BOOL CWndLessProbeDlg::OnItemCommand(_XmlDynamicItem& item) {
+    m_itemCommands.push_back(item.strID);
+    return m_bApplyRoles ? CKvCommonWndLessDlg::OnItemCommand(item) : TRUE;
+}
+
+void CWndLessProbeDlg::OnNcLButtonDown(UINT nHitTest, CPoint point) {
+    if (nHitTest == HTCAPTION)
+        m_captionPresses.push_back(MAKELPARAM(point.x, point.y));
+}
+
+LRESULT CWndLessProbeDlg::OnProbeEnd(WPARAM wParam, LPARAM) {
+    EndDialog(static_cast<int>(wParam));
+    return 0;
+}
+
 } // namespace DialogKit

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "skin/CommonDlg.h"
+#include "skin/CommonWndLessDlg.h"
 
 #include "tests/common/ImageKit.h"
 
@@ -90,6 +91,39 @@ protected:
     afx_msg void OnNcLButtonDown(UINT nHitTest, CPoint point);
     afx_msg LRESULT OnProbeEnd(WPARAM wParam, LPARAM lParam);
     afx_msg void OnProbeCommand();
+    DECLARE_MESSAGE_MAP()
+};
+
+// A windowless dialog that records the commands and caption presses that
+// reach it and counts the pictures it composes.
+class CWndLessProbeDlg : public CKvCommonWndLessDlg {
+public:
+    explicit CWndLessProbeDlg(UINT nTemplate = 301, CWnd* pParent = nullptr)
+        : CKvCommonWndLessDlg(nTemplate, pParent) {}
+
+    BOOL LoadTestSkin(const std::wstring& path) {
+        return InitWndLessSkin(path.c_str(), L"Test\\Dlg", L"", L".");
+    }
+    BOOL DrawSheet(CDC* pDC) override;
+
+    using CKvCommonWndLessDlg::m_bLButtonDown;
+    using CKvCommonWndLessDlg::m_bTracking;
+    using CKvCommonWndLessDlg::m_nHotItem;
+    using CKvCommonWndLessDlg::m_pBackImage;
+    using CKvCommonWndLessDlg::m_toolTip;
+    using CKvCommonWndLessDlg::WndLessItem;
+
+    std::function<void(CWndLessProbeDlg&)> m_onInit; // runs in OnInitDialog
+    BOOL m_bApplyRoles = TRUE;                       // the items' roles act after recording
+    std::vector<CString> m_itemCommands;             // IDs of the items whose commands ran
+    std::vector<LPARAM> m_captionPresses;            // WM_NCLBUTTONDOWN with HTCAPTION
+    int m_nCompositions = 0;                         // DrawSheet calls
+
+protected:
+    BOOL OnInitDialog() override;
+    BOOL OnItemCommand(_XmlDynamicItem& item) override;
+    afx_msg void OnNcLButtonDown(UINT nHitTest, CPoint point);
+    afx_msg LRESULT OnProbeEnd(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 };
 

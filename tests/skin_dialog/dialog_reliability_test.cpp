@@ -5,58 +5,16 @@
 // never asks for.
 #include "DialogKit.h"
 
+#include "tests/common/ProcessKit.h"
+
 #include <gtest/gtest.h>
-#include <psapi.h>
-#include <winternl.h>
 
 #include <cstdio>
 
 using namespace DialogKit;
+using namespace ProcessKit;
 
 namespace {
-
-// Wine answers GetGuiResources with 0. There the process's own GDI handle
-// table, which the PEB points to, is counted: 64K entries of 24 bytes with
-// the object type in byte 14, 0 when the entry is free.
-long long GdiObjects() {
-    if (DWORD nCount = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS))
-        return nCount;
-    PROCESS_BASIC_INFORMATION info = {};
-    ::NtQueryInformationProcess(::GetCurrentProcess(), ProcessBasicInformation, &info, sizeof(info),
-                                nullptr);
-    const BYTE* pPeb = reinterpret_cast<const BYTE*>(info.PebBaseAddress);
-    const BYTE* pTable = pPeb ? *reinterpret_cast<const BYTE* const*>(pPeb + 0xF8) : nullptr;
-    long long nCount = 0;
-    for (int i = 0; pTable && i < 0x10000; ++i)
-        nCount += pTable[i * 24 + 14] != 0;
-    return nCount;
-}
-
-BOOL CALLBACK CountWindow(HWND hWnd, LPARAM lParam) {
-    DWORD nProcess = 0;
-    ::GetWindowThreadProcessId(hWnd, &nProcess);
-    if (nProcess == ::GetCurrentProcessId()) {
-        ++*reinterpret_cast<long long*>(lParam);
-        ::EnumChildWindows(hWnd, CountWindow, lParam);
-    }
-    return TRUE;
-}
-
-// Where GetGuiResources gives nothing, the process's windows are counted.
-long long UserObjects() {
-    if (DWORD nCount = ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS))
-        return nCount;
-    long long nCount = 0;
-    ::EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&nCount));
-    return nCount;
-}
-
-// The commit charge: the private memory committed for the process.
-long long PrivateBytes() {
-    PROCESS_MEMORY_COUNTERS memory = {};
-    ::GetProcessMemoryInfo(::GetCurrentProcess(), &memory, sizeof(memory));
-    return static_cast<long long>(memory.PagefileUsage);
-}
 
 Skin TwentyItems(bool bLayered) {
     Skin skin;
@@ -103,16 +61,8 @@ TEST(SkinDialogReliability, ThousandCyclesGiveBackGdiUserObjectsAndMemory) {
             EXPECT_GT(GdiObjects() * UserObjects(), 0) << GdiObjects() << " " << UserObjects();
         }
     };
-    // The first cycles fill what the system keeps once made (fonts, classes, codecs).
-    for (int i = 0; i < 20; ++i)
-        cycle(i);
-    const long long nGdi = GdiObjects(), nUser = UserObjects(), nBytes = PrivateBytes();
-    for (int i = 0; i < 1000; ++i)
-        cycle(i + 1);
-    std::printf("GDI objects %lld -> %lld, USER objects %lld -> %lld, private bytes %lld -> %lld\n",
-                nGdi, GdiObjects(), nUser, UserObjects(), nBytes, PrivateBytes());
+    const Growth growth = MeasureCycles(20, 1000, cycle);
+    std::printf("%s\n", growth.Describe().c_str());
     // A leak of one object or 2 KiB per cycle would exceed these allowances.
-    EXPECT_LE(GdiObjects() - nGdi, 10);
-    EXPECT_LE(UserObjects() - nUser, 10);
-    EXPECT_LE(PrivateBytes() - nBytes, 2ll << 20);
+    EXPECT_TRUE(growth.Within(10, 2ll << 20)) << growth.Describe();
 }

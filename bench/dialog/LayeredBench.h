@@ -1,0 +1,95 @@
+// What the layered-window benchmarks share: a clock, means of repeated
+// updates, medians of rounds, and the baseline, a bare UpdateLayeredWindow of
+// a ready 32-bit bitmap to a layered window of the same size.
+#pragma once
+
+#include <windows.h>
+
+#include "tests/common/ImageKit.h"
+
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+namespace LayeredBench {
+
+inline double Seconds() {
+    LARGE_INTEGER frequency, now;
+    ::QueryPerformanceFrequency(&frequency);
+    ::QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// Mean seconds of nTimes calls of update; -1 when one fails.
+template <class Update> double MeanSeconds(int nTimes, Update update) {
+    const double start = Seconds();
+    for (int i = 0; i < nTimes; ++i)
+        if (!update())
+            return -1;
+    return (Seconds() - start) / nTimes;
+}
+
+inline double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// nRounds of nTimes calls of each measurement, the measurements taking turns
+// so that a slow spell of the machine hits all alike; the medians, in ms.
+inline std::vector<double> MedianMs(int nRounds, int nTimes,
+                                    const std::vector<std::function<bool()>>& measurements) {
+    std::vector<std::vector<double>> rounds(measurements.size());
+    for (int round = 0; round < nRounds; ++round)
+        for (size_t i = 0; i < measurements.size(); ++i)
+            rounds[i].push_back(MeanSeconds(nTimes, measurements[i]) * 1e3);
+    std::vector<double> medians;
+    for (const auto& values : rounds)
+        medians.push_back(Median(values));
+    return medians;
+}
+
+// A shown layered pop-up and a ready picture for it, released in one place.
+class CBareLayered {
+public:
+    CBareLayered(int nWidth, int nHeight) : m_size{nWidth, nHeight} {
+        m_hWnd = ::CreateWindowExW(WS_EX_LAYERED, L"STATIC", L"", WS_POPUP, 0, 0, nWidth, nHeight,
+                                   nullptr, nullptr, nullptr, nullptr);
+        DWORD* pPixels = nullptr;
+        m_hBitmap = ImageKit::CreateDib(nWidth, nHeight, &pPixels);
+        if (pPixels)
+            std::fill(pPixels, pPixels + nWidth * nHeight, 0xC0204080u);
+        m_hDC = ::CreateCompatibleDC(nullptr);
+        m_hOld = ::SelectObject(m_hDC, m_hBitmap);
+        ::ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
+    }
+    ~CBareLayered() {
+        ::SelectObject(m_hDC, m_hOld);
+        ::DeleteDC(m_hDC);
+        ::DeleteObject(m_hBitmap);
+        ::DestroyWindow(m_hWnd);
+    }
+    CBareLayered(const CBareLayered&) = delete;
+    CBareLayered& operator=(const CBareLayered&) = delete;
+
+    bool Update() {
+        POINT source = {0, 0};
+        BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+        return ::UpdateLayeredWindow(m_hWnd, nullptr, nullptr, &m_size, m_hDC, &source, 0, &blend,
+                                     ULW_ALPHA) != FALSE;
+    }
+
+private:
+    SIZE m_size;
+    HWND m_hWnd = nullptr;
+    HBITMAP m_hBitmap = nullptr;
+    HDC m_hDC = nullptr;
+    HGDIOBJ m_hOld = nullptr;
+};
+
+// A pop-up dialog template without controls, in memory.
+struct PopupTemplate {
+    DLGTEMPLATE dlg = {WS_POPUP, 0, 0, 0, 0, 100, 100};
+    WORD menu = 0, windowClass = 0, title = 0;
+};
+
+} // namespace LayeredBench

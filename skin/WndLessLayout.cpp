@@ -1,0 +1,123 @@
+#include "skin/WndLessLayout.h"
+
+namespace KvWndLess {
+
+KvLayout::FramePlacement StripFramePlacement(const RECT& rcItem, int nStripWidth, int nStripHeight,
+                                             int nState) {
+    const int nFrameWidth = nStripWidth / kStripFrames;
+    KvLayout::FramePlacement placement = {{0, 0, 0, 0}, {0, 0, 0, 0}};
+    // The fourth frame belongs to the strip's layout, but no state shows it.
+    if (nFrameWidth <= 0 || nStripHeight <= 0 || nState < kStateNormal || nState > kStatePressed)
+        return placement;
+    const int nLeft = nFrameWidth * nState;
+    placement.rcSource = RECT{nLeft, 0, nLeft + nFrameWidth, nStripHeight};
+    placement.rcDest =
+        RECT{rcItem.left, rcItem.top, rcItem.left + nFrameWidth, rcItem.top + nStripHeight};
+    return placement;
+}
+
+int GroupOffset(int nItemWidth, int nTextWidth, int nIconWidth) {
+    return (nItemWidth - nTextWidth - nIconWidth - KvLayout::kContentGap) / 2;
+}
+
+RECT IconRect(const RECT& rcItem, bool bHasText, int nIconWidth, int nIconHeight, int nTextWidth) {
+    if (!bHasText)
+        return rcItem;
+    const int nLeft = rcItem.left + GroupOffset(rcItem.right - rcItem.left, nTextWidth, nIconWidth);
+    const int nTop = rcItem.top + (rcItem.bottom - rcItem.top - nIconHeight) / 2;
+    return RECT{nLeft, nTop, nLeft + nIconWidth, nTop + nIconHeight};
+}
+
+RECT TextRect(const RECT& rcItem, bool bHasIcon, int nIconWidth, int nTextWidth) {
+    if (!bHasIcon)
+        return rcItem;
+    const int nLeft = rcItem.left + nIconWidth + KvLayout::kContentGap +
+                      GroupOffset(rcItem.right - rcItem.left, nTextWidth, nIconWidth);
+    return RECT{nLeft, rcItem.top, nLeft + nTextWidth, rcItem.bottom};
+}
+
+bool ItemContains(const RECT& rc, POINT pt) {
+    return pt.x >= rc.left && pt.x < rc.right && pt.y >= rc.top && pt.y < rc.bottom;
+}
+
+namespace {
+
+void SetItemState(MouseState& state, int nItem, int nItemState) {
+    if (nItem >= 0 && static_cast<size_t>(nItem) < state.itemStates.size())
+        state.itemStates[static_cast<size_t>(nItem)] = nItemState;
+}
+
+// nItem becomes the hot item; the one before it goes back to normal.
+void MoveHot(MouseState& state, int nItem) {
+    if (state.nHotItem == nItem)
+        return;
+    SetItemState(state, state.nHotItem, kStateNormal);
+    state.nHotItem = nItem;
+}
+
+TipAction TipForMove(const MouseState& state, const MouseInput& input) {
+    if (input.nHit < 0 || !input.bHitHasTip)
+        return TipAction::Off;
+    return input.nHit != state.nHotItem ? TipAction::NewTextOn : TipAction::On;
+}
+
+void StepMove(const MouseState& state, const MouseInput& input, MouseStep& step) {
+    step.tip = TipForMove(state, input);
+    if (input.nHit >= 0 && input.nHit != state.nHotItem) {
+        MoveHot(step.next, input.nHit);
+        SetItemState(step.next, input.nHit, state.bButtonDown ? kStatePressed : kStateHot);
+        return;
+    }
+    if (input.nHit < 0)
+        MoveHot(step.next, -1);
+    step.bDefault = true;
+}
+
+void StepPress(const MouseInput& input, MouseStep& step) {
+    if (input.nHit < 0) {
+        step.bStartDrag = input.bInCaptionBand;
+        step.bDefault = input.bInCaptionBand; // otherwise the press is swallowed
+        return;
+    }
+    MoveHot(step.next, input.nHit);
+    SetItemState(step.next, input.nHit, kStatePressed);
+    step.next.bButtonDown = true;
+    step.bTakeCapture = true;
+}
+
+void StepRelease(const MouseInput& input, MouseStep& step) {
+    step.bReleaseCapture = true;
+    step.next.bButtonDown = false;
+    if (input.nHit < 0) {
+        step.bDefault = true;
+        return;
+    }
+    MoveHot(step.next, input.nHit);
+    SetItemState(step.next, input.nHit, kStateNormal);
+    step.nCommandItem = input.nHit;
+}
+
+} // namespace
+
+MouseStep StepMouse(const MouseState& state, const MouseInput& input) {
+    MouseStep step;
+    step.next = state;
+    switch (input.event) {
+    case MouseEvent::Move:
+        StepMove(state, input, step);
+        break;
+    case MouseEvent::Leave:
+        MoveHot(step.next, -1);
+        break;
+    case MouseEvent::Press:
+        StepPress(input, step);
+        break;
+    case MouseEvent::Release:
+        StepRelease(input, step);
+        break;
+    }
+    step.bRedraw = step.next.itemStates != state.itemStates;
+    return step;
+}
+
+} // namespace KvWndLess

@@ -1,0 +1,377 @@
+// The windowless dialog in a real layered window, driven by mouse messages
+// through its message loop with the cursor where they say; what it shows is
+// read back from the picture DrawSheet composes.
+#include "tests/skin_dialog/DialogKit.h"
+
+#include "skin/DrawUtil.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+using namespace DialogKit;
+
+namespace {
+
+const Gdiplus::ARGB kBack = 0xFF203040;
+const Gdiplus::ARGB kNormal = 0xFF00A000, kHot = 0xFF00B000, kPressed = 0xFF00C000;
+const Gdiplus::ARGB kUnused = 0xFFFF00FF; // the fourth frame
+const Gdiplus::ARGB kOther = 0xFF0000A0;  // item E's normal frame
+const Gdiplus::ARGB kIcon = 0xFFFFCC00, kText = 0xFFFF0000;
+const POINT kDialogAt = {100, 100};
+
+// Item points, client coordinates. D and E overlap in (30..50, 70..80).
+const POINT kA = {20, 25}, kB = {70, 25}, kC = {170, 25}, kLabel = {120, 25};
+const POINT kDOnly = {15, 65}, kOverlap = {40, 75}, kEOnly = {60, 85};
+const POINT kEmpty = {150, 70}, kCaption = {150, 5};
+
+// The tooltip's text for its one tool, the dialog.
+CString ToolText(CWndLessProbeDlg& dlg) {
+    wchar_t text[80] = {};
+    TTTOOLINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.uFlags = TTF_IDISHWND;
+    info.hwnd = ::GetParent(dlg.m_hWnd);
+    info.uId = reinterpret_cast<UINT_PTR>(dlg.m_hWnd);
+    info.lpszText = text;
+    dlg.m_toolTip.SendMessage(TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&info));
+    return text;
+}
+
+// Records the activation requests that reach a tooltip window.
+std::vector<WPARAM> g_activations;
+LRESULT CALLBACK RecordActivation(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                  DWORD_PTR) {
+    if (message == TTM_ACTIVATE)
+        g_activations.push_back(wParam);
+    return ::DefSubclassProc(hWnd, message, wParam, lParam);
+}
+
+int CountToolTipWindows(HWND hOwner) {
+    int nCount = 0;
+    for (HWND h = ::FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); h;
+         h = ::FindWindowExW(nullptr, h, TOOLTIPS_CLASSW, nullptr))
+        nCount += ::GetWindow(h, GW_OWNER) == hOwner;
+    return nCount;
+}
+
+class WndLessTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ImageKit::SaveStrip(m_folder, L"back.png", {kBack}, 240, 160);
+        ImageKit::SaveStrip(m_folder, L"strip.png", {kNormal, kHot, kPressed, kUnused}, 40, 20);
+        ImageKit::SaveStrip(m_folder, L"other.png", {kOther, kHot, kPressed, kUnused}, 40, 20);
+        ImageKit::SaveStrip(m_folder, L"icon.png", {kIcon}, 16, 16);
+        SaveIconFile(m_folder.File(L"hand.cur"), 32, 0xFF000000, true);
+        SaveIconFile(m_folder.File(L"cross.cur"), 32, 0xFFFFFFFF, true);
+        m_skin.window = Parse(L"SheetSize=240,160|BackBmp=back.png|ShowToolTip=1|"
+                              L"ToolTipWidth=150|IsDrag=1|CaptionHeight=8|FontName=DejaVu Sans|"
+                              L"FontSize=12|FontColor=0xFFFFFFFF");
+        const wchar_t* strip = L"|ControlType=2|BkImg=strip.png";
+        m_skin.items = {
+            Parse(L"ID=itemA|Pos=10,20,40,20|ToolTip=Tip A|Cursor=hand.cur" + std::wstring(strip)),
+            Parse(L"ID=itemB|Pos=60,20,40,20|ToolTip=Tip B" + std::wstring(strip)),
+            Parse(L"ID=label|Pos=110,20,40,20|ControlType=1|BkImg=strip.png|ToolTip=No"),
+            Parse(L"ID=itemC|Pos=160,20,40,20" + std::wstring(strip)),
+            Parse(L"ID=itemD|Pos=10,60,40,20" + std::wstring(strip)),
+            Parse(L"ID=itemE|Pos=30,70,40,20|ControlType=2|BkImg=other.png|Cursor=cross.cur"),
+            Parse(L"ID=itemF|Pos=100,100,120,40|ControlType=2|Icon=icon.png|Name=IIII|"
+                  L"FontSize=20|FontFormat=1|FontColor=0xFFFF0000"),
+            Parse(L"ID=itemG|Pos=10,110,40,30|ControlType=2|Icon=icon.png"),
+        };
+    }
+    void TearDown() override {
+        if (m_dlg.m_hWnd)
+            m_dlg.DestroyWindow();
+    }
+
+    std::wstring SkinPath() { return WriteSkin(m_folder, L"skin.xml", m_skin); }
+    void CreateShown(CWndLessProbeDlg& dlg, UINT nTemplate = 301, CWnd* pParent = nullptr) {
+        ASSERT_TRUE(dlg.Create(nTemplate, pParent));
+        dlg.SetWindowPos(nullptr, kDialogAt.x, kDialogAt.y, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        EXPECT_TRUE(dlg.LoadTestSkin(SkinPath()));
+        dlg.ShowWindow(SW_SHOWNOACTIVATE);
+        Pump(&dlg);
+    }
+    // A mouse message as the system would post it, with the cursor there for
+    // cursor, tooltip and leave tracking; then everything it caused.
+    void Input(POINT client, UINT message = WM_MOUSEMOVE) {
+        m_bHeld = message == WM_LBUTTONDOWN || (m_bHeld && message != WM_LBUTTONUP);
+        POINT screen = client;
+        m_dlg.ClientToScreen(&screen);
+        ::SetCursorPos(screen.x, screen.y);
+        m_dlg.PostMessage(message, m_bHeld ? MK_LBUTTON : 0, MAKELPARAM(client.x, client.y));
+        Pump(&m_dlg);
+    }
+    bool m_bHeld = false;
+    COLORREF ScreenPixel(POINT client) {
+        m_dlg.ClientToScreen(&client);
+        HDC hScreen = ::GetDC(nullptr);
+        const COLORREF colour = ::GetPixel(hScreen, client.x, client.y);
+        ::ReleaseDC(nullptr, hScreen);
+        return colour;
+    }
+    // Pixels of the picture DrawSheet composes now, read without counting it.
+    void ExpectShown(std::initializer_list<std::pair<POINT, DWORD>> expected, const char* step) {
+        CDibCanvas canvas(240, 160);
+        ASSERT_TRUE(m_dlg.CKvCommonWndLessDlg::DrawSheet(canvas.DC()));
+        for (const auto& pixel : expected)
+            EXPECT_EQ(canvas.Pixel(pixel.first.x, pixel.first.y), pixel.second)
+                << step << " at " << pixel.first.x << "," << pixel.first.y;
+    }
+
+    ImageKit::TempFolder m_folder;
+    Skin m_skin;
+    CWndLessProbeDlg m_dlg;
+};
+
+} // namespace
+
+TEST_F(WndLessTest, AReleaseRunsTheCommandOfTheItemUnderThePointer) {
+    m_dlg.m_bApplyRoles = FALSE;
+    CreateShown(m_dlg);
+    ExpectShown({{kA, kNormal}, {kB, kNormal}, {kLabel, kBack}, {kEmpty, kBack}}, "first picture");
+    EXPECT_TRUE(m_dlg.GetExStyle() & WS_EX_LAYERED); // without "IsLayerWnd" too
+    Input(kA);
+    ExpectShown({{kA, kHot}, {kB, kNormal}}, "hover A");
+    EXPECT_EQ(ScreenPixel(kA), RGB(0x00, 0xB0, 0x00)); // and so on the screen
+    Input(kA, WM_LBUTTONDOWN);
+    EXPECT_EQ(::GetCapture(), m_dlg.m_hWnd);
+    ExpectShown({{kA, kPressed}}, "press A");
+    Input(kB);
+    ExpectShown({{kA, kNormal}, {kB, kPressed}}, "held over B");
+    Input(kB, WM_LBUTTONUP);
+    EXPECT_EQ(m_dlg.m_itemCommands, std::vector<CString>{L"itemB"});
+    EXPECT_EQ(::GetCapture(), nullptr);
+    // Drawn normal while the pointer stays; nothing is composed for moves within.
+    ExpectShown({{kB, kNormal}}, "after the click");
+    const int nCompositions = m_dlg.m_nCompositions;
+    Input({kB.x + 5, kB.y + 2});
+    Input({kB.x + 9, kB.y - 3});
+    EXPECT_EQ(m_dlg.m_nCompositions, nCompositions);
+    ExpectShown({{kB, kNormal}}, "moved within B");
+    Input(kA);
+    ExpectShown({{kA, kHot}, {kB, kNormal}}, "moved on to A");
+
+    // Pressed on A, released off every item: nothing runs.
+    Input(kA, WM_LBUTTONDOWN);
+    Input(kEmpty);
+    ExpectShown({{kA, kNormal}}, "held off the items");
+    Input(kEmpty, WM_LBUTTONUP);
+    EXPECT_EQ(m_dlg.m_itemCommands.size(), 1u);
+    const int nIdle = m_dlg.m_nCompositions;
+    Input({kEmpty.x + 10, kEmpty.y + 10});
+    EXPECT_EQ(m_dlg.m_nCompositions, nIdle); // empty sheet, nothing hot
+
+    // Pressed below the caption band off the items: swallowed; the release
+    // over an item still runs its command.
+    Input(kEmpty, WM_LBUTTONDOWN);
+    EXPECT_EQ(::GetCapture(), nullptr);
+    Input(kB);
+    ExpectShown({{kB, kHot}}, "pressed elsewhere, over B");
+    Input(kB, WM_LBUTTONUP);
+    EXPECT_EQ(m_dlg.m_itemCommands, (std::vector<CString>{L"itemB", L"itemB"}));
+    EXPECT_TRUE(m_dlg.m_captionPresses.empty());
+}
+
+TEST_F(WndLessTest, TheEarlierOfOverlappingItemsGetsTheMouseTheLaterIsDrawnOnTop) {
+    m_dlg.m_bApplyRoles = FALSE;
+    CreateShown(m_dlg);
+    ExpectShown({{kDOnly, kNormal}, {kOverlap, kOther}, {kEOnly, kOther}}, "first picture");
+    Input(kOverlap);
+    ExpectShown({{kDOnly, kHot}, {kOverlap, kOther}, {kEOnly, kOther}}, "hover the overlap");
+    Input(kOverlap, WM_LBUTTONDOWN);
+    Input(kOverlap, WM_LBUTTONUP);
+    EXPECT_EQ(m_dlg.m_itemCommands, std::vector<CString>{L"itemD"});
+    Input(kEOnly);
+    ExpectShown({{kDOnly, kNormal}, {kOverlap, kHot}, {kEOnly, kHot}}, "hover E");
+}
+
+TEST_F(WndLessTest, EachItemShowsItsOwnCursorAndTheFirstItemHitDecides) {
+    CreateShown(m_dlg);
+    const HCURSOR hHand = m_dlg.WndLessItem(0)->GetItemCursor();
+    const HCURSOR hCross = m_dlg.WndLessItem(5)->GetItemCursor();
+    ASSERT_NE(hHand, nullptr);
+    ASSERT_NE(hCross, nullptr);
+    const HCURSOR hArrow = ::LoadCursorW(nullptr, IDC_ARROW);
+    const struct {
+        POINT pt;
+        HCURSOR hCursor;
+    } rows[] = {{kA, hHand}, {kB, hArrow}, {kEOnly, hCross}, {kOverlap, hArrow}, {kEmpty, hArrow}};
+    for (const auto& row : rows) {
+        ::SetCursor(nullptr);
+        POINT screen = row.pt;
+        m_dlg.ClientToScreen(&screen);
+        ::SetCursorPos(screen.x, screen.y);
+        m_dlg.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(m_dlg.m_hWnd),
+                          MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        EXPECT_EQ(::GetCursor(), row.hCursor) << row.pt.x << "," << row.pt.y;
+    }
+}
+
+TEST_F(WndLessTest, TheTooltipTextFollowsTheHotItemAndIsOffOverItemsWithoutOne) {
+    CreateShown(m_dlg);
+    ASSERT_TRUE(m_dlg.m_toolTip.m_hWnd);
+    EXPECT_EQ(m_dlg.m_toolTip.GetToolCount(), 1);
+    EXPECT_EQ(m_dlg.m_toolTip.GetStyle() & TTS_ALWAYSTIP, static_cast<DWORD>(TTS_ALWAYSTIP));
+    EXPECT_EQ(m_dlg.m_toolTip.GetMaxTipWidth(), 150);
+    ASSERT_TRUE(::SetWindowSubclass(m_dlg.m_toolTip.m_hWnd, RecordActivation, 1, 0));
+    const struct {
+        POINT pt;
+        LPCWSTR pszText;
+        WPARAM bActive;
+    } rows[] = {{kA, L"Tip A", TRUE}, {kC, L"Tip A", FALSE},     {kB, L"Tip B", TRUE},
+                {kB, L"Tip B", TRUE}, {kEmpty, L"Tip B", FALSE}, {kLabel, L"Tip B", FALSE},
+                {kA, L"Tip A", TRUE}};
+    for (const auto& row : rows) {
+        g_activations.clear();
+        Input(row.pt);
+        EXPECT_STREQ(ToolText(m_dlg), row.pszText) << row.pt.x;
+        // Moving the cursor may bring a move of its own: each one switches alike.
+        EXPECT_FALSE(g_activations.empty()) << row.pt.x;
+        for (WPARAM bActive : g_activations)
+            EXPECT_EQ(bActive, row.bActive) << row.pt.x;
+    }
+    // Relayed by the message loop, the tip shows after its delay.
+    Input(kB);
+    Pump(&m_dlg, 1500);
+    EXPECT_TRUE(m_dlg.m_toolTip.IsWindowVisible());
+    ::RemoveWindowSubclass(m_dlg.m_toolTip.m_hWnd, RecordActivation, 1);
+
+    // A second build keeps the one tooltip window and its one tool.
+    const HWND hToolTip = m_dlg.m_toolTip.m_hWnd;
+    EXPECT_TRUE(m_dlg.LoadTestSkin(SkinPath()));
+    EXPECT_EQ(m_dlg.m_toolTip.m_hWnd, hToolTip);
+    EXPECT_EQ(CountToolTipWindows(m_dlg.m_hWnd), 1);
+    EXPECT_EQ(m_dlg.m_toolTip.GetToolCount(), 1);
+}
+
+TEST_F(WndLessTest, APressOffTheItemsDragsByTheCaptionBandOrIsSwallowed) {
+    const struct {
+        LPCWSTR pszIsDrag, pszCaptionHeight;
+        UINT nTemplate;
+        POINT pt;
+        bool bDrag;
+    } rows[] = {
+        {L"1", L"8", 301, kCaption, true},  {L"1", L"8", 301, {150, 9}, false},
+        {L"0", L"8", 301, kCaption, false}, {L"1", L"", 301, {150, 150}, true},
+        {L"1", L"8", 302, kCaption, true}, // a child-style page drags too
+    };
+    CWnd parent;
+    parent.CreateEx(0, AfxRegisterWndClass(0), L"", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr);
+    for (const auto& row : rows) {
+        SetAttribute(m_skin.window, L"IsDrag", row.pszIsDrag);
+        SetAttribute(m_skin.window, L"CaptionHeight", row.pszCaptionHeight);
+        CWndLessProbeDlg dlg;
+        CreateShown(dlg, row.nTemplate, row.nTemplate == 302 ? &parent : nullptr);
+        dlg.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(row.pt.x, row.pt.y));
+        Pump(&dlg);
+        const std::vector<LPARAM> expected = {MAKELPARAM(row.pt.x, row.pt.y)};
+        EXPECT_EQ(dlg.m_captionPresses, row.bDrag ? expected : std::vector<LPARAM>())
+            << row.pszIsDrag << " " << row.pszCaptionHeight << " " << row.pt.y;
+        EXPECT_EQ(::GetCapture(), nullptr);
+        dlg.DestroyWindow();
+    }
+    parent.DestroyWindow();
+}
+
+TEST_F(WndLessTest, IconAndTextAreCentredAsOneGroupAndALoneIconFillsItsItem) {
+    CreateShown(m_dlg);
+    CDibCanvas canvas(240, 160);
+    ASSERT_TRUE(m_dlg.DrawSheet(canvas.DC()));
+    // The group's place, from the text width the shared measuring gives.
+    Gdiplus::Bitmap probe(240, 160, PixelFormat32bppARGB);
+    RECT rcText = {0, 0, 1024, 0};
+    MeasureTextOnImage(L"IIII", &probe, L"DejaVu Sans", 20, 1, rcText);
+    const int nTextWidth = rcText.right - rcText.left;
+    ASSERT_GT(nTextWidth, 10);
+    const int nIconLeft = 100 + (120 - nTextWidth - 16 - 3) / 2, nIconTop = 100 + (40 - 16) / 2;
+    int nIcon = 0, nRed = 0, nRedLeftOfText = 0;
+    for (int y = 100; y < 140; ++y)
+        for (int x = 100; x < 220; ++x) {
+            const DWORD pixel = canvas.Pixel(x, y);
+            const bool bInIcon =
+                x >= nIconLeft && x < nIconLeft + 16 && y >= nIconTop && y < nIconTop + 16;
+            nIcon += pixel == kIcon;
+            EXPECT_EQ(pixel == kIcon, bInIcon) << x << "," << y;
+            nRed += pixel == kText;
+            nRedLeftOfText += pixel == kText && x < nIconLeft + 16 + 3;
+        }
+    EXPECT_EQ(nIcon, 16 * 16);
+    EXPECT_GT(nRed, 40); // bold stems of the item's own colour, not the window's white
+    EXPECT_EQ(nRedLeftOfText, 0);
+    // Without text the icon is stretched over the whole item.
+    for (POINT pt : {POINT{13, 113}, POINT{46, 136}, POINT{30, 125}})
+        EXPECT_EQ(canvas.Pixel(pt.x, pt.y), kIcon) << pt.x << "," << pt.y;
+    for (POINT pt : {POINT{9, 125}, POINT{51, 125}, POINT{30, 109}, POINT{30, 141}})
+        EXPECT_EQ(canvas.Pixel(pt.x, pt.y), kBack) << pt.x << "," << pt.y;
+}
+
+TEST_F(WndLessTest, ItemRolesAndTheMinimiseItemActAfterTheRecord) {
+    const struct {
+        LPCWSTR pszID;
+        INT_PTR nResult;
+    } rows[] = {{L"Close", IDCANCEL}, {L"idok", IDOK}, {L"idNo", IDNO}, {L"BTN_CLOSE", 42}};
+    for (const auto& row : rows) {
+        SetAttribute(m_skin.items[1], L"ID", row.pszID);
+        const std::wstring path = SkinPath();
+        CWndLessProbeDlg dlg;
+        dlg.m_onInit = [&](CWndLessProbeDlg& self) {
+            self.LoadTestSkin(path);
+            self.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(kB.x, kB.y));
+            self.PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(kB.x, kB.y));
+            self.PostMessage(WM_PROBE_END, 42);
+        };
+        EXPECT_EQ(dlg.DoModal(), row.nResult) << row.pszID;
+        EXPECT_EQ(dlg.m_itemCommands, std::vector<CString>{row.pszID});
+    }
+    SetAttribute(m_skin.items[1], L"ID", L"MINIMIZE");
+    CreateShown(m_dlg);
+    m_dlg.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(kB.x, kB.y));
+    m_dlg.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(kB.x, kB.y));
+    EXPECT_TRUE(m_dlg.IsIconic());
+}
+
+TEST_F(WndLessTest, BrokenImagesAndRectanglesDrawWhatTheyCanAndCrashNothing) {
+    m_skin.items = {
+        Parse(L"ID=lost|Pos=10,20,60,30|ControlType=2|BkImg=none.png|Icon=none.png|Name=IIII|"
+              L"FontSize=20|FontFormat=1|FontColor=0xFFFF0000"),
+        Parse(L"ID=narrow|Pos=100,20,40,20|ControlType=2|BkImg=narrow.png"),
+        Parse(L"ID=empty|Pos=10,60,0,20|ControlType=2|BkImg=strip.png|Icon=icon.png|Name=x"),
+        Parse(L"ID=inverted|Pos=100,80,-40,-20|ControlType=2|BkImg=strip.png|Icon=icon.png"),
+    };
+    ImageKit::SaveStrip(m_folder, L"narrow.png", {kHot}, 3, 20); // narrower than four columns
+    m_dlg.m_bApplyRoles = FALSE;
+    CreateShown(m_dlg);
+    CDibCanvas canvas(240, 160);
+    ASSERT_TRUE(m_dlg.DrawSheet(canvas.DC()));
+    int nRed = 0, nDrawn = 0;
+    for (int y = 0; y < 160; ++y)
+        for (int x = 0; x < 240; ++x) {
+            const DWORD pixel = canvas.Pixel(x, y);
+            const bool bInLost = x >= 10 && x < 70 && y >= 20 && y < 50;
+            nRed += bInLost && pixel == kText;
+            nDrawn += !bInLost && pixel != kBack;
+        }
+    EXPECT_GT(nRed, 40);  // the text of the item whose images failed
+    EXPECT_EQ(nDrawn, 0); // the others draw nothing
+    EXPECT_EQ(m_dlg.HitTestItem({20, 25}), 0);
+    EXPECT_EQ(m_dlg.HitTestItem({10, 65}), -1);
+    EXPECT_EQ(m_dlg.HitTestItem({80, 70}), -1);
+    m_dlg.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 25));
+    m_dlg.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(20, 25));
+    EXPECT_EQ(m_dlg.m_itemCommands, std::vector<CString>{L"lost"});
+
+    // No "SheetSize": no picture, no failure beyond the result.
+    m_skin.window = Parse(L"BackBmp=back.png|ShowToolTip=1");
+    CWndLessProbeDlg sheetless;
+    ASSERT_TRUE(sheetless.Create(301));
+    EXPECT_FALSE(sheetless.LoadTestSkin(SkinPath()));
+    CDibCanvas empty(4, 4);
+    EXPECT_FALSE(sheetless.DrawSheet(empty.DC()));
+    sheetless.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(20, 25));
+    sheetless.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 25));
+    sheetless.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(20, 25));
+    EXPECT_EQ(sheetless.m_itemCommands, std::vector<CString>{L"lost"});
+}
