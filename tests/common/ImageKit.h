@@ -28,6 +28,10 @@ private:
     std::wstring m_path;
 };
 
+// The bytes of a file ("" when it cannot be read); a file made of bytes.
+std::string ReadBytes(const std::wstring& path);
+bool WriteBytes(const std::wstring& path, const std::string& bytes);
+
 // Frames side by side, frame i filled with colours[i].
 std::wstring SaveStrip(const TempFolder& folder, const wchar_t* name,
                        const std::vector<Gdiplus::ARGB>& colours, int frameWidth, int height);

@@ -1,0 +1,100 @@
+#include "tests/common/ProcessKit.h"
+
+#include <thread>
+
+namespace ProcessKit {
+
+namespace {
+
+// Backslashes double only before a quote, which is escaped itself.
+std::wstring QuoteArgument(const std::wstring& arg) {
+    std::wstring quoted = L"\"";
+    size_t backslashes = 0;
+    for (wchar_t c : arg) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        quoted.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(backslashes * 2, L'\\');
+    return quoted + L"\"";
+}
+
+std::string ReadAll(HANDLE pipe) {
+    std::string bytes;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(pipe, buffer, sizeof buffer, &read, nullptr) && read > 0)
+        bytes.append(buffer, read);
+    return bytes;
+}
+
+} // namespace
+
+std::wstring BesideProgram(const wchar_t* name) {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring path(self);
+    return path.substr(0, path.rfind(L'\\') + 1) + name;
+}
+
+RunResult RunTool(const wchar_t* exeName, const std::vector<std::wstring>& args,
+                  const wchar_t* workingDir) {
+    RunResult result;
+    std::wstring commandLine = QuoteArgument(BesideProgram(exeName));
+    for (const std::wstring& arg : args)
+        commandLine += L" " + QuoteArgument(arg);
+    // Each pipe's read end stays with us; both are drained at once so that
+    // neither can fill up and stall the tool.
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE outRead, outWrite, errRead, errWrite;
+    if (!CreatePipe(&outRead, &outWrite, &inherit, 0))
+        return result;
+    if (!CreatePipe(&errRead, &errWrite, &inherit, 0)) {
+        CloseHandle(outRead);
+        CloseHandle(outWrite);
+        return result;
+    }
+    SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = INVALID_HANDLE_VALUE;
+    startup.hStdOutput = outWrite;
+    startup.hStdError = errWrite;
+    PROCESS_INFORMATION process{};
+    BOOL started = CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
+                                  workingDir, &startup, &process);
+    CloseHandle(outWrite);
+    CloseHandle(errWrite);
+    if (started) {
+        std::thread errReader([&] { result.strErr = ReadAll(errRead); });
+        result.strOut = ReadAll(outRead);
+        errReader.join();
+        if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
+            GetExitCodeProcess(process.hProcess, &result.nExitCode);
+        else
+            TerminateProcess(process.hProcess, 99);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    CloseHandle(outRead);
+    CloseHandle(errRead);
+    return result;
+}
+
+std::string UnixPathOf(const std::wstring& windowsPath) {
+    typedef char*(CDECL * UnixNameFunction)(const wchar_t*);
+    auto unixName = reinterpret_cast<UnixNameFunction>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* name = unixName != nullptr ? unixName(windowsPath.c_str()) : nullptr;
+    const std::string path = name != nullptr ? name : "";
+    HeapFree(GetProcessHeap(), 0, name);
+    return path;
+}
+
+} // namespace ProcessKit
