@@ -47,8 +47,8 @@ std::string ReadBytes(const std::wstring& path) {
                                 nullptr, OPEN_EXISTING, 0, nullptr);
     char buffer[65536];
     DWORD read = 0;
-    while (file != INVALID_HANDLE_VALUE && ::ReadFile(file, buffer, sizeof buffer, &read, nullptr) &&
-           read > 0)
+    while (file != INVALID_HANDLE_VALUE &&
+           ::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
         bytes.append(buffer, read);
     if (file != INVALID_HANDLE_VALUE)
         ::CloseHandle(file);
@@ -56,12 +56,12 @@ std::string ReadBytes(const std::wstring& path) {
 }
 
 bool WriteBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE file =
-        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD written = 0;
-    bool ok = file != INVALID_HANDLE_VALUE &&
-              ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-              written == bytes.size();
+    bool ok =
+        file != INVALID_HANDLE_VALUE &&
+        ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size();
     if (file != INVALID_HANDLE_VALUE)
         ::CloseHandle(file);
     return ok;
