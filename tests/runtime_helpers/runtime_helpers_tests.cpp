@@ -55,10 +55,13 @@ TEST(NoticeBox, ShowsThroughTheLibraryOnlyWhileLoadedAndFreesIt) {
     const CString strDir = GetModuleDirectory(nullptr) + L"notice_double\\";
     HMODULE hDouble = LoadLibraryW(strDir + L"DlgNotice.dll"); // keeps its record past Unload
     ASSERT_NE(hDouble, nullptr);
-    auto pfnLastCall = reinterpret_cast<int (*)(CString*)>(
+    auto pfnLastCall = reinterpret_cast<int (*)(CString*, CString*, UINT*)>(
         reinterpret_cast<void*>(GetProcAddress(hDouble, "DNDoubleLastCall")));
-    CString strLastCall;
-    const int nCallsBefore = pfnLastCall(&strLastCall);
+    reinterpret_cast<void (*)(int)>(
+        reinterpret_cast<void*>(GetProcAddress(hDouble, "DNDoubleSetResult")))(IDYES);
+    CString strText, strCaption;
+    UINT nType = 0;
+    const int nCallsBefore = pfnLastCall(&strText, &strCaption, &nType);
     {
         CNoticeBox box;
         EXPECT_EQ(box.Show(L"before Load", L"Kelvane", MB_OK), -1);
@@ -69,8 +72,9 @@ TEST(NoticeBox, ShowsThroughTheLibraryOnlyWhileLoadedAndFreesIt) {
         EXPECT_EQ(box.Show(L"after Unload", L"Kelvane", MB_OK), -1);
         ASSERT_TRUE(box.Load(strDir, L""));
     }
-    EXPECT_EQ(pfnLastCall(&strLastCall), nCallsBefore + 1);
-    EXPECT_STREQ(strLastCall, L"Saved to disk.|Kelvane|0x44");
+    EXPECT_EQ(pfnLastCall(&strText, &strCaption, &nType), nCallsBefore + 1);
+    EXPECT_STREQ(strText + L"|" + strCaption, L"Saved to disk.|Kelvane");
+    EXPECT_EQ(nType, static_cast<UINT>(MB_YESNO | 0x40));
     FreeLibrary(hDouble);
     EXPECT_EQ(GetModuleHandleW(strDir + L"DlgNotice.dll"), nullptr) << "the box kept the library";
 }
