@@ -1,7 +1,7 @@
 // How long `kvskin lint` takes on a skin of 2,000 items, process start
 // included, against `kvskin describe` of the same file (process start and
 // LoadSkin), run alternately from here. Target: lint under two seconds.
-#include "tests/skin_reader/SkinImageFiles.h"
+#include "tests/common/ImageKit.h"
 
 #include <afx.h>
 
@@ -140,10 +140,10 @@ int main() {
     CString skin = folder.Write(L"bench.xml", xml);
     for (int i = 0; i < kStrips; ++i)
         folder.Write(L"default\\strip" + CString(std::to_wstring(i).c_str()) + L".bmp",
-                     BmpFileBytes(192, 18));
-    folder.Write(L"default\\back.bmp", BmpFileBytes(2000, 1000));
-    folder.Write(L"default\\hand.cur", IconFileBytes(2, 32));
-    folder.Write(L"default\\app.ico", IconFileBytes(1, 32));
+                     ImageKit::BmpFileBytes(192, 18));
+    folder.Write(L"default\\back.bmp", ImageKit::BmpFileBytes(2000, 1000));
+    folder.Write(L"default\\hand.cur", ImageKit::IconFileBytes(2, 32));
+    folder.Write(L"default\\app.ico", ImageKit::IconFileBytes(1, 32));
     CString output = folder.Directory() + L"out.txt";
 
     CString lintArgs = L"lint \"" + skin + L"\"";

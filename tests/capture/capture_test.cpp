@@ -6,6 +6,7 @@
 #include <gdiplus.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 #include <memory>
 #include <type_traits>
@@ -46,11 +47,10 @@ UniqueWindow MakePopup(DWORD exStyle, const RECT& rc, HWND hOwner = nullptr) {
         wc.lpszClassName = L"KvCaptureTestPopup";
         return ::RegisterClassW(&wc);
     }();
-    UniqueWindow popup(::CreateWindowExW(exStyle | WS_EX_TOPMOST | WS_EX_TOOLWINDOW,
-                                         MAKEINTATOM(kClass), L"", WS_POPUP, rc.left, rc.top,
-                                         rc.right - rc.left, rc.bottom - rc.top, hOwner, nullptr,
-                                         ::GetModuleHandleW(nullptr), nullptr));
-    return popup;
+    return UniqueWindow(::CreateWindowExW(exStyle | WS_EX_TOPMOST | WS_EX_TOOLWINDOW,
+                                          MAKEINTATOM(kClass), L"", WS_POPUP, rc.left, rc.top,
+                                          rc.right - rc.left, rc.bottom - rc.top, hOwner, nullptr,
+                                          ::GetModuleHandleW(nullptr), nullptr));
 }
 
 // Pushes the four bands as the window's picture.
@@ -89,44 +89,30 @@ protected:
         MakePopup(0, {kLeft + 100, kTop + 40, kLeft + 200, kTop + 120}, m_layered.get());
 };
 
-struct Probe {
-    int x, y; // in the captured picture
-    Gdiplus::ARGB expected;
-};
+using Probe = std::array<Gdiplus::ARGB, 3>; // x and y in the captured picture, colour
 
+// The first window's rectangle, or the union with the cover, which leaves
+// what neither window shows transparent.
 TEST_F(CaptureTest, PngKeepsLayeredAlphaAndOpaqueCover) {
-    const std::vector<Probe> bands = {{0, 0, kBands[0]},    {60, 10, kBands[1]},
-                                      {100, 10, kBands[2]}, {140, 10, kBands[3]},
-                                      {60, 79, kBands[1]},  {110, 60, CoverArgb()}};
-    const struct {
-        CaptureExtent extent;
-        const wchar_t* pszFile;
-        UINT nWidth, nHeight;
-        std::vector<Probe> probes;
-    } cases[] = {
-        {CaptureExtent::FirstWindow,
-         L"capture_first.png",
-         kWidth,
-         kHeight,
-         {{159, 79, CoverArgb()}}},
-        {CaptureExtent::Union,
-         L"capture_union.png",
-         200,
-         120,
-         {{199, 119, CoverArgb()}, {20, 100, 0}, {99, 119, 0}}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.pszFile);
-        ASSERT_EQ(L"", WindowCapture::CaptureWindowsToPng(c.pszFile, m_layered.get(),
-                                                          {m_cover.get()}, c.extent));
-        Gdiplus::Bitmap png(c.pszFile);
-        ASSERT_EQ(c.nWidth, png.GetWidth());
-        ASSERT_EQ(c.nHeight, png.GetHeight());
-        std::vector<Probe> probes = bands;
-        probes.insert(probes.end(), c.probes.begin(), c.probes.end());
+    for (CaptureExtent extent : {CaptureExtent::FirstWindow, CaptureExtent::Union}) {
+        const bool bUnion = extent == CaptureExtent::Union;
+        const wchar_t* pszFile = bUnion ? L"capture_union.png" : L"capture_first.png";
+        SCOPED_TRACE(pszFile);
+        ASSERT_EQ(L"", WindowCapture::CaptureWindowsToPng(pszFile, m_layered.get(), {m_cover.get()},
+                                                          extent));
+        Gdiplus::Bitmap png(pszFile);
+        ASSERT_EQ(bUnion ? 200u : UINT(kWidth), png.GetWidth());
+        ASSERT_EQ(bUnion ? 120u : UINT(kHeight), png.GetHeight());
+        std::vector<Probe> probes = {{0, 0, kBands[0]},    {60, 10, kBands[1]},
+                                     {100, 10, kBands[2]}, {140, 10, kBands[3]},
+                                     {60, 79, kBands[1]},  {110, 60, CoverArgb()}};
+        if (bUnion)
+            probes.insert(probes.end(), {{199, 119, CoverArgb()}, {20, 100, 0}, {99, 119, 0}});
+        else
+            probes.push_back({159, 79, CoverArgb()});
         for (const Probe& p : probes)
-            EXPECT_TRUE(NearArgb(ImageKit::PixelAt(&png, p.x, p.y), p.expected))
-                << "at " << p.x << "," << p.y;
+            EXPECT_TRUE(NearArgb(ImageKit::PixelAt(&png, p[0], p[1]), p[2]))
+                << "at " << p[0] << "," << p[1];
     }
 }
 

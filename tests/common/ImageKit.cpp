@@ -1,6 +1,7 @@
 #include "tests/common/ImageKit.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "tools/common/DibCanvas.h"
 #include "tools/common/PngFile.h"
@@ -39,6 +40,69 @@ static void RemoveTree(const std::wstring& folder) {
 
 TempFolder::~TempFolder() {
     RemoveTree(m_path);
+}
+
+std::string ReadBytes(const std::wstring& path) {
+    std::string bytes;
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    char buffer[65536];
+    DWORD read = 0;
+    while (file != INVALID_HANDLE_VALUE &&
+           ::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
+        bytes.append(buffer, read);
+    if (file != INVALID_HANDLE_VALUE)
+        ::CloseHandle(file);
+    return bytes;
+}
+
+bool WriteBytes(const std::wstring& path, const std::string& bytes) {
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    bool ok =
+        file != INVALID_HANDLE_VALUE &&
+        ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size();
+    if (file != INVALID_HANDLE_VALUE)
+        ::CloseHandle(file);
+    return ok;
+}
+
+namespace {
+
+std::string Le(uint32_t value, int bytes) {
+    std::string out;
+    for (int i = 0; i < bytes; ++i)
+        out += static_cast<char>((value >> (8 * i)) & 0xFF);
+    return out;
+}
+
+// A bottom-up DIB; icons and cursors add an AND mask and declare twice the
+// height.
+std::string Dib(int width, int height, bool forIcon) {
+    std::string dib = Le(40, 4) + Le(width, 4) + Le(forIcon ? 2 * height : height, 4) + Le(1, 2) +
+                      Le(32, 2) + std::string(24, '\0');
+    dib += std::string(static_cast<size_t>(width) * height * 4, '\x80');
+    for (int i = 0; i < width * height; ++i)
+        dib[40 + i * 4 + 3] = '\xFF';
+    if (forIcon)
+        dib += std::string(static_cast<size_t>((width + 31) / 32 * 4 * height), '\0');
+    return dib;
+}
+
+} // namespace
+
+std::string BmpFileBytes(int nWidth, int nHeight) {
+    std::string dib = Dib(nWidth, nHeight, false);
+    return "BM" + Le(static_cast<uint32_t>(14 + dib.size()), 4) + Le(0, 4) + Le(14 + 40, 4) + dib;
+}
+
+std::string IconFileBytes(int nType, int nSize) {
+    std::string dib = Dib(nSize, nSize, true);
+    bool icon = nType == 1;
+    return Le(0, 2) + Le(nType, 2) + Le(1, 2) + Le(nSize, 1) + Le(nSize, 1) + Le(0, 2) +
+           Le(icon ? 1 : 0, 2) + Le(icon ? 32 : 0, 2) + Le(static_cast<uint32_t>(dib.size()), 4) +
+           Le(22, 4) + dib;
 }
 
 bool SavePng(Gdiplus::Bitmap& bitmap, const std::wstring& path) {

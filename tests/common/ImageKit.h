@@ -28,6 +28,16 @@ private:
     std::wstring m_path;
 };
 
+// The bytes of a file ("" when it cannot be read); a file made of bytes.
+std::string ReadBytes(const std::wstring& path);
+bool WriteBytes(const std::wstring& path, const std::string& bytes);
+
+// Image, icon and cursor files as bytes, made without an encoder: a 32-bpp BMP
+// of opaque grey, and a one-image .ico (nType 1) or .cur (nType 2, hot spot
+// 0, 0) of 32 bpp.
+std::string BmpFileBytes(int nWidth, int nHeight);
+std::string IconFileBytes(int nType, int nSize);
+
 // Frames side by side, frame i filled with colours[i].
 std::wstring SaveStrip(const TempFolder& folder, const wchar_t* name,
                        const std::vector<Gdiplus::ARGB>& colours, int frameWidth, int height);

@@ -1,79 +1,100 @@
 #include "tests/common/ProcessKit.h"
 
-#include <windows.h>
-#include <psapi.h>
-#include <winternl.h>
-
-#include <cstdio>
+#include <thread>
 
 namespace ProcessKit {
 
-long long GdiObjects() {
-    if (DWORD nCount = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS))
-        return nCount;
-    // Wine's table, which the PEB points to: 64K entries of 24 bytes with the
-    // object type in byte 14, 0 when the entry is free.
-    PROCESS_BASIC_INFORMATION info = {};
-    ::NtQueryInformationProcess(::GetCurrentProcess(), ProcessBasicInformation, &info, sizeof(info),
-                                nullptr);
-    const BYTE* pPeb = reinterpret_cast<const BYTE*>(info.PebBaseAddress);
-    const BYTE* pTable = pPeb ? *reinterpret_cast<const BYTE* const*>(pPeb + 0xF8) : nullptr;
-    long long nCount = 0;
-    for (int i = 0; pTable && i < 0x10000; ++i)
-        nCount += pTable[i * 24 + 14] != 0;
-    return nCount;
-}
+namespace {
 
-static BOOL CALLBACK CountWindow(HWND hWnd, LPARAM lParam) {
-    DWORD nProcess = 0;
-    ::GetWindowThreadProcessId(hWnd, &nProcess);
-    if (nProcess == ::GetCurrentProcessId()) {
-        ++*reinterpret_cast<long long*>(lParam);
-        ::EnumChildWindows(hWnd, CountWindow, lParam);
+// Backslashes double only before a quote, which is escaped itself.
+std::wstring QuoteArgument(const std::wstring& arg) {
+    std::wstring quoted = L"\"";
+    size_t backslashes = 0;
+    for (wchar_t c : arg) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        quoted.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        backslashes = 0;
+        quoted += c;
     }
-    return TRUE;
+    quoted.append(backslashes * 2, L'\\');
+    return quoted + L"\"";
 }
 
-long long UserObjects() {
-    if (DWORD nCount = ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS))
-        return nCount;
-    long long nCount = 0;
-    ::EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&nCount));
-    return nCount;
+std::string ReadAll(HANDLE pipe) {
+    std::string bytes;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(pipe, buffer, sizeof buffer, &read, nullptr) && read > 0)
+        bytes.append(buffer, read);
+    return bytes;
 }
 
-long long PrivateBytes() {
-    PROCESS_MEMORY_COUNTERS memory = {};
-    ::GetProcessMemoryInfo(::GetCurrentProcess(), &memory, sizeof(memory));
-    return static_cast<long long>(memory.PagefileUsage);
+} // namespace
+
+std::wstring BesideProgram(const wchar_t* name) {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring path(self);
+    return path.substr(0, path.rfind(L'\\') + 1) + name;
 }
 
-Usage Measure() {
-    return Usage{GdiObjects(), UserObjects(), PrivateBytes()};
+RunResult RunTool(const wchar_t* exeName, const std::vector<std::wstring>& args,
+                  const wchar_t* workingDir) {
+    RunResult result;
+    std::wstring commandLine = QuoteArgument(BesideProgram(exeName));
+    for (const std::wstring& arg : args)
+        commandLine += L" " + QuoteArgument(arg);
+    // Each pipe's read end stays with us; both are drained at once so that
+    // neither can fill up and stall the tool.
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE outRead, outWrite, errRead, errWrite;
+    if (!CreatePipe(&outRead, &outWrite, &inherit, 0))
+        return result;
+    if (!CreatePipe(&errRead, &errWrite, &inherit, 0)) {
+        CloseHandle(outRead);
+        CloseHandle(outWrite);
+        return result;
+    }
+    SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = INVALID_HANDLE_VALUE;
+    startup.hStdOutput = outWrite;
+    startup.hStdError = errWrite;
+    PROCESS_INFORMATION process{};
+    BOOL started = CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
+                                  workingDir, &startup, &process);
+    CloseHandle(outWrite);
+    CloseHandle(errWrite);
+    if (started) {
+        std::thread errReader([&] { result.strErr = ReadAll(errRead); });
+        result.strOut = ReadAll(outRead);
+        errReader.join();
+        if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
+            GetExitCodeProcess(process.hProcess, &result.nExitCode);
+        else
+            TerminateProcess(process.hProcess, 99);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    CloseHandle(outRead);
+    CloseHandle(errRead);
+    return result;
 }
 
-Growth MeasureCycles(int nWarmUp, int nCycles, const std::function<void(int)>& cycle) {
-    for (int i = 0; i < nWarmUp; ++i)
-        cycle(i);
-    Growth growth;
-    growth.before = Measure();
-    for (int i = nWarmUp; i < nWarmUp + nCycles; ++i)
-        cycle(i);
-    growth.after = Measure();
-    return growth;
-}
-
-bool Growth::Within(long long nObjects, long long nBytes) const {
-    return after.nGdi - before.nGdi <= nObjects && after.nUser - before.nUser <= nObjects &&
-           after.nBytes - before.nBytes <= nBytes;
-}
-
-std::string Growth::Describe() const {
-    char text[200];
-    std::snprintf(text, sizeof(text),
-                  "GDI objects %lld -> %lld, USER objects %lld -> %lld, private bytes %lld -> %lld",
-                  before.nGdi, after.nGdi, before.nUser, after.nUser, before.nBytes, after.nBytes);
-    return text;
+std::string UnixPathOf(const std::wstring& windowsPath) {
+    typedef char*(CDECL * UnixNameFunction)(const wchar_t*);
+    auto unixName = reinterpret_cast<UnixNameFunction>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* name = unixName != nullptr ? unixName(windowsPath.c_str()) : nullptr;
+    const std::string path = name != nullptr ? name : "";
+    HeapFree(GetProcessHeap(), 0, name);
+    return path;
 }
 
 } // namespace ProcessKit

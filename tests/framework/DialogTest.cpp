@@ -7,29 +7,21 @@
 
 namespace {
 
-typedef INT_PTR (*RunModuleDialogFn)(int nMode, int* pPreTranslated);
-typedef CDialog* (*NewModuleDialogFn)(int nMode);
-
 class ModuleDialog : public testing::Test {
 protected:
     void SetUp() override {
         m_hModule = LoadLibraryW(L"KvAfxTestModule.dll");
         ASSERT_NE(nullptr, m_hModule);
-        m_run = reinterpret_cast<RunModuleDialogFn>(Export("RunModuleDialog"));
-        m_new = reinterpret_cast<NewModuleDialogFn>(Export("NewModuleDialog"));
-        ASSERT_TRUE(m_run != nullptr && m_new != nullptr);
-    }
-    void* Export(const char* name) {
-        return reinterpret_cast<void*>(GetProcAddress(m_hModule, name));
     }
     void TearDown() override {
         if (m_hModule != nullptr)
             FreeLibrary(m_hModule);
     }
+    template <class Fn> Fn* Export(const char* name) {
+        return reinterpret_cast<Fn*>(reinterpret_cast<void*>(GetProcAddress(m_hModule, name)));
+    }
 
     HMODULE m_hModule = nullptr;
-    RunModuleDialogFn m_run = nullptr;
-    NewModuleDialogFn m_new = nullptr;
 };
 
 // Template 200 of the test program; run modally it ends at once with 5.
@@ -51,6 +43,8 @@ protected:
 } // namespace
 
 TEST_F(ModuleDialog, RunsModallyUntilItEnds) {
+    auto* run = Export<INT_PTR(int nMode, int* pPreTranslated)>("RunModuleDialog");
+    ASSERT_NE(nullptr, run);
     struct {
         int mode;
         INT_PTR result;
@@ -64,7 +58,7 @@ TEST_F(ModuleDialog, RunsModallyUntilItEnds) {
     };
     for (const auto& c : cases) {
         int preTranslated = 0;
-        EXPECT_EQ(c.result, m_run(c.mode, &preTranslated)) << c.mode;
+        EXPECT_EQ(c.result, run(c.mode, &preTranslated)) << c.mode;
         EXPECT_EQ(c.looped, preTranslated > 0) << c.mode;
     }
 }
@@ -77,7 +71,9 @@ TEST_F(ModuleDialog, TemplatesAreFoundWhereverTheyWereCompiled) {
     EXPECT_EQ(1, own.m_nInit);
 
     // A class of the module made and run under the program's state.
-    CDialog* pForeign = m_new(0);
+    auto* newDialog = Export<CDialog*(int nMode)>("NewModuleDialog");
+    ASSERT_NE(nullptr, newDialog);
+    CDialog* pForeign = newDialog(0);
     EXPECT_EQ(77, pForeign->DoModal());
     delete pForeign;
     CDialog modeless;
@@ -85,11 +81,10 @@ TEST_F(ModuleDialog, TemplatesAreFoundWhereverTheyWereCompiled) {
     EXPECT_NE(nullptr, modeless.GetDlgItem(1001)); // the module's template
     modeless.DestroyWindow();
 
-    std::vector<WORD> t = MakeDialogTemplate();
     CProgramDialog inMemory;
-    EXPECT_TRUE(inMemory.InitModalIndirect(AsTemplate(t)));
+    EXPECT_TRUE(inMemory.InitModalIndirect(TemplateInMemory(201)));
     EXPECT_EQ(5, inMemory.DoModal());
-    ASSERT_TRUE(modeless.CreateIndirect(AsTemplate(t)));
+    ASSERT_TRUE(modeless.CreateIndirect(TemplateInMemory(201)));
     CString title;
     modeless.GetWindowText(title);
     EXPECT_STREQ(L"In memory", title);
@@ -130,6 +125,7 @@ protected:
         ::PostMessageW(m_hOwned, WM_APP + 13, 0, 0);
         m_taker.PostMessage(WM_APP + 14);
         PostMessage(WM_APP + 19);
+        PostMessage(WM_COMMAND, IDOK);
         return TRUE;
     }
     BOOL PreTranslateMessage(MSG* pMsg) override {
@@ -137,20 +133,11 @@ protected:
             ++m_offered[pMsg->message];
         return CDialog::PreTranslateMessage(pMsg);
     }
-    afx_msg LRESULT OnDone(WPARAM, LPARAM) {
-        EndDialog(IDOK);
-        return 0;
-    }
-    DECLARE_MESSAGE_MAP()
 
 private:
     HWND m_hOwned = nullptr;
     CTakingWnd m_taker;
 };
-
-BEGIN_MESSAGE_MAP(COfferedDialog, CDialog)
-ON_MESSAGE(WM_APP + 19, OnDone)
-END_MESSAGE_MAP()
 
 } // namespace
 
@@ -165,55 +152,6 @@ TEST(Dialog, ModalLoopOffersEveryMessageOfTheThreadOnce) {
         {WM_APP + 10, 1}, {WM_APP + 11, 1}, {WM_APP + 12, 1}, {WM_APP + 13, 1}, {WM_APP + 19, 1}};
     EXPECT_EQ(expected, dlg.m_offered);
     ::DestroyWindow(dlg.m_hUnrelated);
-}
-
-// WM_SETICON answers the icon of that size it replaces; WM_GETICON the current one.
-TEST(Dialog, IconsAreKeptBigAndSmall) {
-    HICON hBig = ::LoadIconW(nullptr, IDI_APPLICATION);
-    HICON hBig2 = ::LoadIconW(nullptr, IDI_WARNING);
-    HICON hSmall = ::LoadIconW(nullptr, IDI_INFORMATION);
-    std::vector<WORD> t = MakeDialogTemplate();
-    CDialog dlg;
-    ASSERT_TRUE(dlg.CreateIndirect(AsTemplate(t)));
-    EXPECT_EQ(nullptr, dlg.SetIcon(hBig, TRUE));
-    EXPECT_EQ(nullptr, dlg.SetIcon(hSmall, FALSE));
-    EXPECT_EQ(hBig, dlg.SetIcon(hBig2, TRUE));
-    EXPECT_EQ(hBig2, dlg.GetIcon(TRUE));
-    EXPECT_EQ(hSmall, dlg.GetIcon(FALSE));
-}
-
-namespace {
-
-class CSecondBase {
-public:
-    virtual ~CSecondBase() = default;
-    int m_nSecond = 0;
-};
-
-class CTwoBaseDialog : public CDialog, public CSecondBase {
-    DECLARE_DYNAMIC(CTwoBaseDialog)
-public:
-    CTwoBaseDialog() : CDialog(200) {}
-
-protected:
-    BOOL OnInitDialog() override {
-        m_nSecond = 7;
-        return CDialog::OnInitDialog();
-    }
-};
-IMPLEMENT_DYNAMIC(CTwoBaseDialog, CDialog)
-
-} // namespace
-
-TEST(Dialog, ClassWithASecondBaseNamesCDialog) {
-    CTwoBaseDialog dlg;
-    ASSERT_TRUE(dlg.Create(200));
-    CWnd* pWnd = CWnd::FromHandlePermanent(dlg.m_hWnd);
-    EXPECT_TRUE(pWnd->IsKindOf(RUNTIME_CLASS(CDialog)));
-    EXPECT_FALSE(pWnd->IsKindOf(RUNTIME_CLASS(CButton)));
-    CTwoBaseDialog* pDown = DYNAMIC_DOWNCAST(CTwoBaseDialog, pWnd);
-    ASSERT_EQ(&dlg, pDown);
-    EXPECT_EQ(7, static_cast<CSecondBase*>(pDown)->m_nSecond);
 }
 
 namespace {
@@ -297,24 +235,6 @@ ON_WM_ERASEBKGND()
 ON_WM_PAINT()
 END_MESSAGE_MAP()
 
-// Runs a dialog modally from inside one of its own messages.
-class CHostWnd : public CWnd {
-public:
-    CDialog* m_pDialog = nullptr;
-    INT_PTR m_nResult = 0;
-
-protected:
-    afx_msg LRESULT OnRun(WPARAM, LPARAM) {
-        m_nResult = m_pDialog->DoModal();
-        return 0;
-    }
-    DECLARE_MESSAGE_MAP()
-};
-
-BEGIN_MESSAGE_MAP(CHostWnd, CWnd)
-ON_MESSAGE(WM_APP, OnRun)
-END_MESSAGE_MAP()
-
 } // namespace
 
 // Temporaries go when the outermost message returns (modal dialog run by the
@@ -326,11 +246,10 @@ TEST(Dialog, TemporariesOfModalRoundTripsAreReleased) {
         SCOPED_TRACE(insideMessage ? "run inside a message" : "run by the program");
         CRoundTripDialog dlg;
         if (insideMessage) {
-            CHostWnd host;
-            ASSERT_TRUE(host.CreateEx(0, nullptr, L"", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr));
-            host.m_pDialog = &dlg;
-            host.SendMessage(WM_APP);
-            EXPECT_EQ(IDOK, host.m_nResult);
+            CCallWnd host;
+            INT_PTR result = 0;
+            host.Call([&] { result = dlg.DoModal(); });
+            EXPECT_EQ(IDOK, result);
         } else {
             EXPECT_EQ(IDOK, dlg.DoModal());
         }

@@ -4,8 +4,8 @@
 #include <afxwin.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
-#include <vector>
 
 // Window objects alive now: a test asks whether one was deleted without touching it.
 inline std::set<const void*> g_live;
@@ -26,36 +26,31 @@ protected:
     }
 };
 
-// A dialog template in memory with an OK button; a class name makes the
-// dialog manager look for that window class.
-inline std::vector<WORD> MakeDialogTemplate(LPCWSTR lpszClass = nullptr) {
-    std::vector<WORD> t;
-    auto dword = [&t](DWORD v) { t.insert(t.end(), {LOWORD(v), HIWORD(v)}); };
-    auto text = [&t](LPCWSTR s) {
-        for (; *s != 0; ++s)
-            t.push_back(*s);
-        t.push_back(0);
-    };
-    dword(WS_POPUP | WS_CAPTION | DS_SETFONT | DS_MODALFRAME);
-    dword(0);
-    t.insert(t.end(), {1, 0, 0, 120, 60, 0}); // one item, position and size, no menu
-    if (lpszClass != nullptr)
-        text(lpszClass);
-    else
-        t.push_back(0);
-    text(L"In memory");
-    t.push_back(8);
-    text(L"MS Shell Dlg");
-    if (t.size() % 2 != 0) // items start on a DWORD boundary
-        t.push_back(0);
-    dword(WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON);
-    dword(0);
-    t.insert(t.end(), {10, 35, 50, 14, IDOK, 0xFFFF, 0x0080}); // a button
-    text(L"OK");
-    t.push_back(0);
-    return t;
+// A dialog template of the program (WindowTests.rc) as a caller holds it in memory:
+// 201 has an OK button, 202 names a window class that does not exist.
+inline LPCDLGTEMPLATEW TemplateInMemory(int nID) {
+    HRSRC hInfo = ::FindResourceW(nullptr, MAKEINTRESOURCEW(nID), RT_DIALOG);
+    return static_cast<LPCDLGTEMPLATEW>(::LockResource(::LoadResource(nullptr, hInfo)));
 }
 
-inline LPCDLGTEMPLATEW AsTemplate(const std::vector<WORD>& t) {
-    return reinterpret_cast<LPCDLGTEMPLATEW>(t.data());
-}
+// Runs a function inside a message of a framework window, as a handler would.
+class CCallWnd : public CWnd {
+public:
+    void Call(std::function<void()> fn) {
+        if (m_hWnd == nullptr)
+            CreateEx(0, nullptr, L"", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr);
+        m_fn = std::move(fn);
+        SendMessage(WM_APP);
+    }
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message != WM_APP)
+            return CWnd::WindowProc(message, wParam, lParam);
+        m_fn();
+        return 0;
+    }
+
+private:
+    std::function<void()> m_fn;
+};

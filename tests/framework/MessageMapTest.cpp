@@ -28,19 +28,11 @@ END_MESSAGE_MAP()
 class CDerivedTarget : public CBaseTarget {
 protected:
     afx_msg void OnOpen() { m_log += "derived-open;"; }
-    afx_msg BOOL OnReflectedClick() {
-        m_log += "reflected;";
-        return m_bTakeReflection;
-    }
     DECLARE_MESSAGE_MAP()
-
-public:
-    BOOL m_bTakeReflection = TRUE;
 };
 
 BEGIN_MESSAGE_MAP(CDerivedTarget, CBaseTarget)
 ON_COMMAND(101, OnOpen)
-ON_CONTROL_REFLECT_EX(BN_CLICKED, OnReflectedClick)
 END_MESSAGE_MAP()
 
 // Handlers in the map may be protected: the map is a member of the class.
@@ -64,13 +56,4 @@ TEST(MessageMap, CommandsFindTheFirstMatchingEntry) {
     EXPECT_TRUE(target.OnCmdMsg(205, CN_COMMAND, nullptr, nullptr));
     EXPECT_EQ(205u, target.m_nRangeId);
     EXPECT_FALSE(target.OnCmdMsg(210, CN_COMMAND, nullptr, nullptr));
-}
-
-TEST(MessageMap, ReflectedEntriesMayDeclineTheMessage) {
-    CDerivedTarget target;
-    int reflected = MAKELONG(BN_CLICKED, WM_REFLECT_BASE + WM_COMMAND);
-    EXPECT_TRUE(target.OnCmdMsg(0, reflected, nullptr, nullptr));
-    target.m_bTakeReflection = FALSE;
-    EXPECT_FALSE(target.OnCmdMsg(0, reflected, nullptr, nullptr));
-    EXPECT_EQ("reflected;reflected;", target.m_log);
 }

@@ -1,6 +1,8 @@
 #include <afxwin.h>
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace {
 
 class CShape : public CObject {
@@ -42,13 +44,11 @@ TEST(RuntimeClass, KindsFollowEveryLevelAndOnlyThem) {
     EXPECT_EQ(&tilted, DYNAMIC_DOWNCAST(CSquare, pSquare));
     EXPECT_EQ(nullptr, DYNAMIC_DOWNCAST(CSquare, pCircle));
     EXPECT_EQ(nullptr, DYNAMIC_DOWNCAST(CSquare, static_cast<CObject*>(nullptr)));
-}
 
-TEST(RuntimeClass, CreatesOnlyDynamicallyCreatableClasses) {
-    CObject* p = RUNTIME_CLASS(CSquare)->CreateObject();
-    ASSERT_NE(nullptr, p);
-    EXPECT_EQ(RUNTIME_CLASS(CSquare), p->GetRuntimeClass());
-    EXPECT_EQ(4, static_cast<CSquare*>(p)->m_nCorners);
-    delete p;
+    // Only classes declared creatable are made.
+    std::unique_ptr<CObject> made(RUNTIME_CLASS(CSquare)->CreateObject());
+    ASSERT_NE(nullptr, made);
+    EXPECT_EQ(RUNTIME_CLASS(CSquare), made->GetRuntimeClass());
+    EXPECT_EQ(4, static_cast<CSquare*>(made.get())->m_nCorners);
     EXPECT_EQ(nullptr, RUNTIME_CLASS(CShape)->CreateObject());
 }

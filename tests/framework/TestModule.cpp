@@ -30,46 +30,41 @@ bool ClassRegistered() {
     return g_className != nullptr && GetClassInfoW(ThisModule(), g_className, &wc) != FALSE;
 }
 
-const char* YesNo(bool b) {
-    return b ? "yes" : "no";
+std::string Flag(const char* name, bool b) {
+    return std::string(" ") + name + (b ? "=yes" : "=no");
 }
 
 struct StaticObject {
     StaticObject() { Record("static-construct"); }
-    ~StaticObject() { Record(std::string("static-destruct class=") + YesNo(ClassRegistered())); }
+    ~StaticObject() { Record("static-destruct" + Flag("class", ClassRegistered())); }
 };
 StaticObject g_staticObject;
 
 class CTestModuleApp : public CWinApp {
 public:
     CTestModuleApp() {
-        Record(std::string("app-construct own-state=") +
-               YesNo(AfxGetModuleState() == AfxGetStaticModuleState()) +
-               " registered=" + YesNo(AfxGetApp() == this));
+        Record("app-construct" +
+               Flag("own-state", AfxGetModuleState() == AfxGetStaticModuleState()) +
+               Flag("registered", AfxGetApp() == this));
     }
-    ~CTestModuleApp() override {
-        Record(std::string("app-destruct class=") + YesNo(ClassRegistered()));
-    }
+    ~CTestModuleApp() override { Record("app-destruct" + Flag("class", ClassRegistered())); }
     BOOL InitInstance() override {
         CWinApp::InitInstance();
         AfxEnableControlContainer();
         g_className = AfxRegisterWndClass(0);
-        Record(std::string("init-instance own-state=") +
-               YesNo(AfxGetModuleState() == AfxGetStaticModuleState()) + " instance=" +
-               YesNo(m_hInstance == ThisModule() && AfxGetInstanceHandle() == ThisModule() &&
-                     AfxGetResourceHandle() == ThisModule()) +
-               " class=" + YesNo(ClassRegistered()));
+        HINSTANCE h = ThisModule();
+        Record("init-instance" +
+               Flag("own-state", AfxGetModuleState() == AfxGetStaticModuleState()) +
+               Flag("instance", m_hInstance == h && AfxGetInstanceHandle() == h &&
+                                    AfxGetResourceHandle() == h) +
+               Flag("class", ClassRegistered()));
         return GetEnvironmentVariableW(L"KV_TEST_REFUSE_INIT", nullptr, 0) == 0;
     }
     int ExitInstance() override {
-        Record(std::string("exit-instance class=") + YesNo(ClassRegistered()));
+        Record("exit-instance" + Flag("class", ClassRegistered()));
         return CWinApp::ExitInstance();
     }
-    DECLARE_MESSAGE_MAP()
 };
-
-BEGIN_MESSAGE_MAP(CTestModuleApp, CWinApp)
-END_MESSAGE_MAP()
 
 CTestModuleApp theApp;
 

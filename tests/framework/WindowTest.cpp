@@ -40,8 +40,6 @@ public:
     CLive<CWnd>* m_pNested = nullptr; // made as a child inside WM_CREATE
     AFX_MODULE_STATE* m_pStateInHandler = nullptr;
     CString m_strTextDuringSet;
-    HWND m_hForeign = nullptr;
-    CWnd* m_pTemp = nullptr;
     int m_nTouched = 0;
 
 protected:
@@ -81,10 +79,6 @@ protected:
         ++m_nTouched;
         return Default();
     }
-    afx_msg LRESULT OnMakeTemporary(WPARAM, LPARAM) {
-        m_pTemp = FromHandle(m_hForeign);
-        return 0;
-    }
     DECLARE_MESSAGE_MAP()
 };
 
@@ -94,7 +88,6 @@ ON_WM_CREATE()
 ON_WM_NCDESTROY()
 ON_MESSAGE(WM_SETTEXT, OnSetText)
 ON_MESSAGE(WM_APP + 3, OnEndHere)
-ON_MESSAGE(WM_APP + 4, OnMakeTemporary)
 END_MESSAGE_MAP()
 
 // Makes a child window of its own while the dialog manager sets it up.
@@ -197,14 +190,14 @@ TEST(Window, PostNcDestroyWaitsForTheObjectsOutermostMessage) {
 // An object that never gets its window is ended as if it had one: the same
 // rule for windows and dialogs, for a failed WM_CREATE and for no window at all.
 TEST(Window, CreationThatFailsEndsTheObjectOnce) {
-    std::vector<WORD> unknownClass = MakeDialogTemplate(L"NoSuchDialogClass");
     for (int way = 0; way < 3; ++way) {
         SCOPED_TRACE(way);
         g_nPostNcDestroy = 0;
         if (way == 2) {
+            ASSERT_NE(nullptr, TemplateInMemory(202));
             auto* pDlg = new CLive<CDialog>;
             pDlg->m_bDeleteAtEnd = true;
-            EXPECT_FALSE(pDlg->CreateIndirect(AsTemplate(unknownClass)));
+            EXPECT_FALSE(pDlg->CreateIndirect(TemplateInMemory(202)));
             EXPECT_EQ(0u, g_live.count(pDlg));
         } else {
             auto* pProbe = new CProbeWnd;
@@ -250,27 +243,26 @@ TEST(Window, TemporariesOutliveNoScopeButTheirOwn) {
     EXPECT_EQ(nullptr, CWnd::FromHandle(nullptr));
     CWnd* volatile pNone = nullptr; // MFC code asks null window pointers for their handle
     EXPECT_EQ(nullptr, pNone->GetSafeHwnd());
-    CProbeWnd probe;
-    ASSERT_TRUE(CreatePopup(probe));
+    CCallWnd handler;
     CWnd* pCaller = CWnd::FromHandle(hCaller);
     EXPECT_EQ(nullptr, CWnd::FromHandlePermanent(hCaller));
     EXPECT_EQ(RUNTIME_CLASS(CWnd), pCaller->GetRuntimeClass());
     for (bool locked : {false, true}) {
         if (locked)
             AfxLockTempMaps();
-        probe.m_hForeign = hInner;
-        probe.SendMessage(WM_APP + 4);
+        CWnd* pInner = nullptr;
+        handler.Call([&] { pInner = CWnd::FromHandle(hInner); });
         // A released temporary's storage goes to the decoy, so a wrongly
         // released one would come back as a different object.
         std::unique_ptr<CWnd> decoy(new CWnd);
         EXPECT_EQ(pCaller, CWnd::FromHandle(hCaller));
         if (locked) {
-            EXPECT_EQ(probe.m_pTemp, CWnd::FromHandle(hInner));
+            EXPECT_EQ(pInner, CWnd::FromHandle(hInner));
             EXPECT_TRUE(AfxUnlockTempMaps());
         }
     }
     EXPECT_TRUE(::IsWindow(hCaller)); // temporaries never own their windows
-    probe.DestroyWindow();
+    handler.DestroyWindow();
     ::DestroyWindow(hCaller);
     ::DestroyWindow(hInner);
 }
@@ -294,14 +286,4 @@ TEST(Window, ProceduresRunUnderTheCreatingModulesState) {
         AFX_MANAGE_STATE(&moduleState);
         AfxWinTerm(); // the class it registered goes with it
     }
-}
-
-TEST(Window, PlacementMarkersReachTheSystem) {
-    CProbeWnd probe;
-    ASSERT_TRUE(CreatePopup(probe));
-    EXPECT_TRUE(probe.SetWindowPos(&CWnd::wndTopMost, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE));
-    EXPECT_TRUE(probe.GetExStyle() & WS_EX_TOPMOST);
-    EXPECT_TRUE(probe.SetWindowPos(&CWnd::wndNoTopMost, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE));
-    EXPECT_FALSE(probe.GetExStyle() & WS_EX_TOPMOST);
-    EXPECT_FALSE(probe.ModifyStyle(0, WS_POPUP)); // nothing changed
 }

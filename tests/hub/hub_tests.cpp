@@ -1,7 +1,10 @@
 // The notification centre as the suite uses it: windows of this process
 // subscribe through HubExchange.dll, loaded and freed as the container does,
-// and kvhub.exe broadcasts and lists from a process of its own.
+// and kvhub.exe broadcasts and lists from a process of its own. Each test
+// leaves the table empty: its windows are destroyed, and the centre drops
+// what they held (the counts of the next test would show a leftover).
 #include "companions/HubExchange/HubExchange.h"
+#include "tests/common/ProcessKit.h"
 
 #include <gtest/gtest.h>
 
@@ -14,19 +17,17 @@ namespace {
 
 const UINT kMessage = WM_APP + 1;
 
-template <typename Function> Function Export(HMODULE module, const char* name) {
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
 // The library found by its undecorated export names, freed at scope end.
 struct HubLibrary {
-    using Subscribe = int(__cdecl*)(int, HWND, UINT, int);
     HMODULE module = LoadLibraryW(L"HubExchange.dll");
-    Subscribe reg = Export<Subscribe>(module, "HXRegComNotifyMessage");
-    Subscribe unreg = Export<Subscribe>(module, "HXUnRegComNotifyMessage");
-    decltype(&HXBroadcastNotify) broadcast =
-        Export<decltype(broadcast)>(module, "HXBroadcastNotify");
-    decltype(&HXListNotify) list = Export<decltype(list)>(module, "HXListNotify");
+    template <typename F> F Get(const char* name) {
+        return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    }
+    using Subscribe = int(__cdecl*)(int, HWND, UINT, int);
+    Subscribe reg = Get<Subscribe>("HXRegComNotifyMessage");
+    Subscribe unreg = Get<Subscribe>("HXUnRegComNotifyMessage");
+    decltype(&HXBroadcastNotify) broadcast = Get<decltype(broadcast)>("HXBroadcastNotify");
+    decltype(&HXListNotify) list = Get<decltype(list)>("HXListNotify");
     HubLibrary() { EXPECT_TRUE(reg && unreg && broadcast && list); }
     ~HubLibrary() { FreeLibrary(module); }
 };
@@ -44,16 +45,10 @@ struct SinkWindow {
     }
 };
 
-// Runs kvhub.exe in a process of its own; its output, or the exit code
-// when that is not 0.
-std::string Kvhub(const std::wstring& arguments) {
-    FILE* tool = _wpopen((L"kvhub.exe " + arguments).c_str(), L"rb");
-    std::string output;
-    char buffer[512];
-    for (size_t read; tool && (read = fread(buffer, 1, sizeof buffer, tool)) > 0;)
-        output.append(buffer, read);
-    const int exitCode = tool ? _pclose(tool) : -1;
-    return exitCode == 0 ? output : "exit " + std::to_string(exitCode);
+// kvhub.exe in a process of its own: its output, or its exit code when that is not 0.
+std::string Kvhub(const std::vector<std::wstring>& args) {
+    const ProcessKit::RunResult run = ProcessKit::RunTool(L"kvhub.exe", args);
+    return run.nExitCode == 0 ? run.strOut : "exit " + std::to_string(run.nExitCode);
 }
 
 std::string ListLine(int notify, HWND window, UINT message) {
@@ -62,16 +57,9 @@ std::string ListLine(int notify, HWND window, UINT message) {
     return line;
 }
 
-// Each test starts from an empty table and leaves one: its windows are
-// destroyed, and the centre drops what they held.
-class Hub : public testing::Test {
-protected:
-    void SetUp() override { ASSERT_EQ(0, HubLibrary().list(nullptr, 0)); }
-};
-
 } // namespace
 
-TEST_F(Hub, BroadcastFromAnotherProcessReachesEachSubscriberOnceAsItsMessage) {
+TEST(Hub, BroadcastFromAnotherProcessReachesEachSubscriberOnceAsItsMessage) {
     HubLibrary hub;
     SinkWindow a, b, other;
     ASSERT_EQ(HX_OK, hub.reg(20, a.hwnd, kMessage, 0));
@@ -79,22 +67,20 @@ TEST_F(Hub, BroadcastFromAnotherProcessReachesEachSubscriberOnceAsItsMessage) {
     ASSERT_EQ(HX_OK, hub.reg(20, b.hwnd, kMessage + 1, 0));
     ASSERT_EQ(HX_OK, hub.reg(21, other.hwnd, kMessage, 0));
 
-    EXPECT_EQ("2\r\n", Kvhub(L"broadcast 20"));
+    EXPECT_EQ("2\r\n", Kvhub({L"broadcast", L"20"}));
     EXPECT_EQ(1u, a.Take(kMessage).size());
     EXPECT_EQ(1u, b.Take(kMessage + 1).size());
     EXPECT_TRUE(other.Take(kMessage).empty());
     EXPECT_EQ(ListLine(20, a.hwnd, kMessage) + ListLine(20, b.hwnd, kMessage + 1) +
                   ListLine(21, other.hwnd, kMessage),
-              Kvhub(L"list"));
+              Kvhub({L"list"}));
 
     ASSERT_EQ(1, hub.broadcast(21, 7, -9));
     const std::vector<MSG> got = other.Take(kMessage);
-    ASSERT_EQ(1u, got.size());
-    EXPECT_EQ(7u, got[0].wParam);
-    EXPECT_EQ(-9, got[0].lParam);
+    EXPECT_TRUE(got.size() == 1 && got[0].wParam == 7 && got[0].lParam == -9);
 }
 
-TEST_F(Hub, UnsubscribedAndVanishedWindowsAreNoLongerReached) {
+TEST(Hub, UnsubscribedAndVanishedWindowsAreNoLongerReached) {
     HubLibrary hub;
     SinkWindow live;
     std::optional<SinkWindow> doomed(std::in_place);
@@ -113,7 +99,7 @@ TEST_F(Hub, UnsubscribedAndVanishedWindowsAreNoLongerReached) {
     EXPECT_EQ(HX_BAD_WINDOW, hub.reg(20, nullptr, kMessage, 0));
 }
 
-TEST_F(Hub, FullTableIsReportedWithoutReplacingAnyone) {
+TEST(Hub, FullTableIsReportedWithoutReplacingAnyone) {
     HubLibrary hub;
     SinkWindow w;
     std::optional<SinkWindow> first(std::in_place);
@@ -131,14 +117,16 @@ TEST_F(Hub, FullTableIsReportedWithoutReplacingAnyone) {
     EXPECT_EQ(HX_TABLE_FULL, hub.reg(2001, w.hwnd, kMessage, 0));
 }
 
-TEST_F(Hub, SubscriptionOutlivesFreeingTheLibrary) {
+TEST(Hub, SubscriptionOutlivesFreeingTheLibrary) {
     SinkWindow w;
     ASSERT_EQ(HX_OK, HubLibrary().reg(20, w.hwnd, kMessage, 0));
-    EXPECT_EQ("1\r\n", Kvhub(L"broadcast 20"));
+    EXPECT_EQ("1\r\n", Kvhub({L"broadcast", L"20"}));
     EXPECT_EQ(1u, w.Take(kMessage).size());
 }
 
 TEST(Kvhub, WrongUsageExits64) {
-    for (const wchar_t* arguments : {L"", L"broadcast x", L"broadcast 99999999999", L"list all"})
-        EXPECT_EQ("exit 64", Kvhub(arguments)) << arguments;
+    const std::vector<std::wstring> wrong[] = {
+        {}, {L"broadcast", L"x"}, {L"broadcast", L"99999999999"}, {L"list", L"all"}};
+    for (const auto& args : wrong)
+        EXPECT_EQ("exit 64", Kvhub(args)) << args.size() << " arguments";
 }

@@ -8,41 +8,38 @@ namespace {
 
 const char kXml[] = "<?xml version=\"1.0\"?><r>text</r>";
 
-// One exchange with the field a=1; the reply text, or "(null)".
-std::string Exchange(CHttpUpload& upload, CLoopbackServer& server) {
-    const std::string url = server.Url("/p");
-    EXPECT_EQ(0, upload.Init(url.c_str(), static_cast<int>(url.size())));
-    upload.AddFormData("a", "1");
-    upload.Request();
-    int length = -1;
-    const char* reply = upload.RetRecvDataPt(&length);
-    return reply != nullptr ? std::string(reply, length) : "(null) " + std::to_string(length);
+void Init(CHttpUpload& upload, const std::string& url) {
+    ASSERT_EQ(0, upload.Init(url.c_str(), static_cast<int>(url.size())));
+}
+
+std::string Narrow(const std::wstring& ascii) {
+    return std::string(ascii.begin(), ascii.end());
+}
+
+std::string Body(const std::string& request) {
+    return request.substr(request.find("\r\n\r\n") + 4);
 }
 
 } // namespace
 
+// Bytes with the high bit set encode as themselves, not as negative numbers.
 TEST(HttpUpload, SendsFilePartsInBase64AndCreatesAMissingFile) {
-    const std::string base64File = FreshTempPath(), missingFile = FreshTempPath();
-    WriteWholeFile(base64File, "abcd");
-    CLoopbackServer server(Answer(MakeReply("200 OK", "", kXml)));
+    ImageKit::TempFolder folder(L"kvnet");
+    const std::wstring b64 = folder.File(L"b64"), missing = folder.File(L"m");
+    ImageKit::WriteBytes(b64, "ab\xFF\xFE");
+    CLoopbackServer server({MakeReply("200 OK", "", kXml)});
     CHttpUpload upload;
-    const std::string url = server.Url("/up");
-    ASSERT_EQ(0, upload.Init(url.c_str(), static_cast<int>(url.size())));
-    EXPECT_TRUE(upload.AddFormFile("b", base64File.c_str(), TRUE));
-    EXPECT_TRUE(upload.AddFormFile("m", missingFile.c_str(), FALSE));
+    Init(upload, server.Url("/up"));
+    EXPECT_TRUE(upload.AddFormFile("b", Narrow(b64).c_str(), TRUE));
+    EXPECT_TRUE(upload.AddFormFile("m", Narrow(missing).c_str(), FALSE));
     EXPECT_TRUE(upload.Request());
     EXPECT_STREQ(kXml, upload.RetRecvDataPt());
-    auto part = [](const char* name, const std::string& path, const char* extra) {
-        return "--FORM_BOUNDARY\r\ncontent-disposition: form-data; name=\"" + std::string(name) +
-               "\"; filename=\"" + path.substr(path.rfind('\\') + 1) + "\"\r\n" + extra + "\r\n";
-    };
-    const std::string request = server.Request();
-    EXPECT_EQ(part("b", base64File, "Content-Transfer-Encoding: Base64\r\n") + "YWJjZA==\r\n" +
-                  part("m", missingFile, "") + "\r\n--FORM_BOUNDARY--\r\n",
-              request.substr(request.find("\r\n\r\n") + 4));
-    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(missingFile.c_str()));
-    DeleteFileA(base64File.c_str());
-    DeleteFileA(missingFile.c_str());
+    const std::string part = "--FORM_BOUNDARY\r\ncontent-disposition: form-data; name=\"";
+    EXPECT_EQ(part +
+                  "b\"; filename=\"b64\"\r\nContent-Transfer-Encoding: Base64\r\n\r\nYWL//g==\r\n" +
+                  part + "m\"; filename=\"m\"\r\n\r\n\r\n--FORM_BOUNDARY--\r\n",
+              Body(server.Request()));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(missing.c_str()));
 }
 
 TEST(HttpUpload, ReadsEachKindOfReplyAndLogsHowItEnded) {
@@ -69,28 +66,29 @@ TEST(HttpUpload, ReadsEachKindOfReplyAndLogsHowItEnded) {
     };
     for (const auto& c : cases) {
         CCapturedLog log;
-        ReplyScript script = Answer(c.reply, 5, 1); // pieces of 5 bytes, 1 ms apart
-        script.holdOpen = c.holdOpen;
-        CLoopbackServer server(script);
+        CLoopbackServer server({c.reply, 5, 1, c.holdOpen}); // pieces of 5 bytes, 1 ms apart
         CHttpUpload upload;
-        EXPECT_EQ(c.text, Exchange(upload, server)) << c.reply;
+        Init(upload, server.Url("/p"));
+        upload.AddFormData("a", "1");
+        upload.Request();
+        int length = -1;
+        const char* reply = upload.RetRecvDataPt(&length);
+        EXPECT_EQ(c.text, reply ? std::string(reply, length) : "(null) " + std::to_string(length))
+            << c.reply;
         EXPECT_NE(std::string::npos, log.Text().find(c.logLine)) << c.reply;
         EXPECT_TRUE(!c.holdOpen || !upload.IsConnected()) << c.reply;
     }
 }
 
 TEST(HttpUpload, InitClosesThePreviousConnectionAndEmptiesTheBody) {
-    CLoopbackServer first(Answer(""));
-    CLoopbackServer second(Answer(MakeReply("200 OK", "", kXml)));
+    CLoopbackServer first({""});
+    CLoopbackServer second({MakeReply("200 OK", "", kXml)});
     CHttpUpload upload;
-    std::string url = first.Url("/1");
-    ASSERT_EQ(0, upload.Init(url.c_str(), static_cast<int>(url.size())));
+    Init(upload, first.Url("/1"));
     upload.AddFormData("gone", "x");
-    url = second.Url("/2");
-    ASSERT_EQ(0, upload.Init(url.c_str(), static_cast<int>(url.size())));
+    Init(upload, second.Url("/2"));
     EXPECT_EQ("", first.Request());
     upload.Request();
     EXPECT_STREQ(kXml, upload.RetRecvDataPt());
-    const std::string request = second.Request();
-    EXPECT_EQ("--FORM_BOUNDARY--\r\n", request.substr(request.find("\r\n\r\n") + 4));
+    EXPECT_EQ("--FORM_BOUNDARY--\r\n", Body(second.Request()));
 }

@@ -1,8 +1,6 @@
 #include "NetTestKit.h"
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 #include "runtime/Log.h"
@@ -10,9 +8,7 @@
 
 #include <shlobj.h>
 
-namespace {
-
-SOCKET ListenOnLoopback(int* port) {
+SOCKET ListenOnLoopback(int backlog, int* port) {
     static WSADATA winsock;
     static const int started = WSAStartup(MAKEWORD(2, 2), &winsock);
     SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
@@ -21,12 +17,14 @@ SOCKET ListenOnLoopback(int* port) {
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     int length = sizeof(address);
     if (started != 0 || s == INVALID_SOCKET ||
-        bind(s, reinterpret_cast<sockaddr*>(&address), length) != 0 || listen(s, 4) != 0 ||
+        bind(s, reinterpret_cast<sockaddr*>(&address), length) != 0 || listen(s, backlog) != 0 ||
         getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) != 0)
         throw std::runtime_error("cannot listen on 127.0.0.1");
     *port = ntohs(address.sin_port);
     return s;
 }
+
+namespace {
 
 // Reads until the header and its announced body are in, or the client closes.
 std::string ReadRequest(SOCKET client) {
@@ -48,7 +46,7 @@ std::string ReadRequest(SOCKET client) {
 } // namespace
 
 CLoopbackServer::CLoopbackServer(ReplyScript script)
-    : m_script(std::move(script)), m_listener(ListenOnLoopback(&m_port)),
+    : m_script(std::move(script)), m_listener(ListenOnLoopback(4, &m_port)),
       m_thread(&CLoopbackServer::Serve, this) {}
 
 CLoopbackServer::~CLoopbackServer() {
@@ -72,10 +70,11 @@ void CLoopbackServer::Serve() {
     if (client == INVALID_SOCKET)
         return;
     m_request = ReadRequest(client);
-    for (const std::string& piece : m_script.pieces) {
+    const std::string& reply = m_script.reply;
+    for (size_t at = 0; at < reply.size(); at += m_script.pieceSize) {
         Sleep(m_script.pauseMs);
-        if (send(client, piece.data(), static_cast<int>(piece.size()), 0) !=
-            static_cast<int>(piece.size()))
+        const int size = static_cast<int>(std::min(m_script.pieceSize, reply.size() - at));
+        if (send(client, reply.data() + at, size, 0) != size)
             break;
     }
     char byte;
@@ -85,12 +84,10 @@ void CLoopbackServer::Serve() {
     closesocket(client);
 }
 
-ReplyScript Answer(const std::string& reply, size_t pieceSize, int pauseMs) {
-    ReplyScript script;
-    for (size_t at = 0; at < reply.size(); at += pieceSize)
-        script.pieces.push_back(reply.substr(at, pieceSize));
-    script.pauseMs = pauseMs;
-    return script;
+int UnusedPort() {
+    int port = 0;
+    closesocket(ListenOnLoopback(1, &port));
+    return port;
 }
 
 std::string MakeReply(const std::string& status, const std::string& headers,
@@ -109,37 +106,16 @@ std::string ChunkBody(const std::string& text, size_t chunkSize) {
     return chunked + "0\r\n\r\n";
 }
 
-int UnusedPort() {
-    int port = 0;
-    closesocket(ListenOnLoopback(&port));
-    return port;
+std::wstring Wide(const std::string& ascii) {
+    return std::wstring(ascii.begin(), ascii.end());
 }
 
-std::string FreshTempPath() {
-    char folder[MAX_PATH];
-    char path[MAX_PATH];
-    GetTempPathA(MAX_PATH, folder);
-    GetTempFileNameA(folder, "kvn", 0, path);
-    DeleteFileA(path);
-    return path;
-}
-
-std::string ReadWholeFile(const std::string& path) {
-    std::ostringstream bytes;
-    bytes << std::ifstream(path, std::ios::binary).rdbuf();
-    return bytes.str();
-}
-
-void WriteWholeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-CCapturedLog::CCapturedLog() : m_path(CStringA(GetLogFilePath()).GetString()) {
+CCapturedLog::CCapturedLog() : m_path(GetLogFilePath().GetString()) {
     SHCreateDirectoryExW(nullptr, GetConfigDirectory(), nullptr);
-    WriteWholeFile(m_path, "");
+    ImageKit::WriteBytes(m_path, "");
     InitLog(L"Kelvane", GetLogFilePath());
 }
 
 CCapturedLog::~CCapturedLog() {
-    DeleteFileA(m_path.c_str());
+    DeleteFileW(m_path.c_str());
 }

@@ -1,5 +1,5 @@
 // What the client's tests share: a scripted one-connection server on
-// 127.0.0.1, temporary files and the module's log.
+// 127.0.0.1 and the module's log.
 #pragma once
 
 #include <winsock2.h>
@@ -7,12 +7,14 @@
 
 #include <string>
 #include <thread>
-#include <vector>
+
+#include "tests/common/ImageKit.h"
 
 struct ReplyScript {
-    std::vector<std::string> pieces; // each sent with its own send call
-    int pauseMs = 0;                 // before each piece, so that receives stay separate
-    bool holdOpen = false;           // after the reply, wait for the client to close
+    std::string reply;
+    size_t pieceSize = 1 << 20; // each piece is sent with its own send call
+    int pauseMs = 0;            // before each piece, so that receives stay separate
+    bool holdOpen = false;      // after the reply, wait for the client to close
 };
 
 class CLoopbackServer {
@@ -37,18 +39,14 @@ private:
     std::thread m_thread;
 };
 
-// One reply, sent in pieces of `pieceSize` bytes, `pauseMs` apart.
-ReplyScript Answer(const std::string& reply, size_t pieceSize = 1 << 20, int pauseMs = 0);
+// A listening socket on 127.0.0.1 at a free port.
+SOCKET ListenOnLoopback(int backlog, int* port);
+int UnusedPort();
 std::string MakeReply(const std::string& status, const std::string& headers,
                       const std::string& body);
 // `text` in chunks of `chunkSize` bytes, with the zero-size last chunk.
 std::string ChunkBody(const std::string& text, size_t chunkSize);
-int UnusedPort();
-
-// A fresh file name in the temporary folder; the file is not made.
-std::string FreshTempPath();
-std::string ReadWholeFile(const std::string& path);
-void WriteWholeFile(const std::string& path, const std::string& bytes);
+std::wstring Wide(const std::string& ascii);
 
 // The module's log file, which the log writes only while it exists: made,
 // and the log pointed at it, for the life of the object.
@@ -56,8 +54,8 @@ class CCapturedLog {
 public:
     CCapturedLog();
     ~CCapturedLog();
-    std::string Text() const { return ReadWholeFile(m_path); }
+    std::string Text() const { return ImageKit::ReadBytes(m_path); }
 
 private:
-    std::string m_path;
+    std::wstring m_path;
 };

@@ -3,22 +3,14 @@
 // on 127.0.0.1 (tests/net/werkzeug_app.py echoes the form it parsed).
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "NetTestKit.h"
 #include "net/InfoUpDown.h"
+#include "tests/common/ProcessKit.h"
+
+using ImageKit::ReadBytes;
+using ProcessKit::UnixPathOf;
 
 namespace {
-
-std::string UnixPathOf(const std::string& windowsPath) {
-    typedef char*(CDECL * UnixNameFunction)(const wchar_t*);
-    auto unixName = reinterpret_cast<UnixNameFunction>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    char* name = unixName(std::wstring(windowsPath.begin(), windowsPath.end()).c_str());
-    const std::string path = name != nullptr ? name : "";
-    HeapFree(GetProcessHeap(), 0, name);
-    return path;
-}
 
 std::string Hex(const std::string& bytes) {
     static const char digits[] = "0123456789abcdef";
@@ -28,47 +20,25 @@ std::string Hex(const std::string& bytes) {
     return hex;
 }
 
-std::wstring Wide(const std::string& text) {
-    return std::wstring(text.begin(), text.end());
-}
-
-// Runs kvpost.exe and gives its exit code.
-DWORD RunKvpost(const std::string& arguments) {
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    std::string commandLine = "kvpost.exe " + arguments;
-    DWORD exitCode = 99;
-    if (CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                       &startup, &process)) {
-        WaitForSingleObject(process.hProcess, INFINITE);
-        GetExitCodeProcess(process.hProcess, &exitCode);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-    return exitCode;
-}
-
 class Werkzeug : public testing::Test {
 protected:
     static void SetUpTestSuite() {
-        char exe[MAX_PATH];
-        GetModuleFileNameA(nullptr, exe, MAX_PATH);
-        const std::string app = std::string(exe, std::strrchr(exe, '\\') + 1) + "werkzeug_app.py";
-        const std::string portFile = FreshTempPath();
+        ImageKit::TempFolder folder(L"kvnet");
         // Wine runs a Unix program named by its Windows path. It is no Windows
         // process to wait for or end: the server ends itself on /quit.
-        std::string command =
-            "Z:\\usr\\bin\\python3 " + UnixPathOf(app) + " " + UnixPathOf(portFile);
-        STARTUPINFOA startup = {};
+        std::wstring command = L"Z:\\usr\\bin\\python3 " +
+                               Wide(UnixPathOf(ProcessKit::BesideProgram(L"werkzeug_app.py"))) +
+                               L" " + Wide(UnixPathOf(folder.File(L"port")));
+        STARTUPINFOW startup = {};
         startup.cb = sizeof(startup);
         PROCESS_INFORMATION process = {};
-        if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+        if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                             &startup, &process))
             return;
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
         for (int wait = 0; wait < 300 && s_port == 0; ++wait, Sleep(100))
-            s_port = std::atoi(ReadWholeFile(portFile).c_str());
-        DeleteFileA(portFile.c_str());
+            s_port = std::atoi(ReadBytes(folder.File(L"port")).c_str());
     }
 
     static void TearDownTestSuite() {
@@ -88,6 +58,7 @@ protected:
     }
 
     static int s_port;
+    ImageKit::TempFolder m_folder{L"kvnet"};
 };
 
 int Werkzeug::s_port = 0;
@@ -110,35 +81,37 @@ TEST_F(Werkzeug, SeesEveryFieldAndTheFileAsSentAndTheReplyEndsAtItsLastChunk) {
     std::string fileBytes; // every byte value, NUL, CR and LF among them
     for (int i = 0; i < 512; ++i)
         fileBytes += static_cast<char>(i);
-    const std::string param = FreshTempPath(), out = FreshTempPath();
-    WriteWholeFile(param, fileBytes);
-    expected += "<file name=\"" + Hex("ParameterFile") + "\" filename=\"" +
-                Hex(param.substr(param.rfind('\\') + 1)) + "\" value=\"" + Hex(fileBytes) +
-                "\"/>\n<pad>" + std::string(10 * 4096, 'x') + "</pad>\n</form>\n";
+    const std::wstring param = m_folder.File(L"params.bin"), out = m_folder.File(L"out.xml");
+    ImageKit::WriteBytes(param, fileBytes);
+    expected += "<file name=\"" + Hex("ParameterFile") + "\" filename=\"" + Hex("params.bin") +
+                "\" value=\"" + Hex(fileBytes) + "\"/>\n<pad>" + std::string(10 * 4096, 'x') +
+                "</pad>\n</form>\n";
 
     const ULONGLONG start = GetTickCount64();
     CInfoUpDown exchange;
-    EXPECT_EQ(0, exchange.DownloadXML(Wide(Url("/echo")).c_str(), array, Wide(param).c_str(),
-                                      Wide(out).c_str()));
+    EXPECT_EQ(0,
+              exchange.DownloadXML(Wide(Url("/echo")).c_str(), array, param.c_str(), out.c_str()));
     const ULONGLONG elapsed = GetTickCount64() - start;
-    const std::string saved = ReadWholeFile(out);
+    const std::string saved = ReadBytes(out);
     EXPECT_EQ(expected.substr(0, expected.find("<pad>")), saved.substr(0, saved.find("<pad>")));
     EXPECT_TRUE(saved == expected) << saved.size() << " bytes saved of " << expected.size();
     // The server keeps the connection 20 s after the last chunk.
     EXPECT_LT(elapsed, 10000u);
     std::printf("werkzeug exchange: %llu ms\n", elapsed);
-    DeleteFileA(param.c_str());
-    DeleteFileA(out.c_str());
 }
 
 TEST_F(Werkzeug, KvpostPostsItsFieldsAndLogsTheExchange) {
-    const std::string out = FreshTempPath();
+    const std::wstring out = m_folder.File(L"out.xml");
     CCapturedLog log; // the module's log file, which --log would make
-    EXPECT_EQ(0u, RunKvpost(Url("/echo") + " a=1 q=x=y --out " + UnixPathOf(out) + " --log"));
-    EXPECT_NE(std::string::npos, ReadWholeFile(out).find("<field name=\"71\" value=\"783d79\"/>"));
+    auto kvpost = [](std::vector<std::wstring> args) {
+        return ProcessKit::RunTool(L"kvpost.exe", args).nExitCode;
+    };
+    EXPECT_EQ(0u, kvpost({Wide(Url("/echo")), L"a=1", L"q=x=y", L"--out", Wide(UnixPathOf(out)),
+                          L"--log"}));
+    EXPECT_NE(std::string::npos, ReadBytes(out).find("<field name=\"71\" value=\"783d79\"/>"));
     EXPECT_NE(std::string::npos, log.Text().find("recv content last chunk")) << log.Text();
-    DeleteFileA(out.c_str());
-    EXPECT_EQ(1u, RunKvpost("http://server --out " + out));
-    EXPECT_EQ(2u, RunKvpost("http://server/x noequals --out " + out));
-    EXPECT_EQ(2u, RunKvpost("http://server/x a=1"));
+    DeleteFileW(out.c_str());
+    EXPECT_EQ(1u, kvpost({L"http://server", L"--out", out}));
+    EXPECT_EQ(2u, kvpost({L"http://server/x", L"noequals", L"--out", out}));
+    EXPECT_EQ(2u, kvpost({L"http://server/x", L"a=1"}));
 }

@@ -1,5 +1,6 @@
 // Stands in for DlgNotice.dll: records what the message box was given and
-// returns a result that the test chooses, without showing anything.
+// returns a result that the test chooses, without showing anything. The
+// skinned dialog's tests use it too.
 #include <afx.h>
 
 namespace {

@@ -1,70 +1,59 @@
-// The runtime helpers against the real registry (a key of the test's own),
-// a recording DlgNotice.dll double
-// and real temporary files.
+// The runtime helpers against the real registry (a key of the test's own), a
+// recording DlgNotice.dll double. (MakeTempFileName is GetTempFileNameW in
+// the temporary folder and is not tested again here.)
 #include "runtime/Helpers.h"
 #include "runtime/ModuleApp.h"
 
 #include <gtest/gtest.h>
 
-#include <string.h>
-
 namespace {
 
-const CString kDoubleDir = GetModuleDirectory(nullptr) + L"notice_double\\";
-const CString kDoublePath = kDoubleDir + L"DlgNotice.dll";
-
-// "result root|sub key|value name" of a split.
-CString Split(LPCWSTR lpszPath) {
-    HKEY hRoot = nullptr;
-    CString strSubKey = L"-", strValue = L"-", strResult;
-    int nResult = ParseRegPath(lpszPath, hRoot, strSubKey, strValue);
-    strResult.Format(L"%d %lx|%s|%s", nResult,
-                     static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(hRoot)),
-                     (LPCWSTR)strSubKey, (LPCWSTR)strValue);
-    return strResult;
-}
-
-TEST(RegPath, SplitsAtTheFirstAndLastBackslashAndRejectsWhatItCannotSplit) {
-    EXPECT_STREQ(Split(L"HKEY_LOCAL_MACHINE\\Software\\A\\B\\Name"),
-                 L"0 80000002|Software\\A\\B|Name");
-    EXPECT_STREQ(Split(L"HKEY_CURRENT_USER\\S\\"), L"0 80000001|S|"); // the default value
-    for (LPCWSTR path :
-         {L"HKLM\\Software\\X\\Y", L"HKEY_CURRENT_USER\\V", L"", static_cast<LPCWSTR>(nullptr)})
-        EXPECT_STREQ(Split(path), L"1 0|-|-");
-    CString strLongest(L'k', kRegNameMaxLength);
-    EXPECT_EQ(Split(L"HKEY_USERS\\" + strLongest + L"\\" + strLongest)[0], L'0');
-    EXPECT_EQ(Split(L"HKEY_USERS\\" + strLongest + L"k\\V")[0], L'1');
-}
-
-TEST(Registry, WritesReadsAndGivesEachFailureItsCode) {
+// A path splits after its root name and at its last backslash (the default
+// value when nothing follows); pieces may hold 259 characters. A read never
+// writes past the buffer, and a string without room for its zero is refused.
+TEST(Registry, SplitsPathsWritesReadsAndGivesEachFailureItsCode) {
     CString strKey;
     strKey.Format(L"Software\\KelvaneHelpersTest%lu", GetCurrentProcessId());
     const CString strRoot = L"HKEY_CURRENT_USER\\" + strKey + L"\\";
-    wchar_t szBuffer[5 + 3];
     EXPECT_EQ(RegWriteString(strRoot + L"A\\B\\Name", L"hello"), 0);
-    EXPECT_EQ(RegReadString(strRoot + L"A\\B\\Name", szBuffer, 6), 0);
+    EXPECT_EQ(RegWriteString(strRoot + L"A\\", L"dflt"), 0);
+    EXPECT_EQ(RegWriteString(strRoot + L"Fresh\\V", nullptr), 3);
+    const DWORD dwNumber = 0x12345678;
+    RegSetKeyValueW(HKEY_CURRENT_USER, strKey, L"Number", REG_DWORD, &dwNumber, 4);
+    wchar_t szBuffer[5 + 3];
+    DWORD nBytes = sizeof(szBuffer);
+    RegGetValueW(HKEY_CURRENT_USER, strKey + L"\\A\\B", L"Name", RRF_RT_REG_SZ, nullptr, szBuffer,
+                 &nBytes);
     EXPECT_STREQ(szBuffer, L"hello");
+    EXPECT_EQ(RegReadString(strRoot + L"A\\", szBuffer, 5), 0);
+    EXPECT_STREQ(szBuffer, L"dflt");
 
     wmemset(szBuffer, L'#', 8);
-    EXPECT_EQ(RegReadString(L"HKLM\\Software\\X\\Y", szBuffer, 5), 1);
-    EXPECT_EQ(RegReadString(strRoot + L"Missing\\Value", szBuffer, 5), 2);
-    EXPECT_EQ(RegReadString(strRoot + L"A\\B\\NoSuchValue", szBuffer, 5), 3);
-    EXPECT_EQ(RegReadString(strRoot + L"A\\B\\Name", szBuffer, 5), 3); // no room for the zero
+    const CString strLongest(L'k', kRegNameMaxLength);
+    const struct {
+        CString strPath;
+        int nCode;
+    } reads[] = {
+        {L"HKLM\\Software\\X\\Y", 1},
+        {L"HKEY_CURRENT_USER\\V", 1},
+        {L"", 1},
+        {L"HKEY_USERS\\" + strLongest + L"k\\V", 1},
+        {L"HKEY_USERS\\" + strLongest + L"\\" + strLongest, 2},
+        {strRoot + L"Missing\\Value", 2},
+        {strRoot + L"A\\B\\NoSuchValue", 3},
+        {strRoot + L"A\\B\\Name", 3},
+        {strRoot + L"Number", 4},
+    };
+    for (const auto& read : reads)
+        EXPECT_EQ(RegReadString(read.strPath, szBuffer, 5), read.nCode) << read.strPath.GetString();
+    EXPECT_EQ(RegReadString(nullptr, szBuffer, 5), 1);
     EXPECT_EQ(std::wstring(szBuffer + 5, 3), L"###") << "written past the buffer";
-    HKEY hKey = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, strKey, 0, nullptr, REG_OPTION_VOLATILE,
-                              KEY_ALL_ACCESS, nullptr, &hKey, nullptr),
-              ERROR_SUCCESS);
-    const DWORD dwNumber = 0x12345678;
-    RegSetValueExW(hKey, L"Number", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dwNumber), 4);
-    RegCloseKey(hKey);
-    EXPECT_EQ(RegReadString(strRoot + L"Number", szBuffer, 5), 4);
-    EXPECT_EQ(RegWriteString(strRoot + L"Fresh\\V", nullptr), 3);
     RegDeleteTreeW(HKEY_CURRENT_USER, strKey);
 }
 
 TEST(NoticeBox, ShowsThroughTheLibraryOnlyWhileLoadedAndFreesIt) {
-    HMODULE hDouble = LoadLibraryW(kDoublePath); // keeps the double's record past Unload
+    const CString strDir = GetModuleDirectory(nullptr) + L"notice_double\\";
+    HMODULE hDouble = LoadLibraryW(strDir + L"DlgNotice.dll"); // keeps its record past Unload
     ASSERT_NE(hDouble, nullptr);
     auto pfnLastCall = reinterpret_cast<int (*)(CString*, CString*, UINT*)>(
         reinterpret_cast<void*>(GetProcAddress(hDouble, "DNDoubleLastCall")));
@@ -76,37 +65,18 @@ TEST(NoticeBox, ShowsThroughTheLibraryOnlyWhileLoadedAndFreesIt) {
     {
         CNoticeBox box;
         EXPECT_EQ(box.Show(L"before Load", L"Kelvane", MB_OK), -1);
-        EXPECT_FALSE(box.Load(kDoubleDir, L"NoSuchNotice.dll"));
-        ASSERT_TRUE(box.Load(kDoubleDir, L""));
+        EXPECT_FALSE(box.Load(strDir, L"NoSuchNotice.dll"));
+        ASSERT_TRUE(box.Load(strDir, L""));
         EXPECT_EQ(box.Show(L"Saved to disk.", L"Kelvane", MB_YESNO | 0x40), IDYES);
         box.Unload();
         EXPECT_EQ(box.Show(L"after Unload", L"Kelvane", MB_OK), -1);
-        ASSERT_TRUE(box.Load(kDoubleDir, L""));
+        ASSERT_TRUE(box.Load(strDir, L""));
     }
     EXPECT_EQ(pfnLastCall(&strText, &strCaption, &nType), nCallsBefore + 1);
-    EXPECT_STREQ(strText, L"Saved to disk.");
-    EXPECT_STREQ(strCaption, L"Kelvane");
+    EXPECT_STREQ(strText + L"|" + strCaption, L"Saved to disk.|Kelvane");
     EXPECT_EQ(nType, static_cast<UINT>(MB_YESNO | 0x40));
     FreeLibrary(hDouble);
-    EXPECT_EQ(GetModuleHandleW(kDoublePath), nullptr) << "the box kept the library";
-}
-
-TEST(TempFileName, MakesDistinctEmptyFilesOrAnEmptyName) {
-    CString strFirst = MakeTempFileName(), strSecond = MakeTempFileName();
-    EXPECT_NE(strFirst.CompareNoCase(strSecond), 0);
-    for (const CString& strPath : {strFirst, strSecond}) {
-        WIN32_FILE_ATTRIBUTE_DATA data = {};
-        EXPECT_TRUE(GetFileAttributesExW(strPath, GetFileExInfoStandard, &data));
-        EXPECT_EQ(data.nFileSizeLow, 0u);
-        EXPECT_EQ(strPath.Mid(strPath.ReverseFind(L'\\') + 1, 2).CompareNoCase(L"wf"), 0);
-        DeleteFileW(strPath);
-    }
-    wchar_t szTemp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, szTemp);
-    SetEnvironmentVariableW(L"TMP", L"C:\\kelvane_no_such_folder\\");
-    CString strNone = MakeTempFileName();
-    SetEnvironmentVariableW(L"TMP", szTemp);
-    EXPECT_TRUE(strNone.IsEmpty()) << (LPCWSTR)strNone;
+    EXPECT_EQ(GetModuleHandleW(strDir + L"DlgNotice.dll"), nullptr) << "the box kept the library";
 }
 
 } // namespace

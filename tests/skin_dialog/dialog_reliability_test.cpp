@@ -5,14 +5,14 @@
 // never asks for.
 #include "DialogKit.h"
 
-#include "tests/common/ProcessKit.h"
+#include "tests/common/ResourceKit.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 
 using namespace DialogKit;
-using namespace ProcessKit;
+using namespace ResourceKit;
 
 namespace {
 

@@ -1,30 +1,24 @@
-// Skin files written to a folder of the test's own below the temp folder.
+// Skin files for the reader and kvskin tests, written into the kit's
+// temporary folders and named by CString as the reader takes them.
 #pragma once
 
 #include <afx.h>
 
 #include "tests/common/ImageKit.h"
 
-#include <optional>
+#include <gtest/gtest.h>
+
 #include <ostream>
 #include <string>
 
 // Lets GoogleTest print the framework's strings in failure messages.
-void PrintTo(const CString& text, std::ostream* os);
+inline void PrintTo(const CString& text, std::ostream* os) {
+    *os << testing::PrintToString(std::wstring(text.GetString()));
+}
 
-class CSkinTestFolder {
-public:
-    explicit CSkinTestFolder(const wchar_t* pszName)
-        : m_folder(std::in_place, pszName), m_strDirectory(m_folder->Path().c_str()) {}
-    // A folder inside parent's, removed with it.
-    CSkinTestFolder(const CSkinTestFolder& parent, const wchar_t* pszSubfolder)
-        : m_strDirectory(parent.m_folder->Subfolder(pszSubfolder).c_str()) {}
-
-    // Writes the bytes as the named file and returns its full path.
-    CString Write(const wchar_t* pszFile, const std::string& bytes);
-    const CString& Directory() const { return m_strDirectory; }
-
-private:
-    std::optional<ImageKit::TempFolder> m_folder; // none in a sub-folder
-    CString m_strDirectory;                       // ends with a backslash
-};
+// Writes the bytes as the named file of the folder and returns its full path.
+inline CString WriteSkinFile(const std::wstring& folder, const wchar_t* name,
+                             const std::string& bytes) {
+    EXPECT_TRUE(ImageKit::WriteBytes(folder + name, bytes)) << "cannot write a test skin file";
+    return (folder + name).c_str();
+}

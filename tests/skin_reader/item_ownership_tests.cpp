@@ -35,12 +35,13 @@ struct CDerivedControl : CControlBase {
 } // namespace
 
 TEST(ItemOwnership, TheReaderKeepsEachControlThroughUpdatesAndGrowthAndDeletesItOnce) {
-    CSkinTestFolder folder(L"kv_item_ownership");
+    ImageKit::TempFolder folder(L"kv_item_ownership");
     std::string skin = R"(<S><One><DynamicInfo><I ID="a"/><I ID="b"/></DynamicInfo></One>
         <Many><DynamicInfo><I ID="A" Name="again"/>)";
     for (int i = 0; i < 200; ++i) // enough to reallocate the array many times over
         skin += "<I ID=\"m" + std::to_string(i) + "\"/>";
-    const CString path = folder.Write(L"own.xml", skin + "</DynamicInfo></Many></S>");
+    const CString path =
+        WriteSkinFile(folder.Path(), L"own.xml", skin + "</DynamicInfo></Many></S>");
     g_nLive = g_nDerivedDestroyed = 0;
     {
         CKvXMLParseBase reader;

@@ -1,99 +1,21 @@
 // The kvskin tool as a user runs it: a separate process whose standard
 // output, standard error and exit code are checked.
+#include "tests/common/ProcessKit.h"
 #include "tests/skin_reader/SkinTestFiles.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include <string>
-#include <thread>
 #include <vector>
 
 using nlohmann::json;
 
 namespace {
 
-struct RunResult {
-    DWORD nExitCode = 0xFFFFFFFF;
-    std::string strOut;
-    std::string strErr;
-};
-
-// Quotes one argument by the rules the C runtime uses to split a command line.
-std::wstring QuoteArgument(const std::wstring& arg) {
-    std::wstring quoted = L"\"";
-    size_t backslashes = 0;
-    for (wchar_t c : arg) {
-        if (c == L'\\') {
-            ++backslashes;
-            continue;
-        }
-        quoted.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
-        backslashes = 0;
-        quoted += c;
-    }
-    quoted.append(backslashes * 2, L'\\');
-    return quoted + L"\"";
-}
-
-std::string ReadAll(HANDLE pipe) {
-    std::string bytes;
-    char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(pipe, buffer, sizeof buffer, &read, nullptr) && read > 0)
-        bytes.append(buffer, read);
-    return bytes;
-}
-
-CString ToolPath() {
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    CString path(self);
-    return path.Left(path.ReverseFind(L'\\') + 1) + L"kvskin.exe";
-}
-
-RunResult RunKvSkin(const std::vector<std::wstring>& args, const wchar_t* workingDir = nullptr) {
-    RunResult result;
-    std::wstring commandLine = QuoteArgument(ToolPath().GetString());
-    for (const std::wstring& arg : args)
-        commandLine += L" " + QuoteArgument(arg);
-
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE outRead, outWrite, errRead, errWrite;
-    if (!CreatePipe(&outRead, &outWrite, &inherit, 0) ||
-        !CreatePipe(&errRead, &errWrite, &inherit, 0)) {
-        ADD_FAILURE() << "CreatePipe failed";
-        return result;
-    }
-    SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
-    SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = INVALID_HANDLE_VALUE;
-    startup.hStdOutput = outWrite;
-    startup.hStdError = errWrite;
-    PROCESS_INFORMATION process{};
-    BOOL started = CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
-                                  workingDir, &startup, &process);
-    CloseHandle(outWrite);
-    CloseHandle(errWrite);
-    if (started) {
-        std::thread errReader([&] { result.strErr = ReadAll(errRead); });
-        result.strOut = ReadAll(outRead);
-        errReader.join();
-        if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
-            GetExitCodeProcess(process.hProcess, &result.nExitCode);
-        else
-            TerminateProcess(process.hProcess, 99);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    } else {
-        ADD_FAILURE() << "cannot start kvskin.exe";
-    }
-    CloseHandle(outRead);
-    CloseHandle(errRead);
-    return result;
+ProcessKit::RunResult RunKvSkin(const std::vector<std::wstring>& args,
+                                const wchar_t* workingDir = nullptr) {
+    return ProcessKit::RunTool(L"kvskin.exe", args, workingDir);
 }
 
 std::string Utf8(const CString& text) {
@@ -118,41 +40,46 @@ const char kSkin[] = u8R"(<?xml version="1.0" encoding="UTF-8"?>
     <I ID="LBL"/>
   </DynamicInfo>
 </Main>
-<Extra><DynamicInfo><I ID="btn_close" Name="Again"/><I ID="NEW"/></DynamicInfo></Extra>
+<Extra><DynamicInfo><I ID="lbl" Name="Again"/><I ID="NEW"/></DynamicInfo></Extra>
 </Skin>
 )";
 
 class KvSkinTest : public testing::Test {
 protected:
-    KvSkinTest() : m_folder(L"kv_kvskin") { m_strSkin = m_folder.Write(L"main.xml", kSkin); }
+    CString Write(const wchar_t* name, const std::string& bytes) {
+        return WriteSkinFile(m_folder.Path(), name, bytes);
+    }
+    CString Directory() const { return m_folder.Path().c_str(); }
 
     json Describe(const std::vector<std::wstring>& args, const wchar_t* workingDir = nullptr) {
-        RunResult run = RunKvSkin(args, workingDir);
+        ProcessKit::RunResult run = RunKvSkin(args, workingDir);
         EXPECT_EQ(run.nExitCode, 0u) << run.strErr;
         EXPECT_TRUE(run.strErr.empty()) << run.strErr;
         return json::parse(run.strOut, nullptr, false);
     }
     std::string Image(const char* skinName, const char* file) const {
-        return Utf8(m_folder.Directory()) + skinName + "\\" + file;
+        return Utf8(Directory()) + skinName + "\\" + file;
     }
 
-    CSkinTestFolder m_folder;
-    CString m_strSkin;
+    ImageKit::TempFolder m_folder{L"kv_kvskin"};
+    CString m_strSkin = Write(L"main.xml", kSkin);
 };
 
 } // namespace
 
+// Options may come before and after the positional arguments.
 TEST_F(KvSkinTest, DescribesEveryTableExactly) {
-    json skin = Describe({L"describe", m_strSkin.GetString(), L"Main"});
+    json skin = Describe({L"describe", L"--skin-name", L"night", m_strSkin.GetString(), L"Main",
+                          L"--section2", L"Extra"});
     ASSERT_FALSE(skin.is_discarded());
-    EXPECT_EQ(skin["skinDir"], Utf8(m_folder.Directory()));
-    EXPECT_EQ(skin["skinName"], "default");
+    EXPECT_EQ(skin["skinDir"], Utf8(Directory()));
+    EXPECT_EQ(skin["skinName"], "night");
     EXPECT_EQ(skin["windowInfo"],
               json({{"Title", u8"Grüße \"q\" \\ 中"}, {"SheetSize", "400,300"}}));
     EXPECT_EQ(skin["posInfo"]["frame"], json({{"rect", {1, 2, 4, 6}}, {"color", 4294901760u}}));
     EXPECT_EQ(skin["posInfo"]["none"], json({{"rect", {0, 0, 0, 0}}, {"color", 4294967295u}}));
 
-    ASSERT_EQ(skin["items"].size(), 2u);
+    ASSERT_EQ(skin["items"].size(), 3u);
     json expected = {{"id", "BTN_CLOSE"},
                      {"name", "Close\tnow"},
                      {"toolTip", "Close"},
@@ -160,77 +87,78 @@ TEST_F(KvSkinTest, DescribesEveryTableExactly) {
                      {"fontSize", 16},
                      {"fontColor", "0xFF000000;"},
                      {"fontFormat", "1;0"},
-                     {"bkImg", Image("default", "btn\\close.png")},
-                     {"cursor", Image("default", "hand.cur")},
-                     {"icon", Image("default", "x.ico")},
+                     {"bkImg", Image("night", "btn\\close.png")},
+                     {"cursor", Image("night", "hand.cur")},
+                     {"icon", Image("night", "x.ico")},
                      {"rect", {-10, -20, 20, 20}},
                      {"controlType", 4},
                      {"controlStyle", 4294967295u},
                      {"drawFocus", -1}};
     EXPECT_EQ(skin["items"][0], expected);
-    EXPECT_EQ(skin["items"][1]["id"], "LBL");
+    EXPECT_EQ(skin["items"][1]["name"], "Again"); // LBL, updated by the second section
     EXPECT_EQ(skin["items"][1]["bkImg"], "");
     EXPECT_EQ(skin["items"][1]["rect"], json({0, 0, 0, 0}));
-}
-
-TEST_F(KvSkinTest, SecondSectionAndSkinNameInAnyOrder) {
-    json skin = Describe({L"describe", L"--skin-name", L"night", m_strSkin.GetString(), L"Main",
-                          L"--section2", L"Extra"});
-    ASSERT_FALSE(skin.is_discarded());
-    ASSERT_EQ(skin["items"].size(), 3u);
-    EXPECT_EQ(skin["items"][0]["name"], "Again");
-    EXPECT_EQ(skin["items"][0]["icon"], Image("night", "x.ico"));
+    EXPECT_EQ(skin["items"][2]["id"], "NEW");
 }
 
 TEST_F(KvSkinTest, RelativeAndUnixPathsBecomeFullWindowsPaths) {
-    json relative = Describe({L"describe", L"main.xml", L"Main"}, m_folder.Directory());
+    json relative = Describe({L"describe", L"main.xml", L"Main"}, Directory());
     ASSERT_FALSE(relative.is_discarded());
-    EXPECT_EQ(relative["skinDir"], Utf8(m_folder.Directory()));
+    EXPECT_EQ(relative["skinDir"], Utf8(Directory()));
 
-    using UnixName = char*(CDECL*)(const WCHAR*);
-    auto toUnix = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    if (!toUnix)
+    const std::string path = ProcessKit::UnixPathOf(m_strSkin.GetString());
+    if (path.empty())
         GTEST_SKIP() << "not running under Wine";
-    char* unixPath = toUnix(m_strSkin);
-    ASSERT_NE(unixPath, nullptr);
-    std::string path(unixPath);
-    HeapFree(GetProcessHeap(), 0, unixPath);
-    ASSERT_EQ(path[0], '/');
     // From a working directory on another drive, too.
     json fromUnix =
         Describe({L"describe", std::wstring(path.begin(), path.end()), L"Main"}, L"C:\\");
     ASSERT_FALSE(fromUnix.is_discarded());
-    EXPECT_EQ(fromUnix["skinDir"], Utf8(m_folder.Directory()));
+    EXPECT_EQ(fromUnix["skinDir"], Utf8(Directory()));
     EXPECT_EQ(fromUnix["items"], relative["items"]);
 }
 
-TEST_F(KvSkinTest, UnloadableFilesExitWith2) {
-    CString broken = m_folder.Write(L"broken.xml", "<Skin><Main>");
-    for (const CString& file :
-         {broken, m_folder.Directory() + L"missing.xml", m_folder.Directory()}) {
-        RunResult run = RunKvSkin({L"describe", file.GetString(), L"Main"});
-        EXPECT_EQ(run.nExitCode, 2u);
-        EXPECT_TRUE(run.strOut.empty());
-        EXPECT_NE(run.strErr.find("cannot load skin file"), std::string::npos) << run.strErr;
-    }
-}
-
-TEST_F(KvSkinTest, WrongUsageExitsWith64) {
-    const std::wstring skin = m_strSkin.GetString();
-    const std::vector<std::vector<std::wstring>> wrong = {
-        {},
-        {L"describe", skin},
-        {L"show", skin, L"Main"},
-        {L"describe", skin, L"Main", L"Third"},
-        {L"describe", skin, L"Main", L"--section2"},
-        {L"describe", skin, L"Main", L"--colour", L"red"},
-        {L"describe", L"", L"Main"},
+// 0 done (lint: no error), 1 lint errors, 2 a file that cannot be loaded or
+// read, 64 wrong usage (with the usage of every verb; the verbs share one
+// option parser); lint's lines name the file as it was given.
+TEST_F(KvSkinTest, ExitCodesOfBothVerbs) {
+    const std::wstring skin = m_strSkin.GetString(), dir = Directory().GetString();
+    const std::wstring broken = Write(L"broken.xml", "<Skin>").GetString(),
+                       missing = dir + L"no.xml";
+    const std::wstring warned =
+        Write(L"warned.xml", "<Skin><Main>\n<WindowInfo><I ItemID=\"SheetSize\" "
+                             "Data=\"9,9\"/></WindowInfo><DynamicInfo>\n"
+                             "<I ID=\"a\"/></DynamicInfo></Main></Skin>")
+            .GetString();
+    const struct {
+        std::vector<std::wstring> args;
+        DWORD nExit;
+        std::string strOut; // how standard output begins
+        const char* pszErr; // how standard error begins
+    } rows[] = {
+        {{L"lint", warned, L"Main", L"--skin-name", L"x"},
+         0,
+         Utf8(warned.c_str()) + ":3:1: warning: ",
+         ""},
+        {{L"lint", broken}, 1, Utf8(broken.c_str()) + ":1:7: error: ", ""},
+        {{L"lint", missing}, 2, "", "kvskin: cannot read skin file "},
+        {{L"lint", dir}, 2, "", "kvskin: cannot read skin file "},
+        {{L"describe", broken, L"Main"}, 2, "", "kvskin: cannot load skin file"},
+        {{L"describe", missing, L"Main"}, 2, "", "kvskin: cannot load skin file"},
+        {{L"describe", dir, L"Main"}, 2, "", "kvskin: cannot load skin file"},
+        {{}, 64, "", "usage: kvskin "},
+        {{L"show", skin, L"Main"}, 64, "", "usage: kvskin "},
+        {{L"describe", skin}, 64, "", "usage: kvskin "},
+        {{L"describe", skin, L"Main", L"Third"}, 64, "", "usage: kvskin "},
+        {{L"describe", skin, L"Main", L"--section2"}, 64, "", "usage: kvskin "},
+        {{L"describe", skin, L"Main", L"--colour", L"red"}, 64, "", "usage: kvskin "},
+        {{L"describe", L"", L"Main"}, 64, "", "usage: kvskin "},
     };
-    for (const auto& args : wrong) {
-        RunResult run = RunKvSkin(args);
-        EXPECT_EQ(run.nExitCode, 64u) << args.size() << " arguments";
-        EXPECT_EQ(run.strErr.rfind("usage: kvskin describe", 0), 0u) << run.strErr;
-        EXPECT_TRUE(run.strOut.empty());
+    for (const auto& row : rows) {
+        ProcessKit::RunResult run = RunKvSkin(row.args);
+        const std::string what = row.args.empty() ? "no arguments" : Utf8(row.args.back().c_str());
+        EXPECT_EQ(run.nExitCode, row.nExit) << what;
+        EXPECT_EQ(run.strOut.rfind(row.strOut, 0), 0u) << what << ": " << run.strOut;
+        EXPECT_EQ(run.strOut.empty(), row.strOut.empty()) << what;
+        EXPECT_EQ(run.strErr.rfind(row.pszErr, 0), 0u) << what << ": " << run.strErr;
     }
 }

@@ -19,7 +19,6 @@ const char kSkin[] = R"(<AnyRoot>
         <I ItemID="Twice" Data="first"/><I ItemID="Twice" Data="second"/>
         <I ItemID="BackBmp" Data="bk\main.png"/>
         <I ItemID="ChildPos" Data=" 5 , 7 "/>
-        <I ItemID="Frame" Data="10, 20, 100, 30"/>
         <I ItemID="Bad" Data="abc"/>
       </WindowInfo>
       <PosInfo><P ItemID="red" Color="FF0000"/><P ItemID="white" Color=""/></PosInfo>
@@ -44,12 +43,13 @@ const wchar_t kMain[] = L"CommonWindow\\MainDlgInfo";
 
 class SkinReaderTest : public testing::Test {
 protected:
-    SkinReaderTest() : m_folder(L"kv_skin_reader") {
-        m_strSkin = m_folder.Write(L"main.xml", kSkin);
+    CString Write(const wchar_t* name, const std::string& bytes) {
+        return WriteSkinFile(m_folder.Path(), name, bytes);
     }
+    CString Directory() const { return m_folder.Path().c_str(); }
 
-    CSkinTestFolder m_folder;
-    CString m_strSkin;
+    ImageKit::TempFolder m_folder{L"kv_skin_reader"};
+    CString m_strSkin = Write(L"main.xml", kSkin);
 };
 
 using Quad = std::array<LONG, 4>;
@@ -90,7 +90,7 @@ TEST_F(SkinReaderTest, WindowEntriesPositionRecordsAndLookups) {
     EXPECT_EQ(reader.m_mapWindowInfo[L"Twice"], L"second");
     CString text;
     reader.GetWindowInfo(L"BackBmp", text, TRUE);
-    EXPECT_EQ(text, m_folder.Directory() + L"default\\bk\\main.png");
+    EXPECT_EQ(text, Directory() + L"default\\bk\\main.png");
     reader.GetWindowInfo(L"Absent", text, TRUE);
     EXPECT_TRUE(text.IsEmpty());
     int value = 99;
@@ -105,8 +105,6 @@ TEST_F(SkinReaderTest, WindowEntriesPositionRecordsAndLookups) {
     reader.GetWindowInfoPoint(L"Absent", point);
     EXPECT_EQ(std::make_pair(point.x, point.y), std::make_pair(0L, 0L));
     RECT rect{};
-    reader.GetWindowInfoRect(L"Frame", rect);
-    EXPECT_EQ(Q(rect), (Quad{10, 20, 110, 50}));
     EXPECT_EQ(reader.m_mapPosInfo[L"red"]->clrColor, 0x00FF0000u);
     EXPECT_EQ(reader.m_mapPosInfo[L"white"]->clrColor, 0xFFFFFFFFu);
     // Sums wrap at 32 bits rather than overflow.
@@ -123,8 +121,8 @@ TEST_F(SkinReaderTest, SecondSectionUpdatesItemsInPlaceAndAppendsNewOnes) {
     EXPECT_TRUE(ok.strName.IsEmpty());
     EXPECT_EQ(ok.nFontSize, 16);
     EXPECT_EQ(Q(ok.rcPos), (Quad{10, 20, 110, 50}));
-    EXPECT_EQ(ok.strBkImg, m_folder.Directory() + L"night\\ok.png");
-    EXPECT_EQ(ok.strIcon, m_folder.Directory() + L"night\\new.png");
+    EXPECT_EQ(ok.strBkImg, Directory() + L"night\\ok.png");
+    EXPECT_EQ(ok.strIcon, Directory() + L"night\\new.png");
     EXPECT_EQ(reader.m_arrDynamicItems[1].nFontSize, 12) << "12px reads 12, abc keeps it";
     EXPECT_TRUE(reader.m_arrDynamicItems[1].strIcon.IsEmpty());
     EXPECT_EQ(reader.m_arrDynamicItems[2].strID, L"NEW");
@@ -132,7 +130,7 @@ TEST_F(SkinReaderTest, SecondSectionUpdatesItemsInPlaceAndAppendsNewOnes) {
 }
 
 TEST_F(SkinReaderTest, IdsCompareWithoutCaseAlsoAfterTheDialogEditedTheArray) {
-    CString skin = m_folder.Write(L"ids.xml", R"(<S><W><DynamicInfo>
+    CString skin = Write(L"ids.xml", R"(<S><W><DynamicInfo>
         <I Name="a" FontSize="3"/><I ID="" Name="b" Icon="i.png"/>
         <I ID="&#xE4;" Name="lower"/><I ID="&#xC4;" Name="upper"/>
       </DynamicInfo></W></S>)");
@@ -146,7 +144,7 @@ TEST_F(SkinReaderTest, IdsCompareWithoutCaseAlsoAfterTheDialogEditedTheArray) {
     EXPECT_EQ(reader.m_arrDynamicItems[0].nFontSize, 3);
     CString icon = reader.m_arrDynamicItems[0].strIcon;
     icon.Replace(L'/', L'\\');
-    EXPECT_EQ(icon, m_folder.Directory() + L"default\\i.png");
+    EXPECT_EQ(icon, Directory() + L"default\\i.png");
     EXPECT_EQ(reader.m_arrDynamicItems[1].strName, L"upper");
     // A later load finds items where they are now, not where an earlier load left them.
     reader.m_arrDynamicItems.erase(reader.m_arrDynamicItems.begin());
@@ -160,8 +158,8 @@ TEST_F(SkinReaderTest, FilesThatCannotBeLoadedChangeNothing) {
     CKvXMLParseBase reader;
     reader.LoadSkin(m_strSkin, kMain, L"", L"default");
     for (const CString& file :
-         {m_folder.Write(L"broken.xml", R"(<S><W><WindowInfo><I ItemID="x" Data="1"/>)"),
-          m_folder.Write(L"empty.xml", ""), m_folder.Directory() + L"missing.xml"}) {
+         {Write(L"broken.xml", R"(<S><W><WindowInfo><I ItemID="x" Data="1"/>)"),
+          Write(L"empty.xml", ""), Directory() + L"missing.xml"}) {
         reader.LoadSkin(file, L"W", L"", L"other");
         EXPECT_EQ(reader.m_strSkinName, L"default");
         EXPECT_EQ(reader.m_mapWindowInfo.count(L"x"), 0u);

@@ -6,14 +6,14 @@
 // window (about 2 s a cycle shown, 50 ms hidden).
 #include "tests/skin_dialog/DialogKit.h"
 
-#include "tests/common/ProcessKit.h"
+#include "tests/common/ResourceKit.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 
 using namespace DialogKit;
-using namespace ProcessKit;
+using namespace ResourceKit;
 
 namespace {
 
