@@ -475,6 +475,11 @@ void CKvCommonDlg::OnPaint() {
 }
 
 BOOL CKvCommonDlg::OnEraseBkgnd(CDC* pDC) {
+    // Without a sheet (no skin loaded, or none that could be made) the
+    // dialog erases as a plain one, instead of showing whatever the screen
+    // held there.
+    if (!m_pBackImage)
+        return CDialog::OnEraseBkgnd(pDC);
     PaintSheet(pDC);
     return TRUE;
 }

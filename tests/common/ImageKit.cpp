@@ -8,11 +8,12 @@
 
 namespace ImageKit {
 
-TempFolder::TempFolder(const wchar_t* pszPrefix) {
+TempFolder::TempFolder(const wchar_t* pszPrefix, const std::wstring& strParent) {
     wchar_t temp[MAX_PATH] = {};
     ::GetTempPathW(MAX_PATH, temp);
-    m_path = std::wstring(temp) + pszPrefix + L"_" + std::to_wstring(::GetCurrentProcessId()) +
-             L"_" + std::to_wstring(::GetTickCount64()) + L"\\";
+    m_path = (strParent.empty() ? std::wstring(temp) : strParent) + pszPrefix + L"_" +
+             std::to_wstring(::GetCurrentProcessId()) + L"_" + std::to_wstring(::GetTickCount64()) +
+             L"\\";
     ::CreateDirectoryW(m_path.c_str(), nullptr);
 }
 

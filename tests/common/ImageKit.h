@@ -11,11 +11,12 @@
 
 namespace ImageKit {
 
-// A fresh folder under the Windows temp path, removed with its files and
-// sub-folders on destruction.
+// A fresh folder under the Windows temp path (or under strParent, which
+// ends with a backslash), removed with its files and sub-folders on
+// destruction.
 class TempFolder {
 public:
-    explicit TempFolder(const wchar_t* pszPrefix = L"kvtest");
+    explicit TempFolder(const wchar_t* pszPrefix = L"kvtest", const std::wstring& strParent = L"");
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;

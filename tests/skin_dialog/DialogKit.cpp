@@ -1,6 +1,7 @@
 #include "DialogKit.h"
 
 #include <cstdio>
+#include <cwchar>
 
 namespace DialogKit {
 
@@ -55,14 +56,27 @@ void SetAttribute(Attributes& attributes, const wchar_t* pszName, const std::wst
     attributes.push_back({pszName, value});
 }
 
-std::wstring WriteSkin(const ImageKit::TempFolder& folder, const wchar_t* name, const Skin& skin) {
-    std::wstring xml = L"\xFEFF<Skin><Test><Dlg><WindowInfo>";
+std::wstring WriteSkin(const ImageKit::TempFolder& folder, const wchar_t* name, const Skin& skin,
+                       const wchar_t* pszSection) {
+    std::vector<std::wstring> steps;
+    for (const wchar_t* p = pszSection; *p;) {
+        const wchar_t* end = wcschr(p, L'\\');
+        steps.emplace_back(p, end ? end : p + wcslen(p));
+        p = end ? end + 1 : p + wcslen(p);
+    }
+    std::wstring xml = L"\xFEFF<Skin>";
+    for (const auto& step : steps)
+        xml += L"<" + step + L">";
+    xml += L"<WindowInfo>";
     for (const auto& entry : skin.window)
         xml += Element(L"E", {{L"ItemID", entry.first}, {L"Data", entry.second}});
     xml += L"</WindowInfo><DynamicInfo>";
     for (const auto& item : skin.items)
         xml += Element(L"Item", item);
-    xml += L"</DynamicInfo></Dlg></Test></Skin>";
+    xml += L"</DynamicInfo>";
+    for (auto step = steps.rbegin(); step != steps.rend(); ++step)
+        xml += L"</" + *step + L">";
+    xml += L"</Skin>";
     const std::wstring path = folder.File(name);
     return WriteFile(path, xml.data(), xml.size() * sizeof(wchar_t)) ? path : std::wstring();
 }

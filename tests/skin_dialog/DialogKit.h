@@ -23,15 +23,17 @@ Attributes Parse(const std::wstring& spec);
 // Replaces the attribute's value, or adds the attribute: XML allows each once.
 void SetAttribute(Attributes& attributes, const wchar_t* pszName, const std::wstring& value);
 
-// The section "Test\Dlg": window entries (ItemID, Data) and dynamic items.
+// One skin section: window entries (ItemID, Data) and dynamic items.
 struct Skin {
     Attributes window;
     std::vector<Attributes> items;
 };
 
-// Writes the skin as name in the folder. Its images are read from the same
-// folder: load it with the skin name ".". Values are written as they are.
-std::wstring WriteSkin(const ImageKit::TempFolder& folder, const wchar_t* name, const Skin& skin);
+// Writes the skin as name in the folder, as the section pszSection (a path
+// of element names separated by backslashes). Its images are read from the
+// same folder: load it with the skin name ".". Values are written as they are.
+std::wstring WriteSkin(const ImageKit::TempFolder& folder, const wchar_t* name, const Skin& skin,
+                       const wchar_t* pszSection = L"Test\\Dlg");
 
 // A one-image .ico (or .cur with its hot spot at 0, 0) of size x size pixels.
 bool SaveIconFile(const std::wstring& path, int size, Gdiplus::ARGB colour, bool bCursor);

@@ -1,0 +1,264 @@
+#include "skin/ContainerDlg.h"
+
+#include "companions/HubExchange/HubExchange.h"
+#include "res/resource.h"
+#include "runtime/ModuleApp.h"
+#include "runtime/StringHelpers.h"
+#include "skin/DialogLayout.h"
+
+#include <algorithm>
+
+// This module's own instance handle, whichever module state is current: a
+// host runs the container in its own state.
+extern "C" IMAGE_DOS_HEADER __ImageBase;
+
+namespace {
+
+const wchar_t kContainerSection[] = L"CommonWindow\\MainDlgInfo";
+const wchar_t kContainerSkinName[] = L"default";
+
+// The fallback look's measures, in pixels.
+const int kFallbackCaption = 28;
+const int kFallbackClose = 20;
+const int kFallbackMargin = (kFallbackCaption - kFallbackClose) / 2;
+// No screen is larger, and a sheet of this size still fits one picture.
+const int kFallbackMaxSide = 8192;
+
+CString NumberText(int n) {
+    CString text;
+    text.Format(L"%d", n);
+    return text;
+}
+
+CString PairText(int a, int b) {
+    return NumberText(a) + L"," + NumberText(b);
+}
+
+Gdiplus::Color SystemColour(int nIndex) {
+    const COLORREF colour = ::GetSysColor(nIndex);
+    return Gdiplus::Color(0xFF, GetRValue(colour), GetGValue(colour), GetBValue(colour));
+}
+
+// The fallback sheet: the button face, the caption band in the caption
+// colour, a frame around it all.
+Gdiplus::Bitmap* CreateFallbackSheet(const ContainerFallbackLayout& layout) {
+    Gdiplus::Bitmap* pSheet = nullptr;
+    CKvCommonDlg::CreateSolidBackground(pSheet, layout.szSheet.cx, layout.szSheet.cy);
+    if (!pSheet)
+        return nullptr;
+    Gdiplus::Graphics graphics(pSheet);
+    Gdiplus::SolidBrush band(SystemColour(COLOR_ACTIVECAPTION));
+    graphics.FillRectangle(&band, 0, 0, layout.szSheet.cx, layout.nCaptionHeight);
+    Gdiplus::Pen frame(SystemColour(COLOR_WINDOWFRAME));
+    graphics.DrawRectangle(&frame, 0, 0, layout.szSheet.cx - 1, layout.szSheet.cy - 1);
+    return pSheet;
+}
+
+// A close item's strip drawn without any file: a cross, then the cross on a
+// red square when hot and a darker one when pressed; the fourth frame is
+// never shown.
+std::shared_ptr<Gdiplus::Image> CreateFallbackCloseStrip() {
+    const int n = kFallbackClose;
+    auto pStrip = std::make_shared<Gdiplus::Bitmap>(4 * n, n, PixelFormat32bppARGB);
+    if (pStrip->GetLastStatus() != Gdiplus::Ok)
+        return nullptr;
+    Gdiplus::Graphics graphics(pStrip.get());
+    graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+    const Gdiplus::ARGB faces[] = {0, 0xFFE81123, 0xFF9B0D1A};
+    const Gdiplus::ARGB crosses[] = {0xFF202020, 0xFFFFFFFF, 0xFFFFFFFF};
+    for (int frame = 0; frame < 3; ++frame) {
+        const Gdiplus::REAL left = static_cast<Gdiplus::REAL>(frame * n);
+        Gdiplus::SolidBrush face{Gdiplus::Color(faces[frame])};
+        graphics.FillRectangle(&face, left, 0.0f, static_cast<Gdiplus::REAL>(n),
+                               static_cast<Gdiplus::REAL>(n));
+        Gdiplus::Pen cross(Gdiplus::Color(crosses[frame]), 2.0f);
+        const Gdiplus::REAL a = 6.0f, b = static_cast<Gdiplus::REAL>(n) - 6.0f;
+        graphics.DrawLine(&cross, left + a, a, left + b, b);
+        graphics.DrawLine(&cross, left + a, b, left + b, a);
+    }
+    return pStrip;
+}
+
+SIZE WindowSize(const CWnd& wnd) {
+    CRect rc;
+    wnd.GetWindowRect(&rc);
+    return rc.Size();
+}
+
+} // namespace
+
+ContainerFallbackLayout FallbackContainerLayout(SIZE szTemplate, SIZE szPage) {
+    const auto side = [](LONG n) { return std::clamp<LONG>(n, 0, kFallbackMaxSide); };
+    ContainerFallbackLayout layout;
+    layout.nCaptionHeight = kFallbackCaption;
+    layout.szSheet.cx = std::max({side(szTemplate.cx), side(szPage.cx),
+                                  static_cast<LONG>(kFallbackClose + 2 * kFallbackMargin)});
+    layout.szSheet.cy = std::max(side(szTemplate.cy), kFallbackCaption + side(szPage.cy));
+    layout.ptChildPos = POINT{0, kFallbackCaption};
+    const LONG right = layout.szSheet.cx - kFallbackMargin;
+    layout.rcClose =
+        RECT{right - kFallbackClose, kFallbackMargin, right, kFallbackMargin + kFallbackClose};
+    return layout;
+}
+
+// ---------------------------------------------------------------------------
+// The page
+
+IMPLEMENT_DYNAMIC(CContainerPage, CKvCommonDlg)
+
+CContainerPage::CContainerPage(UINT nIDTemplate, CWnd* pParent)
+    : CKvCommonDlg(nIDTemplate, pParent), m_hContainer(nullptr), m_nCloseMessage(0) {}
+
+void CContainerPage::SetContainer(HWND hContainer, UINT nCloseMessage) {
+    m_hContainer = hContainer;
+    m_nCloseMessage = nCloseMessage;
+}
+
+BOOL CContainerPage::RequestClose() {
+    // Posted: the container destroys this page, which must first finish the
+    // message that asked.
+    return m_hContainer && ::PostMessageW(m_hContainer, m_nCloseMessage, 0, 0);
+}
+
+// ---------------------------------------------------------------------------
+// The container
+
+IMPLEMENT_DYNAMIC(CContainerDlg, CKvCommonDlg)
+
+BEGIN_MESSAGE_MAP(CContainerDlg, CKvCommonWndLessDlg)
+ON_COMMAND(IDOK, OnIgnoredCommand)
+ON_COMMAND(IDCANCEL, OnIgnoredCommand)
+ON_MESSAGE(WM_CLOSE_CONTAINER, OnCloseRequest)
+ON_WM_MOVE()
+ON_WM_DESTROY()
+END_MESSAGE_MAP()
+
+CContainerDlg::CContainerDlg(CWnd* pParent)
+    : CKvCommonWndLessDlg(IDD_CONTAINER, pParent), m_strSkinFileName(L"Kelvane.xml") {}
+
+CContainerDlg::~CContainerDlg() {
+    // Ended here, while this class's handlers still answer: its WM_DESTROY
+    // ends the subscription and the page.
+    if (m_hWnd)
+        DestroyWindow();
+}
+
+void CContainerDlg::SetPageFactory(std::function<CContainerPage*()> make) {
+    m_makePage = std::move(make);
+}
+
+void CContainerDlg::SetSkinFileName(const CString& strName) {
+    m_strSkinFileName = strName;
+}
+
+BOOL CContainerDlg::OnInitDialog() {
+    CKvCommonDlg::OnInitDialog();
+    const SIZE szTemplate = WindowSize(*this);
+    RegisterNotify(TRUE);
+    m_strConfigDir = GetConfigDirectory();
+    InitWndLessSkin(m_strConfigDir + m_strSkinFileName, kContainerSection, L"", kContainerSkinName);
+    CreateChildPage();
+    const SIZE sheet = GetSheetSize();
+    if (!SheetFitsSection(sheet.cx, sheet.cy))
+        ApplyFallbackLook(szTemplate);
+    // The page's first place: showing the container need not move it (under
+    // Wine it does not), and the page would stay hidden until a drag.
+    PositionChildPage();
+    return TRUE;
+}
+
+void CContainerDlg::CreateChildPage() {
+    if (!m_makePage)
+        return;
+    std::unique_ptr<CContainerPage> pPage(m_makePage());
+    if (!pPage)
+        return;
+    pPage->SetContainer(m_hWnd, WM_CLOSE_CONTAINER);
+    // A page whose window cannot be made is dropped whole rather than kept
+    // half-made: nothing would show or close it.
+    if (!pPage->Create(pPage->m_lpszTemplateName, this))
+        return;
+    m_pChildPage = std::move(pPage);
+}
+
+void CContainerDlg::ApplyFallbackLook(SIZE szTemplate) {
+    const SIZE szPage =
+        m_pChildPage && m_pChildPage->m_hWnd ? WindowSize(*m_pChildPage) : SIZE{0, 0};
+    const ContainerFallbackLayout layout = FallbackContainerLayout(szTemplate, szPage);
+    // Whatever part of the skin was read is dropped: the fallback is one look.
+    m_mapWindowInfo.clear();
+    m_mapPosInfo.clear();
+    m_arrDynamicItems.clear();
+    m_mapWindowInfo[L"SheetSize"] = PairText(layout.szSheet.cx, layout.szSheet.cy);
+    m_mapWindowInfo[L"ChildPos"] = PairText(layout.ptChildPos.x, layout.ptChildPos.y);
+    m_mapWindowInfo[L"IsDrag"] = L"1";
+    m_mapWindowInfo[L"CaptionHeight"] = NumberText(layout.nCaptionHeight);
+    _XmlDynamicItem close;
+    close.strID = L"BTN_CLOSE";
+    close.nControlType = 2;
+    close.rcPos = layout.rcClose;
+    m_arrDynamicItems.push_back(std::move(close));
+
+    CreateWndLessItems();
+    if (CWndLessItem* pItem = WndLessItem(0))
+        pItem->SetStateImage(CreateFallbackCloseStrip());
+    if (Gdiplus::Bitmap* pSheet = CreateFallbackSheet(layout))
+        SetBackImage(pSheet);
+    UpdateLayered(m_nAlpha);
+}
+
+BOOL CContainerDlg::OnItemCommand(_XmlDynamicItem& item) {
+    if (item.strID.CompareNoCase(L"BTN_CLOSE") == 0)
+        OnCancel();
+    return TRUE;
+}
+
+BOOL CContainerDlg::RegisterNotify(BOOL bRegister) {
+    const CString strPath =
+        GetModuleDirectory(reinterpret_cast<HMODULE>(&__ImageBase)) + L"HubExchange.dll";
+    HMODULE hHub = ::LoadLibraryW(strPath);
+    if (!hHub)
+        return TRUE;
+    using NotifyFunction = decltype(&HXRegComNotifyMessage);
+    const FARPROC pExport =
+        GetExportAddress(hHub, bRegister ? L"HXRegComNotifyMessage" : L"HXUnRegComNotifyMessage");
+    // Through void*: the export's real type is known only here.
+    if (auto pNotify = reinterpret_cast<NotifyFunction>(reinterpret_cast<void*>(pExport)))
+        pNotify(kContainerNotify, m_hWnd, WM_CLOSE_CONTAINER, 0);
+    // The centre keeps the subscription after this: it pins itself.
+    ::FreeLibrary(hHub);
+    return TRUE;
+}
+
+void CContainerDlg::PositionChildPage() {
+    if (!m_pChildPage || !m_pChildPage->m_hWnd)
+        return;
+    POINT ptOffset = {0, 0};
+    GetWindowInfoPoint(L"ChildPos", ptOffset);
+    CRect rc;
+    GetWindowRect(&rc);
+    m_pChildPage->SetWindowPos(&wndTop, rc.left + ptOffset.x, rc.top + ptOffset.y, 0, 0,
+                               SWP_NOSIZE | SWP_SHOWWINDOW);
+}
+
+void CContainerDlg::OnIgnoredCommand() {}
+
+LRESULT CContainerDlg::OnCloseRequest(WPARAM, LPARAM) {
+    OnCancel();
+    return 1;
+}
+
+void CContainerDlg::OnMove(int x, int y) {
+    CKvCommonWndLessDlg::OnMove(x, y);
+    PositionChildPage();
+}
+
+void CContainerDlg::OnDestroy() {
+    CKvCommonWndLessDlg::OnDestroy();
+    RegisterNotify(FALSE);
+    if (m_pChildPage) {
+        if (m_pChildPage->m_hWnd)
+            m_pChildPage->DestroyWindow();
+        m_pChildPage.reset();
+    }
+}

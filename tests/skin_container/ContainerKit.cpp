@@ -1,0 +1,243 @@
+#include "ContainerKit.h"
+
+#include "runtime/ModuleApp.h"
+
+#include <thread>
+
+namespace ContainerKit {
+
+namespace {
+
+template <class Condition> bool WaitFor(Condition condition, DWORD nMilliseconds) {
+    const ULONGLONG end = ::GetTickCount64() + nMilliseconds;
+    while (!condition()) {
+        if (::GetTickCount64() > end)
+            return false;
+        ::Sleep(10);
+    }
+    return true;
+}
+
+void SendMouse(DWORD dwFlags) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = dwFlags;
+    ::SendInput(1, &input, sizeof(input));
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Probes
+
+BEGIN_MESSAGE_MAP(CProbeContainer, CContainerDlg)
+ON_MESSAGE(WM_PROBE_PING, OnPing)
+ON_MESSAGE(WM_PROBE_END, OnProbeEnd)
+ON_WM_NCDESTROY()
+END_MESSAGE_MAP()
+
+BOOL CProbeContainer::OnInitDialog() {
+    const BOOL bResult = CContainerDlg::OnInitDialog();
+    for (const auto& item : m_arrDynamicItems)
+        if (item.strID.CompareNoCase(L"BTN_CLOSE") == 0) {
+            m_rcCloseItem = item.rcPos;
+            break;
+        }
+    m_hPage = m_pChildPage ? m_pChildPage->m_hWnd : nullptr;
+    m_hSelf = m_hWnd;
+    return bResult;
+}
+
+BOOL CProbeContainer::OnCommand(WPARAM wParam, LPARAM lParam) {
+    m_commands.push_back(LOWORD(wParam));
+    return CContainerDlg::OnCommand(wParam, lParam);
+}
+
+LRESULT CProbeContainer::OnPing(WPARAM, LPARAM) {
+    ++m_nPings;
+    return 0;
+}
+
+LRESULT CProbeContainer::OnProbeEnd(WPARAM wParam, LPARAM) {
+    EndDialog(static_cast<int>(wParam));
+    return 0;
+}
+
+void CProbeContainer::OnNcDestroy() {
+    m_bPageWindowAtEnd = m_hPage && ::IsWindow(m_hPage);
+    m_bSubscribedAtEnd = false;
+    for (const HXSubscription& entry : Subscriptions())
+        m_bSubscribedAtEnd |= entry.hWnd == m_hWnd;
+    CContainerDlg::OnNcDestroy();
+}
+
+// ---------------------------------------------------------------------------
+// The centre, processes, skins
+
+std::vector<HXSubscription> Subscriptions() {
+    HMODULE hHub = ::LoadLibraryW((ProgramFolder() + L"HubExchange.dll").c_str());
+    auto list = reinterpret_cast<decltype(&HXListNotify)>(
+        reinterpret_cast<void*>(::GetProcAddress(hHub, "HXListNotify")));
+    std::vector<HXSubscription> entries(HX_CAPACITY);
+    const int nCount = list ? list(entries.data(), HX_CAPACITY) : 0;
+    if (hHub)
+        ::FreeLibrary(hHub);
+    entries.resize(static_cast<size_t>(nCount < 0 ? 0 : nCount));
+    return entries;
+}
+
+ProcessResult RunProcess(const std::wstring& strCommandLine) {
+    ProcessResult result;
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    HANDLE hRead = nullptr, hWrite = nullptr;
+    ::CreatePipe(&hRead, &hWrite, &inherit, 0);
+    ::SetHandleInformation(hRead, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = startup.hStdError = hWrite;
+    PROCESS_INFORMATION process = {};
+    std::wstring commandLine = strCommandLine; // CreateProcessW may write to it
+    const BOOL bStarted = ::CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0,
+                                           nullptr, nullptr, &startup, &process);
+    ::CloseHandle(hWrite); // the pipe ends when the child's copy closes
+    char buffer[4096];
+    for (DWORD nRead = 0;
+         bStarted && ::ReadFile(hRead, buffer, sizeof(buffer), &nRead, nullptr) && nRead > 0;)
+        result.strOutput.append(buffer, nRead);
+    ::CloseHandle(hRead);
+    if (bStarted) {
+        ::WaitForSingleObject(process.hProcess, INFINITE);
+        ::GetExitCodeProcess(process.hProcess, &result.nExitCode);
+        ::CloseHandle(process.hThread);
+        ::CloseHandle(process.hProcess);
+    }
+    return result;
+}
+
+std::wstring ProgramFolder() {
+    return GetModuleDirectory(nullptr).GetString();
+}
+
+CSkinFolder::CSkinFolder() : m_folder(L"kvcontainer", GetConfigDirectory().GetString()) {
+    m_folder.Subfolder(L"default");
+}
+
+CString CSkinFolder::Name(const wchar_t* pszFile) const {
+    const CString strConfig = GetConfigDirectory();
+    return CString(m_folder.File(pszFile).c_str()).Mid(strConfig.GetLength());
+}
+
+CString CSkinFolder::Write(const wchar_t* pszFile, const DialogKit::Skin& skin) {
+    DialogKit::WriteSkin(m_folder, pszFile, skin, L"CommonWindow\\MainDlgInfo");
+    return Name(pszFile);
+}
+
+void CSkinFolder::SaveStrip(const wchar_t* pszName, const std::vector<Gdiplus::ARGB>& colours,
+                            int nFrameWidth, int nHeight) {
+    ImageKit::SaveStrip(m_folder, (std::wstring(L"default\\") + pszName).c_str(), colours,
+                        nFrameWidth, nHeight);
+}
+
+// ---------------------------------------------------------------------------
+// The driver
+
+bool CDriver::WaitShown() {
+    if (!WaitFor([&] { return Container() && ::IsWindowVisible(Container()); }, 10000))
+        return false;
+    Settle();
+    return true;
+}
+
+void CDriver::Ping() {
+    const int nPings = m_dlg.m_nPings;
+    if (::PostMessageW(Container(), WM_PROBE_PING, 0, 0))
+        WaitFor([&] { return m_dlg.m_nPings != nPings || !::IsWindow(Container()); }, 5000);
+}
+
+void CDriver::Settle() {
+    Ping();
+    for (HWND hWnd : {Container(), Page()})
+        if (hWnd)
+            ::RedrawWindow(hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    // Wine shows a thread's paints when the thread next looks at its queue:
+    // it has done so once it takes the ping after the one of the paints.
+    Ping();
+    Ping();
+}
+
+void CDriver::Post(UINT nMessage, WPARAM wParam, LPARAM lParam) {
+    ::PostMessageW(Container(), nMessage, wParam, lParam);
+    Settle();
+}
+
+void CDriver::Click(POINT client) {
+    Post(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client.x, client.y));
+    Post(WM_LBUTTONUP, 0, MAKELPARAM(client.x, client.y));
+}
+
+void CDriver::MoveTo(POINT screen) {
+    ::SetWindowPos(Container(), nullptr, screen.x, screen.y, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Settle();
+}
+
+void CDriver::Drag(POINT client, POINT delta) {
+    const RECT rc = ContainerRect();
+    const POINT start = {rc.left + client.x, rc.top + client.y};
+    ::SetCursorPos(start.x, start.y);
+    ::Sleep(50);
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    ::Sleep(200);
+    const int nSteps = 5;
+    for (int i = 1; i <= nSteps; ++i) {
+        ::SetCursorPos(start.x + delta.x * i / nSteps, start.y + delta.y * i / nSteps);
+        ::Sleep(50);
+    }
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    ::Sleep(200);
+    Settle();
+}
+
+bool CDriver::IsOpen() const {
+    return ::IsWindow(Container()) && ::IsWindowVisible(Container());
+}
+
+RECT CDriver::ContainerRect() const {
+    RECT rc = {};
+    ::GetWindowRect(Container(), &rc);
+    return rc;
+}
+
+RECT CDriver::PageRect() const {
+    RECT rc = {};
+    ::GetWindowRect(Page(), &rc);
+    return rc;
+}
+
+POINT CDriver::PageOffset() const {
+    const RECT container = ContainerRect(), page = PageRect();
+    return POINT{page.left - container.left, page.top - container.top};
+}
+
+COLORREF CDriver::ScreenPixel(POINT screen) const {
+    HDC hScreen = ::GetDC(nullptr);
+    const COLORREF colour = ::GetPixel(hScreen, screen.x, screen.y);
+    ::ReleaseDC(nullptr, hScreen);
+    return colour;
+}
+
+INT_PTR RunModal(CProbeContainer& dlg, const std::function<void(CDriver&)>& script) {
+    std::thread driver([&] {
+        CDriver d(dlg);
+        if (d.WaitShown())
+            script(d);
+        if (!WaitFor([&] { return !::IsWindow(d.Container()); }, 5000))
+            ::PostMessageW(d.Container(), WM_PROBE_END, kLeftOpen, 0);
+    });
+    const INT_PTR nResult = dlg.DoModal();
+    driver.join();
+    return nResult;
+}
+
+} // namespace ContainerKit

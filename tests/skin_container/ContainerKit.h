@@ -1,0 +1,137 @@
+// The container as a host runs it, for the container suites: a container and
+// a page that record how they end, a skin below the module's configuration
+// directory, and a driver thread that acts on the running container as a
+// user or another process would while DoModal runs on the test's thread.
+#pragma once
+
+#include "skin/ContainerDlg.h"
+
+#include "companions/HubExchange/HubExchange.h"
+#include "tests/skin_dialog/DialogKit.h"
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace ContainerKit {
+
+// Page templates of the suites' pages.rc.
+const UINT kPlainPage = 401;
+const UINT kBrokenPage = 402; // a control of an unknown class
+const UINT kMissingPage = 499;
+
+// Posted to a probe container: counted, so that a thread knows what it
+// posted before has been handled.
+const UINT WM_PROBE_PING = WM_APP + 10;
+// Posted to a probe container: ends it with wParam as the result.
+const UINT WM_PROBE_END = WM_APP + 11;
+// What RunModal ends a container with that its script left open.
+const INT_PTR kLeftOpen = 42;
+
+// A page that records its deletion.
+class CProbePage : public CContainerPage {
+public:
+    CProbePage(UINT nTemplate, bool* pDeleted) : CContainerPage(nTemplate), m_pDeleted(pDeleted) {}
+    ~CProbePage() override { *m_pDeleted = true; }
+
+private:
+    bool* m_pDeleted;
+};
+
+class CProbeContainer : public CContainerDlg {
+public:
+    // Each is read by the driver thread while the container runs.
+    std::atomic<HWND> m_hSelf{nullptr};
+    std::atomic<HWND> m_hPage{nullptr};
+    std::atomic<int> m_nPings{0};
+    RECT m_rcCloseItem = {};      // the first "BTN_CLOSE" item, in any case
+    std::vector<UINT> m_commands; // IDs of the WM_COMMAND messages that reached it
+    // At WM_NCDESTROY, while the window still exists: whether the page's
+    // window did, and whether the centre still held the subscription.
+    bool m_bPageWindowAtEnd = true;
+    bool m_bSubscribedAtEnd = true;
+
+    using CContainerDlg::m_pChildPage;
+    using CContainerDlg::m_strConfigDir;
+
+protected:
+    BOOL OnInitDialog() override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    afx_msg LRESULT OnPing(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnProbeEnd(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnNcDestroy();
+    DECLARE_MESSAGE_MAP()
+};
+
+// The notification centre's subscriptions, read through HubExchange.dll
+// beside this program; empty when it cannot be read.
+std::vector<HXSubscription> Subscriptions();
+
+// Runs a program with CreateProcess; its exit code and what it wrote.
+struct ProcessResult {
+    DWORD nExitCode = ~0u;
+    std::string strOutput;
+};
+ProcessResult RunProcess(const std::wstring& strCommandLine);
+// This program's folder, ending with a backslash.
+std::wstring ProgramFolder();
+
+// A skin folder below the module's configuration directory, removed
+// afterwards; its images go to its "default" folder, as the container reads
+// them with that skin name.
+class CSkinFolder {
+public:
+    CSkinFolder();
+    // Writes the skin as the container's section; returns the name that
+    // SetSkinFileName takes.
+    CString Write(const wchar_t* pszFile, const DialogKit::Skin& skin);
+    // Saves a strip into the images folder.
+    void SaveStrip(const wchar_t* pszName, const std::vector<Gdiplus::ARGB>& colours,
+                   int nFrameWidth, int nHeight);
+    CString Name(const wchar_t* pszFile) const; // relative to the configuration directory
+
+private:
+    ImageKit::TempFolder m_folder;
+};
+
+// What the driver thread does to the running container.
+class CDriver {
+public:
+    explicit CDriver(CProbeContainer& dlg) : m_dlg(dlg) {}
+    HWND Container() const { return m_dlg.m_hSelf; }
+    HWND Page() const { return m_dlg.m_hPage; }
+
+    // Waits until the container is on the screen and idle.
+    bool WaitShown();
+    // Waits until everything posted to the container so far was handled and
+    // what that painted is on the screen, or until the container has gone.
+    void Settle();
+    void Post(UINT nMessage, WPARAM wParam = 0, LPARAM lParam = 0);
+    // A press and release at a client point of the container, posted.
+    void Click(POINT client);
+    // Moves the container's top-left corner to a screen point, as a program would.
+    void MoveTo(POINT screen);
+    // A real drag: the pointer pressed at a client point of the container,
+    // moved by delta in steps and released, through the system's input.
+    void Drag(POINT client, POINT delta);
+    bool IsOpen() const;
+    RECT ContainerRect() const;
+    RECT PageRect() const;
+    // The page's top-left corner from the container's.
+    POINT PageOffset() const;
+    COLORREF ScreenPixel(POINT screen) const;
+
+private:
+    // Waits until everything posted to the container so far was handled.
+    void Ping();
+
+    CProbeContainer& m_dlg;
+};
+
+// DoModal on this thread while script acts from a driver thread. A
+// container the script leaves open is ended with kLeftOpen.
+INT_PTR RunModal(CProbeContainer& dlg, const std::function<void(CDriver&)>& script);
+
+} // namespace ContainerKit

@@ -1,0 +1,51 @@
+// A hundred containers in a row, each opened with its page, moved and closed
+// by a broadcast of the notification centre, give back their GDI and USER
+// objects, their private memory and their subscriptions.
+#include "ContainerKit.h"
+
+#include "tests/common/ProcessKit.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+using namespace ContainerKit;
+
+TEST(ContainerReliability, HundredRunsGiveBackObjectsMemoryAndSubscriptions) {
+    CSkinFolder skins;
+    skins.SaveStrip(L"back.png", {0xE0203040}, 300, 200);
+    skins.SaveStrip(L"close.png", {0xFF00A000, 0xFF00B000, 0xFF00C000, 0xFF808080}, 20, 20);
+    DialogKit::Skin skin;
+    skin.window = DialogKit::Parse(L"SheetSize=300,200|BackBmp=back.png|IsDrag=1|"
+                                   L"CaptionHeight=30|ChildPos=20,40|ShowToolTip=1");
+    skin.items = {DialogKit::Parse(L"ID=BTN_CLOSE|ControlType=2|BkImg=close.png|Pos=270,5,20,20|"
+                                   L"ToolTip=Close")};
+    const CString strSkin = skins.Write(L"skin.xml", skin);
+    HMODULE hHub = ::LoadLibraryW((ProgramFolder() + L"HubExchange.dll").c_str());
+    const auto broadcast = reinterpret_cast<decltype(&HXBroadcastNotify)>(
+        reinterpret_cast<void*>(::GetProcAddress(hHub, "HXBroadcastNotify")));
+    ASSERT_NE(broadcast, nullptr);
+
+    auto cycle = [&](int i) {
+        bool bPageDeleted = false;
+        CProbeContainer dlg;
+        dlg.SetSkinFileName(strSkin);
+        dlg.SetPageFactory([&] { return new CProbePage(kPlainPage, &bPageDeleted); });
+        const INT_PTR nResult = RunModal(dlg, [&](CDriver& d) {
+            d.MoveTo({100 + i % 50, 100});
+            if (i == 0) { // the counters see what a container holds
+                EXPECT_GT(ProcessKit::GdiObjects() * ProcessKit::UserObjects(), 0);
+            }
+            EXPECT_EQ(broadcast(kContainerNotify, 0, 0), 1);
+        });
+        ASSERT_EQ(nResult, IDCANCEL);
+        ASSERT_TRUE(bPageDeleted);
+        ASSERT_FALSE(dlg.m_bSubscribedAtEnd);
+    };
+    const ProcessKit::Growth growth = ProcessKit::MeasureCycles(10, 100, cycle);
+    std::printf("%s\n", growth.Describe().c_str());
+    // A leak of one object or 20 KiB per run would exceed these allowances.
+    EXPECT_TRUE(growth.Within(10, 2ll << 20)) << growth.Describe();
+    EXPECT_TRUE(Subscriptions().empty());
+    ::FreeLibrary(hHub);
+}

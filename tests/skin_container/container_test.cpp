@@ -1,0 +1,283 @@
+// The container as a host runs it: DoModal of the module's template 28012 from
+// this program without switching module state, a page from this program's
+// templates, a skin below the module's configuration directory. What users
+// and other processes do comes from a driver thread: posted keys and clicks,
+// real mouse input for the caption drag, kvhub.exe for the broadcast.
+#include "ContainerKit.h"
+
+#include "res/resource.h"
+#include "runtime/ModuleApp.h"
+#include "tools/common/WindowCapture.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+using namespace ContainerKit;
+using DialogKit::Parse;
+
+namespace {
+
+const Gdiplus::ARGB kBack = 0xFF203040;
+const POINT kChildPos = {20, 40};
+// Items along the caption band, client points.
+const POINT kBtnClose = {275, 15}, kClose = {235, 15}, kIdOk = {195, 15}, kIdCancel = {155, 15},
+            kMinimize = {115, 15}, kBand = {40, 12};
+
+bool operator==(POINT a, POINT b) {
+    return a.x == b.x && a.y == b.y;
+}
+
+std::wstring Kvhub(const wchar_t* pszArguments) {
+    return L"\"" + ProgramFolder() + L"kvhub.exe\" " + pszArguments;
+}
+
+class ContainerTest : public testing::Test {
+protected:
+    void SetUp() override {
+        m_skins.SaveStrip(L"back.png", {kBack}, 300, 200);
+        m_skins.SaveStrip(L"strip.png", {0xFF00A000, 0xFF00B000, 0xFF00C000, 0xFF808080}, 20, 20);
+        m_skin.window = Parse(L"SheetSize=300,200|BackBmp=back.png|IsDrag=1|CaptionHeight=30|"
+                              L"ChildPos=20,40");
+        const wchar_t* ids[] = {L"btn_close", L"CLOSE", L"IDOK", L"IDCANCEL", L"MINIMIZE"};
+        for (int i = 0; i < 5; ++i)
+            m_skin.items.push_back(Parse(L"ID=" + std::wstring(ids[i]) + L"|ControlType=2|" +
+                                         L"BkImg=strip.png|Pos=" + std::to_wstring(265 - 40 * i) +
+                                         L",5,20,20"));
+        ASSERT_TRUE(Subscriptions().empty());
+    }
+    void TearDown() override { EXPECT_TRUE(Subscriptions().empty()); }
+
+    // A container of this suite's skin file and a probe page of nTemplate.
+    void Prepare(CProbeContainer& dlg, UINT nTemplate = kPlainPage,
+                 const wchar_t* pszSkin = nullptr) {
+        dlg.SetSkinFileName(pszSkin ? m_skins.Name(pszSkin) : m_skins.Write(L"skin.xml", m_skin));
+        dlg.SetPageFactory(
+            [this, nTemplate] { return new CProbePage(nTemplate, &m_bPageDeleted); });
+    }
+    // The subscription while it runs is the container's own, on number 20.
+    static void ExpectSubscribed(HWND hContainer) {
+        const std::vector<HXSubscription> entries = Subscriptions();
+        ASSERT_EQ(entries.size(), 1u);
+        EXPECT_EQ(entries[0].nNotify, 20);
+        EXPECT_EQ(entries[0].hWnd, hContainer);
+        EXPECT_EQ(entries[0].nMessage, static_cast<UINT>(WM_USER + 100));
+    }
+    // Ended as by Cancel: unsubscribed, and the page's window went first and
+    // its object with it.
+    void ExpectEndedAsCancel(const CProbeContainer& dlg, INT_PTR nResult, const char* pszHow) {
+        EXPECT_EQ(nResult, IDCANCEL) << pszHow;
+        EXPECT_FALSE(dlg.m_bPageWindowAtEnd) << pszHow;
+        EXPECT_TRUE(m_bPageDeleted) << pszHow;
+        EXPECT_FALSE(dlg.m_bSubscribedAtEnd) << pszHow;
+    }
+
+    CSkinFolder m_skins;
+    DialogKit::Skin m_skin;
+    bool m_bPageDeleted = false;
+};
+
+} // namespace
+
+TEST_F(ContainerTest, EnterEscapeAndOtherRolesLeaveItOpenAndThePageFollowsEveryMove) {
+    CProbeContainer dlg;
+    Prepare(dlg);
+    const INT_PTR nResult = RunModal(dlg, [&](CDriver& d) {
+        ExpectSubscribed(d.Container());
+        EXPECT_TRUE(::GetWindowLongW(d.Container(), GWL_EXSTYLE) & WS_EX_LAYERED);
+        ASSERT_TRUE(::IsWindowVisible(d.Page()));
+        EXPECT_TRUE(d.PageOffset() == kChildPos);
+        // A page that loads no skin looks like a plain dialog.
+        const RECT page = d.PageRect();
+        EXPECT_EQ(d.ScreenPixel({page.left + 30, page.top + 30}), ::GetSysColor(COLOR_BTNFACE));
+
+        d.Post(WM_KEYDOWN, VK_RETURN);
+        d.Post(WM_KEYDOWN, VK_ESCAPE);
+        for (POINT pt : {kClose, kIdOk, kIdCancel, kMinimize})
+            d.Click(pt);
+        EXPECT_TRUE(d.IsOpen());
+        EXPECT_FALSE(::IsIconic(d.Container()));
+
+        d.MoveTo({150, 120});
+        EXPECT_EQ(d.ContainerRect().left, 150);
+        EXPECT_TRUE(d.PageOffset() == kChildPos);
+        // Dragged by the caption band: the system's move loop moves it.
+        d.Drag(kBand, {70, 50});
+        EXPECT_EQ(d.ContainerRect().left, 220);
+        EXPECT_EQ(d.ContainerRect().top, 170);
+        EXPECT_TRUE(d.PageOffset() == kChildPos);
+        d.Post(WM_CLOSE_CONTAINER);
+    });
+    EXPECT_EQ(nResult, IDCANCEL);
+    // Enter and Escape came as OK and Cancel, and were swallowed.
+    EXPECT_EQ(dlg.m_commands, (std::vector<UINT>{IDOK, IDCANCEL}));
+}
+
+TEST_F(ContainerTest, EveryCloseRequestEndsItAsCancelWould) {
+    const struct {
+        const char* pszHow;
+        std::function<void(CDriver&, CProbeContainer&)> close;
+    } rows[] = {
+        {"btn_close item", [](CDriver& d, CProbeContainer&) { d.Click(kBtnClose); }},
+        {"page's RequestClose",
+         [](CDriver&, CProbeContainer& dlg) { EXPECT_TRUE(dlg.m_pChildPage->RequestClose()); }},
+        {"close message",
+         [](CDriver& d, CProbeContainer&) {
+             EXPECT_EQ(::SendMessageW(d.Container(), WM_CLOSE_CONTAINER, 0, 0), 1);
+         }},
+        {"kvhub broadcast 20",
+         [](CDriver&, CProbeContainer&) {
+             EXPECT_EQ(RunProcess(Kvhub(L"broadcast 20")).strOutput, "1\r\n");
+         }},
+    };
+    for (const auto& row : rows) {
+        m_bPageDeleted = false;
+        CProbeContainer dlg;
+        Prepare(dlg);
+        const INT_PTR nResult = RunModal(dlg, [&](CDriver& d) {
+            ExpectSubscribed(d.Container());
+            row.close(d, dlg);
+        });
+        ExpectEndedAsCancel(dlg, nResult, row.pszHow);
+    }
+}
+
+TEST_F(ContainerTest, APageWhoseWindowCannotBeMadeIsDroppedWhole) {
+    for (UINT nTemplate : {kMissingPage, kBrokenPage}) {
+        m_bPageDeleted = false;
+        CProbeContainer dlg;
+        Prepare(dlg, nTemplate);
+        ASSERT_TRUE(dlg.Create(IDD_CONTAINER));
+        EXPECT_TRUE(m_bPageDeleted) << nTemplate;
+        EXPECT_EQ(dlg.m_pChildPage, nullptr);
+        EXPECT_TRUE(dlg.GetExStyle() & WS_EX_LAYERED);
+        ExpectSubscribed(dlg.m_hWnd);
+        EXPECT_EQ(dlg.SendMessage(WM_CLOSE_CONTAINER), 1);
+        dlg.DestroyWindow();
+    }
+}
+
+TEST(ContainerFallback, FramesThePageBelowABandWithTheCloseItemAtItsEnd) {
+    const struct {
+        SIZE szTemplate, szPage, szSheet;
+    } rows[] = {
+        {{324, 220}, {200, 100}, {324, 220}}, // the template is larger
+        {{324, 220}, {480, 320}, {480, 348}}, // the page is larger
+        {{0, -5}, {-3, 0}, {28, 28}},         // nothing to frame: room for the item
+        {{1, 1}, {100000, 5}, {8192, 33}},    // no side beyond one picture
+    };
+    for (const auto& row : rows) {
+        const ContainerFallbackLayout layout = FallbackContainerLayout(row.szTemplate, row.szPage);
+        EXPECT_EQ(layout.szSheet.cx, row.szSheet.cx) << row.szPage.cx;
+        EXPECT_EQ(layout.szSheet.cy, row.szSheet.cy) << row.szPage.cx;
+        EXPECT_TRUE(layout.ptChildPos == (POINT{0, 28}));
+        EXPECT_EQ(layout.nCaptionHeight, 28);
+        const RECT close = {row.szSheet.cx - 24, 4, row.szSheet.cx - 4, 24};
+        EXPECT_TRUE(::EqualRect(&layout.rcClose, &close)) << row.szPage.cx;
+    }
+}
+
+TEST_F(ContainerTest, ASkinThatShowsNothingGivesAPlainFrameThatCanBeClosed) {
+    m_skin.window = Parse(L"BackBmp=back.png|ChildPos=20,40"); // no "SheetSize"
+    m_skins.Write(L"sheetless.xml", m_skin);
+    const struct {
+        const wchar_t* pszSkin;
+        bool bByBroadcast;
+    } rows[] = {{L"missing.xml", false}, {L"sheetless.xml", true}};
+    for (const auto& row : rows) {
+        m_bPageDeleted = false;
+        CProbeContainer dlg;
+        Prepare(dlg, kPlainPage, row.pszSkin);
+        const INT_PTR nResult = RunModal(dlg, [&](CDriver& d) {
+            RECT rcTemplate = {0, 0, 216, 135};
+            ::MapDialogRect(d.Container(), &rcTemplate);
+            const RECT page = d.PageRect(), frame = d.ContainerRect();
+            const ContainerFallbackLayout layout =
+                FallbackContainerLayout({rcTemplate.right, rcTemplate.bottom},
+                                        {page.right - page.left, page.bottom - page.top});
+            EXPECT_EQ(frame.right - frame.left, layout.szSheet.cx);
+            EXPECT_EQ(frame.bottom - frame.top, layout.szSheet.cy);
+            EXPECT_TRUE(d.PageOffset() == layout.ptChildPos);
+            EXPECT_EQ(d.ScreenPixel({frame.left + 10, frame.top + 10}),
+                      ::GetSysColor(COLOR_ACTIVECAPTION));
+            if (!row.bByBroadcast) {
+                WindowCapture::CaptureWindowsToPng(L"container_fallback.png", d.Container(),
+                                                   {d.Page()});
+                const RECT& rc = layout.rcClose;
+                d.Click({(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
+            } else {
+                EXPECT_EQ(RunProcess(Kvhub(L"broadcast 20")).strOutput, "1\r\n");
+            }
+        });
+        ExpectEndedAsCancel(dlg, nResult, row.bByBroadcast ? "broadcast" : "close item");
+    }
+}
+
+// The default skin's container around a page skinned as the demo's, as a
+// person sees it: container_default_skin.png in the working folder.
+TEST_F(ContainerTest, TheDefaultSkinFramesASkinnedPage) {
+    class CDemoPage : public CProbePage {
+    public:
+        using CProbePage::CProbePage;
+        BOOL OnInitDialog() override {
+            CProbePage::OnInitDialog();
+            InitDialogSkin(GetConfigDirectory() + L"Kelvane.xml", L"CommonWindow\\DemoPage", L"",
+                           L"default");
+            return TRUE;
+        }
+    };
+    CProbeContainer dlg;
+    dlg.SetPageFactory([this] { return new CDemoPage(kPlainPage, &m_bPageDeleted); });
+    const INT_PTR nResult = RunModal(dlg, [&](CDriver& d) {
+        d.MoveTo({60, 40});
+        const WindowCapture::CaptureResult shot =
+            WindowCapture::CaptureWindows(d.Container(), {d.Page()});
+        ASSERT_TRUE(shot.Ok()) << shot.strError.c_str();
+        WindowCapture::CaptureWindowsToPng(L"container_default_skin.png", d.Container(),
+                                           {d.Page()});
+        const POINT offset = d.PageOffset();
+        EXPECT_EQ(shot.image.At(offset.x + 5, offset.y + 5) >> 24, 0xFFu); // the opaque page
+        EXPECT_LT(shot.image.At(1, 1) >> 24, 0x80u);                       // the soft shadow
+        const RECT& rc = dlg.m_rcCloseItem;
+        d.Click({(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
+    });
+    EXPECT_EQ(nResult, IDCANCEL);
+    EXPECT_TRUE(m_bPageDeleted);
+}
+
+// A copy of this program and the module in a folder without HubExchange.dll
+// runs this test again: the container works, and a broadcast reaches nobody.
+TEST_F(ContainerTest, WithoutTheCentreItWorksWithoutBroadcasts) {
+    if (const wchar_t* pszOrigin = _wgetenv(L"KV_CONTAINER_ORIGIN")) {
+        ASSERT_EQ(::GetFileAttributesW((ProgramFolder() + L"HubExchange.dll").c_str()),
+                  INVALID_FILE_ATTRIBUTES);
+        CProbeContainer dlg;
+        Prepare(dlg);
+        const INT_PTR nResult = RunModal(dlg, [&](CDriver& d) {
+            const ProcessResult hub =
+                RunProcess(L"\"" + std::wstring(pszOrigin) + L"kvhub.exe\" broadcast 20");
+            EXPECT_EQ(hub.strOutput, "0\r\n");
+            d.Settle();
+            EXPECT_TRUE(d.IsOpen());
+            EXPECT_TRUE(dlg.m_pChildPage->RequestClose());
+        });
+        EXPECT_EQ(nResult, IDCANCEL);
+        return;
+    }
+    ImageKit::TempFolder copy(L"kvnohub");
+    const std::wstring config = copy.Subfolder(L"common") + L"config\\";
+    ::CreateDirectoryW(config.c_str(), nullptr);
+    ::CreateDirectoryW((config + L"Kelvane\\").c_str(), nullptr);
+    wchar_t self[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    ASSERT_TRUE(::CopyFileW(self, copy.File(L"skin_container.exe").c_str(), FALSE));
+    for (const wchar_t* dll : {L"Kelvane.dll", L"KvAfx.dll", L"linkBroker.dll"})
+        ASSERT_TRUE(::CopyFileW((ProgramFolder() + dll).c_str(), copy.File(dll).c_str(), FALSE));
+    ::SetEnvironmentVariableW(L"KV_CONTAINER_ORIGIN", ProgramFolder().c_str());
+    const ProcessResult child =
+        RunProcess(L"\"" + copy.File(L"skin_container.exe") +
+                   L"\" --gtest_filter=ContainerTest.WithoutTheCentreItWorksWithoutBroadcasts");
+    ::SetEnvironmentVariableW(L"KV_CONTAINER_ORIGIN", nullptr);
+    EXPECT_EQ(child.nExitCode, 0u) << child.strOutput;
+    EXPECT_NE(child.strOutput.find("[  PASSED  ] 1 test"), std::string::npos) << child.strOutput;
+}
