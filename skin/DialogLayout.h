@@ -1,7 +1,9 @@
 // Pure arithmetic behind the skinned dialog: an item's resolved text look,
 // the outer window size for a sheet, the layered constant alpha, the caption
 // drag test and the roles of well-known item IDs. Nothing here touches a
-// window or GDI, so all of it is testable by value.
+// window or GDI, so all of it is testable by value. The SDK carries this
+// header for the types that the dialog headers use; the functions are the
+// module's own and not exported (tests compile skin/DialogLayout.cpp in).
 #pragma once
 
 #include <afx.h>
