@@ -7,10 +7,11 @@
 #include <afxwin.h>
 #include <gdiplus.h>
 
+#include "runtime/KelvaneApi.h"
 #include "skin/DialogLayout.h"
 #include "skin/XMLParseBase.h"
 
-class CKvCommonDlg : public CDialog, public CKvXMLParseBase {
+class KELVANE_API CKvCommonDlg : public CDialog, public CKvXMLParseBase {
     DECLARE_DYNAMIC(CKvCommonDlg)
 
 public:

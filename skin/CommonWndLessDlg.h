@@ -7,6 +7,7 @@
 #include <afxwin.h>
 #include <gdiplus.h>
 
+#include "runtime/KelvaneApi.h"
 #include "skin/CommonDlg.h"
 #include "skin/DrawUtil.h"
 #include "skin/WndLessLayout.h"
@@ -17,7 +18,7 @@
 // What one drawn item needs: its rectangle, state strip, icon, text look and
 // cursor. Deliberately no base class and no virtual operations; its dialog
 // owns it and deletes it as what it is.
-class CWndLessItem {
+class KELVANE_API CWndLessItem {
 public:
     CWndLessItem();
     ~CWndLessItem();
@@ -100,7 +101,7 @@ private:
     RECT m_rcLook;
 };
 
-class CKvCommonWndLessDlg : public CKvCommonDlg {
+class KELVANE_API CKvCommonWndLessDlg : public CKvCommonDlg {
 public:
     CKvCommonWndLessDlg(UINT nIDTemplate, CWnd* pParent);
     virtual ~CKvCommonWndLessDlg();

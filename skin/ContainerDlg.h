@@ -7,6 +7,7 @@
 
 #include <afxwin.h>
 
+#include "runtime/KelvaneApi.h"
 #include "skin/CommonWndLessDlg.h"
 
 #include <functional>
@@ -23,7 +24,7 @@ constexpr int kContainerNotify = 20;
 // placed in screen coordinates. It is skinned when it loads a skin, and looks
 // like a plain dialog when it does not. The container owns it: a page must
 // not delete itself (no `delete this` in PostNcDestroy).
-class CContainerPage : public CKvCommonDlg {
+class KELVANE_API CContainerPage : public CKvCommonDlg {
     DECLARE_DYNAMIC(CContainerPage)
 
 public:
@@ -52,9 +53,9 @@ struct ContainerFallbackLayout {
     int nCaptionHeight;
     RECT rcClose;
 };
-ContainerFallbackLayout FallbackContainerLayout(SIZE szTemplate, SIZE szPage);
+KELVANE_API ContainerFallbackLayout FallbackContainerLayout(SIZE szTemplate, SIZE szPage);
 
-class CContainerDlg : public CKvCommonWndLessDlg {
+class KELVANE_API CContainerDlg : public CKvCommonWndLessDlg {
     DECLARE_DYNAMIC(CContainerDlg)
 
 public:
