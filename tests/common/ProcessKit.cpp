@@ -43,8 +43,13 @@ std::wstring BesideProgram(const wchar_t* name) {
 
 RunResult RunTool(const wchar_t* exeName, const std::vector<std::wstring>& args,
                   const wchar_t* workingDir) {
+    return Run(BesideProgram(exeName), args, workingDir);
+}
+
+RunResult Run(const std::wstring& exePath, const std::vector<std::wstring>& args,
+              const wchar_t* workingDir) {
     RunResult result;
-    std::wstring commandLine = QuoteArgument(BesideProgram(exeName));
+    std::wstring commandLine = QuoteArgument(exePath);
     for (const std::wstring& arg : args)
         commandLine += L" " + QuoteArgument(arg);
     // Each pipe's read end stays with us; both are drained at once so that

@@ -18,8 +18,11 @@ struct RunResult {
 // A file beside the test program, where the build puts the tools.
 std::wstring BesideProgram(const wchar_t* name);
 
-// Runs the tool beside the test program, each argument quoted as the C
-// runtime splits a command line, and waits for it (a minute at most).
+// Runs the program at exePath, each argument quoted as the C runtime splits a
+// command line, and waits for it (a minute at most).
+RunResult Run(const std::wstring& exePath, const std::vector<std::wstring>& args,
+              const wchar_t* workingDir = nullptr);
+// Run for the tool beside the test program.
 RunResult RunTool(const wchar_t* exeName, const std::vector<std::wstring>& args,
                   const wchar_t* workingDir = nullptr);
 
