@@ -221,7 +221,7 @@ TEST_F(KvSkinTest, WrongUsageExitsWith64) {
     const std::vector<std::vector<std::wstring>> wrong = {
         {},
         {L"describe", skin},
-        {L"show", skin, L"Main"},
+        {L"show", skin},
         {L"describe", skin, L"Main", L"Third"},
         {L"describe", skin, L"Main", L"--section2"},
         {L"describe", skin, L"Main", L"--colour", L"red"},
