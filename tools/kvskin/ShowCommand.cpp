@@ -10,7 +10,6 @@
 #include "tools/kvskin/SkinJson.h"
 #include "tools/kvskin/SkinPaths.h"
 
-#include <cstring>
 #include <memory>
 
 namespace {
@@ -37,23 +36,15 @@ struct ShowRequest {
     bool Interactive() const { return strScreenshot.IsEmpty() && !bJson; }
 };
 
-// A pop-up dialog template without controls or font, in the layout
-// DLGTEMPLATE, menu, class and title take in memory; a caption bar and system
-// menu when asked. The skin sets size, title and font once the window exists.
-std::vector<WORD> PopupTemplate(bool bCaption) {
-    DLGTEMPLATE head = {};
-    head.style = WS_POPUP | (bCaption ? WS_CAPTION | WS_SYSMENU : 0);
-    head.cx = 100;
-    head.cy = 60;
-    std::vector<WORD> words(sizeof(DLGTEMPLATE) / sizeof(WORD));
-    std::memcpy(words.data(), &head, sizeof(head));
-    words.push_back(0); // no menu
-    words.push_back(0); // the dialog class
-    for (const wchar_t* p = L"kvskin show"; *p; ++p)
-        words.push_back(static_cast<WORD>(*p));
-    words.push_back(0);
-    return words;
-}
+// A pop-up dialog template without controls, font or title, as the dialog
+// manager reads it from memory; with a caption bar and system menu when
+// asked. The skin sets size, title and font once the window exists.
+struct alignas(4) PopupTemplate {
+    explicit PopupTemplate(bool bCaption)
+        : dlg{WS_POPUP | (bCaption ? WS_CAPTION | WS_SYSMENU : 0u), 0, 0, 0, 0, 100, 60} {}
+    DLGTEMPLATE dlg;
+    WORD menu = 0, windowClass = 0, title = 0;
+};
 
 // The top-left corner that centres a window of size in the work area, kept
 // inside it when the window is larger.
@@ -213,13 +204,13 @@ public:
 };
 
 std::unique_ptr<CKvCommonDlg> CreateSkinnedDialog(const ShowRequest& request,
-                                                  const std::vector<WORD>& dlgTemplate) {
+                                                  const PopupTemplate& popup) {
     std::unique_ptr<CKvCommonDlg> dlg;
     if (request.bWindowless)
         dlg = std::make_unique<CUnfocusedDialog<CKvCommonWndLessDlg>>();
     else
         dlg = std::make_unique<CUnfocusedDialog<CKvCommonDlg>>();
-    if (!dlg->CreateIndirect(reinterpret_cast<LPCDLGTEMPLATEW>(dlgTemplate.data())))
+    if (!dlg->CreateIndirect(&popup.dlg))
         return nullptr;
     if (request.bWindowless)
         static_cast<CKvCommonWndLessDlg&>(*dlg).InitWndLessSkin(
@@ -231,8 +222,8 @@ std::unique_ptr<CKvCommonDlg> CreateSkinnedDialog(const ShowRequest& request,
 }
 
 int ShowDialog(const ShowRequest& request, ToolOutput& output) {
-    const std::vector<WORD> dlgTemplate = PopupTemplate(request.bCaption);
-    std::unique_ptr<CKvCommonDlg> dlg = CreateSkinnedDialog(request, dlgTemplate);
+    const PopupTemplate popup(request.bCaption);
+    std::unique_ptr<CKvCommonDlg> dlg = CreateSkinnedDialog(request, popup);
     if (!dlg) {
         output.strErr = "kvskin: the dialog cannot be created (is there a display?)\n";
         return kExitNotDone;
