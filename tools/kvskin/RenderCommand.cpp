@@ -116,8 +116,8 @@ int RunRender(const CParsedCommand& command, ToolOutput& output) {
         return kExitNotDone;
     const CapturePixels::ArgbImage image = ComposePicture(reader);
     if (image.pixels.empty()) {
-        output.strErr =
-            "kvskin: nothing to draw: " + ToUtf8(strSection) + " gives no usable SheetSize\n";
+        output.strErr = "kvskin: nothing to draw: " + ToUtf8(strSection) +
+                        " gives no SheetSize that a picture can be made of\n";
         return kExitNotDone;
     }
     const CString strOutPath = ToFullWindowsPath(strOut);
