@@ -43,18 +43,6 @@ private:
     UINT m_nCloseMessage;
 };
 
-// Where the container puts everything when its skin gives no usable sheet
-// (the file cannot be loaded, or its section has no "SheetSize"): a plain
-// sheet at least as large as the template, a caption band to drag it by, a
-// close item at the band's right end, and the page right below the band.
-struct ContainerFallbackLayout {
-    SIZE szSheet;
-    POINT ptChildPos;
-    int nCaptionHeight;
-    RECT rcClose;
-};
-KELVANE_API ContainerFallbackLayout FallbackContainerLayout(SIZE szTemplate, SIZE szPage);
-
 class KELVANE_API CContainerDlg : public CKvCommonWndLessDlg {
     DECLARE_DYNAMIC(CContainerDlg)
 

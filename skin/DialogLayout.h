@@ -69,3 +69,15 @@ ItemRole ItemRoleFromID(const CString& strID);
 // Whether a cx x cy sheet can be made as one 32-bit section: both sides at
 // least 1 and the pixels' bytes countable in a signed 32-bit size.
 bool SheetFitsSection(int cx, int cy);
+
+// Where the container puts everything when its skin gives no usable sheet
+// (the file cannot be loaded, or its section has no "SheetSize"): a plain
+// sheet at least as large as the template, a caption band to drag it by, a
+// close item at the band's right end, and the page right below the band.
+struct ContainerFallbackLayout {
+    SIZE szSheet;
+    POINT ptChildPos;
+    int nCaptionHeight;
+    RECT rcClose;
+};
+ContainerFallbackLayout FallbackContainerLayout(SIZE szTemplate, SIZE szPage);
