@@ -63,8 +63,10 @@ if(CMAKE_SCRIPT_MODE_FILE)
     string(REGEX MATCH " ([TDBR]) x([^ ]+)$" unused "${entry}")
     set(type ${CMAKE_MATCH_1})
     set(name ${CMAKE_MATCH_2})
+    # Only the one prefix the 32-bit ABI adds: CMake would take "^_" again
+    # at each new start and strip the mangled name's own underscore too.
     if(UNDERSCORE)
-      string(REGEX REPLACE "^_" "" name "${name}")
+      string(SUBSTRING "${name}" 1 -1 name)
     endif()
     # Data must be imported through its pointer, never called through a thunk.
     if(type STREQUAL "T")
