@@ -52,7 +52,7 @@ int main() {
         dlg.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(55 + (nMoves++ % 2) * 98, 30));
         return dlg.m_nCompositions == nBefore + 1;
     };
-    DialogKit::CDibCanvas canvas(kWidth, kHeight);
+    DialogKit::CSheetCanvas canvas(kWidth, kHeight);
     auto picture = [&] { return dlg.DrawSheet(canvas.DC()) != FALSE; };
     auto items = [&] {
         Gdiplus::Bitmap layer(kWidth, kHeight, PixelFormat32bppARGB);

@@ -1,6 +1,7 @@
 // Labels in real windows: composed image, text colour, cursor and painting.
 #include "skin/Label.h"
 #include "tests/controls/ControlTest.h"
+#include "tools/common/DibCanvas.h"
 
 #include <algorithm>
 
@@ -91,19 +92,14 @@ TEST_F(LabelTest, ErasesOntoASurfaceByAlphaAndLeavesUncoveredPixelsAlone) {
     CLabelProbe label;
     Create(label, SS_NOTIFY, CRect(10, 10, 110, 70));
     label.SetImageFile(Strip(L"half.png", {0x80FF0000}, 30, 20).c_str()); // half-transparent red
-    DWORD* pixels = nullptr;
-    HBITMAP surface = ImageKit::CreateDib(100, 60, &pixels);
+    CDibCanvas surface(100, 60);
+    uint32_t* pixels = surface.Bits();
     std::fill(pixels, pixels + 100 * 60, 0x000000FFu); // blue
-    HDC hdc = ::CreateCompatibleDC(nullptr);
-    HGDIOBJ old = ::SelectObject(hdc, surface);
-    EXPECT_TRUE(::SendMessageW(label.m_hWnd, WM_ERASEBKGND, (WPARAM)hdc, 0));
+    EXPECT_TRUE(::SendMessageW(label.m_hWnd, WM_ERASEBKGND, (WPARAM)surface.DC(), 0));
     ::GdiFlush();
     // Half the red over half the blue: the copy is premultiplied as AlphaBlend needs.
     EXPECT_NEAR(0x80, static_cast<int>(pixels[0] >> 16 & 0xFF), 2);
     EXPECT_NEAR(0x7F, static_cast<int>(pixels[0] & 0xFF), 2);
     EXPECT_EQ(0xFFu, pixels[35] & 0xFFFFFF);
     EXPECT_EQ(0xFFu, pixels[59 * 100 + 99] & 0xFFFFFF);
-    ::SelectObject(hdc, old);
-    ::DeleteDC(hdc);
-    ::DeleteObject(surface);
 }

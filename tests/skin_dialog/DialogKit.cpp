@@ -1,6 +1,5 @@
 #include "DialogKit.h"
 
-#include <cstdio>
 #include <cwchar>
 
 namespace DialogKit {
@@ -13,24 +12,6 @@ std::wstring Element(const wchar_t* name, const Attributes& attributes) {
         xml += L" " + attribute.first + L"=\"" + attribute.second + L"\"";
     return xml + L"/>";
 }
-
-bool WriteFile(const std::wstring& path, const void* pBytes, size_t nBytes) {
-    FILE* file = _wfopen(path.c_str(), L"wb");
-    if (!file)
-        return false;
-    const bool written = fwrite(pBytes, 1, nBytes, file) == nBytes;
-    return fclose(file) == 0 && written;
-}
-
-#pragma pack(push, 2)
-struct IconFileHeader {
-    WORD wReserved, wType, wCount;
-    BYTE bWidth, bHeight, bColours, bReserved;
-    WORD wPlanesOrHotX, wBitsOrHotY;
-    DWORD dwBytes, dwOffset;
-    BITMAPINFOHEADER image;
-};
-#pragma pack(pop)
 
 } // namespace
 
@@ -78,50 +59,29 @@ std::wstring WriteSkin(const ImageKit::TempFolder& folder, const wchar_t* name, 
         xml += L"</" + *step + L">";
     xml += L"</Skin>";
     const std::wstring path = folder.File(name);
-    return WriteFile(path, xml.data(), xml.size() * sizeof(wchar_t)) ? path : std::wstring();
+    const std::string bytes(reinterpret_cast<const char*>(xml.data()),
+                            xml.size() * sizeof(wchar_t));
+    return ImageKit::WriteBytes(path, bytes) ? path : std::wstring();
 }
 
-bool SaveIconFile(const std::wstring& path, int size, Gdiplus::ARGB colour, bool bCursor) {
-    const DWORD nMaskBytes = static_cast<DWORD>((size + 31) / 32 * 4 * size);
-    const DWORD nImageBytes = sizeof(BITMAPINFOHEADER) + static_cast<DWORD>(size * size * 4);
-    // Colour rows, then the AND mask: the image is twice as high as the icon.
-    IconFileHeader header = {
-        0,
-        static_cast<WORD>(bCursor ? 2 : 1),
-        1,
-        static_cast<BYTE>(size),
-        static_cast<BYTE>(size),
-        0,
-        0,
-        static_cast<WORD>(bCursor ? 0 : 1),
-        static_cast<WORD>(bCursor ? 0 : 32),
-        nImageBytes + nMaskBytes,
-        22,
-        {sizeof(BITMAPINFOHEADER), size, 2 * size, 1, 32, BI_RGB, 0, 0, 0, 0, 0}};
-    std::vector<BYTE> bytes(reinterpret_cast<BYTE*>(&header),
-                            reinterpret_cast<BYTE*>(&header) + sizeof(header));
-    const std::vector<Gdiplus::ARGB> pixels(static_cast<size_t>(size * size), colour);
-    bytes.insert(bytes.end(), reinterpret_cast<const BYTE*>(pixels.data()),
-                 reinterpret_cast<const BYTE*>(pixels.data() + pixels.size()));
-    bytes.resize(bytes.size() + nMaskBytes);
-    return WriteFile(path, bytes.data(), bytes.size());
+COLORREF ScreenPixel(HWND hWnd, POINT client) {
+    ::ClientToScreen(hWnd, &client);
+    HDC hScreen = ::GetDC(nullptr);
+    const COLORREF colour = ::GetPixel(hScreen, client.x, client.y);
+    ::ReleaseDC(nullptr, hScreen);
+    return colour;
 }
 
-CDibCanvas::CDibCanvas(int nWidth, int nHeight)
-    : m_nWidth(nWidth), m_hBitmap(ImageKit::CreateDib(nWidth, nHeight, &m_pPixels)) {
-    m_dc.Attach(::CreateCompatibleDC(nullptr));
-    m_hOld = ::SelectObject(m_dc.m_hDC, m_hBitmap);
-}
-
-CDibCanvas::~CDibCanvas() {
-    ::SelectObject(m_dc.m_hDC, m_hOld);
-    m_dc.DeleteDC();
-    ::DeleteObject(m_hBitmap);
-}
-
-DWORD CDibCanvas::Pixel(int x, int y) const {
-    ::GdiFlush();
-    return m_pPixels[y * m_nWidth + x];
+CString ToolText(CToolTipCtrl& tip, HWND hOwner, HWND hTool) {
+    wchar_t text[80] = {};
+    TTTOOLINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.uFlags = TTF_IDISHWND;
+    info.hwnd = hOwner;
+    info.uId = reinterpret_cast<UINT_PTR>(hTool);
+    info.lpszText = text;
+    tip.SendMessage(TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&info));
+    return text;
 }
 
 void Pump(CWnd* pDlg, DWORD nMilliseconds) {
@@ -139,21 +99,10 @@ void Pump(CWnd* pDlg, DWORD nMilliseconds) {
     } while (::GetTickCount64() < end);
 }
 
-BEGIN_MESSAGE_MAP(CProbeDlg, CKvCommonDlg)
-ON_WM_NCLBUTTONDOWN()
-ON_MESSAGE(WM_PROBE_END, OnProbeEnd)
+using CProbeBase = CProbeOf<CKvCommonDlg, CProbeDlg>;
+BEGIN_MESSAGE_MAP(CProbeDlg, CProbeBase)
 ON_COMMAND(kProbeCommandID, OnProbeCommand)
 END_MESSAGE_MAP()
-
-// Modeless probes do not take the focus: under Wine without a window manager,
-// destroying the active window waits two seconds for the X server.
-BOOL CProbeDlg::OnInitDialog() {
-    CKvCommonDlg::OnInitDialog();
-    if (!m_onInit)
-        return FALSE;
-    m_onInit(*this);
-    return TRUE;
-}
 
 BOOL CProbeDlg::OnItemCommand(_XmlDynamicItem& item) {
     m_itemCommands.push_back(item.strID);
@@ -167,32 +116,8 @@ BOOL CProbeDlg::InitWindowSkin() {
     return bResult;
 }
 
-// Recorded, not passed on: the system's move loop would wait for the mouse.
-void CProbeDlg::OnNcLButtonDown(UINT nHitTest, CPoint point) {
-    if (nHitTest == HTCAPTION)
-        m_captionPresses.push_back(MAKELPARAM(point.x, point.y));
-}
-
-LRESULT CProbeDlg::OnProbeEnd(WPARAM wParam, LPARAM) {
-    EndDialog(static_cast<int>(wParam));
-    return 0;
-}
-
 void CProbeDlg::OnProbeCommand() {
     ++m_nProbeCommands;
-}
-
-BEGIN_MESSAGE_MAP(CWndLessProbeDlg, CKvCommonWndLessDlg)
-ON_WM_NCLBUTTONDOWN()
-ON_MESSAGE(WM_PROBE_END, OnProbeEnd)
-END_MESSAGE_MAP()
-
-BOOL CWndLessProbeDlg::OnInitDialog() {
-    CKvCommonWndLessDlg::OnInitDialog();
-    if (!m_onInit)
-        return FALSE;
-    m_onInit(*this);
-    return TRUE;
 }
 
 BOOL CWndLessProbeDlg::DrawSheet(CDC* pDC) {
@@ -203,16 +128,6 @@ BOOL CWndLessProbeDlg::DrawSheet(CDC* pDC) {
 BOOL CWndLessProbeDlg::OnItemCommand(_XmlDynamicItem& item) {
     m_itemCommands.push_back(item.strID);
     return m_bApplyRoles ? CKvCommonWndLessDlg::OnItemCommand(item) : TRUE;
-}
-
-void CWndLessProbeDlg::OnNcLButtonDown(UINT nHitTest, CPoint point) {
-    if (nHitTest == HTCAPTION)
-        m_captionPresses.push_back(MAKELPARAM(point.x, point.y));
-}
-
-LRESULT CWndLessProbeDlg::OnProbeEnd(WPARAM wParam, LPARAM) {
-    EndDialog(static_cast<int>(wParam));
-    return 0;
 }
 
 } // namespace DialogKit

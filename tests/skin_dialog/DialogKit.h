@@ -8,6 +8,7 @@
 #include "skin/CommonWndLessDlg.h"
 
 #include "tests/common/ImageKit.h"
+#include "tools/common/DibCanvas.h"
 
 #include <functional>
 #include <string>
@@ -35,26 +36,28 @@ struct Skin {
 std::wstring WriteSkin(const ImageKit::TempFolder& folder, const wchar_t* name, const Skin& skin,
                        const wchar_t* pszSection = L"Test\\Dlg");
 
-// A one-image .ico (or .cur with its hot spot at 0, 0) of size x size pixels.
-bool SaveIconFile(const std::wstring& path, int size, Gdiplus::ARGB colour, bool bCursor);
-
-// A top-down 32-bit section selected into a memory DC.
-class CDibCanvas {
+// A DIB canvas as the dialogs draw into it: through a CDC, read by pixel.
+class CSheetCanvas : public ::CDibCanvas {
 public:
-    CDibCanvas(int nWidth, int nHeight);
-    ~CDibCanvas();
-    CDibCanvas(const CDibCanvas&) = delete;
-    CDibCanvas& operator=(const CDibCanvas&) = delete;
+    CSheetCanvas(int nWidth, int nHeight) : ::CDibCanvas(nWidth, nHeight), m_nWidth(nWidth) {
+        m_dc.Attach(::CDibCanvas::DC());
+    }
+    ~CSheetCanvas() { m_dc.Detach(); } // the base owns the DC
     CDC* DC() { return &m_dc; }
-    DWORD Pixel(int x, int y) const;
+    DWORD Pixel(int x, int y) const {
+        ::GdiFlush();
+        return Bits()[y * m_nWidth + x];
+    }
 
 private:
     int m_nWidth;
-    DWORD* m_pPixels = nullptr;
-    HBITMAP m_hBitmap;
     CDC m_dc;
-    HGDIOBJ m_hOld;
 };
+
+// The screen's pixel at a client point of hWnd.
+COLORREF ScreenPixel(HWND hWnd, POINT client);
+// The text a tooltip holds for the tool hTool (a window) of hOwner.
+CString ToolText(CToolTipCtrl& tip, HWND hOwner, HWND hTool);
 
 // Offers each queued message to pDlg's PreTranslateMessage, then dispatches
 // it, for at least nMilliseconds.
@@ -65,10 +68,48 @@ const UINT WM_PROBE_END = WM_APP + 1;
 // A command ID that is no item's; the probe's map takes it.
 const UINT kProbeCommandID = 600;
 
-class CProbeDlg : public CKvCommonDlg {
+// What both probes record: the commands of items and the caption presses
+// that reach them; WM_PROBE_END ends them. m_onInit runs in OnInitDialog.
+template <class TDialog, class TSelf> class CProbeOf : public TDialog {
+public:
+    explicit CProbeOf(UINT nTemplate, CWnd* pParent) : TDialog(nTemplate, pParent) {}
+
+    using TDialog::m_pBackImage;
+    using TDialog::m_toolTip;
+
+    std::function<void(TSelf&)> m_onInit;
+    std::vector<CString> m_itemCommands;  // IDs of the items that sent commands
+    std::vector<LPARAM> m_captionPresses; // WM_NCLBUTTONDOWN with HTCAPTION
+
+protected:
+    // Modeless probes do not take the focus: under Wine without a window manager,
+    // destroying the active window waits two seconds for the X server.
+    BOOL OnInitDialog() override {
+        TDialog::OnInitDialog();
+        if (!m_onInit)
+            return FALSE;
+        m_onInit(static_cast<TSelf&>(*this));
+        return TRUE;
+    }
+    // Caption presses are recorded, not passed on: the system's move loop
+    // would wait for the mouse.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_NCLBUTTONDOWN) {
+            if (wParam == HTCAPTION)
+                m_captionPresses.push_back(lParam);
+            return 0;
+        }
+        if (message != WM_PROBE_END)
+            return TDialog::WindowProc(message, wParam, lParam);
+        this->EndDialog(static_cast<int>(wParam));
+        return 0;
+    }
+};
+
+class CProbeDlg : public CProbeOf<CKvCommonDlg, CProbeDlg> {
 public:
     explicit CProbeDlg(UINT nTemplate = 301, CWnd* pParent = nullptr)
-        : CKvCommonDlg(nTemplate, pParent) {}
+        : CProbeOf(nTemplate, pParent) {}
 
     void LoadTestSkin(const std::wstring& path) {
         InitDialogSkin(path.c_str(), L"Test\\Dlg", L"", L".");
@@ -76,57 +117,36 @@ public:
 
     using CKvCommonDlg::m_font;
     using CKvCommonDlg::m_hIcon;
-    using CKvCommonDlg::m_pBackImage;
-    using CKvCommonDlg::m_toolTip;
 
-    std::function<void(CProbeDlg&)> m_onInit;          // runs in OnInitDialog
     std::function<void(CProbeDlg&)> m_afterWindowSkin; // runs after InitWindowSkin
     BOOL m_bItemCommandResult = TRUE;
-    std::vector<CString> m_itemCommands;  // IDs of the items that sent commands
-    std::vector<LPARAM> m_captionPresses; // WM_NCLBUTTONDOWN with HTCAPTION
     int m_nProbeCommands = 0;
 
 protected:
-    BOOL OnInitDialog() override;
     BOOL OnItemCommand(_XmlDynamicItem& item) override;
     BOOL InitWindowSkin() override;
-    afx_msg void OnNcLButtonDown(UINT nHitTest, CPoint point);
-    afx_msg LRESULT OnProbeEnd(WPARAM wParam, LPARAM lParam);
     afx_msg void OnProbeCommand();
     DECLARE_MESSAGE_MAP()
 };
 
-// A windowless dialog that records the commands and caption presses that
-// reach it and counts the pictures it composes.
-class CWndLessProbeDlg : public CKvCommonWndLessDlg {
+// A windowless probe that also counts the pictures it composes.
+class CWndLessProbeDlg : public CProbeOf<CKvCommonWndLessDlg, CWndLessProbeDlg> {
 public:
     explicit CWndLessProbeDlg(UINT nTemplate = 301, CWnd* pParent = nullptr)
-        : CKvCommonWndLessDlg(nTemplate, pParent) {}
+        : CProbeOf(nTemplate, pParent) {}
 
     BOOL LoadTestSkin(const std::wstring& path) {
         return InitWndLessSkin(path.c_str(), L"Test\\Dlg", L"", L".");
     }
     BOOL DrawSheet(CDC* pDC) override;
 
-    using CKvCommonWndLessDlg::m_bLButtonDown;
-    using CKvCommonWndLessDlg::m_bTracking;
-    using CKvCommonWndLessDlg::m_nHotItem;
-    using CKvCommonWndLessDlg::m_pBackImage;
-    using CKvCommonWndLessDlg::m_toolTip;
     using CKvCommonWndLessDlg::WndLessItem;
 
-    std::function<void(CWndLessProbeDlg&)> m_onInit; // runs in OnInitDialog
-    BOOL m_bApplyRoles = TRUE;                       // the items' roles act after recording
-    std::vector<CString> m_itemCommands;             // IDs of the items whose commands ran
-    std::vector<LPARAM> m_captionPresses;            // WM_NCLBUTTONDOWN with HTCAPTION
-    int m_nCompositions = 0;                         // DrawSheet calls
+    BOOL m_bApplyRoles = TRUE; // the items' roles act after recording
+    int m_nCompositions = 0;   // DrawSheet calls
 
 protected:
-    BOOL OnInitDialog() override;
     BOOL OnItemCommand(_XmlDynamicItem& item) override;
-    afx_msg void OnNcLButtonDown(UINT nHitTest, CPoint point);
-    afx_msg LRESULT OnProbeEnd(WPARAM wParam, LPARAM lParam);
-    DECLARE_MESSAGE_MAP()
 };
 
 } // namespace DialogKit

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 TEST(ItemFontInfo, ItemValuesWinWholeAndWindowValuesFillTheRest) {
     const ItemTextSource window = {L"Window Face", 14, L"0xFF0000FF;0xFF00FF00", L"1;2;0;3"};
     const struct {
@@ -19,17 +21,13 @@ TEST(ItemFontInfo, ItemValuesWinWholeAndWindowValuesFillTheRest) {
         // An unreadable token reads as 0 for a colour, as the default for a format field.
         {{L"", 1, L"red;", L"x;y"}, {L"Window Face", 1, 0, 0, 0, 1, 1, 1}},
     };
-    for (const auto& row : rows) {
-        const ItemFontInfo info = ResolveItemFontInfo(row.item, window);
-        EXPECT_STREQ(info.strFontName, row.expected.strFontName);
-        EXPECT_EQ(info.nFontSize, row.expected.nFontSize);
-        EXPECT_EQ(info.clrNormal, row.expected.clrNormal) << (LPCWSTR)row.item.strFontColor;
-        EXPECT_EQ(info.clrDisabled, row.expected.clrDisabled) << (LPCWSTR)row.item.strFontColor;
-        EXPECT_EQ(info.nFontStyle, row.expected.nFontStyle);
-        EXPECT_EQ(info.nAlign, row.expected.nAlign);
-        EXPECT_EQ(info.nLineAlign, row.expected.nLineAlign);
-        EXPECT_EQ(info.nTrimming, row.expected.nTrimming);
-    }
+    const auto fields = [](const ItemFontInfo& i) {
+        return std::make_tuple(CString(i.strFontName), i.nFontSize, i.clrNormal, i.clrDisabled,
+                               i.nFontStyle, i.nAlign, i.nLineAlign, i.nTrimming);
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(fields(ResolveItemFontInfo(row.item, window)), fields(row.expected))
+            << (LPCWSTR)row.item.strFontColor;
     // Neither side gives anything: the defaults.
     const ItemFontInfo empty = ResolveItemFontInfo({}, {});
     EXPECT_EQ(empty.nFontSize + empty.clrNormal + empty.nFontStyle, 0u);

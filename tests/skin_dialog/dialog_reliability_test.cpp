@@ -44,8 +44,8 @@ TEST(SkinDialogReliability, ThousandCyclesGiveBackGdiUserObjectsAndMemory) {
     ImageKit::SaveStrip(folder, L"strip.png", {0xFF00A000, 0xFF00B000, 0xFF00C000, 0xFF808080}, 75,
                         42);
     ImageKit::SaveStrip(folder, L"icon.png", {0xFFFFCC00}, 16, 16);
-    SaveIconFile(folder.File(L"app.ico"), 32, 0xFFFF8000, false);
-    SaveIconFile(folder.File(L"hand.cur"), 32, 0xFF000000, true);
+    ImageKit::WriteBytes(folder.File(L"app.ico"), ImageKit::IconFileBytes(1, 32));
+    ImageKit::WriteBytes(folder.File(L"hand.cur"), ImageKit::IconFileBytes(2, 32));
     const std::wstring skins[] = {WriteSkin(folder, L"layered.xml", TwentyItems(true)),
                                   WriteSkin(folder, L"plain.xml", TwentyItems(false))};
 

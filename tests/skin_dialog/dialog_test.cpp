@@ -22,31 +22,12 @@ void SaveBackground(const ImageKit::TempFolder& folder, const wchar_t* name, Gdi
     ImageKit::SavePng(image, folder.File(name));
 }
 
-COLORREF ScreenPixel(HWND hWnd, POINT pt) {
-    ::ClientToScreen(hWnd, &pt);
-    HDC hdc = ::GetDC(nullptr);
-    const COLORREF colour = ::GetPixel(hdc, pt.x, pt.y);
-    ::ReleaseDC(nullptr, hdc);
-    return colour;
-}
-
 // The label with ID 256 painted into a bitmap: its top-left pixel.
 DWORD LabelCorner(CProbeDlg& dlg) {
-    CDibCanvas canvas(4, 4);
+    CSheetCanvas canvas(4, 4);
     ::SendMessageW(::GetDlgItem(dlg.m_hWnd, 256), WM_ERASEBKGND,
                    reinterpret_cast<WPARAM>(canvas.DC()->m_hDC), 0);
     return canvas.Pixel(0, 0);
-}
-
-CString ToolText(CProbeDlg& dlg, UINT nID) {
-    wchar_t text[80] = {};
-    TTTOOLINFOW info = {sizeof(info), TTF_IDISHWND,
-                        dlg.m_hWnd,   reinterpret_cast<UINT_PTR>(::GetDlgItem(dlg.m_hWnd, nID)),
-                        {},           nullptr,
-                        text,         0,
-                        nullptr};
-    dlg.m_toolTip.SendMessage(TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&info));
-    return text;
 }
 
 // A real click on the button with ID 256 + 2, then the end message.
@@ -63,8 +44,8 @@ protected:
         SaveBackground(m_folder, L"back.png", kTop);
         ImageKit::SaveStrip(m_folder, L"strip.png", {0xFF00C000, 0xFF00D000, 0xFF00E000, 0}, 60,
                             24);
-        SaveIconFile(m_folder.File(L"app.ico"), 32, 0xFFFF8000, false);
-        SaveIconFile(m_folder.File(L"hand.cur"), 32, 0xFF000000, true);
+        ImageKit::WriteBytes(m_folder.File(L"app.ico"), ImageKit::IconFileBytes(1, 32));
+        ImageKit::WriteBytes(m_folder.File(L"hand.cur"), ImageKit::IconFileBytes(2, 32));
         m_skin.window = Parse(L"Title=Skinned|Icon=app.ico|BackBmp=back.png|SheetSize=240,160|"
                               L"FontName=DejaVu Sans|FontSize=13|FontWeight=700|ShowToolTip=1|"
                               L"ToolTipWidth=150|IsDrag=1|CaptionHeight=30|FontColor=0xFF102030|"
@@ -149,16 +130,13 @@ TEST_F(SkinDialogTest, OneChildPerItemWithItsClassRectangleStyleTextAndTooltip) 
         DWORD dwStyle;
         LPCWSTR pszText, pszTip;
     } rows[] = {
-        {256,
-         RUNTIME_CLASS(CLabel),
-         false,
-         {10, 40, 110, 60},
-         WS_CHILD | WS_VISIBLE | SS_NOTIFY | SS_NOPREFIX,
-         L"",
-         L"Status line"},
+        // clang-format off
+        {256, RUNTIME_CLASS(CLabel), false, {10, 40, 110, 60},
+         WS_CHILD | WS_VISIBLE | SS_NOTIFY | SS_NOPREFIX, L"", L"Status line"},
         {257, nullptr, false, {}, 0, L"", L""},
         {258, RUNTIME_CLASS(CKvBmpButton), false, {10, 100, 70, 124}, dwButton, L"&OK", L"Accept"},
         {259, RUNTIME_CLASS(CKvBmpButton), true, {200, 4, 230, 24}, dwButton, L"", L""},
+        // clang-format on
     };
     for (const auto& row : rows) {
         CWnd* pChild = CWnd::FromHandlePermanent(::GetDlgItem(m_dlg.m_hWnd, row.nID));
@@ -177,7 +155,8 @@ TEST_F(SkinDialogTest, OneChildPerItemWithItsClassRectangleStyleTextAndTooltip) 
         CString text;
         pChild->GetWindowText(text);
         EXPECT_STREQ(text, row.pszText);
-        EXPECT_STREQ(ToolText(m_dlg, row.nID), row.pszTip);
+        EXPECT_STREQ(ToolText(m_dlg.m_toolTip, m_dlg.m_hWnd, ::GetDlgItem(m_dlg.m_hWnd, row.nID)),
+                     row.pszTip);
     }
     EXPECT_EQ(m_dlg.m_toolTip.GetToolCount(), 2);
     EXPECT_EQ(m_dlg.m_toolTip.GetMaxTipWidth(), 150);
@@ -241,7 +220,7 @@ TEST_F(SkinDialogTest, LayeredSheetKeepsTheBackgroundAlphaAndAPlainOnePaintsIt) 
     SetAttribute(m_skin.window, L"IsLayerWnd", L"1");
     CreateShown(m_dlg);
     EXPECT_TRUE(m_dlg.GetExStyle() & WS_EX_LAYERED);
-    CDibCanvas sheet(240, 160);
+    CSheetCanvas sheet(240, 160);
     EXPECT_TRUE(m_dlg.DrawSheet(sheet.DC()));
     EXPECT_EQ(sheet.Pixel(10, 10), kTop);
     EXPECT_EQ(sheet.Pixel(10, 120) >> 24, 0x80u);

@@ -46,7 +46,7 @@ TEST(WndLessReliability, ThousandCyclesGiveBackGdiUserObjectsAndMemory) {
     ImageKit::SaveStrip(folder, L"strip.png", {0xFF00A000, 0xFF00B000, 0xFF00C000, 0xFF808080}, 45,
                         40);
     ImageKit::SaveStrip(folder, L"icon.png", {0xFFFFCC00}, 12, 12);
-    SaveIconFile(folder.File(L"hand.cur"), 32, 0xFF000000, true);
+    ImageKit::WriteBytes(folder.File(L"hand.cur"), ImageKit::IconFileBytes(2, 32));
     const std::wstring skin = WriteSkin(folder, L"skin.xml", FortyItems());
 
     auto cycle = [&](int i) {
