@@ -3,7 +3,7 @@
 // objects, their private memory and their subscriptions.
 #include "ContainerKit.h"
 
-#include "tests/common/ProcessKit.h"
+#include "tests/common/ResourceKit.h"
 
 #include <gtest/gtest.h>
 
@@ -34,7 +34,7 @@ TEST(ContainerReliability, HundredRunsGiveBackObjectsMemoryAndSubscriptions) {
         const INT_PTR nResult = RunModal(dlg, [&](CDriver& d) {
             d.MoveTo({100 + i % 50, 100});
             if (i == 0) { // the counters see what a container holds
-                EXPECT_GT(ProcessKit::GdiObjects() * ProcessKit::UserObjects(), 0);
+                EXPECT_GT(ResourceKit::GdiObjects() * ResourceKit::UserObjects(), 0);
             }
             EXPECT_EQ(broadcast(kContainerNotify, 0, 0), 1);
         });
@@ -42,7 +42,7 @@ TEST(ContainerReliability, HundredRunsGiveBackObjectsMemoryAndSubscriptions) {
         ASSERT_TRUE(bPageDeleted);
         ASSERT_FALSE(dlg.m_bSubscribedAtEnd);
     };
-    const ProcessKit::Growth growth = ProcessKit::MeasureCycles(10, 100, cycle);
+    const ResourceKit::Growth growth = ResourceKit::MeasureCycles(10, 100, cycle);
     std::printf("%s\n", growth.Describe().c_str());
     // A leak of one object or 20 KiB per run would exceed these allowances.
     EXPECT_TRUE(growth.Within(10, 2ll << 20)) << growth.Describe();
