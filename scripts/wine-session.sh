@@ -3,9 +3,9 @@
 # before starting either, so a failed start is cleaned up too).
 
 kv_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-kv_wineserver=/usr/lib/wine/wineserver
-[ -x "$kv_wineserver" ] || kv_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# Debian's wine64 package; elsewhere the one on PATH.
 kv_wineserver=/usr/lib/wine/wineserver64
+[ -x "$kv_wineserver" ] || kv_wineserver=wineserver
 kv_xvfb_pid=
 kv_wineprefix=
 

@@ -101,6 +101,16 @@ ContainerFallbackLayout FallbackContainerLayout(SIZE szTemplate, SIZE szPage) {
     return layout;
 }
 
+CString ContainerSkinPath(const CString& strConfigDir, const CString& strName) {
+    // Only a drive with its root or a network path: "C:a.xml" and "\\a.xml"
+    // depend on a current folder, and stay below the configuration directory.
+    const bool bDrive = strName.GetLength() >= 3 && (strName[0] | 0x20) >= L'a' &&
+                        (strName[0] | 0x20) <= L'z' && strName[1] == L':' &&
+                        (strName[2] == L'\\' || strName[2] == L'/');
+    const bool bNetwork = strName.Left(2) == L"\\\\";
+    return bDrive || bNetwork ? strName : strConfigDir + strName;
+}
+
 // ---------------------------------------------------------------------------
 // The page
 
@@ -113,6 +123,10 @@ void CContainerPage::SetContainer(HWND hContainer, UINT nCloseMessage) {
     m_hContainer = hContainer;
     m_nCloseMessage = nCloseMessage;
 }
+
+void CContainerPage::OnOK() {}
+
+void CContainerPage::OnCancel() {}
 
 BOOL CContainerPage::RequestClose() {
     // Posted: the container destroys this page, which must first finish the
@@ -130,6 +144,7 @@ ON_COMMAND(IDOK, OnIgnoredCommand)
 ON_COMMAND(IDCANCEL, OnIgnoredCommand)
 ON_MESSAGE(WM_CLOSE_CONTAINER, OnCloseRequest)
 ON_WM_MOVE()
+ON_WM_WINDOWPOSCHANGED()
 ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
@@ -156,7 +171,8 @@ BOOL CContainerDlg::OnInitDialog() {
     const SIZE szTemplate = WindowSize(*this);
     RegisterNotify(TRUE);
     m_strConfigDir = GetConfigDirectory();
-    InitWndLessSkin(m_strConfigDir + m_strSkinFileName, kContainerSection, L"", kContainerSkinName);
+    InitWndLessSkin(ContainerSkinPath(m_strConfigDir, m_strSkinFileName), kContainerSection, L"",
+                    kContainerSkinName);
     CreateChildPage();
     const SIZE sheet = GetSheetSize();
     if (!SheetFitsSection(sheet.cx, sheet.cy))
@@ -251,6 +267,21 @@ LRESULT CContainerDlg::OnCloseRequest(WPARAM, LPARAM) {
 void CContainerDlg::OnMove(int x, int y) {
     CKvCommonWndLessDlg::OnMove(x, y);
     PositionChildPage();
+}
+
+void CContainerDlg::OnWindowPosChanged(WINDOWPOS* pPos) {
+    CKvCommonWndLessDlg::OnWindowPosChanged(pPos);
+    // Windows keeps an owned window over its owner; Wine may show or activate
+    // the container over its page. The screen still shows the page, but
+    // WindowFromPoint then finds the container, and a bitmap button that
+    // checks it ignores its first click.
+    if (!(pPos->flags & SWP_NOZORDER) || (pPos->flags & SWP_SHOWWINDOW))
+        KeepPageAbove();
+}
+
+void CContainerDlg::KeepPageAbove() {
+    if (m_pChildPage && m_pChildPage->m_hWnd && m_pChildPage->IsWindowVisible())
+        m_pChildPage->SetWindowPos(&wndTop, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void CContainerDlg::OnDestroy() {
