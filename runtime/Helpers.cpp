@@ -158,8 +158,10 @@ CNoticeBox::~CNoticeBox() {
 }
 
 BOOL CNoticeBox::Load(CString strDirectory, CString strLibraryName) {
+    // This library's own folder: a host that calls in without switching the
+    // module state would otherwise make it the executable's.
     if (strDirectory.IsEmpty())
-        strDirectory = GetModuleDirectory(AfxGetInstanceHandle());
+        strDirectory = GetLibraryDirectory();
     if (strLibraryName.IsEmpty())
         strLibraryName = L"DlgNotice.dll";
     if (m_hModule == nullptr) {

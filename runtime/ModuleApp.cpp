@@ -33,9 +33,12 @@ CString GetModuleDirectory(HMODULE hModule) {
     return directory.Left(slash + 1);
 }
 
+CString GetLibraryDirectory() {
+    return GetModuleDirectory(reinterpret_cast<HMODULE>(&__ImageBase));
+}
+
 CString GetConfigDirectory() {
-    HMODULE self = reinterpret_cast<HMODULE>(&__ImageBase);
-    return GetModuleDirectory(self) + L"common\\config\\" KELVANE_CONFIG_FOLDER L"\\";
+    return GetLibraryDirectory() + L"common\\config\\" KELVANE_CONFIG_FOLDER L"\\";
 }
 
 CString GetLogFilePath() {

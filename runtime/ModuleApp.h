@@ -20,6 +20,9 @@ public:
 // The directory of the given module's file; a null handle gives the host
 // executable's directory.
 CString GetModuleDirectory(HMODULE hModule);
+// This library's own directory, whatever module state is current: a host that
+// calls in without switching state would otherwise be given its own folder.
+CString GetLibraryDirectory();
 // <module directory>common\config\Kelvane\ for this library's own file.
 CString GetConfigDirectory();
 // <configuration directory>Kelvane.log

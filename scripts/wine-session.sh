@@ -3,9 +3,8 @@
 # before starting either, so a failed start is cleaned up too).
 
 kv_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-# Debian's wine64 package; elsewhere the one on PATH.
-kv_wineserver=/usr/lib/wine/wineserver64
-[ -x "$kv_wineserver" ] || kv_wineserver=wineserver
+kv_wineserver=/usr/lib/wine/wineserver
+[ -x "$kv_wineserver" ] || kv_wineserver=/usr/lib/wine/wineserver64
 kv_xvfb_pid=
 kv_wineprefix=
 
@@ -27,12 +26,17 @@ kv_start_xvfb() {
 }
 
 # Exports WINEPREFIX=$1 and makes the prefix now, so that programs started
-# side by side later do not race to create it.
+# side by side later do not race to create it. A persistent wineserver and
+# Wine's own services are then started with their output discarded: started by
+# the first test instead, they would hold that test's output pipe open, and
+# ctest would wait on it until the session ends.
 kv_init_wineprefix() {
   kv_wineprefix=$1
   export WINEPREFIX=$1
   "$kv_root/cmake/wine-run.sh" "$WINEPREFIX" wineboot -i >/dev/null 2>&1 || true
   "$kv_wineserver" -w 2>/dev/null || true
+  "$kv_wineserver" -p >/dev/null 2>&1 </dev/null || true
+  "$kv_root/cmake/wine-run.sh" "$WINEPREFIX" cmd /c exit >/dev/null 2>&1 </dev/null || true
 }
 
 # Stops the wineserver of our own prefix (never a user's) and our Xvfb, by pid.

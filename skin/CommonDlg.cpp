@@ -89,6 +89,37 @@ int PlainDecimal(const SkinWindowInfoMap& map, LPCWSTR pszKey) {
 
 } // namespace
 
+SIZE SheetSizeOf(CKvXMLParseBase& reader) {
+    POINT pt = {0, 0};
+    reader.GetWindowInfoPoint(L"SheetSize", pt);
+    return SIZE{pt.x, pt.y};
+}
+
+ItemFontInfo ItemFontInfoOf(CKvXMLParseBase& reader, const _XmlDynamicItem& item) {
+    ItemTextSource itemSource;
+    itemSource.strFontName = item.strFontName;
+    itemSource.nFontSize = item.nFontSize;
+    itemSource.strFontColor = item.strFontColor;
+    itemSource.strFontFormat = item.strFontFormat;
+    ItemTextSource windowSource;
+    reader.GetWindowInfo(L"FontName", windowSource.strFontName, FALSE);
+    reader.GetWindowInfoInt(L"FontSize", windowSource.nFontSize);
+    reader.GetWindowInfo(L"FontColor", windowSource.strFontColor, FALSE);
+    reader.GetWindowInfo(L"FontFormat", windowSource.strFontFormat, FALSE);
+    return ResolveItemFontInfo(itemSource, windowSource);
+}
+
+std::unique_ptr<Gdiplus::Bitmap> LoadSheetBackground(CKvXMLParseBase& reader) {
+    CString strPath;
+    reader.GetWindowInfo(L"BackBmp", strPath, TRUE);
+    Gdiplus::Bitmap* pImage = LoadBackgroundBitmap(strPath);
+    if (!pImage) {
+        const SIZE sheet = SheetSizeOf(reader);
+        CKvCommonDlg::CreateSolidBackground(pImage, sheet.cx, sheet.cy);
+    }
+    return std::unique_ptr<Gdiplus::Bitmap>(pImage);
+}
+
 IMPLEMENT_DYNAMIC(CKvCommonDlg, CDialog)
 
 BEGIN_MESSAGE_MAP(CKvCommonDlg, CDialog)
@@ -196,9 +227,7 @@ void CKvCommonDlg::ApplySheetSize() {
 }
 
 SIZE CKvCommonDlg::GetSheetSize() {
-    POINT pt = {0, 0};
-    GetWindowInfoPoint(L"SheetSize", pt);
-    return SIZE{pt.x, pt.y};
+    return SheetSizeOf(*this);
 }
 
 void CKvCommonDlg::CreateDialogFont() {
@@ -230,13 +259,7 @@ void CKvCommonDlg::ApplyDialogFont(CWnd* pWnd) {
 // Background
 
 BOOL CKvCommonDlg::InitWindowSkin() {
-    CString strPath;
-    GetWindowInfo(L"BackBmp", strPath, TRUE);
-    const SIZE sheet = GetSheetSize();
-    Gdiplus::Bitmap* pImage = LoadBackgroundBitmap(strPath);
-    if (!pImage)
-        CreateSolidBackground(pImage, sheet.cx, sheet.cy);
-    SetBackImage(pImage);
+    SetBackImage(LoadSheetBackground(*this).release());
 
     int nLayered = 0;
     GetWindowInfoInt(L"IsLayerWnd", nLayered);
@@ -283,17 +306,7 @@ void CKvCommonDlg::CreateSolidBackground(Gdiplus::Bitmap*& pImage, int cx, int c
 // Item controls
 
 void CKvCommonDlg::GetItemFontInfo(const _XmlDynamicItem& item, ItemFontInfo& info) {
-    ItemTextSource itemSource;
-    itemSource.strFontName = item.strFontName;
-    itemSource.nFontSize = item.nFontSize;
-    itemSource.strFontColor = item.strFontColor;
-    itemSource.strFontFormat = item.strFontFormat;
-    ItemTextSource windowSource;
-    GetWindowInfo(L"FontName", windowSource.strFontName, FALSE);
-    GetWindowInfoInt(L"FontSize", windowSource.nFontSize);
-    GetWindowInfo(L"FontColor", windowSource.strFontColor, FALSE);
-    GetWindowInfo(L"FontFormat", windowSource.strFontFormat, FALSE);
-    info = ResolveItemFontInfo(itemSource, windowSource);
+    info = ItemFontInfoOf(*this, item);
 }
 
 void CKvCommonDlg::CreateLabelItem(_XmlDynamicItem& item, UINT nID) {

@@ -10,6 +10,20 @@
 #include "skin/DialogLayout.h"
 #include "skin/XMLParseBase.h"
 
+#include <memory>
+
+// What a dialog reads from its description, also without a window (kvskin
+// render draws a section with no dialog at all).
+
+// "SheetSize": the client size; (0, 0) when absent.
+SIZE SheetSizeOf(CKvXMLParseBase& reader);
+// An item's resolved text look: each setting from the item when it gives one,
+// else from the window entries.
+ItemFontInfo ItemFontInfoOf(CKvXMLParseBase& reader, const _XmlDynamicItem& item);
+// The image "BackBmp" names, or an opaque sheet of the button-face colour when
+// that cannot be read; null only when neither can be made.
+std::unique_ptr<Gdiplus::Bitmap> LoadSheetBackground(CKvXMLParseBase& reader);
+
 class CKvCommonDlg : public CDialog, public CKvXMLParseBase {
     DECLARE_DYNAMIC(CKvCommonDlg)
 

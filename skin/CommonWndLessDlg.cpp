@@ -340,6 +340,88 @@ RECT CWndLessItem::Draw(Gdiplus::Bitmap* pTarget) {
 }
 
 // ---------------------------------------------------------------------------
+// The picture without a window
+
+std::shared_ptr<Gdiplus::Image> CWndLessImageCache::Decoded(const CString& strPath) {
+    auto found = m_images.find(strPath);
+    if (found != m_images.end())
+        return found->second;
+    std::shared_ptr<Gdiplus::Image> pImage = LoadSharedImage(strPath);
+    m_images[strPath] = pImage;
+    return pImage;
+}
+
+CWndLessItem* MakeWndLessItem(_XmlDynamicItem& item, const ItemFontInfo& info,
+                              const WndLessImageSource& decode) {
+    auto pNew = std::make_unique<CWndLessItem>();
+    CWndLessItem* pItem = pNew.get();
+    item.pControl.reset<CWndLessItem>(pNew.release());
+    pItem->SetItemRect(item.rcPos.left, item.rcPos.top, item.rcPos.right, item.rcPos.bottom);
+    pItem->SetFontName(info.strFontName);
+    pItem->SetFontSize(info.nFontSize);
+    pItem->SetFontStyle(info.nFontStyle);
+    pItem->SetTextFormat(info.nAlign, info.nLineAlign, info.nTrimming);
+    pItem->SetTextColors(info.clrNormal, info.clrDisabled);
+    pItem->SetText(item.strName);
+    pItem->SetStateImage(decode(item.strBkImg));
+    pItem->SetIconImage(decode(item.strIcon));
+    if (!item.strCursor.IsEmpty())
+        pItem->SetItemCursor(static_cast<HCURSOR>(
+            ::LoadImageW(nullptr, item.strCursor, IMAGE_CURSOR, 0, 0, LR_LOADFROMFILE)));
+    return pItem;
+}
+
+void CWndLessSheet::ForgetBackground() {
+    m_backSurface.Release();
+    m_pBackSource = nullptr;
+}
+
+CKvCacheSurface* CWndLessSheet::Background(Gdiplus::Bitmap* pBackImage, SIZE sheet) {
+    if (!pBackImage)
+        return nullptr;
+    if (m_pBackSource == pBackImage && m_szBackSurface.cx == sheet.cx &&
+        m_szBackSurface.cy == sheet.cy)
+        return &m_backSurface;
+    m_backSurface.Release();
+    m_pBackSource = pBackImage;
+    m_szBackSurface = sheet;
+    if (static_cast<int>(pBackImage->GetWidth()) == sheet.cx &&
+        static_cast<int>(pBackImage->GetHeight()) == sheet.cy) {
+        m_backSurface.CopyFrom(pBackImage);
+    } else {
+        Gdiplus::Bitmap* pStretched = nullptr;
+        CreateCacheBitmap(&pStretched, sheet.cx, sheet.cy);
+        const std::unique_ptr<Gdiplus::Bitmap> stretched(pStretched);
+        if (stretched) {
+            Gdiplus::Graphics(stretched.get()).DrawImage(pBackImage, 0, 0, sheet.cx, sheet.cy);
+            m_backSurface.CopyFrom(stretched.get());
+        }
+    }
+    return &m_backSurface;
+}
+
+BOOL CWndLessSheet::Compose(HDC hDC, SIZE sheet, Gdiplus::Bitmap* pBackImage,
+                            std::vector<_XmlDynamicItem>& items) {
+    if (!SheetFitsSection(sheet.cx, sheet.cy))
+        return FALSE;
+    const CItemLayer layer(sheet);
+    if (!layer.Bitmap())
+        return FALSE;
+    std::vector<RECT> drawn;
+    for (auto& item : items)
+        if (CWndLessItem* pItem = item.pControl.get<CWndLessItem>()) {
+            const RECT rc = pItem->Draw(layer.Bitmap());
+            if (!::IsRectEmpty(&rc))
+                drawn.push_back(rc);
+        }
+    // Both are premultiplied already: GDI blends them without GDI+'s
+    // conversion of every pixel of the sheet.
+    if (CKvCacheSurface* pBack = Background(pBackImage, sheet))
+        pBack->PaintTo(hDC);
+    return layer.BlendOnto(hDC, drawn);
+}
+
+// ---------------------------------------------------------------------------
 // The dialog
 
 BEGIN_MESSAGE_MAP(CKvCommonWndLessDlg, CKvCommonDlg)
@@ -352,7 +434,7 @@ END_MESSAGE_MAP()
 
 CKvCommonWndLessDlg::CKvCommonWndLessDlg(UINT nIDTemplate, CWnd* pParent)
     : CKvCommonDlg(nIDTemplate, pParent), m_bLButtonDown(FALSE), m_bTracking(FALSE), m_nHotItem(-1),
-      m_bBuilding(false), m_pBackSource(nullptr), m_szBackSurface{0, 0} {}
+      m_bBuilding(false) {}
 
 CKvCommonWndLessDlg::~CKvCommonWndLessDlg() {
     // The window goes first, so that no message reaches an item being deleted.
@@ -398,7 +480,7 @@ void CKvCommonWndLessDlg::CreateWndLessItems() {
             OnItemCreated(m_arrDynamicItems[i]);
     }
     m_bBuilding = false;
-    m_buildImages.clear();
+    m_buildImages.Clear();
     CreateItemToolTip();
 }
 
@@ -420,34 +502,14 @@ void CKvCommonWndLessDlg::CreateItemToolTip() {
 }
 
 void CKvCommonWndLessDlg::CreateWndLessItem(_XmlDynamicItem& item) {
-    auto pNew = std::make_unique<CWndLessItem>();
-    CWndLessItem* pItem = pNew.get();
-    item.pControl.reset<CWndLessItem>(pNew.release());
     ItemFontInfo info;
     GetItemFontInfo(item, info);
-    pItem->SetItemRect(item.rcPos.left, item.rcPos.top, item.rcPos.right, item.rcPos.bottom);
-    pItem->SetFontName(info.strFontName);
-    pItem->SetFontSize(info.nFontSize);
-    pItem->SetFontStyle(info.nFontStyle);
-    pItem->SetTextFormat(info.nAlign, info.nLineAlign, info.nTrimming);
-    pItem->SetTextColors(info.clrNormal, info.clrDisabled);
-    pItem->SetText(item.strName);
-    pItem->SetStateImage(DecodedImage(item.strBkImg));
-    pItem->SetIconImage(DecodedImage(item.strIcon));
-    if (!item.strCursor.IsEmpty())
-        pItem->SetItemCursor(static_cast<HCURSOR>(
-            ::LoadImageW(nullptr, item.strCursor, IMAGE_CURSOR, 0, 0, LR_LOADFROMFILE)));
+    MakeWndLessItem(item, info, [this](const CString& strPath) { return DecodedImage(strPath); });
     OnItemCreated(item);
 }
 
 std::shared_ptr<Gdiplus::Image> CKvCommonWndLessDlg::DecodedImage(const CString& strPath) {
-    auto found = m_buildImages.find(strPath);
-    if (found != m_buildImages.end())
-        return found->second;
-    std::shared_ptr<Gdiplus::Image> pImage = LoadSharedImage(strPath);
-    if (m_bBuilding)
-        m_buildImages[strPath] = pImage;
-    return pImage;
+    return m_bBuilding ? m_buildImages.Decoded(strPath) : LoadSharedImage(strPath);
 }
 
 // ---------------------------------------------------------------------------
@@ -466,58 +528,15 @@ BOOL CKvCommonWndLessDlg::DrawSheet(CDC* pDC) {
 }
 
 BOOL CKvCommonWndLessDlg::InitWindowSkin() {
-    // The background is about to be replaced; its copy must not outlive it.
-    m_backSurface.Release();
-    m_pBackSource = nullptr;
+    m_sheet.ForgetBackground();
     return CKvCommonDlg::InitWindowSkin();
 }
 
-CKvCacheSurface* CKvCommonWndLessDlg::SheetBackground(SIZE sheet) {
-    if (!m_pBackImage)
-        return nullptr;
-    if (m_pBackSource == m_pBackImage && m_szBackSurface.cx == sheet.cx &&
-        m_szBackSurface.cy == sheet.cy)
-        return &m_backSurface;
-    m_backSurface.Release();
-    m_pBackSource = m_pBackImage;
-    m_szBackSurface = sheet;
-    if (static_cast<int>(m_pBackImage->GetWidth()) == sheet.cx &&
-        static_cast<int>(m_pBackImage->GetHeight()) == sheet.cy) {
-        m_backSurface.CopyFrom(m_pBackImage);
-    } else {
-        Gdiplus::Bitmap* pStretched = nullptr;
-        CreateCacheBitmap(&pStretched, sheet.cx, sheet.cy);
-        const std::unique_ptr<Gdiplus::Bitmap> stretched(pStretched);
-        if (stretched) {
-            Gdiplus::Graphics(stretched.get()).DrawImage(m_pBackImage, 0, 0, sheet.cx, sheet.cy);
-            m_backSurface.CopyFrom(stretched.get());
-        }
-    }
-    return &m_backSurface;
-}
-
 BOOL CKvCommonWndLessDlg::DrawItems(Gdiplus::Graphics& graphics) {
-    const SIZE sheet = GetSheetSize();
-    if (!SheetFitsSection(sheet.cx, sheet.cy))
-        return FALSE;
-    const CItemLayer layer(sheet);
-    if (!layer.Bitmap())
-        return FALSE;
-    std::vector<RECT> drawn;
-    for (auto& item : m_arrDynamicItems)
-        if (CWndLessItem* pItem = item.pControl.get<CWndLessItem>()) {
-            const RECT rc = pItem->Draw(layer.Bitmap());
-            if (!::IsRectEmpty(&rc))
-                drawn.push_back(rc);
-        }
-    // Both are premultiplied already: GDI blends them without GDI+'s
-    // conversion of every pixel of the sheet.
     HDC hDC = graphics.GetHDC();
     if (!hDC)
         return FALSE;
-    if (CKvCacheSurface* pBack = SheetBackground(sheet))
-        pBack->PaintTo(hDC);
-    const BOOL bDone = layer.BlendOnto(hDC, drawn);
+    const BOOL bDone = m_sheet.Compose(hDC, GetSheetSize(), m_pBackImage, m_arrDynamicItems);
     graphics.ReleaseHDC(hDC);
     return bDone;
 }

@@ -11,8 +11,10 @@
 #include "skin/DrawUtil.h"
 #include "skin/WndLessLayout.h"
 
+#include <functional>
 #include <map>
 #include <memory>
+#include <vector>
 
 // What one drawn item needs: its rectangle, state strip, icon, text look and
 // cursor. Deliberately no base class and no virtual operations; its dialog
@@ -100,6 +102,54 @@ private:
     RECT m_rcLook;
 };
 
+// Image files decoded once each for all the items of one build.
+class CWndLessImageCache {
+public:
+    // Null when the file cannot be read as an image.
+    std::shared_ptr<Gdiplus::Image> Decoded(const CString& strPath);
+    void Clear() { m_images.clear(); }
+
+private:
+    std::map<CString, std::shared_ptr<Gdiplus::Image>> m_images;
+};
+
+// Where the items of a build get their decoded images from.
+using WndLessImageSource = std::function<std::shared_ptr<Gdiplus::Image>(const CString& strPath)>;
+
+// Gives a type-2 item its drawn item (in its control slot), made from the
+// item and its resolved text look, and returns it.
+CWndLessItem* MakeWndLessItem(_XmlDynamicItem& item, const ItemFontInfo& info,
+                              const WndLessImageSource& decode);
+
+// The windowless picture apart from any window: the background stretched to
+// the sheet, then every drawn item on a transparent layer over it,
+// premultiplied as UpdateLayeredWindow takes it. The dialog composes through
+// one; kvskin render draws a section offscreen with another.
+class CWndLessSheet {
+public:
+    CWndLessSheet() = default;
+    CWndLessSheet(const CWndLessSheet&) = delete;
+    CWndLessSheet& operator=(const CWndLessSheet&) = delete;
+
+    // Composes onto hDC, which holds a 32-bit bitmap at least of the sheet's
+    // size; the items with a drawn item are drawn in array order. FALSE for
+    // a sheet that fits no section or when the layer cannot be made.
+    BOOL Compose(HDC hDC, SIZE sheet, Gdiplus::Bitmap* pBackImage,
+                 std::vector<_XmlDynamicItem>& items);
+    // The background is about to be replaced: its stretched copy must not
+    // outlive it (a new image may come at the same address).
+    void ForgetBackground();
+
+private:
+    // The background stretched to the sheet and premultiplied, made again
+    // when the background or the sheet size changes.
+    CKvCacheSurface* Background(Gdiplus::Bitmap* pBackImage, SIZE sheet);
+
+    CKvCacheSurface m_backSurface;
+    Gdiplus::Bitmap* m_pBackSource = nullptr; // the image m_backSurface was made from; not owned
+    SIZE m_szBackSurface = {0, 0};
+};
+
 class CKvCommonWndLessDlg : public CKvCommonDlg {
 public:
     CKvCommonWndLessDlg(UINT nIDTemplate, CWnd* pParent);
@@ -139,9 +189,6 @@ protected:
 private:
     void CreateItemToolTip();
     KvWndLess::MouseState CurrentMouseState() const;
-    // The background stretched to the sheet and premultiplied, made again
-    // when the background or the sheet size changes.
-    CKvCacheSurface* SheetBackground(SIZE sheet);
     // Runs the mouse message through the state machine and applies the step;
     // the step is returned for what only the handler can do.
     KvWndLess::MouseStep RunMouseStep(KvWndLess::MouseEvent event, int nHit,
@@ -154,9 +201,7 @@ private:
 
     // Images decoded while CreateWndLessItems runs, by path; emptied after
     // it, so that a later build reads the files again.
-    std::map<CString, std::shared_ptr<Gdiplus::Image>> m_buildImages;
+    CWndLessImageCache m_buildImages;
     bool m_bBuilding;
-    CKvCacheSurface m_backSurface;
-    Gdiplus::Bitmap* m_pBackSource; // the image m_backSurface was made from; not owned
-    SIZE m_szBackSurface;
+    CWndLessSheet m_sheet;
 };

@@ -8,10 +8,6 @@
 
 #include <algorithm>
 
-// This module's own instance handle, whichever module state is current: a
-// host runs the container in its own state.
-extern "C" IMAGE_DOS_HEADER __ImageBase;
-
 namespace {
 
 const wchar_t kContainerSection[] = L"CommonWindow\\MainDlgInfo";
@@ -230,8 +226,7 @@ BOOL CContainerDlg::OnItemCommand(_XmlDynamicItem& item) {
 }
 
 BOOL CContainerDlg::RegisterNotify(BOOL bRegister) {
-    const CString strPath =
-        GetModuleDirectory(reinterpret_cast<HMODULE>(&__ImageBase)) + L"HubExchange.dll";
+    const CString strPath = GetLibraryDirectory() + L"HubExchange.dll";
     HMODULE hHub = ::LoadLibraryW(strPath);
     if (!hHub)
         return TRUE;

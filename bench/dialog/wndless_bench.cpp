@@ -22,25 +22,10 @@ namespace {
 using namespace LayeredBench;
 
 const int kRounds = 7;
-const int kUpdates = 30; // per round
-const int kWidth = 800, kHeight = 600;
+const int kUpdates = 30;               // per round
+const int kWidth = 800, kHeight = 600; // as the skin gives them
 const int kItems = 40;
 const double kFrameMs = 1000.0 / 60;
-
-DialogKit::Skin FortyItems() {
-    DialogKit::Skin skin;
-    skin.window = DialogKit::Parse(L"BackBmp=back.png|SheetSize=800,600|ShowToolTip=1|"
-                                   L"FontName=DejaVu Sans|FontSize=13|FontColor=0xFF000000");
-    for (int i = 0; i < kItems; ++i) {
-        const std::wstring n = std::to_wstring(i);
-        skin.items.push_back(DialogKit::Parse(L"ID=item" + n + L"|Name=Item " + n +
-                                              L"|ToolTip=Tip " + n +
-                                              L"|ControlType=2|BkImg=strip.png|Icon=icon.png|Pos=" +
-                                              std::to_wstring(10 + (i % 8) * 98) + L"," +
-                                              std::to_wstring(10 + (i / 8) * 110) + L",90,40"));
-    }
-    return skin;
-}
 
 } // namespace
 
@@ -49,11 +34,7 @@ int main() {
     if (!gdiplus.Started())
         return 3;
     ImageKit::TempFolder folder;
-    ImageKit::SaveStrip(folder, L"back.png", {0xC0204080}, kWidth, kHeight);
-    ImageKit::SaveStrip(folder, L"strip.png", {0xFF00A000, 0xFF00B000, 0xFF00C000, 0xFF808080}, 90,
-                        40);
-    ImageKit::SaveStrip(folder, L"icon.png", {0xFFFFCC00}, 16, 16);
-    const std::wstring skin = DialogKit::WriteSkin(folder, L"skin.xml", FortyItems());
+    const std::wstring skin = WriteFortyItemSkin(folder);
 
     DialogKit::CWndLessProbeDlg dlg(0);
     alignas(4) static const PopupTemplate popup;

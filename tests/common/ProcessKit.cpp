@@ -1,7 +1,5 @@
 #include "tests/common/ProcessKit.h"
 
-#include <thread>
-
 namespace ProcessKit {
 
 namespace {
@@ -43,20 +41,24 @@ std::wstring BesideProgram(const wchar_t* name) {
 
 RunResult RunTool(const wchar_t* exeName, const std::vector<std::wstring>& args,
                   const wchar_t* workingDir) {
-    RunResult result;
-    std::wstring commandLine = QuoteArgument(BesideProgram(exeName));
+    return Run(BesideProgram(exeName), args, workingDir);
+}
+
+CRunningProcess::CRunningProcess(const std::wstring& exePath, const std::vector<std::wstring>& args,
+                                 const wchar_t* workingDir) {
+    std::wstring commandLine = QuoteArgument(exePath);
     for (const std::wstring& arg : args)
         commandLine += L" " + QuoteArgument(arg);
-    // Each pipe's read end stays with us; both are drained at once so that
-    // neither can fill up and stall the tool.
+    // Only the write ends are inherited; each read end is drained by a thread
+    // of its own, which closes it.
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     HANDLE outRead, outWrite, errRead, errWrite;
     if (!CreatePipe(&outRead, &outWrite, &inherit, 0))
-        return result;
+        return;
     if (!CreatePipe(&errRead, &errWrite, &inherit, 0)) {
         CloseHandle(outRead);
         CloseHandle(outWrite);
-        return result;
+        return;
     }
     SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
     SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
@@ -66,25 +68,53 @@ RunResult RunTool(const wchar_t* exeName, const std::vector<std::wstring>& args,
     startup.hStdInput = INVALID_HANDLE_VALUE;
     startup.hStdOutput = outWrite;
     startup.hStdError = errWrite;
-    PROCESS_INFORMATION process{};
-    BOOL started = CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
-                                  workingDir, &startup, &process);
+    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, workingDir,
+                        &startup, &m_process))
+        m_process = PROCESS_INFORMATION{};
     CloseHandle(outWrite);
     CloseHandle(errWrite);
-    if (started) {
-        std::thread errReader([&] { result.strErr = ReadAll(errRead); });
-        result.strOut = ReadAll(outRead);
-        errReader.join();
-        if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
-            GetExitCodeProcess(process.hProcess, &result.nExitCode);
+    m_outReader = std::thread([this, outRead] {
+        m_strOut = ReadAll(outRead);
+        CloseHandle(outRead);
+    });
+    m_errReader = std::thread([this, errRead] {
+        m_strErr = ReadAll(errRead);
+        CloseHandle(errRead);
+    });
+}
+
+CRunningProcess::~CRunningProcess() {
+    Finish(0);
+}
+
+bool CRunningProcess::WaitForExit(DWORD nTimeoutMs) {
+    return Started() && WaitForSingleObject(m_process.hProcess, nTimeoutMs) == WAIT_OBJECT_0;
+}
+
+RunResult CRunningProcess::Finish(DWORD nTimeoutMs) {
+    RunResult result;
+    if (Started()) {
+        if (WaitForExit(nTimeoutMs))
+            GetExitCodeProcess(m_process.hProcess, &result.nExitCode);
         else
-            TerminateProcess(process.hProcess, 99);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
+            TerminateProcess(m_process.hProcess, 99);
+        CloseHandle(m_process.hThread);
+        CloseHandle(m_process.hProcess);
+        m_process = PROCESS_INFORMATION{};
     }
-    CloseHandle(outRead);
-    CloseHandle(errRead);
+    // The pipes end with the program (or with a failed start).
+    if (m_outReader.joinable())
+        m_outReader.join();
+    if (m_errReader.joinable())
+        m_errReader.join();
+    result.strOut = m_strOut;
+    result.strErr = m_strErr;
     return result;
+}
+
+RunResult Run(const std::wstring& exePath, const std::vector<std::wstring>& args,
+              const wchar_t* workingDir) {
+    return CRunningProcess(exePath, args, workingDir).Finish();
 }
 
 std::string UnixPathOf(const std::wstring& windowsPath) {

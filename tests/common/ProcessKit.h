@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace ProcessKit {
@@ -18,8 +19,36 @@ struct RunResult {
 // A file beside the test program, where the build puts the tools.
 std::wstring BesideProgram(const wchar_t* name);
 
-// Runs the tool beside the test program, each argument quoted as the C
-// runtime splits a command line, and waits for it (a minute at most).
+// A program started with its standard output and error read as they come, so
+// that neither pipe can fill up and stall it. A program still running when the
+// object goes is terminated.
+class CRunningProcess {
+public:
+    // Each argument is quoted as the C runtime splits a command line.
+    CRunningProcess(const std::wstring& exePath, const std::vector<std::wstring>& args,
+                    const wchar_t* workingDir = nullptr);
+    ~CRunningProcess();
+    CRunningProcess(const CRunningProcess&) = delete;
+    CRunningProcess& operator=(const CRunningProcess&) = delete;
+
+    bool Started() const { return m_process.hProcess != nullptr; }
+    // Whether the program ended within nTimeoutMs.
+    bool WaitForExit(DWORD nTimeoutMs);
+    // Waits up to nTimeoutMs; a program still running then is terminated and
+    // its exit code given as 0xFFFFFFFF.
+    RunResult Finish(DWORD nTimeoutMs = 60000);
+
+private:
+    PROCESS_INFORMATION m_process{};
+    std::string m_strOut, m_strErr;
+    std::thread m_outReader, m_errReader;
+};
+
+// Runs the program at exePath, each argument quoted as the C runtime splits a
+// command line, and waits for it (a minute at most).
+RunResult Run(const std::wstring& exePath, const std::vector<std::wstring>& args,
+              const wchar_t* workingDir = nullptr);
+// Run for the tool beside the test program.
 RunResult RunTool(const wchar_t* exeName, const std::vector<std::wstring>& args,
                   const wchar_t* workingDir = nullptr);
 

@@ -79,4 +79,23 @@ TEST(NoticeBox, ShowsThroughTheLibraryOnlyWhileLoadedAndFreesIt) {
     EXPECT_EQ(GetModuleHandleW(strDir + L"DlgNotice.dll"), nullptr) << "the box kept the library";
 }
 
+// A host calls in under its own module state: the default folder is still the
+// library's, not the current module's (here the double's sub-folder).
+TEST(NoticeBox, DefaultFolderIsTheLibrarysWhateverTheModuleState) {
+    HMODULE hDouble = LoadLibraryW(GetModuleDirectory(nullptr) + L"notice_double\\DlgNotice.dll");
+    ASSERT_NE(hDouble, nullptr);
+    AFX_MODULE_STATE hostState;
+    hostState.m_hCurrentInstanceHandle = hDouble;
+    hostState.m_hCurrentResourceHandle = hDouble;
+    {
+        AFX_MANAGE_STATE(&hostState);
+        CNoticeBox box;
+        ASSERT_TRUE(box.Load(L"", L""));
+        wchar_t szLoaded[MAX_PATH] = {};
+        GetModuleFileNameW(box.m_hModule, szLoaded, MAX_PATH);
+        EXPECT_STREQ(szLoaded, GetLibraryDirectory() + L"DlgNotice.dll");
+    }
+    FreeLibrary(hDouble);
+}
+
 } // namespace

@@ -86,35 +86,6 @@ std::vector<HXSubscription> Subscriptions() {
     return entries;
 }
 
-ProcessResult RunProcess(const std::wstring& strCommandLine) {
-    ProcessResult result;
-    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
-    HANDLE hRead = nullptr, hWrite = nullptr;
-    ::CreatePipe(&hRead, &hWrite, &inherit, 0);
-    ::SetHandleInformation(hRead, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = startup.hStdError = hWrite;
-    PROCESS_INFORMATION process = {};
-    std::wstring commandLine = strCommandLine; // CreateProcessW may write to it
-    const BOOL bStarted = ::CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0,
-                                           nullptr, nullptr, &startup, &process);
-    ::CloseHandle(hWrite); // the pipe ends when the child's copy closes
-    char buffer[4096];
-    for (DWORD nRead = 0;
-         bStarted && ::ReadFile(hRead, buffer, sizeof(buffer), &nRead, nullptr) && nRead > 0;)
-        result.strOutput.append(buffer, nRead);
-    ::CloseHandle(hRead);
-    if (bStarted) {
-        ::WaitForSingleObject(process.hProcess, INFINITE);
-        ::GetExitCodeProcess(process.hProcess, &result.nExitCode);
-        ::CloseHandle(process.hThread);
-        ::CloseHandle(process.hProcess);
-    }
-    return result;
-}
-
 std::wstring ProgramFolder() {
     return GetModuleDirectory(nullptr).GetString();
 }

@@ -69,12 +69,6 @@ protected:
 // beside this program; empty when it cannot be read.
 std::vector<HXSubscription> Subscriptions();
 
-// Runs a program with CreateProcess; its exit code and what it wrote.
-struct ProcessResult {
-    DWORD nExitCode = ~0u;
-    std::string strOutput;
-};
-ProcessResult RunProcess(const std::wstring& strCommandLine);
 // This program's folder, ending with a backslash.
 std::wstring ProgramFolder();
 

@@ -4,6 +4,7 @@
 // and other processes do comes from a driver thread: posted keys and clicks,
 // real mouse input for the caption drag, kvhub.exe for the broadcast.
 #include "ContainerKit.h"
+#include "tests/common/ProcessKit.h"
 
 #include "res/resource.h"
 #include "runtime/ModuleApp.h"
@@ -28,8 +29,8 @@ bool operator==(POINT a, POINT b) {
     return a.x == b.x && a.y == b.y;
 }
 
-std::wstring Kvhub(const wchar_t* pszArguments) {
-    return L"\"" + ProgramFolder() + L"kvhub.exe\" " + pszArguments;
+std::string BroadcastClose(const std::wstring& strFolder = ProgramFolder()) {
+    return ProcessKit::Run(strFolder + L"kvhub.exe", {L"broadcast", L"20"}).strOut;
 }
 
 class ContainerTest : public testing::Test {
@@ -131,9 +132,7 @@ TEST_F(ContainerTest, EveryCloseRequestEndsItAsCancelWould) {
              EXPECT_EQ(::SendMessageW(d.Container(), WM_CLOSE_CONTAINER, 0, 0), 1);
          }},
         {"kvhub broadcast 20",
-         [](CDriver&, CProbeContainer&) {
-             EXPECT_EQ(RunProcess(Kvhub(L"broadcast 20")).strOutput, "1\r\n");
-         }},
+         [](CDriver&, CProbeContainer&) { EXPECT_EQ(BroadcastClose(), "1\r\n"); }},
     };
     for (const auto& row : rows) {
         m_bPageDeleted = false;
@@ -224,7 +223,7 @@ TEST_F(ContainerTest, ASkinThatShowsNothingGivesAPlainFrameThatCanBeClosed) {
                 const RECT& rc = layout.rcClose;
                 d.Click({(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
             } else {
-                EXPECT_EQ(RunProcess(Kvhub(L"broadcast 20")).strOutput, "1\r\n");
+                EXPECT_EQ(BroadcastClose(), "1\r\n");
             }
         });
         ExpectEndedAsCancel(dlg, nResult, row.bByBroadcast ? "broadcast" : "close item");
@@ -272,9 +271,7 @@ TEST_F(ContainerTest, WithoutTheCentreItWorksWithoutBroadcasts) {
         CProbeContainer dlg;
         Prepare(dlg);
         const INT_PTR nResult = RunModal(dlg, [&](CDriver& d) {
-            const ProcessResult hub =
-                RunProcess(L"\"" + std::wstring(pszOrigin) + L"kvhub.exe\" broadcast 20");
-            EXPECT_EQ(hub.strOutput, "0\r\n");
+            EXPECT_EQ(BroadcastClose(pszOrigin), "0\r\n");
             d.Settle();
             EXPECT_TRUE(d.IsOpen());
             EXPECT_TRUE(dlg.m_pChildPage->RequestClose());
@@ -292,10 +289,10 @@ TEST_F(ContainerTest, WithoutTheCentreItWorksWithoutBroadcasts) {
     for (const wchar_t* dll : {L"Kelvane.dll", L"KvAfx.dll", L"linkBroker.dll"})
         ASSERT_TRUE(::CopyFileW((ProgramFolder() + dll).c_str(), copy.File(dll).c_str(), FALSE));
     ::SetEnvironmentVariableW(L"KV_CONTAINER_ORIGIN", ProgramFolder().c_str());
-    const ProcessResult child =
-        RunProcess(L"\"" + copy.File(L"skin_container.exe") +
-                   L"\" --gtest_filter=ContainerTest.WithoutTheCentreItWorksWithoutBroadcasts");
+    const ProcessKit::RunResult child =
+        ProcessKit::Run(copy.File(L"skin_container.exe"),
+                        {L"--gtest_filter=ContainerTest.WithoutTheCentreItWorksWithoutBroadcasts"});
     ::SetEnvironmentVariableW(L"KV_CONTAINER_ORIGIN", nullptr);
-    EXPECT_EQ(child.nExitCode, 0u) << child.strOutput;
-    EXPECT_NE(child.strOutput.find("[  PASSED  ] 1 test"), std::string::npos) << child.strOutput;
+    EXPECT_EQ(child.nExitCode, 0u) << child.strOut;
+    EXPECT_NE(child.strOut.find("[  PASSED  ] 1 test"), std::string::npos) << child.strOut;
 }

@@ -146,7 +146,7 @@ TEST_F(KvSkinTest, ExitCodesOfBothVerbs) {
         {{L"describe", missing, L"Main"}, 2, "", "kvskin: cannot load skin file"},
         {{L"describe", dir, L"Main"}, 2, "", "kvskin: cannot load skin file"},
         {{}, 64, "", "usage: kvskin "},
-        {{L"show", skin, L"Main"}, 64, "", "usage: kvskin "},
+        {{L"show", skin}, 64, "", "usage: kvskin "},
         {{L"describe", skin}, 64, "", "usage: kvskin "},
         {{L"describe", skin, L"Main", L"Third"}, 64, "", "usage: kvskin "},
         {{L"describe", skin, L"Main", L"--section2"}, 64, "", "usage: kvskin "},

@@ -8,6 +8,7 @@
 
 constexpr int kExitOk = 0;
 constexpr int kExitLintErrors = 1;
+constexpr int kExitNotDone = 1; // show or render could not do what was asked
 constexpr int kExitLoadFailed = 2;
 constexpr int kExitUsage = 64; // the caller prints the usage text
 
@@ -25,6 +26,10 @@ struct KvSkinCommand {
 
 int RunDescribe(const CParsedCommand& command, ToolOutput& output);
 int RunLint(const CParsedCommand& command, ToolOutput& output);
+int RunShow(const CParsedCommand& command, ToolOutput& output);
+int RunRender(const CParsedCommand& command, ToolOutput& output);
 
 extern const KvSkinCommand kDescribeCommand;
 extern const KvSkinCommand kLintCommand;
+extern const KvSkinCommand kShowCommand;
+extern const KvSkinCommand kRenderCommand;

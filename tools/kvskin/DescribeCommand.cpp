@@ -3,26 +3,6 @@
 #include "tools/kvskin/Commands.h"
 #include "tools/kvskin/SkinJson.h"
 #include "tools/kvskin/SkinPaths.h"
-#include "xml/XmlDocument.h"
-
-namespace {
-
-// Why LoadSkin would find nothing in this file, or an empty string when it
-// parses: the same document layer and the same test as the reader's.
-std::string LoadProblem(const CString& strSkinFile) {
-    std::string unreadable = SkinFileUnreadable(strSkinFile);
-    if (!unreadable.empty())
-        return unreadable;
-    CXmlDocument doc;
-    xercesc::DOMElement* root = nullptr;
-    if (!doc.InitXML())
-        return "the XML parser is not available";
-    if (!doc.LoadXML(strSkinFile, root) || !root)
-        return "not a well-formed XML document (or unreadable)";
-    return std::string();
-}
-
-} // namespace
 
 const KvSkinCommand kDescribeCommand = {
     L"describe",
@@ -37,7 +17,7 @@ int RunDescribe(const CParsedCommand& command, ToolOutput& output) {
     if (command.positional[0].IsEmpty())
         return kExitUsage;
     CString skinFile = ToFullWindowsPath(command.positional[0]);
-    std::string problem = LoadProblem(skinFile);
+    std::string problem = SkinFileUnloadable(skinFile);
     if (!problem.empty()) {
         output.strErr = "kvskin: cannot load skin file " + ToUtf8(skinFile) + ": " + problem + "\n";
         return kExitLoadFailed;

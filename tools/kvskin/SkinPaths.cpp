@@ -1,6 +1,7 @@
 #include "tools/kvskin/SkinPaths.h"
 
 #include "tools/kvskin/SkinJson.h"
+#include "xml/XmlDocument.h"
 
 namespace {
 
@@ -45,5 +46,18 @@ std::string SkinFileUnreadable(const CString& strFullPath) {
     if (file == INVALID_HANDLE_VALUE)
         return "it cannot be opened for reading";
     CloseHandle(file);
+    return std::string();
+}
+
+std::string SkinFileUnloadable(const CString& strFullPath) {
+    std::string unreadable = SkinFileUnreadable(strFullPath);
+    if (!unreadable.empty())
+        return unreadable;
+    CXmlDocument doc;
+    xercesc::DOMElement* root = nullptr;
+    if (!doc.InitXML())
+        return "the XML parser is not available";
+    if (!doc.LoadXML(strFullPath, root) || !root)
+        return "not a well-formed XML document (or unreadable)";
     return std::string();
 }

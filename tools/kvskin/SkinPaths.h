@@ -11,3 +11,7 @@ CString ToFullWindowsPath(const CString& strPath);
 
 // Why the skin file cannot be opened for reading, or empty when it can.
 std::string SkinFileUnreadable(const CString& strFullPath);
+
+// Why LoadSkin would find nothing in the file (unreadable, or no well-formed
+// XML by the reader's own document layer), or empty when it parses.
+std::string SkinFileUnloadable(const CString& strFullPath);

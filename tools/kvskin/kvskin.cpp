@@ -1,5 +1,6 @@
 // kvskin VERB ...: tools for skin authors. Each verb lives in its own file
-// (DescribeCommand.cpp, LintCommand.cpp) and is listed here.
+// (DescribeCommand.cpp, LintCommand.cpp, ShowCommand.cpp, RenderCommand.cpp)
+// and is listed here.
 #include "tools/kvskin/Commands.h"
 
 #include <fcntl.h>
@@ -12,11 +13,13 @@
 
 namespace {
 
-const KvSkinCommand* const kCommands[] = {&kDescribeCommand, &kLintCommand};
+const KvSkinCommand* const kCommands[] = {&kDescribeCommand, &kLintCommand, &kShowCommand,
+                                          &kRenderCommand};
 
 const char kUsageTail[] = "  SKINFILE may be a Unix or a Windows path.\n"
-                          "  Exit codes: 0 done, 1 lint found an error, 2 the skin file cannot\n"
-                          "  be read or loaded, 64 wrong usage.\n";
+                          "  Exit codes: 0 done, 1 lint found an error or show/render could not\n"
+                          "  do what was asked, 2 the skin file cannot be read or loaded, 64\n"
+                          "  wrong usage.\n";
 
 std::string UsageText() {
     std::string text;

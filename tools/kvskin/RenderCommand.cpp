@@ -1,0 +1,129 @@
+// kvskin render: the windowless picture of a section, drawn offscreen by the
+// windowless dialog's own composition (CWndLessSheet, CWndLessItem) with no
+// window and no display, saved as a PNG with its alpha.
+#include "skin/CommonDlg.h"
+#include "skin/CommonWndLessDlg.h"
+#include "tools/common/DibCanvas.h"
+#include "tools/common/PngFile.h"
+#include "tools/kvskin/Commands.h"
+#include "tools/kvskin/GdiplusSession.h"
+#include "tools/kvskin/ItemRequests.h"
+#include "tools/kvskin/SkinJson.h"
+#include "tools/kvskin/SkinPaths.h"
+
+#include <cstdint>
+
+namespace {
+
+// Every push-button item gets its drawn item, as the dialog's build makes it.
+void MakeDrawnItems(CKvXMLParseBase& reader) {
+    CWndLessImageCache images;
+    const WndLessImageSource decode = [&images](const CString& strPath) {
+        return images.Decoded(strPath);
+    };
+    for (_XmlDynamicItem& item : reader.m_arrDynamicItems)
+        if (item.nControlType == 2)
+            MakeWndLessItem(item, ItemFontInfoOf(reader, item), decode);
+}
+
+// Empty when every request names a drawn item, else the message.
+std::string ApplyStates(CKvXMLParseBase& reader, const std::vector<ItemStateRequest>& requests,
+                        const CString& strSection) {
+    for (const ItemStateRequest& request : requests) {
+        const int nIndex = FindItemByID(reader.m_arrDynamicItems, request.strID);
+        if (nIndex < 0)
+            return NoSuchItemMessage(request.strID, strSection);
+        _XmlDynamicItem& item = reader.m_arrDynamicItems[static_cast<size_t>(nIndex)];
+        CWndLessItem* pItem = item.pControl.get<CWndLessItem>();
+        if (!pItem)
+            return "kvskin: item \"" + ToUtf8(item.strID) +
+                   "\" is not drawn by the windowless dialog (ControlType " +
+                   std::to_string(item.nControlType) + ", not 2)\n";
+        pItem->SetState(request.nState);
+    }
+    return std::string();
+}
+
+// The picture as the dialog hands it to UpdateLayeredWindow, with straight
+// alpha for the PNG; empty when there is no sheet to draw.
+CapturePixels::ArgbImage ComposePicture(CKvXMLParseBase& reader) {
+    CapturePixels::ArgbImage image;
+    const SIZE sheet = SheetSizeOf(reader);
+    if (!SheetFitsSection(sheet.cx, sheet.cy))
+        return image;
+    const std::unique_ptr<Gdiplus::Bitmap> pBack = LoadSheetBackground(reader);
+    CDibCanvas canvas(sheet.cx, sheet.cy);
+    CWndLessSheet composer;
+    if (!canvas.IsReady() ||
+        !composer.Compose(canvas.DC(), sheet, pBack.get(), reader.m_arrDynamicItems))
+        return image;
+    ::GdiFlush(); // GDI may still be writing to the section
+    image.nWidth = sheet.cx;
+    image.nHeight = sheet.cy;
+    const uint32_t* pBits = canvas.Bits();
+    image.pixels.assign(pBits, pBits + static_cast<size_t>(sheet.cx) * sheet.cy);
+    for (uint32_t& pixel : image.pixels)
+        pixel = CapturePixels::Unpremultiply(pixel);
+    return image;
+}
+
+} // namespace
+
+const KvSkinCommand kRenderCommand = {
+    L"render",
+    "usage: kvskin render SKINFILE SECTION --out OUT.png [--section2 SECTION]\n"
+    "                     [--skin-name NAME] [--state ID=normal|hot|pressed ...]\n"
+    "  Draws the windowless picture of SECTION offscreen, as CKvCommonWndLessDlg\n"
+    "  composes it (no window, no display), into OUT.png with its alpha; each\n"
+    "  --state shows the push-button item ID (any case) in that state.\n",
+    {{L"--out", L"--section2", L"--skin-name", L"--state"}, {}, 2, 2},
+    RunRender,
+};
+
+int RunRender(const CParsedCommand& command, ToolOutput& output) {
+    const CString strOut = command.Option(L"--out");
+    if (command.positional[0].IsEmpty() || strOut.IsEmpty())
+        return kExitUsage;
+    std::vector<ItemStateRequest> requests;
+    for (const CString& strArg : command.Options(L"--state")) {
+        std::optional<ItemStateRequest> request = ParseItemStateRequest(strArg);
+        if (!request) {
+            output.strErr =
+                "kvskin: --state \"" + ToUtf8(strArg) + "\" is not ID=normal|hot|pressed\n";
+            return kExitUsage;
+        }
+        requests.push_back(*request);
+    }
+    const CString strSkinFile = ToFullWindowsPath(command.positional[0]);
+    const std::string problem = SkinFileUnloadable(strSkinFile);
+    if (!problem.empty()) {
+        output.strErr =
+            "kvskin: cannot load skin file " + ToUtf8(strSkinFile) + ": " + problem + "\n";
+        return kExitLoadFailed;
+    }
+    CGdiplusSession gdiplus;
+    if (!gdiplus.Started()) {
+        output.strErr = "kvskin: GDI+ cannot be started\n";
+        return kExitNotDone;
+    }
+    const CString& strSection = command.positional[1];
+    CKvXMLParseBase reader;
+    reader.LoadSkin(strSkinFile, strSection, command.Option(L"--section2"),
+                    command.Option(L"--skin-name", L"default"));
+    MakeDrawnItems(reader);
+    output.strErr = ApplyStates(reader, requests, strSection);
+    if (!output.strErr.empty())
+        return kExitNotDone;
+    const CapturePixels::ArgbImage image = ComposePicture(reader);
+    if (image.pixels.empty()) {
+        output.strErr = "kvskin: nothing to draw: " + ToUtf8(strSection) +
+                        " gives no SheetSize that a picture can be made of\n";
+        return kExitNotDone;
+    }
+    const CString strOutPath = ToFullWindowsPath(strOut);
+    if (!PngFile::Save(image, strOutPath.GetString())) {
+        output.strErr = "kvskin: cannot write " + ToUtf8(strOutPath) + "\n";
+        return kExitNotDone;
+    }
+    return kExitOk;
+}
