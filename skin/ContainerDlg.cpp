@@ -140,7 +140,6 @@ ON_COMMAND(IDOK, OnIgnoredCommand)
 ON_COMMAND(IDCANCEL, OnIgnoredCommand)
 ON_MESSAGE(WM_CLOSE_CONTAINER, OnCloseRequest)
 ON_WM_MOVE()
-ON_WM_WINDOWPOSCHANGED()
 ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
@@ -262,21 +261,6 @@ LRESULT CContainerDlg::OnCloseRequest(WPARAM, LPARAM) {
 void CContainerDlg::OnMove(int x, int y) {
     CKvCommonWndLessDlg::OnMove(x, y);
     PositionChildPage();
-}
-
-void CContainerDlg::OnWindowPosChanged(WINDOWPOS* pPos) {
-    CKvCommonWndLessDlg::OnWindowPosChanged(pPos);
-    // Windows keeps an owned window over its owner; Wine may show or activate
-    // the container over its page. The screen still shows the page, but
-    // WindowFromPoint then finds the container, and a bitmap button that
-    // checks it ignores its first click.
-    if (!(pPos->flags & SWP_NOZORDER) || (pPos->flags & SWP_SHOWWINDOW))
-        KeepPageAbove();
-}
-
-void CContainerDlg::KeepPageAbove() {
-    if (m_pChildPage && m_pChildPage->m_hWnd && m_pChildPage->IsWindowVisible())
-        m_pChildPage->SetWindowPos(&wndTop, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void CContainerDlg::OnDestroy() {

@@ -97,7 +97,6 @@ protected:
     afx_msg void OnIgnoredCommand();
     afx_msg LRESULT OnCloseRequest(WPARAM wParam, LPARAM lParam);
     afx_msg void OnMove(int x, int y);
-    afx_msg void OnWindowPosChanged(WINDOWPOS* pPos);
     afx_msg void OnDestroy();
     DECLARE_MESSAGE_MAP()
 
@@ -106,8 +105,6 @@ protected:
 
 private:
     void CreateChildPage();
-    // Puts a shown page right back over the container, without activating it.
-    void KeepPageAbove();
     // Gives a container whose skin shows nothing a look a person can see,
     // drag and close. szTemplate is the window's size before the skin.
     void ApplyFallbackLook(SIZE szTemplate);
