@@ -60,27 +60,28 @@ std::string PageEntry(CTour& tour, LPCWSTR pszKey) {
     return pPage ? ToUtf8(pPage->Entry(pszKey)) : std::string();
 }
 
+struct BoxSearch {
+    HWND hContainer, hPage, hFound;
+};
+
+// A named function: the 32-bit callback is stdcall, which a lambda is not.
+BOOL CALLBACK FindBoxAmong(HWND hWnd, LPARAM lParam) {
+    auto* pSearch = reinterpret_cast<BoxSearch*>(lParam);
+    wchar_t name[16] = {};
+    ::GetClassNameW(hWnd, name, 16);
+    if (hWnd == pSearch->hContainer || hWnd == pSearch->hPage || !::IsWindowVisible(hWnd) ||
+        wcscmp(name, L"#32770") != 0)
+        return TRUE;
+    pSearch->hFound = hWnd;
+    return FALSE;
+}
+
 // A visible dialog of this thread that is neither the container nor its page.
 HWND FindMessageBox(CTour& tour) {
-    struct Search {
-        HWND hContainer, hPage, hFound;
-    } search = {tour.Container().m_hWnd, nullptr, nullptr};
+    BoxSearch search = {tour.Container().m_hWnd, nullptr, nullptr};
     if (CDemoPage* pPage = tour.Container().Page())
         search.hPage = pPage->m_hWnd;
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND hWnd, LPARAM lParam) {
-            auto* pSearch = reinterpret_cast<Search*>(lParam);
-            wchar_t name[16] = {};
-            ::GetClassNameW(hWnd, name, 16);
-            if (hWnd != pSearch->hContainer && hWnd != pSearch->hPage && ::IsWindowVisible(hWnd) &&
-                wcscmp(name, L"#32770") == 0) {
-                pSearch->hFound = hWnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    ::EnumThreadWindows(::GetCurrentThreadId(), FindBoxAmong, reinterpret_cast<LPARAM>(&search));
     return search.hFound;
 }
 
