@@ -97,6 +97,16 @@ ContainerFallbackLayout FallbackContainerLayout(SIZE szTemplate, SIZE szPage) {
     return layout;
 }
 
+CString ContainerSkinPath(const CString& strConfigDir, const CString& strName) {
+    // Only a drive with its root or a network path: "C:a.xml" and "\\a.xml"
+    // depend on a current folder, and stay below the configuration directory.
+    const bool bDrive = strName.GetLength() >= 3 && (strName[0] | 0x20) >= L'a' &&
+                        (strName[0] | 0x20) <= L'z' && strName[1] == L':' &&
+                        (strName[2] == L'\\' || strName[2] == L'/');
+    const bool bNetwork = strName.Left(2) == L"\\\\";
+    return bDrive || bNetwork ? strName : strConfigDir + strName;
+}
+
 // ---------------------------------------------------------------------------
 // The page
 
@@ -109,6 +119,10 @@ void CContainerPage::SetContainer(HWND hContainer, UINT nCloseMessage) {
     m_hContainer = hContainer;
     m_nCloseMessage = nCloseMessage;
 }
+
+void CContainerPage::OnOK() {}
+
+void CContainerPage::OnCancel() {}
 
 BOOL CContainerPage::RequestClose() {
     // Posted: the container destroys this page, which must first finish the
@@ -152,7 +166,8 @@ BOOL CContainerDlg::OnInitDialog() {
     const SIZE szTemplate = WindowSize(*this);
     RegisterNotify(TRUE);
     m_strConfigDir = GetConfigDirectory();
-    InitWndLessSkin(m_strConfigDir + m_strSkinFileName, kContainerSection, L"", kContainerSkinName);
+    InitWndLessSkin(ContainerSkinPath(m_strConfigDir, m_strSkinFileName), kContainerSection, L"",
+                    kContainerSkinName);
     CreateChildPage();
     const SIZE sheet = GetSheetSize();
     if (!SheetFitsSection(sheet.cx, sheet.cy))
