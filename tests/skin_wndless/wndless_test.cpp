@@ -74,6 +74,9 @@ protected:
 
     std::wstring SkinPath() { return WriteSkin(m_folder, L"skin.xml", m_skin); }
     void CreateShown(CWndLessProbeDlg& dlg, UINT nTemplate = 301, CWnd* pParent = nullptr) {
+        // A pointer left over an item by an earlier suite would make its first
+        // picture a hover picture.
+        ::SetCursorPos(0, 0);
         ASSERT_TRUE(dlg.Create(nTemplate, pParent));
         dlg.SetWindowPos(nullptr, kDialogAt.x, kDialogAt.y, 0, 0,
                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
