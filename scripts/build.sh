@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Xerces-C++ once per flavour, then builds
 # the 32-bit (build/i686) and 64-bit (build/x86_64) flavours.
-# BUILD_ROOT chooses another build folder; KV_SKIP_INSTALL=1 skips apt.
+# BUILD_ROOT chooses another build folder; KV_SKIP_INSTALL=1 skips apt;
+# KV_TARGETS="a b" builds only those targets (and what they need).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build_root=${BUILD_ROOT:-$root/build}
@@ -21,5 +22,6 @@ for arch in ${KV_ARCHES:-x86_64 i686}; do
     -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DXERCES_BUILD_DIR="$root/.cache/xerces/$arch/build" \
     -DXERCES_SOURCE_DIR="$root/.cache/xerces/source" "${launcher[@]}" >/dev/null
-  cmake --build "$build_root/$arch" -j"$(nproc)"
+  # shellcheck disable=SC2086 # the targets are words
+  cmake --build "$build_root/$arch" -j"$(nproc)" ${KV_TARGETS:+--target $KV_TARGETS}
 done

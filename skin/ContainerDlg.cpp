@@ -88,6 +88,10 @@ void CContainerPage::SetContainer(HWND hContainer, UINT nCloseMessage) {
     m_nCloseMessage = nCloseMessage;
 }
 
+void CContainerPage::OnOK() {}
+
+void CContainerPage::OnCancel() {}
+
 BOOL CContainerPage::RequestClose() {
     // Posted: the container destroys this page, which must first finish the
     // message that asked.
@@ -130,7 +134,8 @@ BOOL CContainerDlg::OnInitDialog() {
     const SIZE szTemplate = WindowSize(*this);
     RegisterNotify(TRUE);
     m_strConfigDir = GetConfigDirectory();
-    InitWndLessSkin(m_strConfigDir + m_strSkinFileName, kContainerSection, L"", kContainerSkinName);
+    InitWndLessSkin(ContainerSkinPath(m_strConfigDir, m_strSkinFileName), kContainerSection, L"",
+                    kContainerSkinName);
     CreateChildPage();
     const SIZE sheet = GetSheetSize();
     if (!SheetFitsSection(sheet.cx, sheet.cy))

@@ -38,6 +38,12 @@ public:
     // container was set or the post failed.
     BOOL RequestClose();
 
+    // Enter and Escape in the page do nothing, as in the container: a page
+    // that ended as a dialog would be hidden and leave a hole in its frame.
+    // A page that wants either overrides it.
+    void OnOK() override;
+    void OnCancel() override;
+
 private:
     HWND m_hContainer;
     UINT m_nCloseMessage;
@@ -56,7 +62,8 @@ public:
     // factory, or a null result, means no page.
     void SetPageFactory(std::function<CContainerPage*()> make);
     // The skin file's name below the configuration directory; "Kelvane.xml"
-    // unless set. A relative path with folders is taken as it is.
+    // unless set. A relative path with folders is taken as it is; a full
+    // path (drive or network) names the file itself.
     void SetSkinFileName(const CString& strName);
 
     BOOL OnInitDialog() override;

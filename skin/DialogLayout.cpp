@@ -128,3 +128,13 @@ ContainerFallbackLayout FallbackContainerLayout(SIZE szTemplate, SIZE szPage) {
         RECT{right - kFallbackClose, kFallbackMargin, right, kFallbackMargin + kFallbackClose};
     return layout;
 }
+
+CString ContainerSkinPath(const CString& strConfigDir, const CString& strName) {
+    // Only a drive with its root or a network path: "C:a.xml" and "\\a.xml"
+    // depend on a current folder, and stay below the configuration directory.
+    const bool bDrive = strName.GetLength() >= 3 && (strName[0] | 0x20) >= L'a' &&
+                        (strName[0] | 0x20) <= L'z' && strName[1] == L':' &&
+                        (strName[2] == L'\\' || strName[2] == L'/');
+    const bool bNetwork = strName.Left(2) == L"\\\\";
+    return bDrive || bNetwork ? strName : strConfigDir + strName;
+}

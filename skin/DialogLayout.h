@@ -81,3 +81,7 @@ struct ContainerFallbackLayout {
     RECT rcClose;
 };
 ContainerFallbackLayout FallbackContainerLayout(SIZE szTemplate, SIZE szPage);
+
+// The skin file the container reads: strName itself when it is a full path
+// (a drive with its root, or a network path), else below strConfigDir.
+CString ContainerSkinPath(const CString& strConfigDir, const CString& strName);

@@ -33,6 +33,10 @@ public:
     // Takes ownership of hCursor and destroys the cursor held before.
     void SetLabelCursor(HCURSOR hCursor);
 
+    const CString& GetText() const { return m_strText; }
+    // Whether the last SetImageFile gave an image that could be read.
+    bool HasImage() const { return m_pImage != nullptr; }
+
     UINT GetCacheBuildCount() const { return m_nCacheBuilds; }
 
 protected:

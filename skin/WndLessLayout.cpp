@@ -108,6 +108,9 @@ MouseStep StepMouse(const MouseState& state, const MouseInput& input) {
         break;
     case MouseEvent::Leave:
         MoveHot(step.next, -1);
+        // Left on, the one tool of the window would show the last item's text
+        // when the pointer comes back anywhere, even far from that item.
+        step.tip = TipAction::Off;
         break;
     case MouseEvent::Press:
         StepPress(input, step);

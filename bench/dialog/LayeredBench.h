@@ -88,26 +88,19 @@ private:
     HGDIOBJ m_hOld = nullptr;
 };
 
-// The windowless section the benchmarks draw: 800 x 600 over a
-// half-transparent background, 40 push-button items with state strip, icon
-// and text each. Writes it and its images into folder; returns the skin file.
+// The 800 x 600 sheet of 40 items the benchmarks draw.
+const DialogKit::Grid kFortyItems = {40, 8, {800, 600}, {90, 40}, {98, 110}, 10};
+
+// The windowless section the benchmarks draw: 40 push-button items with state
+// strip, icon and text each over a half-transparent background. Writes it and
+// its images into folder; returns the skin file.
 inline std::wstring WriteFortyItemSkin(const ImageKit::TempFolder& folder) {
-    ImageKit::SaveStrip(folder, L"back.png", {0xC0204080}, 800, 600);
-    ImageKit::SaveStrip(folder, L"strip.png", {0xFF00A000, 0xFF00B000, 0xFF00C000, 0xFF808080}, 90,
-                        40);
-    ImageKit::SaveStrip(folder, L"icon.png", {0xFFFFCC00}, 16, 16);
-    DialogKit::Skin skin;
-    skin.window = DialogKit::Parse(L"BackBmp=back.png|SheetSize=800,600|ShowToolTip=1|"
-                                   L"FontName=DejaVu Sans|FontSize=13|FontColor=0xFF000000");
-    for (int i = 0; i < 40; ++i) {
-        const std::wstring n = std::to_wstring(i);
-        skin.items.push_back(DialogKit::Parse(L"ID=item" + n + L"|Name=Item " + n +
-                                              L"|ToolTip=Tip " + n +
-                                              L"|ControlType=2|BkImg=strip.png|Icon=icon.png|Pos=" +
-                                              std::to_wstring(10 + (i % 8) * 98) + L"," +
-                                              std::to_wstring(10 + (i / 8) * 110) + L",90,40"));
-    }
-    return DialogKit::WriteSkin(folder, L"skin.xml", skin);
+    return DialogKit::WriteGridSkin(
+        folder, L"skin.xml", kFortyItems,
+        L"ShowToolTip=1|FontName=DejaVu Sans|FontSize=13|FontColor=0xFF000000", [](int i) {
+            return L"ToolTip=Tip " + std::to_wstring(i) +
+                   L"|ControlType=2|BkImg=strip.png|Icon=icon.png";
+        });
 }
 
 // A pop-up dialog template without controls, in memory.

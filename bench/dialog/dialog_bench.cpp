@@ -22,27 +22,6 @@ const int kRounds = 7;
 const int kUpdates = 30; // per round
 const int kWidth = 800, kHeight = 600;
 
-DialogKit::Skin FortyItems() {
-    DialogKit::Skin skin;
-    skin.window = {{L"BackBmp", L"back.png"}, {L"SheetSize", L"800,600"},
-                   {L"IsLayerWnd", L"1"},     {L"AlpahValue", L"100"},
-                   {L"ShowToolTip", L"1"},    {L"FontName", L"DejaVu Sans"},
-                   {L"FontSize", L"13"},      {L"FontColor", L"0xFF000000"}};
-    for (int i = 0; i < 40; ++i) {
-        const std::wstring n = std::to_wstring(i);
-        skin.items.push_back({{L"ID", L"item" + n},
-                              {L"Name", L"Item " + n},
-                              {L"Pos", std::to_wstring(10 + (i % 8) * 98) + L"," +
-                                           std::to_wstring(10 + (i / 8) * 110) + L",90,40"},
-                              {L"ControlType", i % 3 == 0   ? L"1"
-                                               : i % 3 == 1 ? L"2"
-                                                            : L"4"},
-                              {L"BkImg", i % 3 == 0 ? L"label.png" : L"strip.png"},
-                              {L"ToolTip", L"Tip " + n}});
-    }
-    return skin;
-}
-
 } // namespace
 
 int main() {
@@ -50,11 +29,16 @@ int main() {
     if (!gdiplus.Started())
         return 3;
     ImageKit::TempFolder folder;
-    ImageKit::SaveStrip(folder, L"back.png", {0xC0204080}, kWidth, kHeight);
-    ImageKit::SaveStrip(folder, L"label.png", {0x80FFFFFF}, 90, 40);
-    ImageKit::SaveStrip(folder, L"strip.png", {0xFF00A000, 0xFF00B000, 0xFF00C000, 0xFF808080}, 90,
-                        40);
-    const std::wstring skin = DialogKit::WriteSkin(folder, L"skin.xml", FortyItems());
+    const std::wstring skin = DialogKit::WriteGridSkin(
+        folder, L"skin.xml", kFortyItems,
+        L"IsLayerWnd=1|AlpahValue=100|ShowToolTip=1|FontName=DejaVu Sans|FontSize=13|"
+        L"FontColor=0xFF000000",
+        [](int i) {
+            return L"ToolTip=Tip " + std::to_wstring(i) +
+                   (i % 3 == 0   ? L"|ControlType=1|BkImg=label.png"
+                    : i % 3 == 1 ? L"|ControlType=2|BkImg=strip.png"
+                                 : L"|ControlType=4|BkImg=strip.png");
+        });
 
     CKvCommonDlg dlg(0, nullptr);
     alignas(4) static const PopupTemplate popup;

@@ -94,6 +94,11 @@ TEST_F(ContainerTest, EnterEscapeAndOtherRolesLeaveItOpenAndThePageFollowsEveryM
 
         d.Post(WM_KEYDOWN, VK_RETURN);
         d.Post(WM_KEYDOWN, VK_ESCAPE);
+        // In the page too: it does not end as a dialog would, which hid it.
+        for (WPARAM key : {VK_RETURN, VK_ESCAPE})
+            ::PostMessageW(d.Page(), WM_KEYDOWN, key, 1);
+        d.Settle();
+        EXPECT_TRUE(::IsWindowVisible(d.Page()));
         for (POINT pt : {kClose, kIdOk, kIdCancel, kMinimize})
             d.Click(pt);
         EXPECT_TRUE(d.IsOpen());
@@ -154,6 +159,19 @@ TEST_F(ContainerTest, APageWhoseWindowCannotBeMadeIsDroppedWhole) {
         EXPECT_EQ(dlg.SendMessage(WM_CLOSE_CONTAINER), 1);
         dlg.DestroyWindow();
     }
+}
+
+TEST(ContainerSkinPath, AFullPathNamesTheFileAnythingElseIsBelowTheConfiguration) {
+    const struct {
+        const wchar_t *pszName, *pszPath;
+    } rows[] = {
+        {L"Kelvane.xml", L"C:\\cfg\\Kelvane.xml"}, {L"D:\\skins\\a.xml", L"D:\\skins\\a.xml"},
+        {L"z:/skins/a.xml", L"z:/skins/a.xml"},    {L"\\\\server\\a.xml", L"\\\\server\\a.xml"},
+        {L"D:a.xml", L"C:\\cfg\\D:a.xml"}, // relative to a drive's current folder
+        {L"\\a.xml", L"C:\\cfg\\\\a.xml"},
+    };
+    for (const auto& row : rows)
+        EXPECT_STREQ(ContainerSkinPath(L"C:\\cfg\\", row.pszName), row.pszPath) << row.pszName;
 }
 
 TEST(ContainerFallback, FramesThePageBelowABandWithTheCloseItemAtItsEnd) {

@@ -64,6 +64,36 @@ std::wstring WriteSkin(const ImageKit::TempFolder& folder, const wchar_t* name, 
     return ImageKit::WriteBytes(path, bytes) ? path : std::wstring();
 }
 
+std::wstring WriteGridSkin(const ImageKit::TempFolder& folder, const wchar_t* name,
+                           const Grid& grid, const std::wstring& window,
+                           const std::function<std::wstring(int)>& perItem) {
+    ImageKit::SaveStrip(folder, L"back.png", {0xC0204080}, grid.sheet.cx, grid.sheet.cy);
+    ImageKit::SaveStrip(folder, L"label.png", {0x80FFFFFF}, grid.item.cx, grid.item.cy);
+    ImageKit::SaveStrip(folder, L"strip.png", {0xFF00A000, 0xFF00B000, 0xFF00C000, 0xFF808080},
+                        grid.item.cx, grid.item.cy);
+    ImageKit::SaveStrip(folder, L"icon.png", {0xFFFFCC00}, 16, 16);
+    ImageKit::WriteBytes(folder.File(L"app.ico"), ImageKit::IconFileBytes(1, 32));
+    ImageKit::WriteBytes(folder.File(L"hand.cur"), ImageKit::IconFileBytes(2, 32));
+    Skin skin;
+    skin.window = Parse(window);
+    SetAttribute(skin.window, L"SheetSize",
+                 std::to_wstring(grid.sheet.cx) + L"," + std::to_wstring(grid.sheet.cy));
+    SetAttribute(skin.window, L"BackBmp", L"back.png");
+    for (int i = 0; i < grid.nItems; ++i) {
+        const std::wstring n = std::to_wstring(i);
+        const int x = grid.nMargin + i % grid.nColumns * grid.pitch.cx;
+        const int y = grid.nMargin + i / grid.nColumns * grid.pitch.cy;
+        Attributes item =
+            Parse(L"ID=item" + n + L"|Name=Item " + n + L"|Pos=" + std::to_wstring(x) + L"," +
+                  std::to_wstring(y) + L"," + std::to_wstring(grid.item.cx) + L"," +
+                  std::to_wstring(grid.item.cy));
+        for (const auto& attribute : Parse(perItem(i)))
+            SetAttribute(item, attribute.first.c_str(), attribute.second);
+        skin.items.push_back(item);
+    }
+    return WriteSkin(folder, name, skin);
+}
+
 COLORREF ScreenPixel(HWND hWnd, POINT client) {
     ::ClientToScreen(hWnd, &client);
     HDC hScreen = ::GetDC(nullptr);

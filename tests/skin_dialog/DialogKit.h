@@ -36,6 +36,21 @@ struct Skin {
 std::wstring WriteSkin(const ImageKit::TempFolder& folder, const wchar_t* name, const Skin& skin,
                        const wchar_t* pszSection = L"Test\\Dlg");
 
+// A sheet of many like items in rows, for reliability tests and benches.
+struct Grid {
+    int nItems, nColumns;
+    SIZE sheet, item, pitch; // pitch: from one item's corner to the next one's
+    int nMargin;             // before the first row and column
+};
+// Writes the grid's images (back.png the sheet's size; label.png, strip.png of
+// four state frames, the item's size; icon.png, app.ico, hand.cur) and the
+// skin: window entries from the "Name=Value|..." spec window plus SheetSize and
+// BackBmp; item i "item<i>", named "Item <i>", at its place in the grid, with
+// the attributes perItem(i) adds or replaces.
+std::wstring WriteGridSkin(const ImageKit::TempFolder& folder, const wchar_t* name,
+                           const Grid& grid, const std::wstring& window,
+                           const std::function<std::wstring(int)>& perItem);
+
 // A DIB canvas as the dialogs draw into it: through a CDC, read by pixel.
 class CSheetCanvas : public ::CDibCanvas {
 public:

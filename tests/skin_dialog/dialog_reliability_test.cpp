@@ -14,40 +14,21 @@
 using namespace DialogKit;
 using namespace ResourceKit;
 
-namespace {
-
-Skin TwentyItems(bool bLayered) {
-    Skin skin;
-    skin.window = Parse(L"Title=Reliability|Icon=app.ico|BackBmp=back.png|SheetSize=320,240|"
-                        L"ShowToolTip=1|FontName=DejaVu Sans|FontSize=12|FontColor=0xFF000000|"
-                        L"AlpahValue=100|IsLayerWnd=" +
-                        std::to_wstring(bLayered));
-    for (int i = 0; i < 20; ++i) {
-        const std::wstring n = std::to_wstring(i);
-        skin.items.push_back(Parse(
-            L"ID=item" + n + L"|Name=Item " + n + L"|ToolTip=Tip " + n + L"|Icon=icon.png|Pos=" +
-            std::to_wstring(5 + i % 4 * 78) + L"," + std::to_wstring(5 + i / 4 * 46) + L",75,42" +
-            (i < 8    ? L"|ControlType=1|BkImg=label.png"
-             : i < 16 ? L"|ControlType=2"
-                      : L"|ControlType=4") +
-            (i >= 8 ? L"|BkImg=strip.png" : L"") + (i % 4 == 0 ? L"|Cursor=hand.cur" : L"")));
-    }
-    return skin;
-}
-
-} // namespace
-
 TEST(SkinDialogReliability, ThousandCyclesGiveBackGdiUserObjectsAndMemory) {
     ImageKit::TempFolder folder;
-    ImageKit::SaveStrip(folder, L"back.png", {0xC0204080}, 320, 240);
-    ImageKit::SaveStrip(folder, L"label.png", {0x80FFFFFF}, 75, 42);
-    ImageKit::SaveStrip(folder, L"strip.png", {0xFF00A000, 0xFF00B000, 0xFF00C000, 0xFF808080}, 75,
-                        42);
-    ImageKit::SaveStrip(folder, L"icon.png", {0xFFFFCC00}, 16, 16);
-    ImageKit::WriteBytes(folder.File(L"app.ico"), ImageKit::IconFileBytes(1, 32));
-    ImageKit::WriteBytes(folder.File(L"hand.cur"), ImageKit::IconFileBytes(2, 32));
-    const std::wstring skins[] = {WriteSkin(folder, L"layered.xml", TwentyItems(true)),
-                                  WriteSkin(folder, L"plain.xml", TwentyItems(false))};
+    const Grid grid = {20, 4, {320, 240}, {75, 42}, {78, 46}, 5};
+    const auto item = [](int i) {
+        return L"ToolTip=Tip " + std::to_wstring(i) + L"|Icon=icon.png|" +
+               (i < 8    ? L"ControlType=1|BkImg=label.png"
+                : i < 16 ? L"ControlType=2|BkImg=strip.png"
+                         : L"ControlType=4|BkImg=strip.png") +
+               (i % 4 == 0 ? L"|Cursor=hand.cur" : L"");
+    };
+    const std::wstring window = L"Title=Reliability|Icon=app.ico|ShowToolTip=1|"
+                                L"FontName=DejaVu Sans|FontSize=12|FontColor=0xFF000000|"
+                                L"AlpahValue=100|IsLayerWnd=";
+    const std::wstring skins[] = {WriteGridSkin(folder, L"layered.xml", grid, window + L"1", item),
+                                  WriteGridSkin(folder, L"plain.xml", grid, window + L"0", item)};
 
     auto cycle = [&](int i) {
         CProbeDlg dlg(301);

@@ -23,31 +23,18 @@ POINT ItemCentre(int i) {
     return POINT{5 + i % 8 * 50 + 22, 5 + i / 8 * 46 + 20};
 }
 
-Skin FortyItems() {
-    Skin skin;
-    skin.window = Parse(L"BackBmp=back.png|SheetSize=410,240|ShowToolTip=1|ToolTipWidth=200|"
-                        L"FontName=DejaVu Sans|FontSize=11|FontColor=0xFF000000");
-    for (int i = 0; i < kItems; ++i) {
-        const std::wstring n = std::to_wstring(i);
-        skin.items.push_back(
-            Parse(L"ID=item" + n + L"|Name=" + n + L"|ControlType=2|" +
-                  L"BkImg=strip.png|Icon=icon.png|Pos=" + std::to_wstring(5 + i % 8 * 50) + L"," +
-                  std::to_wstring(5 + i / 8 * 46) + L",45,40" +
-                  (i % 5 ? L"|ToolTip=Tip " + n : L"") + (i % 8 == 0 ? L"|Cursor=hand.cur" : L"")));
-    }
-    return skin;
-}
-
 } // namespace
 
 TEST(WndLessReliability, ThousandCyclesGiveBackGdiUserObjectsAndMemory) {
     ImageKit::TempFolder folder;
-    ImageKit::SaveStrip(folder, L"back.png", {0xC0204080}, 410, 240);
-    ImageKit::SaveStrip(folder, L"strip.png", {0xFF00A000, 0xFF00B000, 0xFF00C000, 0xFF808080}, 45,
-                        40);
-    ImageKit::SaveStrip(folder, L"icon.png", {0xFFFFCC00}, 12, 12);
-    ImageKit::WriteBytes(folder.File(L"hand.cur"), ImageKit::IconFileBytes(2, 32));
-    const std::wstring skin = WriteSkin(folder, L"skin.xml", FortyItems());
+    const std::wstring skin = WriteGridSkin(
+        folder, L"skin.xml", {kItems, 8, {410, 240}, {45, 40}, {50, 46}, 5},
+        L"ShowToolTip=1|ToolTipWidth=200|FontName=DejaVu Sans|FontSize=11|FontColor=0xFF000000",
+        [](int i) {
+            const std::wstring n = std::to_wstring(i);
+            return L"Name=" + n + L"|ControlType=2|BkImg=strip.png|Icon=icon.png" +
+                   (i % 5 ? L"|ToolTip=Tip " + n : L"") + (i % 8 == 0 ? L"|Cursor=hand.cur" : L"");
+        });
 
     auto cycle = [&](int i) {
         CWndLessProbeDlg dlg(301);
