@@ -28,7 +28,7 @@ install(DIRECTORY ${kv_config_build}/default DESTINATION bin/common/config/Kelva
 set(kv_sdk_headers
     afx.h afxwin.h afxcmn.h
     runtime/ModuleApp.h runtime/Log.h runtime/Helpers.h runtime/StringHelpers.h
-    xml/XmlDocument.h
+    xml/XmlDocument.h xml/PositionedDocument.h
     net/HttpUpload.h net/InfoUpDown.h
     skin/XMLParseBase.h skin/BmpButton.h skin/Label.h skin/DrawUtil.h
     res/resource.h

@@ -6,10 +6,12 @@
 #include <winsock2.h>
 #include <windows.h>
 
+#include "runtime/KelvaneApi.h"
+
 #include <memory>
 #include <string>
 
-class CHttpUpload {
+class KELVANE_API CHttpUpload {
 public:
     CHttpUpload();
     ~CHttpUpload();

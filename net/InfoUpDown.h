@@ -6,7 +6,8 @@
 
 #include <afxwin.h>
 
-class CInfoUpDown {
+#include "runtime/KelvaneApi.h"
+class KELVANE_API CInfoUpDown {
 public:
     CInfoUpDown();
     virtual ~CInfoUpDown();
@@ -25,4 +26,4 @@ private:
 };
 
 // 0 when `text` from its "<?xml" on was written in full to `path`, else 1.
-int SaveXmlReply(LPCSTR path, const char* text);
+KELVANE_API int SaveXmlReply(LPCSTR path, const char* text);

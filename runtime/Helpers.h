@@ -5,8 +5,8 @@
 
 #include <afxwin.h>
 
+#include "runtime/KelvaneApi.h"
 #include "runtime/StringHelpers.h"
-
 // Longest sub key and value name that a full registry path may carry.
 constexpr int kRegNameMaxLength = 259;
 
@@ -14,21 +14,22 @@ constexpr int kRegNameMaxLength = 259;
 // "Value" (empty for a path ending in a backslash: the key's default value).
 // Returns 0, or 1 when the path does not begin with a known root name or
 // cannot be split (fewer than two backslashes, a piece longer than 259).
-int ParseRegPath(LPCWSTR lpszFullPath, HKEY& hRootKey, CString& strSubKey, CString& strValueName);
+KELVANE_API int ParseRegPath(LPCWSTR lpszFullPath, HKEY& hRootKey, CString& strSubKey,
+                             CString& strValueName);
 
 // Reads a string value into a buffer of nBufferChars characters; a string read
 // is terminated even when stored without its zero. 0 read, 1 bad path, 2 key
 // not readable, 3 value missing or larger than the buffer, 4 read but not
 // REG_SZ (its bytes are in the buffer all the same).
-int RegReadString(LPCWSTR lpszFullPath, LPWSTR lpszBuffer, DWORD nBufferChars);
+KELVANE_API int RegReadString(LPCWSTR lpszFullPath, LPWSTR lpszBuffer, DWORD nBufferChars);
 
 // Writes a REG_SZ value, creating missing keys on the way. 0 written, 1 bad
 // path, 2 key can neither be opened nor created, 3 value not set (or no text).
-int RegWriteString(LPCWSTR lpszFullPath, LPCWSTR lpszText);
+KELVANE_API int RegWriteString(LPCWSTR lpszFullPath, LPCWSTR lpszText);
 
 // Owns one library, loaded by the first look-up; later look-ups go to it
 // whatever path they name. Entry points die with the object.
-class CSafeLibrary {
+class KELVANE_API CSafeLibrary {
 public:
     CSafeLibrary();
     virtual ~CSafeLibrary();
@@ -46,7 +47,7 @@ typedef int (*PFN_DNMESSAGEBOX)(CString strText, CString strCaption, UINT nType)
 
 // Shows the suite's message box through DlgNotice.dll: Load, Show, Unload.
 // Without the library or its export nothing is shown and Show returns -1.
-class CNoticeBox {
+class KELVANE_API CNoticeBox {
 public:
     CNoticeBox();
     ~CNoticeBox();
@@ -67,4 +68,4 @@ public:
 
 // Full path of a new, empty, uniquely named file ("wf" prefix) in the
 // temporary folder (or the host executable's folder), or empty on failure.
-CString MakeTempFileName();
+KELVANE_API CString MakeTempFileName();

@@ -1,5 +1,7 @@
 #include "runtime/Log.h"
 
+#include "runtime/LogLine.h"
+
 #include <io.h>
 #include <stdarg.h>
 #include <stdio.h>
@@ -25,29 +27,8 @@ public:
     CLogLock& operator=(const CLogLock&) = delete;
 };
 
-bool IsHighSurrogate(wchar_t ch) {
-    return ch >= 0xD800 && ch <= 0xDBFF;
-}
-
-size_t BoundedLength(const wchar_t* pszText, size_t nLimit) {
-    size_t length = 0;
-    while (length < nLimit && pszText[length] != L'\0')
-        ++length;
-    return length;
-}
-
-// How many characters of the text to keep when at most nLimit fit: a cut never
-// leaves the first half of a surrogate pair behind.
-size_t KeptLength(const wchar_t* pszText, size_t nLimit) {
-    size_t length = BoundedLength(pszText, nLimit);
-    bool cut = length == nLimit && pszText[length] != L'\0';
-    if (cut && length > 0 && IsHighSurrogate(pszText[length - 1]))
-        --length;
-    return length;
-}
-
 void CopyCut(wchar_t* pszSetting, size_t nCapacity, const wchar_t* pszValue) {
-    size_t length = KeptLength(pszValue, nCapacity - 1);
+    size_t length = KeptLogLength(pszValue, nCapacity - 1);
     wmemcpy(pszSetting, pszValue, length);
     pszSetting[length] = L'\0';
 }
@@ -97,44 +78,10 @@ void InitLog(const wchar_t* pszTag, const wchar_t* pszPath) {
         CopyCut(g_szLogTag, kLogTagCapacity, pszTag);
     if (pszPath == nullptr)
         return;
-    if (BoundedLength(pszPath, kLogPathCapacity) < kLogPathCapacity)
+    if (BoundedLogLength(pszPath, kLogPathCapacity) < kLogPathCapacity)
         CopyCut(g_szLogPath, kLogPathCapacity, pszPath);
     else
         g_szLogPath[0] = L'\0';
-}
-
-void FormatLogTimeStamp(const SYSTEMTIME& time, wchar_t* pszStamp, size_t nCapacity) {
-    if (nCapacity == 0)
-        return;
-    _snwprintf(pszStamp, nCapacity - 1, L"%04d-%02d-%02d %02d-%02d-%02d", time.wYear, time.wMonth,
-               time.wDay, time.wHour, time.wMinute, time.wSecond);
-    pszStamp[nCapacity - 1] = L'\0';
-}
-
-size_t ComposeLogLine(const wchar_t* pszStamp, const wchar_t* pszTag, const wchar_t* pszMessage,
-                      wchar_t* pszLine, size_t nCapacity) {
-    if (nCapacity == 0)
-        return 0;
-    const size_t limit = nCapacity - 1;
-    _snwprintf(pszLine, limit, L"[%s %s ] | ", pszStamp, pszTag);
-    pszLine[limit] = L'\0';
-    size_t length = wcslen(pszLine);
-
-    size_t keep = KeptLength(pszMessage, limit - length);
-    // A cut message must leave room for the line feed.
-    if (keep > 0 && length + keep == limit && pszMessage[keep - 1] != L'\n')
-        keep = KeptLength(pszMessage, keep - 1);
-    wmemcpy(pszLine + length, pszMessage, keep);
-    length += keep;
-
-    if (length == 0 || pszLine[length - 1] != L'\n') {
-        if (length < limit)
-            ++length;
-        if (length > 0)
-            pszLine[length - 1] = L'\n';
-    }
-    pszLine[length] = L'\0';
-    return length;
 }
 
 void WriteLog(const wchar_t* pszFormat, ...) {

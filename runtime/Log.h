@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <stddef.h>
 
+#include "runtime/KelvaneApi.h"
 // Capacities of the two settings, terminator included.
 constexpr size_t kLogTagCapacity = 32;
 constexpr size_t kLogPathCapacity = MAX_PATH;
@@ -17,18 +18,9 @@ constexpr long long kLogRestartSize = 0x100000;
 // Copies a non-null tag (cut to 31 characters) and a non-null path over the
 // settings. A path of 260 characters or more names no file that can be
 // opened, so it switches the log off rather than being cut into another name.
-void InitLog(const wchar_t* pszTag, const wchar_t* pszPath);
+KELVANE_API void InitLog(const wchar_t* pszTag, const wchar_t* pszPath);
 
 // Appends one line: "[<time stamp> <tag> ] | <message>" and a line feed unless
 // the message ends with one. printf-style, with %s taking a wide string.
 // Never reports a failure; does nothing while the log file is missing.
-void WriteLog(const wchar_t* pszFormat, ...);
-
-// "yyyy-mm-dd hh-mm-ss" into a buffer of at least 20 characters.
-void FormatLogTimeStamp(const SYSTEMTIME& time, wchar_t* pszStamp, size_t nCapacity);
-
-// Builds the finished line from its parts into pszLine (nCapacity characters,
-// terminator included) and returns its length. A message that does not fit is
-// cut, never inside a surrogate pair, so that the line feed still fits.
-size_t ComposeLogLine(const wchar_t* pszStamp, const wchar_t* pszTag, const wchar_t* pszMessage,
-                      wchar_t* pszLine, size_t nCapacity);
+KELVANE_API void WriteLog(const wchar_t* pszFormat, ...);

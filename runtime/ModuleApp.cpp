@@ -6,6 +6,20 @@
 // static constructor on, before the framework has stored it anywhere.
 extern "C" IMAGE_DOS_HEADER __ImageBase;
 
+namespace {
+
+// The module's application object: private to the module, which starts
+// Xerces-C++ with it and stops it with it.
+class CKelvaneApp : public CWinApp {
+public:
+    CKelvaneApp();
+    ~CKelvaneApp() override;
+
+    BOOL InitInstance() override;
+
+    DECLARE_MESSAGE_MAP()
+};
+
 BEGIN_MESSAGE_MAP(CKelvaneApp, CWinApp)
 END_MESSAGE_MAP()
 
@@ -24,6 +38,8 @@ BOOL CKelvaneApp::InitInstance() {
 }
 
 CKelvaneApp theApp;
+
+} // namespace
 
 CString GetModuleDirectory(HMODULE hModule) {
     wchar_t path[MAX_PATH] = {};

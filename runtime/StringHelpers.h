@@ -5,44 +5,48 @@
 
 #include <afx.h>
 
+#include "runtime/KelvaneApi.h"
+
 #include <cstdint>
 
 // Token nIndex of a list separated by pszSeparator (one character in
 // practice: ";" or ","). Returns the position of the separator in front of
 // the token, -1 for token 0; -1 with an empty token when the text holds fewer
 // than nIndex separators or nIndex is negative.
-int GetTokenAt(const CString& strText, LPCWSTR pszSeparator, CString& strToken, int nIndex);
+KELVANE_API int GetTokenAt(const CString& strText, LPCWSTR pszSeparator, CString& strToken,
+                           int nIndex);
 
 // The characters from nStart up to the next separator. Returns the
 // separator's position (go on with that + 1), or -1 when none follows and the
 // token runs to the end. A negative start or one past the end gives an empty
 // token and -1.
-int GetTokenFrom(const CString& strText, LPCWSTR pszSeparator, CString& strToken, int nStart);
+KELVANE_API int GetTokenFrom(const CString& strText, LPCWSTR pszSeparator, CString& strToken,
+                             int nStart);
 
 // Splits at the last backslash: the directory keeps it, the file part is the
 // rest. Without a backslash the directory is the whole path and the file part
 // is empty. Either output may be null; the file part is also returned.
-CString SplitPath(const CString& strPath, CString* pDirectory, CString* pFile);
+KELVANE_API CString SplitPath(const CString& strPath, CString* pDirectory, CString* pFile);
 
 // Removes every trailing backslash, then appends exactly one.
-void EnsureTrailingBackslash(CString& strDirectory);
+KELVANE_API void EnsureTrailingBackslash(CString& strDirectory);
 
 // Reads a skin number: spaces removed; "0x"/"0X" followed by more makes it
 // hexadecimal, anything else is a decimal integer with optional sign. Reading
 // stops at the first character that does not fit; values wrap to 32 bits.
 // Returns FALSE for an empty (or all-space) text; TRUE otherwise, and then
 // nValue is set only when at least one digit was read.
-BOOL ParseNumber(const CString& strText, int& nValue);
+KELVANE_API BOOL ParseNumber(const CString& strText, int& nValue);
 
 // The address of the export named pszName (converted to the ANSI code page),
 // or null when it is missing or the name has no exact ANSI spelling.
-FARPROC GetExportAddress(HMODULE hModule, LPCWSTR pszName);
+KELVANE_API FARPROC GetExportAddress(HMODULE hModule, LPCWSTR pszName);
 
 // The scanners behind the number rules, over [pBegin, pEnd). Like the C
 // library's "%d" and "%X" they skip leading white space and take an optional
 // sign ("%X" also an optional 0x prefix); they return false when no digit
 // could be read. pNext, when given, receives the first character not used.
-bool ScanDecimal(const wchar_t* pBegin, const wchar_t* pEnd, int32_t& nValue,
-                 const wchar_t** pNext = nullptr);
-bool ScanHex(const wchar_t* pBegin, const wchar_t* pEnd, uint32_t& nValue,
-             const wchar_t** pNext = nullptr);
+KELVANE_API bool ScanDecimal(const wchar_t* pBegin, const wchar_t* pEnd, int32_t& nValue,
+                             const wchar_t** pNext = nullptr);
+KELVANE_API bool ScanHex(const wchar_t* pBegin, const wchar_t* pEnd, uint32_t& nValue,
+                         const wchar_t** pNext = nullptr);

@@ -6,6 +6,7 @@
 #include <afxwin.h>
 #include <gdiplus.h>
 
+#include "runtime/KelvaneApi.h"
 #include "skin/DrawUtil.h"
 
 #include <memory>
@@ -13,7 +14,7 @@
 // Posted to a radio-kind button when another radio of its group was checked.
 #define WM_BMPBUTTON_UNCHECK (WM_USER + 0x100)
 
-class CKvBmpButton : public CButton {
+class KELVANE_API CKvBmpButton : public CButton {
     DECLARE_DYNAMIC(CKvBmpButton)
 
 public:
@@ -104,7 +105,7 @@ private:
 };
 
 // A bitmap button whose hit area follows the alpha of its composed image.
-class CKvBmpButtonRegin : public CKvBmpButton {
+class KELVANE_API CKvBmpButtonRegin : public CKvBmpButton {
 public:
     CKvBmpButtonRegin();
     virtual ~CKvBmpButtonRegin();

@@ -7,6 +7,7 @@
 #include <afxwin.h>
 #include <gdiplus.h>
 
+#include "runtime/KelvaneApi.h"
 #include "skin/DialogLayout.h"
 #include "skin/XMLParseBase.h"
 
@@ -16,15 +17,15 @@
 // render draws a section with no dialog at all).
 
 // "SheetSize": the client size; (0, 0) when absent.
-SIZE SheetSizeOf(CKvXMLParseBase& reader);
+KELVANE_API SIZE SheetSizeOf(CKvXMLParseBase& reader);
 // An item's resolved text look: each setting from the item when it gives one,
 // else from the window entries.
-ItemFontInfo ItemFontInfoOf(CKvXMLParseBase& reader, const _XmlDynamicItem& item);
+KELVANE_API ItemFontInfo ItemFontInfoOf(CKvXMLParseBase& reader, const _XmlDynamicItem& item);
 // The image "BackBmp" names, or an opaque sheet of the button-face colour when
 // that cannot be read; null only when neither can be made.
-std::unique_ptr<Gdiplus::Bitmap> LoadSheetBackground(CKvXMLParseBase& reader);
+KELVANE_API std::unique_ptr<Gdiplus::Bitmap> LoadSheetBackground(CKvXMLParseBase& reader);
 
-class CKvCommonDlg : public CDialog, public CKvXMLParseBase {
+class KELVANE_API CKvCommonDlg : public CDialog, public CKvXMLParseBase {
     DECLARE_DYNAMIC(CKvCommonDlg)
 
 public:

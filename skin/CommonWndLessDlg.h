@@ -7,6 +7,7 @@
 #include <afxwin.h>
 #include <gdiplus.h>
 
+#include "runtime/KelvaneApi.h"
 #include "skin/CommonDlg.h"
 #include "skin/DrawUtil.h"
 #include "skin/WndLessLayout.h"
@@ -19,7 +20,7 @@
 // What one drawn item needs: its rectangle, state strip, icon, text look and
 // cursor. Deliberately no base class and no virtual operations; its dialog
 // owns it and deletes it as what it is.
-class CWndLessItem {
+class KELVANE_API CWndLessItem {
 public:
     CWndLessItem();
     ~CWndLessItem();
@@ -103,7 +104,7 @@ private:
 };
 
 // Image files decoded once each for all the items of one build.
-class CWndLessImageCache {
+class KELVANE_API CWndLessImageCache {
 public:
     // Null when the file cannot be read as an image.
     std::shared_ptr<Gdiplus::Image> Decoded(const CString& strPath);
@@ -118,14 +119,14 @@ using WndLessImageSource = std::function<std::shared_ptr<Gdiplus::Image>(const C
 
 // Gives a type-2 item its drawn item (in its control slot), made from the
 // item and its resolved text look, and returns it.
-CWndLessItem* MakeWndLessItem(_XmlDynamicItem& item, const ItemFontInfo& info,
-                              const WndLessImageSource& decode);
+KELVANE_API CWndLessItem* MakeWndLessItem(_XmlDynamicItem& item, const ItemFontInfo& info,
+                                          const WndLessImageSource& decode);
 
 // The windowless picture apart from any window: the background stretched to
 // the sheet, then every drawn item on a transparent layer over it,
 // premultiplied as UpdateLayeredWindow takes it. The dialog composes through
 // one; kvskin render draws a section offscreen with another.
-class CWndLessSheet {
+class KELVANE_API CWndLessSheet {
 public:
     CWndLessSheet() = default;
     CWndLessSheet(const CWndLessSheet&) = delete;
@@ -150,7 +151,7 @@ private:
     SIZE m_szBackSurface = {0, 0};
 };
 
-class CKvCommonWndLessDlg : public CKvCommonDlg {
+class KELVANE_API CKvCommonWndLessDlg : public CKvCommonDlg {
 public:
     CKvCommonWndLessDlg(UINT nIDTemplate, CWnd* pParent);
     virtual ~CKvCommonWndLessDlg();

@@ -13,13 +13,6 @@ namespace {
 const wchar_t kContainerSection[] = L"CommonWindow\\MainDlgInfo";
 const wchar_t kContainerSkinName[] = L"default";
 
-// The fallback look's measures, in pixels.
-const int kFallbackCaption = 28;
-const int kFallbackClose = 20;
-const int kFallbackMargin = (kFallbackCaption - kFallbackClose) / 2;
-// No screen is larger, and a sheet of this size still fits one picture.
-const int kFallbackMaxSide = 8192;
-
 CString NumberText(int n) {
     CString text;
     text.Format(L"%d", n);
@@ -52,9 +45,8 @@ Gdiplus::Bitmap* CreateFallbackSheet(const ContainerFallbackLayout& layout) {
 
 // A close item's strip drawn without any file: a cross, then the cross on a
 // red square when hot and a darker one when pressed; the fourth frame is
-// never shown.
-std::shared_ptr<Gdiplus::Image> CreateFallbackCloseStrip() {
-    const int n = kFallbackClose;
+// never shown. Each frame is n x n.
+std::shared_ptr<Gdiplus::Image> CreateFallbackCloseStrip(int n) {
     auto pStrip = std::make_shared<Gdiplus::Bitmap>(4 * n, n, PixelFormat32bppARGB);
     if (pStrip->GetLastStatus() != Gdiplus::Ok)
         return nullptr;
@@ -82,30 +74,6 @@ SIZE WindowSize(const CWnd& wnd) {
 }
 
 } // namespace
-
-ContainerFallbackLayout FallbackContainerLayout(SIZE szTemplate, SIZE szPage) {
-    const auto side = [](LONG n) { return std::clamp<LONG>(n, 0, kFallbackMaxSide); };
-    ContainerFallbackLayout layout;
-    layout.nCaptionHeight = kFallbackCaption;
-    layout.szSheet.cx = std::max({side(szTemplate.cx), side(szPage.cx),
-                                  static_cast<LONG>(kFallbackClose + 2 * kFallbackMargin)});
-    layout.szSheet.cy = std::max(side(szTemplate.cy), kFallbackCaption + side(szPage.cy));
-    layout.ptChildPos = POINT{0, kFallbackCaption};
-    const LONG right = layout.szSheet.cx - kFallbackMargin;
-    layout.rcClose =
-        RECT{right - kFallbackClose, kFallbackMargin, right, kFallbackMargin + kFallbackClose};
-    return layout;
-}
-
-CString ContainerSkinPath(const CString& strConfigDir, const CString& strName) {
-    // Only a drive with its root or a network path: "C:a.xml" and "\\a.xml"
-    // depend on a current folder, and stay below the configuration directory.
-    const bool bDrive = strName.GetLength() >= 3 && (strName[0] | 0x20) >= L'a' &&
-                        (strName[0] | 0x20) <= L'z' && strName[1] == L':' &&
-                        (strName[2] == L'\\' || strName[2] == L'/');
-    const bool bNetwork = strName.Left(2) == L"\\\\";
-    return bDrive || bNetwork ? strName : strConfigDir + strName;
-}
 
 // ---------------------------------------------------------------------------
 // The page
@@ -212,7 +180,7 @@ void CContainerDlg::ApplyFallbackLook(SIZE szTemplate) {
 
     CreateWndLessItems();
     if (CWndLessItem* pItem = WndLessItem(0))
-        pItem->SetStateImage(CreateFallbackCloseStrip());
+        pItem->SetStateImage(CreateFallbackCloseStrip(layout.rcClose.right - layout.rcClose.left));
     if (Gdiplus::Bitmap* pSheet = CreateFallbackSheet(layout))
         SetBackImage(pSheet);
     UpdateLayered(m_nAlpha);

@@ -7,6 +7,7 @@
 
 #include <afxwin.h>
 
+#include "runtime/KelvaneApi.h"
 #include "skin/CommonWndLessDlg.h"
 
 #include <functional>
@@ -23,7 +24,7 @@ constexpr int kContainerNotify = 20;
 // placed in screen coordinates. It is skinned when it loads a skin, and looks
 // like a plain dialog when it does not. The container owns it: a page must
 // not delete itself (no `delete this` in PostNcDestroy).
-class CContainerPage : public CKvCommonDlg {
+class KELVANE_API CContainerPage : public CKvCommonDlg {
     DECLARE_DYNAMIC(CContainerPage)
 
 public:
@@ -48,23 +49,7 @@ private:
     UINT m_nCloseMessage;
 };
 
-// Where the container puts everything when its skin gives no usable sheet
-// (the file cannot be loaded, or its section has no "SheetSize"): a plain
-// sheet at least as large as the template, a caption band to drag it by, a
-// close item at the band's right end, and the page right below the band.
-struct ContainerFallbackLayout {
-    SIZE szSheet;
-    POINT ptChildPos;
-    int nCaptionHeight;
-    RECT rcClose;
-};
-ContainerFallbackLayout FallbackContainerLayout(SIZE szTemplate, SIZE szPage);
-
-// The skin file the container reads: strName itself when it is a full path
-// (a drive with its root, or a network path), else below strConfigDir.
-CString ContainerSkinPath(const CString& strConfigDir, const CString& strName);
-
-class CContainerDlg : public CKvCommonWndLessDlg {
+class KELVANE_API CContainerDlg : public CKvCommonWndLessDlg {
     DECLARE_DYNAMIC(CContainerDlg)
 
 public:

@@ -1,6 +1,8 @@
 // Pure arithmetic behind the skinned buttons and labels: which strip frame a
 // button shows, where its icon and caption go, and how clicks change its check.
 // Nothing here touches a window or GDI+, so all of it is testable by value.
+// The SDK carries this header for its types; the functions are the module's
+// own and not exported (tests compile skin/ControlLayout.cpp in).
 #pragma once
 
 #include <windows.h>

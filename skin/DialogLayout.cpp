@@ -2,9 +2,17 @@
 
 #include "runtime/StringHelpers.h"
 
+#include <algorithm>
 #include <climits>
 
 namespace {
+
+// The container's fallback look, in pixels.
+const int kFallbackCaption = 28;
+const int kFallbackClose = 20;
+const int kFallbackMargin = (kFallbackCaption - kFallbackClose) / 2;
+// No screen is larger, and a sheet of this size still fits one picture.
+const int kFallbackMaxSide = 8192;
 
 // Tokens of a skin list, blanks removed; a missing or empty token leaves
 // its field as it was.
@@ -105,4 +113,28 @@ bool SheetFitsSection(int cx, int cy) {
     if (cx < 1 || cy < 1)
         return false;
     return static_cast<long long>(cx) * cy * 4 <= INT_MAX;
+}
+
+ContainerFallbackLayout FallbackContainerLayout(SIZE szTemplate, SIZE szPage) {
+    const auto side = [](LONG n) { return std::clamp<LONG>(n, 0, kFallbackMaxSide); };
+    ContainerFallbackLayout layout;
+    layout.nCaptionHeight = kFallbackCaption;
+    layout.szSheet.cx = std::max({side(szTemplate.cx), side(szPage.cx),
+                                  static_cast<LONG>(kFallbackClose + 2 * kFallbackMargin)});
+    layout.szSheet.cy = std::max(side(szTemplate.cy), kFallbackCaption + side(szPage.cy));
+    layout.ptChildPos = POINT{0, kFallbackCaption};
+    const LONG right = layout.szSheet.cx - kFallbackMargin;
+    layout.rcClose =
+        RECT{right - kFallbackClose, kFallbackMargin, right, kFallbackMargin + kFallbackClose};
+    return layout;
+}
+
+CString ContainerSkinPath(const CString& strConfigDir, const CString& strName) {
+    // Only a drive with its root or a network path: "C:a.xml" and "\\a.xml"
+    // depend on a current folder, and stay below the configuration directory.
+    const bool bDrive = strName.GetLength() >= 3 && (strName[0] | 0x20) >= L'a' &&
+                        (strName[0] | 0x20) <= L'z' && strName[1] == L':' &&
+                        (strName[2] == L'\\' || strName[2] == L'/');
+    const bool bNetwork = strName.Left(2) == L"\\\\";
+    return bDrive || bNetwork ? strName : strConfigDir + strName;
 }

@@ -1,7 +1,9 @@
 // Pure arithmetic behind the skinned dialog: an item's resolved text look,
 // the outer window size for a sheet, the layered constant alpha, the caption
 // drag test and the roles of well-known item IDs. Nothing here touches a
-// window or GDI, so all of it is testable by value.
+// window or GDI, so all of it is testable by value. The SDK carries this
+// header for the types that the dialog headers use; the functions are the
+// module's own and not exported (tests compile skin/DialogLayout.cpp in).
 #pragma once
 
 #include <afx.h>
@@ -67,3 +69,19 @@ ItemRole ItemRoleFromID(const CString& strID);
 // Whether a cx x cy sheet can be made as one 32-bit section: both sides at
 // least 1 and the pixels' bytes countable in a signed 32-bit size.
 bool SheetFitsSection(int cx, int cy);
+
+// Where the container puts everything when its skin gives no usable sheet
+// (the file cannot be loaded, or its section has no "SheetSize"): a plain
+// sheet at least as large as the template, a caption band to drag it by, a
+// close item at the band's right end, and the page right below the band.
+struct ContainerFallbackLayout {
+    SIZE szSheet;
+    POINT ptChildPos;
+    int nCaptionHeight;
+    RECT rcClose;
+};
+ContainerFallbackLayout FallbackContainerLayout(SIZE szTemplate, SIZE szPage);
+
+// The skin file the container reads: strName itself when it is a full path
+// (a drive with its root, or a network path), else below strConfigDir.
+CString ContainerSkinPath(const CString& strConfigDir, const CString& strName);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <afx.h>
+#include "runtime/KelvaneApi.h"
 #include <windows.h>
 #include <gdiplus.h>
 
@@ -11,31 +12,32 @@
 
 // Replaces the bitmap in *ppBitmap with a fully transparent 32-bpp ARGB bitmap
 // of the given size. When it cannot be made, the slot is left empty.
-BOOL CreateCacheBitmap(Gdiplus::Bitmap** ppBitmap, int nWidth, int nHeight);
+KELVANE_API BOOL CreateCacheBitmap(Gdiplus::Bitmap** ppBitmap, int nWidth, int nHeight);
 
 // Copies rcSource of pSource, unscaled, to the origin of pDest.
-BOOL DrawImagePart(Gdiplus::Image* pSource, Gdiplus::Image* pDest, RECT rcSource);
+KELVANE_API BOOL DrawImagePart(Gdiplus::Image* pSource, Gdiplus::Image* pDest, RECT rcSource);
 
 // A black dotted frame 3 pixels inside rc.
-BOOL DrawFocusFrame(Gdiplus::Image* pDest, RECT rc);
+KELVANE_API BOOL DrawFocusFrame(Gdiplus::Image* pDest, RECT rc);
 
 // Measures strText within the layout box rc (a height of 0 leaves the height
 // unbounded) and writes the integer bounding box back into rc. The measuring
 // status is left as pGraphics->GetLastStatus().
-void MeasureTextBounds(const CString& strText, Gdiplus::Graphics* pGraphics,
-                       const CString& strFontName, int nEmSize, int nStyle, RECT& rc);
+KELVANE_API void MeasureTextBounds(const CString& strText, Gdiplus::Graphics* pGraphics,
+                                   const CString& strFontName, int nEmSize, int nStyle, RECT& rc);
 
 // MeasureTextBounds with a font made beforehand, for callers that measure often.
-void MeasureTextBounds(const CString& strText, Gdiplus::Graphics* pGraphics,
-                       const Gdiplus::Font& font, RECT& rc);
+KELVANE_API void MeasureTextBounds(const CString& strText, Gdiplus::Graphics* pGraphics,
+                                   const Gdiplus::Font& font, RECT& rc);
 
 // A font of the family, em size in pixels and GDI+ style bits. A family that
 // does not exist gives a font whose status is not Ok: it draws and measures nothing.
-std::unique_ptr<Gdiplus::Font> CreateSkinFont(const CString& strFontName, int nEmSize, int nStyle);
+KELVANE_API std::unique_ptr<Gdiplus::Font> CreateSkinFont(const CString& strFontName, int nEmSize,
+                                                          int nStyle);
 
 // MeasureTextBounds on a Graphics made for pImage; nothing when pImage is null.
-void MeasureTextOnImage(const CString& strText, Gdiplus::Image* pImage, const CString& strFontName,
-                        int nEmSize, int nStyle, RECT& rc);
+KELVANE_API void MeasureTextOnImage(const CString& strText, Gdiplus::Image* pImage,
+                                    const CString& strFontName, int nEmSize, int nStyle, RECT& rc);
 
 // How a control draws its text.
 struct KvTextLook {
@@ -49,26 +51,28 @@ struct KvTextLook {
 };
 
 // Draws strText into rc with the look and colour given; failures leave the text out.
-void DrawSkinText(Gdiplus::Graphics& graphics, const CString& strText, const KvTextLook& look,
-                  Gdiplus::ARGB clrText, const Gdiplus::RectF& rc);
+KELVANE_API void DrawSkinText(Gdiplus::Graphics& graphics, const CString& strText,
+                              const KvTextLook& look, Gdiplus::ARGB clrText,
+                              const Gdiplus::RectF& rc);
 // The same with the look's font made beforehand; only the look's format is read.
-void DrawSkinText(Gdiplus::Graphics& graphics, const CString& strText, const Gdiplus::Font& font,
-                  const KvTextLook& look, Gdiplus::ARGB clrText, const Gdiplus::RectF& rc);
+KELVANE_API void DrawSkinText(Gdiplus::Graphics& graphics, const CString& strText,
+                              const Gdiplus::Font& font, const KvTextLook& look,
+                              Gdiplus::ARGB clrText, const Gdiplus::RectF& rc);
 
 // hWnd's window rectangle in the client coordinates of its parent, where the
 // parent's background image is drawn 1:1.
-RECT GetRectInParentClient(HWND hWnd);
+KELVANE_API RECT GetRectInParentClient(HWND hWnd);
 
 // Loads an image file; null when GDI+ cannot read it.
-Gdiplus::Image* LoadImageOrNull(LPCWSTR pszPath);
+KELVANE_API Gdiplus::Image* LoadImageOrNull(LPCWSTR pszPath);
 
 // A top-down 32-bit section of nWidth x nHeight, rows in the order GDI+
 // walks them; null when it cannot be made. *ppBits receives its pixels.
-HBITMAP CreateTopDownSection(int nWidth, int nHeight, void** ppBits);
+KELVANE_API HBITMAP CreateTopDownSection(int nWidth, int nHeight, void** ppBits);
 
 // A premultiplied copy of a composed cache, selected into a memory DC, so
 // that a paint is one AlphaBlend instead of a GDI+ conversion per paint.
-class CKvCacheSurface {
+class KELVANE_API CKvCacheSurface {
 public:
     CKvCacheSurface() = default;
     ~CKvCacheSurface() { Release(); }
@@ -91,8 +95,8 @@ private:
 
 // Copies pCache onto hDC at (0, 0) through surface, or with GDI+ when the
 // surface is empty; surface must hold pCache's current pixels.
-void PaintComposedCache(HDC hDC, Gdiplus::Bitmap* pCache, const CKvCacheSurface& surface,
-                        int nWidth, int nHeight);
+KELVANE_API void PaintComposedCache(HDC hDC, Gdiplus::Bitmap* pCache,
+                                    const CKvCacheSurface& surface, int nWidth, int nHeight);
 
 // Makes pCache hold the control's look at the given size, building it (counted
 // in nBuilds) when an input change discarded it or the size changed since;

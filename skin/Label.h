@@ -6,12 +6,13 @@
 #include <afxwin.h>
 #include <gdiplus.h>
 
+#include "runtime/KelvaneApi.h"
 #include "skin/DrawUtil.h"
 
 #include <memory>
 #include <type_traits>
 
-class CLabel : public CStatic {
+class KELVANE_API CLabel : public CStatic {
     DECLARE_DYNCREATE(CLabel)
 
 public:

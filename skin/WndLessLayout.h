@@ -2,6 +2,9 @@
 // strip an item shows and where, where its icon and text go, which item a
 // point hits, and how hover, press, release and leave change the items.
 // Nothing here touches a window or GDI+, so all of it is testable by value.
+// The SDK carries this header for the types that the dialog headers use; the
+// functions are the module's own and not exported (tests compile
+// skin/WndLessLayout.cpp in).
 #pragma once
 
 #include <windows.h>

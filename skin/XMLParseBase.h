@@ -5,6 +5,8 @@
 
 #include <afx.h>
 
+#include "runtime/KelvaneApi.h"
+
 #include <cstdint>
 #include <cwchar>
 #include <map>
@@ -134,7 +136,7 @@ using SkinPosInfoMap = std::map<CString, std::unique_ptr<PosInfoRecord>, SkinKey
 
 class CXmlDocument;
 
-class CKvXMLParseBase {
+class KELVANE_API CKvXMLParseBase {
 public:
     CKvXMLParseBase() = default;
     virtual ~CKvXMLParseBase();
@@ -190,15 +192,15 @@ private:
 // "x,y,w,h" (spaces removed) into left, top, right, bottom. Numbers that the
 // value does not give count as 0; a value from which no number can be read
 // leaves rcValue as it was and returns false.
-bool ReadSkinRect(const CString& strValue, RECT& rcValue);
+KELVANE_API bool ReadSkinRect(const CString& strValue, RECT& rcValue);
 // "a,b" (spaces removed); numbers not given count as 0; nothing readable
 // leaves ptValue as it was and returns false.
-bool ReadSkinPair(const CString& strValue, POINT& ptValue);
+KELVANE_API bool ReadSkinPair(const CString& strValue, POINT& ptValue);
 // A position record's colour: hexadecimal, 0x prefix allowed, spaces kept;
 // empty means 0xFFFFFFFF. Unreadable text leaves clrValue as it was.
-bool ReadSkinColor(const CString& strValue, uint32_t& clrValue);
+KELVANE_API bool ReadSkinColor(const CString& strValue, uint32_t& clrValue);
 // The ID as the reader compares it: upper-cased, locale-independent.
-std::wstring SkinIdKey(const CString& strID);
+KELVANE_API std::wstring SkinIdKey(const CString& strID);
 
 // Where a section path leads: each backslash-separated step is the first
 // child element whose name equals it without regard to case. When a step
@@ -209,5 +211,5 @@ struct SkinSectionWalk {
     xercesc::DOMElement* pStoppedAt = nullptr;
     CString strMissingStep;
 };
-SkinSectionWalk WalkSkinSection(CXmlDocument& doc, xercesc::DOMElement* pRoot,
-                                const CString& strSection);
+KELVANE_API SkinSectionWalk WalkSkinSection(CXmlDocument& doc, xercesc::DOMElement* pRoot,
+                                            const CString& strSection);

@@ -5,13 +5,15 @@
 #include <afx.h>
 #include <memory>
 
+#include "runtime/KelvaneApi.h"
+
 #include <xercesc/dom/DOM.hpp>
 #include <xercesc/framework/XMLFormatter.hpp>
 
 extern "C" {
 // Start and stop Xerces-C++ for the whole process.
-void InitXml4c();
-void UninitXml4c();
+KELVANE_API void InitXml4c();
+KELVANE_API void UninitXml4c();
 }
 
 // Deepest element nesting that documents may have. Skins and server replies
@@ -22,7 +24,7 @@ constexpr int kMaxXmlDepth = 256;
 
 class CXmlParseGuard;
 
-class CXmlDocument {
+class KELVANE_API CXmlDocument {
 public:
     CXmlDocument();
     ~CXmlDocument();
@@ -41,7 +43,8 @@ public:
     xercesc::DOMImplementation* m_pImplementation;
 
 private:
-    friend BOOL LoadXMLFromString(CXmlDocument&, const BYTE*, UINT32, xercesc::DOMElement*&);
+    friend KELVANE_API BOOL LoadXMLFromString(CXmlDocument&, const BYTE*, UINT32,
+                                              xercesc::DOMElement*&);
     BOOL TakeParseResult(xercesc::DOMDocument* pDocument, xercesc::DOMElement*& pRoot);
     bool CanWrite() const;
 
@@ -49,16 +52,16 @@ private:
     std::unique_ptr<CXmlParseGuard> m_pGuard;
 };
 
-BOOL LoadXMLFromString(CXmlDocument& doc, const BYTE* pData, UINT32 nLength,
-                       xercesc::DOMElement*& pRoot);
-xercesc::DOMElement* CreateChildElement(CXmlDocument& doc, xercesc::DOMNode* pParent,
-                                        CString strName, const CStringArray& pairs);
-BOOL SetAttributeValues(CXmlDocument& doc, xercesc::DOMElement* pElement,
-                        const CStringArray& pairs);
+KELVANE_API BOOL LoadXMLFromString(CXmlDocument& doc, const BYTE* pData, UINT32 nLength,
+                                   xercesc::DOMElement*& pRoot);
+KELVANE_API xercesc::DOMElement* CreateChildElement(CXmlDocument& doc, xercesc::DOMNode* pParent,
+                                                    CString strName, const CStringArray& pairs);
+KELVANE_API BOOL SetAttributeValues(CXmlDocument& doc, xercesc::DOMElement* pElement,
+                                    const CStringArray& pairs);
 
 // A format target that keeps the last chunk the formatter delivered, in the
 // target encoding, zero-terminated.
-class XMLStringTranslate : public xercesc::XMLFormatTarget {
+class KELVANE_API XMLStringTranslate : public xercesc::XMLFormatTarget {
 public:
     explicit XMLStringTranslate(const char* pszEncoding);
     ~XMLStringTranslate() override;

@@ -2,6 +2,7 @@
 // formatting the same lines and writing them with fputws to a file that stays
 // open, both measured in this run. Usage: log_bench [lines]
 #include "runtime/Log.h"
+#include "runtime/LogLine.h"
 
 #include <stdio.h>
 #include <stdlib.h>

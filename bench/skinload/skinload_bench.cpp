@@ -2,9 +2,9 @@
 // 2,000 dynamic items, a fifth of them repeated in a second section with IDs
 // in another case, and 500 window entries. Prints the ratio of the medians.
 #include "skin/XMLParseBase.h"
+#include "xml/XmlDocument.h"
 
 #include <xercesc/dom/DOM.hpp>
-#include <xercesc/util/PlatformUtils.hpp>
 
 #include <algorithm>
 #include <cstdio>
@@ -83,11 +83,10 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-// The least any skin reader has to do: make a parser, parse, release.
-size_t BareDomParse(const CString& path) {
-    static const XMLCh kLs[] = u"LS";
-    auto* ls =
-        static_cast<DOMImplementationLS*>(DOMImplementationRegistry::getDOMImplementation(kLs));
+// The least any skin reader has to do: make a parser, parse, release. The
+// DOM implementation is the one the module's XML layer hands out.
+size_t BareDomParse(DOMImplementation* implementation, const CString& path) {
+    auto* ls = static_cast<DOMImplementationLS*>(implementation);
     DOMLSParser* parser = ls->createLSParser(DOMImplementationLS::MODE_SYNCHRONOUS, nullptr);
     xercesc::DOMDocument* doc = parser->parseURI(reinterpret_cast<const XMLCh*>(path.GetString()));
     size_t children =
@@ -105,20 +104,25 @@ size_t LoadSkinOnce(const CString& path) {
 } // namespace
 
 int main() {
-    XMLPlatformUtils::Initialize();
+    CXmlDocument module;
+    if (!module.InitXML()) {
+        fprintf(stderr, "skinload: the module's XML layer did not start\n");
+        return 1;
+    }
+    DOMImplementation* implementation = module.m_pImplementation;
     std::string xml = GenerateSkin();
     CString path = WriteTempFile(xml);
-    if (path.IsEmpty() || BareDomParse(path) != 1 || LoadSkinOnce(path) != size_t(kItems)) {
+    if (path.IsEmpty() || BareDomParse(implementation, path) != 1 ||
+        LoadSkinOnce(path) != size_t(kItems)) {
         fprintf(stderr, "skinload: the generated skin did not load as expected\n");
         return 1;
     }
     std::vector<double> load, parse;
     for (int round = 0; round < kRounds; ++round) {
-        parse.push_back(TimeOnce([&] { BareDomParse(path); }));
+        parse.push_back(TimeOnce([&] { BareDomParse(implementation, path); }));
         load.push_back(TimeOnce([&] { LoadSkinOnce(path); }));
     }
     DeleteFileW(path);
-    XMLPlatformUtils::Terminate();
 
     double ratio = Median(load) / Median(parse);
     printf("skin file: %zu bytes, %d items (%d repeated in a second section), %d window entries\n",

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <tchar.h>
 
+#include "afxapi.h"
 #include "afxstr.h"
 
 #include <algorithm>
@@ -24,7 +25,7 @@
 
 class CObject;
 
-struct CRuntimeClass {
+struct AFX_API CRuntimeClass {
     LPCSTR m_lpszClassName;
     int m_nObjectSize;
     UINT m_wSchema; // 0xFFFF: not serialisable
@@ -73,7 +74,7 @@ public:                                                                         
     }                                                                                              \
     IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, 0xFFFF, class_name::CreateObject)
 
-class CObject {
+class AFX_API CObject {
 public:
     virtual CRuntimeClass* GetRuntimeClass() const;
     virtual ~CObject();
@@ -92,15 +93,15 @@ private:
 };
 
 // Null when pObject is null or not of the class.
-CObject* AfxDynamicDownCast(CRuntimeClass* pClass, CObject* pObject);
+AFX_API CObject* AfxDynamicDownCast(CRuntimeClass* pClass, CObject* pObject);
 #define DYNAMIC_DOWNCAST(class_name, object)                                                       \
     (static_cast<class_name*>(AfxDynamicDownCast(RUNTIME_CLASS(class_name), (object))))
 #define STATIC_DOWNCAST(class_name, object) (static_cast<class_name*>(object))
 
 // Stops the program with a structured exception: an index outside a string or array.
-void AfxThrowInvalidIndex();
+AFX_API void AfxThrowInvalidIndex();
 
-class CStringArray : public CObject {
+class AFX_API CStringArray : public CObject {
     DECLARE_DYNCREATE(CStringArray)
 public:
     CStringArray();
@@ -142,4 +143,4 @@ private:
 };
 
 // Resource look-up through the current module and its resource chain; defined with the modules.
-HINSTANCE AfxFindResourceHandle(LPCWSTR lpszName, LPCWSTR lpszType);
+AFX_API HINSTANCE AfxFindResourceHandle(LPCWSTR lpszName, LPCWSTR lpszType);

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <windows.h>
+
+#include "afxapi.h"
 #include <stdarg.h>
 #include <type_traits>
 
@@ -170,5 +172,5 @@ typedef CStringT<wchar_t> CStringW;
 typedef CStringT<char> CStringA;
 typedef CStringW CString;
 
-extern template class CStringT<wchar_t>;
-extern template class CStringT<char>;
+extern template class AFX_API CStringT<wchar_t>;
+extern template class AFX_API CStringT<char>;

@@ -108,16 +108,16 @@ struct AFX_MODULE_STATE {
 };
 
 // The current module state of this thread (the process's own one when none was switched in).
-AFX_MODULE_STATE* AfxGetModuleState();
+AFX_API AFX_MODULE_STATE* AfxGetModuleState();
 // The module state of the module this code is linked into: defined by each regular DLL.
 AFX_MODULE_STATE* AfxGetStaticModuleState();
 // The executable's module state.
-AFX_MODULE_STATE* AfxGetAppModuleState();
+AFX_API AFX_MODULE_STATE* AfxGetAppModuleState();
 // Makes pNewState current on this thread and returns the one it replaces.
-AFX_MODULE_STATE* AfxSetModuleState(AFX_MODULE_STATE* pNewState);
+AFX_API AFX_MODULE_STATE* AfxSetModuleState(AFX_MODULE_STATE* pNewState);
 
 // Switches the thread's module state for the life of the object.
-class AFX_MAINTAIN_STATE2 {
+class AFX_API AFX_MAINTAIN_STATE2 {
 public:
     explicit AFX_MAINTAIN_STATE2(AFX_MODULE_STATE* pNewState);
     ~AFX_MAINTAIN_STATE2();
@@ -162,8 +162,8 @@ struct AFX_MSGMAP {
 };
 
 // The first entry for the message, code and ID, searching the map and then its bases.
-const AFX_MSGMAP_ENTRY* AfxFindMessageEntry(const AFX_MSGMAP* pMap, UINT nMessage, UINT nCode,
-                                            UINT nID);
+AFX_API const AFX_MSGMAP_ENTRY* AfxFindMessageEntry(const AFX_MSGMAP* pMap, UINT nMessage,
+                                                    UINT nCode, UINT nID);
 
 #define WM_REFLECT_BASE 0xBC00
 #define CN_COMMAND 0
@@ -368,7 +368,7 @@ protected:                                                                      
 // ---------------------------------------------------------------------------
 // Command targets, threads and the application object
 
-class CCmdTarget : public CObject {
+class AFX_API CCmdTarget : public CObject {
     DECLARE_DYNAMIC(CCmdTarget)
 public:
     CCmdTarget();
@@ -384,7 +384,7 @@ public:
     DECLARE_MESSAGE_MAP()
 };
 
-class CWinThread : public CCmdTarget {
+class AFX_API CWinThread : public CCmdTarget {
     DECLARE_DYNAMIC(CWinThread)
 public:
     CWinThread();
@@ -402,7 +402,7 @@ public:
     MSG m_msgCur;
 };
 
-class CWinApp : public CWinThread {
+class AFX_API CWinApp : public CWinThread {
     DECLARE_DYNAMIC(CWinApp)
 public:
     explicit CWinApp(LPCWSTR lpszAppName = nullptr);
@@ -427,32 +427,33 @@ public:
     DECLARE_MESSAGE_MAP()
 };
 
-CWinApp* AfxGetApp();
-CWinThread* AfxGetThread();
-CWnd* AfxGetMainWnd();
-LPCWSTR AfxGetAppName();
-HINSTANCE AfxGetInstanceHandle();
-HINSTANCE AfxGetResourceHandle();
-void AfxSetResourceHandle(HINSTANCE hInstResource);
+AFX_API CWinApp* AfxGetApp();
+AFX_API CWinThread* AfxGetThread();
+AFX_API CWnd* AfxGetMainWnd();
+AFX_API LPCWSTR AfxGetAppName();
+AFX_API HINSTANCE AfxGetInstanceHandle();
+AFX_API HINSTANCE AfxGetResourceHandle();
+AFX_API void AfxSetResourceHandle(HINSTANCE hInstResource);
 
 // Sets the current module's instance and resource handles and the
 // application object's start-up fields. Fails only for a null instance.
-BOOL AfxWinInit(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLine, int nCmdShow);
+AFX_API BOOL AfxWinInit(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLine,
+                        int nCmdShow);
 // Unregisters the window classes the current module registered.
-void AfxWinTerm();
+AFX_API void AfxWinTerm();
 // Registers (once) a window class of the current module with these looks and
 // returns its generated name; the class goes away with the module's AfxWinTerm.
-LPCWSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor = nullptr,
-                            HBRUSH hbrBackground = nullptr, HICON hIcon = nullptr);
+AFX_API LPCWSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor = nullptr,
+                                    HBRUSH hbrBackground = nullptr, HICON hIcon = nullptr);
 
 // Temporary objects made by FromHandle live until the lock count drops back to zero.
-void AfxLockTempMaps();
-BOOL AfxUnlockTempMaps(BOOL bDeleteTemps = TRUE);
+AFX_API void AfxLockTempMaps();
+AFX_API BOOL AfxUnlockTempMaps(BOOL bDeleteTemps = TRUE);
 // Releases this thread's framework data held for the module.
-void AfxTermThread(HINSTANCE hInstTerm = nullptr);
+AFX_API void AfxTermThread(HINSTANCE hInstTerm = nullptr);
 
 // We host no ActiveX controls; kept so module start-up reads as usual.
-void AfxEnableControlContainer();
+AFX_API void AfxEnableControlContainer();
 
 // Resource chain
 struct AFX_EXTENSION_MODULE {
@@ -461,7 +462,7 @@ struct AFX_EXTENSION_MODULE {
     HMODULE hResource;
 };
 
-class CDynLinkLibrary : public CCmdTarget {
+class AFX_API CDynLinkLibrary : public CCmdTarget {
     DECLARE_DYNAMIC(CDynLinkLibrary)
 public:
     // Enters the module into the current module state's resource chain.
@@ -475,17 +476,17 @@ public:
     AFX_MODULE_STATE* m_pOwnerState;
 };
 
-BOOL AfxInitExtensionModule(AFX_EXTENSION_MODULE& state, HMODULE hModule);
+AFX_API BOOL AfxInitExtensionModule(AFX_EXTENSION_MODULE& state, HMODULE hModule);
 // Removes (and deletes) the module's entries from the resource chain.
-void AfxTermExtensionModule(AFX_EXTENSION_MODULE& state, BOOL bAll = FALSE);
+AFX_API void AfxTermExtensionModule(AFX_EXTENSION_MODULE& state, BOOL bAll = FALSE);
 
-int AfxMessageBox(LPCWSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
+AFX_API int AfxMessageBox(LPCWSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
 
 // ---------------------------------------------------------------------------
 // GDI objects and device contexts. Each wrapper owns the handle it holds and
 // deletes it in its destructor; temporary wrappers from FromHandle never do.
 
-class CGdiObject : public CObject {
+class AFX_API CGdiObject : public CObject {
     DECLARE_DYNCREATE(CGdiObject)
 public:
     CGdiObject();
@@ -505,7 +506,7 @@ public:
     BOOL CreateStockObject(int nIndex);
 };
 
-class CPen : public CGdiObject {
+class AFX_API CPen : public CGdiObject {
     DECLARE_DYNAMIC(CPen)
 public:
     CPen() = default;
@@ -515,7 +516,7 @@ public:
     static CPen* PASCAL FromHandle(HPEN hPen);
 };
 
-class CBrush : public CGdiObject {
+class AFX_API CBrush : public CGdiObject {
     DECLARE_DYNAMIC(CBrush)
 public:
     CBrush() = default;
@@ -526,7 +527,7 @@ public:
     static CBrush* PASCAL FromHandle(HBRUSH hBrush);
 };
 
-class CFont : public CGdiObject {
+class AFX_API CFont : public CGdiObject {
     DECLARE_DYNAMIC(CFont)
 public:
     CFont() = default;
@@ -543,7 +544,7 @@ public:
     static CFont* PASCAL FromHandle(HFONT hFont);
 };
 
-class CBitmap : public CGdiObject {
+class AFX_API CBitmap : public CGdiObject {
     DECLARE_DYNAMIC(CBitmap)
 public:
     CBitmap() = default;
@@ -555,7 +556,7 @@ public:
     static CBitmap* PASCAL FromHandle(HBITMAP hBitmap);
 };
 
-class CRgn : public CGdiObject {
+class AFX_API CRgn : public CGdiObject {
     DECLARE_DYNAMIC(CRgn)
 public:
     CRgn() = default;
@@ -569,7 +570,7 @@ public:
     static CRgn* PASCAL FromHandle(HRGN hRgn);
 };
 
-class CDC : public CObject {
+class AFX_API CDC : public CObject {
     DECLARE_DYNCREATE(CDC)
 public:
     CDC();
@@ -635,7 +636,7 @@ public:
     COLORREF SetPixel(int x, int y, COLORREF crColor);
 };
 
-class CPaintDC : public CDC {
+class AFX_API CPaintDC : public CDC {
 public:
     explicit CPaintDC(CWnd* pWnd);
     ~CPaintDC() override;
@@ -645,7 +646,7 @@ protected:
     HWND m_hWnd;
 };
 
-class CClientDC : public CDC {
+class AFX_API CClientDC : public CDC {
 public:
     explicit CClientDC(CWnd* pWnd);
     ~CClientDC() override;
@@ -654,7 +655,7 @@ protected:
     HWND m_hWnd;
 };
 
-class CWindowDC : public CDC {
+class AFX_API CWindowDC : public CDC {
 public:
     explicit CWindowDC(CWnd* pWnd);
     ~CWindowDC() override;
@@ -678,12 +679,12 @@ struct CCreateContext;
 
 // The procedure of every framework window: finds the window object, switches
 // to the module state stored with it and routes the message.
-LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);
+AFX_API LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);
 
 // A winuser.h macro that would rename the member function.
 #undef GetNextWindow
 
-class CWnd : public CCmdTarget {
+class AFX_API CWnd : public CCmdTarget {
     DECLARE_DYNCREATE(CWnd)
 public:
     CWnd();
@@ -886,9 +887,9 @@ private:
 // PostNcDestroy of a window that ended meanwhile runs when the object's
 // outermost message returns; when the thread's outermost framework message
 // returns, the temporary objects it made are released.
-LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);
+AFX_API LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);
 
-class CButton : public CWnd {
+class AFX_API CButton : public CWnd {
     DECLARE_DYNAMIC(CButton)
 public:
     CButton() = default;
@@ -909,7 +910,7 @@ protected:
     BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 };
 
-class CStatic : public CWnd {
+class AFX_API CStatic : public CWnd {
     DECLARE_DYNAMIC(CStatic)
 public:
     CStatic() = default;
@@ -923,7 +924,7 @@ protected:
     BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 };
 
-class CDialog : public CWnd {
+class AFX_API CDialog : public CWnd {
     DECLARE_DYNAMIC(CDialog)
 public:
     CDialog();
@@ -967,9 +968,9 @@ protected:
 };
 
 // The dialog procedure of framework dialogs: only WM_INITDIALOG is theirs.
-INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+AFX_API INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-class CToolTipCtrl : public CWnd {
+class AFX_API CToolTipCtrl : public CWnd {
     DECLARE_DYNAMIC(CToolTipCtrl)
 public:
     CToolTipCtrl() = default;

@@ -1,5 +1,6 @@
 // The log against real files in the temporary folder.
 #include "runtime/Log.h"
+#include "runtime/LogLine.h"
 
 #include <gtest/gtest.h>
 

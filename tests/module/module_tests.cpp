@@ -1,6 +1,7 @@
-// Kelvane.dll as a host loads it: its application object and the paths it
+// Kelvane.dll as a host loads it: its start as a regular DLL and the paths it
 // derives from its own file. (The build checks that the XML calls are
 // exported undecorated.)
+#include "res/resource.h"
 #include "runtime/ModuleApp.h"
 
 #include <gtest/gtest.h>
@@ -15,16 +16,19 @@ template <typename Function> Function Export(HMODULE module, const char* name) {
 
 } // namespace
 
-extern CKelvaneApp theApp;
-
-// Registered with the library's own module state, not the program's.
-TEST(KelvaneModule, StartsWithTheLibrarysHandleAndModuleState) {
+// Started as a regular DLL: its application object registered with the
+// library's own module state, not the program's, and after its start the
+// library's resources joined the program's resource chain.
+TEST(KelvaneModule, StartsInItsOwnModuleStateAndJoinsTheResourceChain) {
     HMODULE module = GetModuleHandleW(L"Kelvane.dll");
-    EXPECT_EQ(theApp.m_hInstance, module);
-    auto moduleState = Export<AFX_MODULE_STATE* (*)()>(module, "_Z23AfxGetStaticModuleStatev");
-    ASSERT_NE(moduleState, nullptr);
-    EXPECT_EQ(moduleState()->m_pCurrentWinApp, &theApp);
-    EXPECT_NE(AfxGetModuleState(), moduleState());
+    ASSERT_NE(module, nullptr);
+    EXPECT_EQ(AfxGetApp(), nullptr); // this program has no application object
+    bool bLinked = false;
+    for (CDynLinkLibrary* pLink = AfxGetAppModuleState()->m_pFirstLibrary; pLink != nullptr;
+         pLink = pLink->m_pNextDLL)
+        bLinked = bLinked || pLink->m_hModule == module;
+    EXPECT_TRUE(bLinked);
+    EXPECT_EQ(AfxFindResourceHandle(MAKEINTRESOURCEW(IDD_CONTAINER), RT_DIALOG), module);
 }
 
 // A copy in a folder of its own, so that its paths can only come from there.

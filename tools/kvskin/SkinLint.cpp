@@ -536,7 +536,7 @@ void SortInFileOrder(std::vector<LintDiagnostic>& diagnostics) {
 std::vector<LintDiagnostic> LintSkinFile(const LintRequest& request) {
     // The module decides whether the file loads at all; the positioned parse
     // only adds where each element stands.
-    if (std::optional<ParseFailure> failure = ModuleLoadFailure(request.strSkinFile))
+    if (std::optional<ParseFailure> failure = XmlLoadFailure(request.strSkinFile))
         return {ParseDiagnostic(request.strSkinFile, *failure)};
     CPositionedDocument doc;
     if (std::optional<ParseFailure> failure = doc.Parse(request.strSkinFile))

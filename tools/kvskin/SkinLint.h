@@ -3,7 +3,7 @@
 // refuses, items that make nothing or cannot be seen, fonts that are missing.
 #pragma once
 
-#include "tools/kvskin/ElementPositions.h"
+#include "xml/PositionedDocument.h"
 
 #include <afx.h>
 

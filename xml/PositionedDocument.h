@@ -1,8 +1,12 @@
 // A DOM parse that remembers where each element starts in the file, so that
-// skin diagnostics can name a line and column. Xerces' DOM keeps no positions.
+// skin diagnostics can name a line and column. Xerces' DOM keeps no positions,
+// and keeping them takes a parser derived from Xerces' own implementation:
+// that stays inside the module, hosts get only this class.
 #pragma once
 
 #include <afx.h>
+
+#include "runtime/KelvaneApi.h"
 
 #include <memory>
 #include <optional>
@@ -25,7 +29,7 @@ struct ParseFailure {
 class CPositionedDomParser;
 
 // A parsed skin file with the start position of every element.
-class CPositionedDocument {
+class KELVANE_API CPositionedDocument {
 public:
     CPositionedDocument();
     ~CPositionedDocument();
@@ -46,7 +50,6 @@ private:
     xercesc::DOMDocument* m_pDocument = nullptr; // owned by the parser
 };
 
-// What the module's own document layer says about the file: no value when it
-// loads, else the parser's first fatal error (or a plain refusal when the
-// parser gave no message).
-std::optional<ParseFailure> ModuleLoadFailure(const CString& strPath);
+// What CXmlDocument says about the file: no value when it loads, else the
+// parser's first fatal error (or a plain refusal when the parser gave no message).
+KELVANE_API std::optional<ParseFailure> XmlLoadFailure(const CString& strPath);

@@ -1,4 +1,4 @@
-#include "tools/kvskin/ElementPositions.h"
+#include "xml/PositionedDocument.h"
 
 #include "xml/XmlDocument.h"
 
@@ -160,7 +160,7 @@ SourcePos CPositionedDocument::PositionOf(const DOMNode* pElement) const {
     return m_pParser ? m_pParser->PositionOf(pElement) : SourcePos{};
 }
 
-std::optional<ParseFailure> ModuleLoadFailure(const CString& strPath) {
+std::optional<ParseFailure> XmlLoadFailure(const CString& strPath) {
     CXmlDocument doc;
     if (!doc.InitXML())
         return ParseFailure{L"the XML parser is not available", SourcePos{}};
