@@ -15,14 +15,14 @@ std::wstring Element(const wchar_t* name, const Attributes& attributes) {
 
 } // namespace
 
-Attributes Parse(const std::wstring& spec) {
+Attributes Parse(const std::wstring& text) {
     Attributes attributes;
-    for (size_t start = 0; start < spec.size();) {
-        size_t end = spec.find(L'|', start);
-        end = end == std::wstring::npos ? spec.size() : end;
-        const size_t equals = spec.find(L'=', start);
+    for (size_t start = 0; start < text.size();) {
+        size_t end = text.find(L'|', start);
+        end = end == std::wstring::npos ? text.size() : end;
+        const size_t equals = text.find(L'=', start);
         attributes.push_back(
-            {spec.substr(start, equals - start), spec.substr(equals + 1, end - equals - 1)});
+            {text.substr(start, equals - start), text.substr(equals + 1, end - equals - 1)});
         start = end + 1;
     }
     return attributes;

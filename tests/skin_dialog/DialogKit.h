@@ -20,7 +20,7 @@ namespace DialogKit {
 using Attributes = std::vector<std::pair<std::wstring, std::wstring>>;
 
 // "Name=Value|Name=Value" as attributes.
-Attributes Parse(const std::wstring& spec);
+Attributes Parse(const std::wstring& text);
 // Replaces the attribute's value, or adds the attribute: XML allows each once.
 void SetAttribute(Attributes& attributes, const wchar_t* pszName, const std::wstring& value);
 
@@ -44,7 +44,7 @@ struct Grid {
 };
 // Writes the grid's images (back.png the sheet's size; label.png, strip.png of
 // four state frames, the item's size; icon.png, app.ico, hand.cur) and the
-// skin: window entries from the "Name=Value|..." spec window plus SheetSize and
+// skin: window entries from the "Name=Value|..." window text plus SheetSize and
 // BackBmp; item i "item<i>", named "Item <i>", at its place in the grid, with
 // the attributes perItem(i) adds or replaces.
 std::wstring WriteGridSkin(const ImageKit::TempFolder& folder, const wchar_t* name,
