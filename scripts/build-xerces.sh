@@ -10,6 +10,11 @@ out=$cache/$arch
 [ -f "$out/build/src/libxerces-c.a" ] && exit 0
 
 mkdir -p "$cache"
+# Builds started side by side (several checkouts sharing one cache) take
+# turns: the first builds, the others then find the library.
+exec 9>"$cache/.lock-$arch"
+flock 9
+[ -f "$out/build/src/libxerces-c.a" ] && exit 0
 # Debian's tree carries the patch for the external-DTD use-after-free
 # (CVE-2018-1311); the bare upstream tarball does not, so always unpack
 # through dpkg-source.
