@@ -80,6 +80,10 @@ SIZE WindowSize(const CWnd& wnd) {
 
 IMPLEMENT_DYNAMIC(CContainerPage, CKvCommonDlg)
 
+BEGIN_MESSAGE_MAP(CContainerPage, CKvCommonDlg)
+ON_WM_CLOSE()
+END_MESSAGE_MAP()
+
 CContainerPage::CContainerPage(UINT nIDTemplate, CWnd* pParent)
     : CKvCommonDlg(nIDTemplate, pParent), m_hContainer(nullptr), m_nCloseMessage(0) {}
 
@@ -91,6 +95,10 @@ void CContainerPage::SetContainer(HWND hContainer, UINT nCloseMessage) {
 void CContainerPage::OnOK() {}
 
 void CContainerPage::OnCancel() {}
+
+void CContainerPage::OnClose() {
+    RequestClose();
+}
 
 BOOL CContainerPage::RequestClose() {
     // Posted: the container destroys this page, which must first finish the
@@ -107,7 +115,14 @@ BEGIN_MESSAGE_MAP(CContainerDlg, CKvCommonWndLessDlg)
 ON_COMMAND(IDOK, OnIgnoredCommand)
 ON_COMMAND(IDCANCEL, OnIgnoredCommand)
 ON_MESSAGE(WM_CLOSE_CONTAINER, OnCloseRequest)
+ON_WM_CLOSE()
 ON_WM_MOVE()
+ON_WM_WINDOWPOSCHANGED()
+ON_WM_ACTIVATE()
+ON_WM_NCLBUTTONDOWN()
+ON_WM_MOUSEMOVE()
+ON_WM_LBUTTONUP()
+ON_WM_CAPTURECHANGED()
 ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
@@ -140,8 +155,9 @@ BOOL CContainerDlg::OnInitDialog() {
     const SIZE sheet = GetSheetSize();
     if (!SheetFitsSection(sheet.cx, sheet.cy))
         ApplyFallbackLook(szTemplate);
-    // The page's first place: showing the container need not move it (under
-    // Wine it does not), and the page would stay hidden until a drag.
+    // The page's first place. It is shown with the container, not before: a
+    // page shown now would flash where the container is not yet, and under a
+    // window manager it would be mapped before its owner and stacked below it.
     PositionChildPage();
     return TRUE;
 }
@@ -215,8 +231,16 @@ void CContainerDlg::PositionChildPage() {
     GetWindowInfoPoint(L"ChildPos", ptOffset);
     CRect rc;
     GetWindowRect(&rc);
-    m_pChildPage->SetWindowPos(&wndTop, rc.left + ptOffset.x, rc.top + ptOffset.y, 0, 0,
-                               SWP_NOSIZE | SWP_SHOWWINDOW);
+    // Shown (and activated, so that the keyboard reaches its controls) the
+    // first time the container is visible; later only moved and kept on top.
+    const bool bShow = IsWindowVisible() && !m_pChildPage->IsWindowVisible();
+    const UINT nFlags = SWP_NOSIZE | (bShow ? SWP_SHOWWINDOW : SWP_NOACTIVATE);
+    m_pChildPage->SetWindowPos(&wndTop, rc.left + ptOffset.x, rc.top + ptOffset.y, 0, 0, nFlags);
+}
+
+void CContainerDlg::RaiseChildPage() {
+    if (m_pChildPage && m_pChildPage->m_hWnd && m_pChildPage->IsWindowVisible())
+        m_pChildPage->SetWindowPos(&wndTop, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void CContainerDlg::OnIgnoredCommand() {}
@@ -226,9 +250,79 @@ LRESULT CContainerDlg::OnCloseRequest(WPARAM, LPARAM) {
     return 1;
 }
 
+void CContainerDlg::OnClose() {
+    OnCancel();
+}
+
 void CContainerDlg::OnMove(int x, int y) {
     CKvCommonWndLessDlg::OnMove(x, y);
     PositionChildPage();
+}
+
+void CContainerDlg::OnWindowPosChanged(WINDOWPOS* pPos) {
+    CKvCommonWndLessDlg::OnWindowPosChanged(pPos);
+    if (pPos->flags & SWP_SHOWWINDOW)
+        PositionChildPage();
+}
+
+void CContainerDlg::OnActivate(UINT nState, CWnd* pOther, BOOL bMinimized) {
+    CKvCommonWndLessDlg::OnActivate(nState, pOther, bMinimized);
+    // A window manager raises the container when it is clicked or switched
+    // to; the page is an owned window and belongs above it.
+    if (nState != WA_INACTIVE && !bMinimized)
+        RaiseChildPage();
+}
+
+// The caption band's press arrives here as a caption hit. The system would
+// hand it to its move loop, which under a window manager moves the container
+// alone and reports the move only when the button is released: the page
+// would stay behind for the whole drag. The container moves itself instead,
+// and the page follows each step.
+void CContainerDlg::OnNcLButtonDown(UINT nHitTest, CPoint point) {
+    if (nHitTest != HTCAPTION || ::GetKeyState(VK_LBUTTON) >= 0) {
+        CKvCommonWndLessDlg::OnNcLButtonDown(nHitTest, point);
+        return;
+    }
+    CRect rc;
+    GetWindowRect(&rc);
+    ::GetCursorPos(&m_ptDragCursor);
+    m_ptDragWindow = rc.TopLeft();
+    m_bDragging = true;
+    SetCapture();
+}
+
+void CContainerDlg::OnMouseMove(UINT nFlags, CPoint point) {
+    if (!m_bDragging) {
+        CKvCommonWndLessDlg::OnMouseMove(nFlags, point);
+        return;
+    }
+    // A release the window never saw (another window took it) ends the drag.
+    if (!(nFlags & MK_LBUTTON)) {
+        EndDrag();
+        return;
+    }
+    POINT cursor = {0, 0};
+    ::GetCursorPos(&cursor);
+    SetWindowPos(nullptr, m_ptDragWindow.x + cursor.x - m_ptDragCursor.x,
+                 m_ptDragWindow.y + cursor.y - m_ptDragCursor.y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CContainerDlg::OnLButtonUp(UINT nFlags, CPoint point) {
+    if (m_bDragging)
+        EndDrag();
+    CKvCommonWndLessDlg::OnLButtonUp(nFlags, point);
+}
+
+void CContainerDlg::OnCaptureChanged(CWnd* pWnd) {
+    m_bDragging = false;
+    CKvCommonWndLessDlg::OnCaptureChanged(pWnd);
+}
+
+void CContainerDlg::EndDrag() {
+    m_bDragging = false;
+    if (::GetCapture() == m_hWnd)
+        ::ReleaseCapture();
 }
 
 void CContainerDlg::OnDestroy() {

@@ -44,6 +44,12 @@ public:
     void OnOK() override;
     void OnCancel() override;
 
+protected:
+    // The system's close (Alt+F4, the window manager's close) closes the
+    // container, as its close item does.
+    afx_msg void OnClose();
+    DECLARE_MESSAGE_MAP()
+
 private:
     HWND m_hContainer;
     UINT m_nCloseMessage;
@@ -75,13 +81,23 @@ public:
     // the library or its export nothing happens. Always TRUE.
     BOOL RegisterNotify(BOOL bRegister);
     // Puts the page's top-left corner at "ChildPos" from the container's
-    // outer top-left corner, on top, and shows it.
+    // outer top-left corner, on top, and shows it once the container is
+    // visible.
     void PositionChildPage();
 
 protected:
     afx_msg void OnIgnoredCommand();
     afx_msg LRESULT OnCloseRequest(WPARAM wParam, LPARAM lParam);
+    // WM_CLOSE (Alt+F4, SC_CLOSE) would become IDCANCEL, which the container
+    // ignores: a window the system cannot close. It closes as "BTN_CLOSE".
+    afx_msg void OnClose();
     afx_msg void OnMove(int x, int y);
+    afx_msg void OnWindowPosChanged(WINDOWPOS* pPos);
+    afx_msg void OnActivate(UINT nState, CWnd* pOther, BOOL bMinimized);
+    afx_msg void OnNcLButtonDown(UINT nHitTest, CPoint point);
+    afx_msg void OnMouseMove(UINT nFlags, CPoint point);
+    afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
+    afx_msg void OnCaptureChanged(CWnd* pWnd);
     afx_msg void OnDestroy();
     DECLARE_MESSAGE_MAP()
 
@@ -90,10 +106,16 @@ protected:
 
 private:
     void CreateChildPage();
+    void RaiseChildPage();
+    void EndDrag();
     // Gives a container whose skin shows nothing a look a person can see,
     // drag and close. szTemplate is the window's size before the skin.
     void ApplyFallbackLook(SIZE szTemplate);
 
     std::function<CContainerPage*()> m_makePage;
     CString m_strSkinFileName;
+    // A caption drag: where the cursor and the window were at the press.
+    bool m_bDragging = false;
+    POINT m_ptDragCursor = {0, 0};
+    POINT m_ptDragWindow = {0, 0};
 };

@@ -25,10 +25,35 @@ void SendMouse(DWORD dwFlags) {
     ::SendInput(1, &input, sizeof(input));
 }
 
+void SendKey(WORD nKey, DWORD dwFlags) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = nKey;
+    input.ki.dwFlags = dwFlags;
+    ::SendInput(1, &input, sizeof(input));
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
 // Probes
+
+BEGIN_MESSAGE_MAP(CProbePage, CContainerPage)
+ON_WM_WINDOWPOSCHANGED()
+END_MESSAGE_MAP()
+
+void CProbePage::OnWindowPosChanged(WINDOWPOS* pPos) {
+    CContainerPage::OnWindowPosChanged(pPos);
+    if (m_bShown || !(pPos->flags & SWP_SHOWWINDOW))
+        return;
+    m_bShown = true;
+    const HWND hContainer = GetContainer();
+    m_bContainerVisibleAtShow = ::IsWindowVisible(hContainer) != FALSE;
+    RECT container = {}, page = {};
+    ::GetWindowRect(hContainer, &container);
+    GetWindowRect(&page);
+    m_ptOffsetAtShow = {page.left - container.left, page.top - container.top};
+}
 
 BEGIN_MESSAGE_MAP(CProbeContainer, CContainerDlg)
 ON_MESSAGE(WM_PROBE_PING, OnPing)
@@ -153,7 +178,7 @@ void CDriver::MoveTo(POINT screen) {
     Settle();
 }
 
-void CDriver::Drag(POINT client, POINT delta) {
+void CDriver::Drag(POINT client, POINT delta, const std::function<void()>& whileHeld) {
     const RECT rc = ContainerRect();
     const POINT start = {rc.left + client.x, rc.top + client.y};
     ::SetCursorPos(start.x, start.y);
@@ -165,9 +190,31 @@ void CDriver::Drag(POINT client, POINT delta) {
         ::SetCursorPos(start.x + delta.x * i / nSteps, start.y + delta.y * i / nSteps);
         ::Sleep(50);
     }
+    if (whileHeld) {
+        ::Sleep(200);
+        whileHeld();
+    }
     SendMouse(MOUSEEVENTF_LEFTUP);
     ::Sleep(200);
     Settle();
+}
+
+void CDriver::RealClick(POINT client) {
+    const RECT rc = ContainerRect();
+    ::SetCursorPos(rc.left + client.x, rc.top + client.y);
+    ::Sleep(50);
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    ::Sleep(200);
+    Settle();
+}
+
+void CDriver::PressAltF4() {
+    SendKey(VK_MENU, 0);
+    SendKey(VK_F4, 0);
+    SendKey(VK_F4, KEYEVENTF_KEYUP);
+    SendKey(VK_MENU, KEYEVENTF_KEYUP);
+    ::Sleep(200);
 }
 
 bool CDriver::IsOpen() const {

@@ -30,11 +30,21 @@ const UINT WM_PROBE_END = WM_APP + 11;
 // What RunModal ends a container with that its script left open.
 const INT_PTR kLeftOpen = 42;
 
-// A page that records its deletion.
+// A page that records its deletion, and where it first showed.
 class CProbePage : public CContainerPage {
 public:
     CProbePage(UINT nTemplate, bool* pDeleted) : CContainerPage(nTemplate), m_pDeleted(pDeleted) {}
     ~CProbePage() override { *m_pDeleted = true; }
+
+    // When the page first became visible: whether its container was, and
+    // the page's offset from it.
+    bool m_bShown = false;
+    bool m_bContainerVisibleAtShow = false;
+    POINT m_ptOffsetAtShow = {};
+
+protected:
+    afx_msg void OnWindowPosChanged(WINDOWPOS* pPos);
+    DECLARE_MESSAGE_MAP()
 
 private:
     bool* m_pDeleted;
@@ -108,8 +118,13 @@ public:
     // Moves the container's top-left corner to a screen point, as a program would.
     void MoveTo(POINT screen);
     // A real drag: the pointer pressed at a client point of the container,
-    // moved by delta in steps and released, through the system's input.
-    void Drag(POINT client, POINT delta);
+    // moved by delta in steps and released, through the system's input;
+    // whileHeld runs before the release.
+    void Drag(POINT client, POINT delta, const std::function<void()>& whileHeld = nullptr);
+    // A real click at a client point of the container, through the system's input.
+    void RealClick(POINT client);
+    // Alt+F4 through the system's input, to whichever window is active.
+    void PressAltF4();
     bool IsOpen() const;
     RECT ContainerRect() const;
     RECT PageRect() const;

@@ -107,7 +107,7 @@ TEST_F(ContainerTest, EnterEscapeAndOtherRolesLeaveItOpenAndThePageFollowsEveryM
         d.MoveTo({150, 120});
         EXPECT_EQ(d.ContainerRect().left, 150);
         EXPECT_TRUE(d.PageOffset() == kChildPos);
-        // Dragged by the caption band: the system's move loop moves it.
+        // Dragged by the caption band with real input.
         d.Drag(kBand, {70, 50});
         EXPECT_EQ(d.ContainerRect().left, 220);
         EXPECT_EQ(d.ContainerRect().top, 170);
@@ -133,6 +133,17 @@ TEST_F(ContainerTest, EveryCloseRequestEndsItAsCancelWould) {
          }},
         {"kvhub broadcast 20",
          [](CDriver&, CProbeContainer&) { EXPECT_EQ(BroadcastClose(), "1\r\n"); }},
+        // The system's close, which would otherwise become the ignored Cancel.
+        {"Alt+F4 on the page", [](CDriver& d, CProbeContainer&) { d.PressAltF4(); }},
+        {"Alt+F4 on the container",
+         [](CDriver& d, CProbeContainer&) {
+             d.RealClick(kBand);
+             d.PressAltF4();
+         }},
+        {"SC_CLOSE to the page",
+         [](CDriver& d, CProbeContainer&) {
+             ::PostMessageW(d.Page(), WM_SYSCOMMAND, SC_CLOSE, 0);
+         }},
     };
     for (const auto& row : rows) {
         m_bPageDeleted = false;
@@ -144,6 +155,41 @@ TEST_F(ContainerTest, EveryCloseRequestEndsItAsCancelWould) {
         });
         ExpectEndedAsCancel(dlg, nResult, row.pszHow);
     }
+}
+
+// What a desktop with a window manager does: stacking on activation, the
+// manager's own move loop. The page shows over its container, only once the
+// container is placed, stays over it, and follows a drag while it runs.
+TEST_F(ContainerTest, ThePageStaysOverItsContainerAndFollowsADragAsItRuns) {
+    CProbeContainer dlg;
+    Prepare(dlg);
+    RunModal(dlg, [&](CDriver& d) {
+        const auto* pPage = static_cast<const CProbePage*>(dlg.m_pChildPage.get());
+        EXPECT_TRUE(pPage->m_bContainerVisibleAtShow);
+        EXPECT_TRUE(pPage->m_ptOffsetAtShow == kChildPos);
+        // What the screen shows inside the page: its face, not the container's art.
+        const auto pageOnTop = [&] {
+            const RECT page = d.PageRect();
+            return d.ScreenPixel({page.left + 30, page.top + 30}) == ::GetSysColor(COLOR_BTNFACE);
+        };
+        EXPECT_TRUE(pageOnTop()) << "shown";
+        d.RealClick({kBand.x + 30, kBand.y}); // not a double-click with the drag's press
+        EXPECT_TRUE(pageOnTop()) << "after a click on the caption band";
+        ::SetForegroundWindow(d.Page());
+        d.Settle();
+        ::SetForegroundWindow(d.Container());
+        d.Settle();
+        EXPECT_TRUE(pageOnTop()) << "after the container was activated again";
+
+        const RECT before = d.ContainerRect();
+        d.Drag(kBand, {70, 50}, [&] {
+            EXPECT_EQ(d.ContainerRect().left, before.left + 70) << "mid-drag";
+            EXPECT_TRUE(d.PageOffset() == kChildPos) << "mid-drag";
+            EXPECT_TRUE(pageOnTop()) << "mid-drag";
+        });
+        EXPECT_TRUE(d.PageOffset() == kChildPos);
+        EXPECT_TRUE(pageOnTop()) << "after the drag";
+    });
 }
 
 TEST_F(ContainerTest, APageWhoseWindowCannotBeMadeIsDroppedWhole) {

@@ -269,12 +269,6 @@ bool CTour::ClickPageItem(LPCWSTR pszID) {
     pControl->ClientToScreen(&screen);
     // The button checks where the cursor is before it counts a release as a click.
     ::SetCursorPos(screen.x, screen.y);
-    // A person's press on an inactive window activates it first, which also
-    // raises it; posted messages skip that. Under Wine the container, once
-    // shown, can sit over its page in the z-order (not on screen), and the
-    // button would then find the container under the cursor.
-    if (::GetActiveWindow() != pPage->m_hWnd)
-        pPage->SetWindowPos(&CWnd::wndTop, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     const LPARAM at = MAKELPARAM(rc.CenterPoint().x, rc.CenterPoint().y);
     pControl->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
     pControl->PostMessage(WM_LBUTTONUP, 0, at);
