@@ -172,5 +172,12 @@ typedef CStringT<wchar_t> CStringW;
 typedef CStringT<char> CStringA;
 typedef CStringW CString;
 
+// The DLL instantiates and exports both strings. Callers must not declare the
+// instantiation themselves: GCC then expects the inline members from the DLL,
+// which never exports them, and an unoptimised caller fails to link. Callers
+// instantiate the inline members and reach the others through the import
+// library.
+#ifdef KVAFX_BUILDING
 extern template class AFX_API CStringT<wchar_t>;
 extern template class AFX_API CStringT<char>;
+#endif
