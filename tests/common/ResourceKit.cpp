@@ -8,16 +8,20 @@
 
 namespace ResourceKit {
 
+constexpr size_t kGdiTableOffset = sizeof(void*) == 8 ? 0xF8 : 0x94;
+
 long long GdiObjects() {
     if (DWORD nCount = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS))
         return nCount;
-    // Wine's table, which the PEB points to: 64K entries of 24 bytes with the
-    // object type in byte 14, 0 when the entry is free.
+    // Wine's table, which the PEB points to (GdiSharedHandleTable, whose
+    // offset differs between the 32- and 64-bit PEB): 64K entries of 24 bytes
+    // in both flavours, with the object type in byte 14, 0 when free.
     PROCESS_BASIC_INFORMATION info = {};
     ::NtQueryInformationProcess(::GetCurrentProcess(), ProcessBasicInformation, &info, sizeof(info),
                                 nullptr);
     const BYTE* pPeb = reinterpret_cast<const BYTE*>(info.PebBaseAddress);
-    const BYTE* pTable = pPeb ? *reinterpret_cast<const BYTE* const*>(pPeb + 0xF8) : nullptr;
+    const BYTE* pTable =
+        pPeb ? *reinterpret_cast<const BYTE* const*>(pPeb + kGdiTableOffset) : nullptr;
     long long nCount = 0;
     for (int i = 0; pTable && i < 0x10000; ++i)
         nCount += pTable[i * 24 + 14] != 0;
