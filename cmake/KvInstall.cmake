@@ -105,6 +105,11 @@ write_basic_package_version_file(${CMAKE_BINARY_DIR}/sdk/KelvaneConfigVersion.cm
 install(FILES ${CMAKE_BINARY_DIR}/sdk/KelvaneConfig.cmake
               ${CMAKE_BINARY_DIR}/sdk/KelvaneConfigVersion.cmake
         DESTINATION lib/cmake/Kelvane)
+# A host configures with the compilers this SDK was built with:
+#   -DCMAKE_TOOLCHAIN_FILE=<prefix>/lib/cmake/Kelvane/toolchain.cmake
+install(FILES ${CMAKE_SOURCE_DIR}/cmake/mingw-${CMAKE_SYSTEM_PROCESSOR}.cmake
+        DESTINATION lib/cmake/Kelvane RENAME toolchain.cmake)
+install(FILES ${CMAKE_SOURCE_DIR}/cmake/mingw-common.cmake DESTINATION lib/cmake/Kelvane)
 
 # scripts/package.sh: one zip per flavour, Kelvane-<version>-win32/win64.zip.
 set(CPACK_GENERATOR ZIP)
