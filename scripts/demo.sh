@@ -27,7 +27,7 @@ fi
 trap kv_session_stop EXIT
 tour=()
 if [ -z "${DISPLAY:-}" ]; then
-  kv_start_xvfb
+  kv_start_desktop
   rm -rf "$build_root/demo"
   mkdir -p "$build_root/demo"
   # A relative path needs no translation between Unix and Windows names.

@@ -1,11 +1,13 @@
-# Sourced by test.sh and demo.sh: a private Xvfb display and a Wine prefix of
-# the build's own, both stopped by kv_session_stop (give it to `trap ... EXIT`
-# before starting either, so a failed start is cleaned up too).
+# Sourced by test.sh, demo.sh and kv: a private Xvfb display with a real window
+# manager, and a Wine prefix of the build's own, all stopped by kv_session_stop
+# (give it to `trap ... EXIT` before starting any, so a failed start is
+# cleaned up too).
 
 kv_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 kv_wineserver=/usr/lib/wine/wineserver
 [ -x "$kv_wineserver" ] || kv_wineserver=/usr/lib/wine/wineserver64
 kv_xvfb_pid=
+kv_wm_pid=
 kv_wineprefix=
 
 # Starts Xvfb on a display it picks itself and exports DISPLAY. Xvfb writes the
@@ -25,6 +27,25 @@ kv_start_xvfb() {
   export DISPLAY=":$display"
 }
 
+# Starts openbox on $DISPLAY and waits until it manages the screen, so that
+# windows meet what a desktop does: stacking, activation, a manager's move loop.
+kv_start_wm() {
+  openbox --sm-disable >/dev/null 2>&1 &
+  kv_wm_pid=$!
+  local i
+  for i in $(seq 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+    sleep 0.1
+  done
+  echo "$(basename "$0"): the window manager (openbox) did not start" >&2
+  return 1
+}
+
+# Xvfb with a window manager: the world the GUI suites and the demo run in.
+kv_start_desktop() {
+  kv_start_xvfb && kv_start_wm
+}
+
 # Exports WINEPREFIX=$1 and makes the prefix now, so that programs started
 # side by side later do not race to create it. A persistent wineserver and
 # Wine's own services are then started with their output discarded: started by
@@ -33,16 +54,42 @@ kv_start_xvfb() {
 kv_init_wineprefix() {
   kv_wineprefix=$1
   export WINEPREFIX=$1
-  "$kv_root/cmake/wine-run.sh" "$WINEPREFIX" wineboot -i >/dev/null 2>&1 || true
+  # A prefix made before Wine's 32-bit half was installed cannot start 32-bit
+  # programs until it is updated.
+  local update=-i
+  if [ -d "$WINEPREFIX/drive_c/windows" ] && [ -x /usr/lib/wine/wine ] &&
+     [ ! -e "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
+    update=-u
+  fi
+  "$kv_root/cmake/wine-run.sh" "$WINEPREFIX" wineboot $update >/dev/null 2>&1 || true
   "$kv_wineserver" -w 2>/dev/null || true
   "$kv_wineserver" -p >/dev/null 2>&1 </dev/null || true
   "$kv_root/cmake/wine-run.sh" "$WINEPREFIX" cmd /c exit >/dev/null 2>&1 </dev/null || true
 }
 
-# Stops the wineserver of our own prefix (never a user's) and our Xvfb, by pid.
-kv_session_stop() {
+# Stops the wineserver of the prefix kv_init_wineprefix started (never a user's).
+kv_stop_wineprefix() {
   if [ -n "$kv_wineprefix" ]; then
     WINEPREFIX=$kv_wineprefix "$kv_wineserver" -k 2>/dev/null || true
+    kv_wineprefix=
+  fi
+}
+
+# True when this machine runs 32-bit Windows programs: kvhub.exe of the i686
+# build must answer a bare call with its usage (exit 64). Without Wine's
+# 32-bit half it exits 0 silently; a kernel without 32-bit support fails.
+kv_runs_32bit() {
+  local hub=$1
+  "$kv_root/cmake/wine-run.sh" "$WINEPREFIX" "$hub" >/dev/null 2>&1 </dev/null
+  [ $? = 64 ]
+}
+
+# Stops our prefix's wineserver, our window manager and our Xvfb, by pid.
+kv_session_stop() {
+  kv_stop_wineprefix
+  if [ -n "$kv_wm_pid" ]; then
+    kill "$kv_wm_pid" 2>/dev/null || true
+    wait "$kv_wm_pid" 2>/dev/null || true
   fi
   if [ -n "$kv_xvfb_pid" ]; then
     kill "$kv_xvfb_pid" 2>/dev/null || true
