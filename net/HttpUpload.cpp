@@ -17,7 +17,7 @@ const int kInitialBufSize = 10240;
 const int kReceivePiece = 1024;
 const size_t kHeaderLogChars = 1024;
 const size_t kBodyLogChars = 4096;
-const int kBodyPiece = 16384;
+const int kBodyPiece = 65536;
 
 // Waits for reply bytes no longer than the limits allow. Each wait ends at
 // the header deadline or at the end of the current low-speed window, so a
