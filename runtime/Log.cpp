@@ -47,7 +47,8 @@ HANDLE CreateFileMutex(const wchar_t* pszPath) {
     for (DWORD i = 0; i < length; ++i)
         hash = (hash ^ full[i]) * 1099511628211ull;
     wchar_t name[64];
-    _snwprintf(name, 63, L"KelvaneLogFile-%016llx", hash);
+    _snwprintf(name, 63, L"KelvaneLogFile-%08x%08x", static_cast<unsigned>(hash >> 32),
+               static_cast<unsigned>(hash));
     name[63] = L'\0';
     return CreateMutexW(nullptr, FALSE, name);
 }
