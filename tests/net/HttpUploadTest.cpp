@@ -93,10 +93,11 @@ TEST(HttpUpload, InitClosesThePreviousConnectionAndEmptiesTheBody) {
     EXPECT_EQ("--FORM_BOUNDARY--\r\n", Body(second.Request()));
 }
 
-// A server that drips its header or body fails the receive at the limit, long
-// before it would end; one that keeps up the pace over several windows does not.
+// A server that drips its header or body fails the receive at the limit (its
+// drip would last 10 s); one that keeps up the pace over several windows
+// does not.
 TEST(HttpUpload, ADripFeedingServerFailsAtTheLimits) {
-    const KvReceiveLimits limits = {1000, 300, 64};
+    const KvReceiveLimits limits = {1000, 300, 32};
     const std::string body(500, 'b');
     const struct {
         std::string reply;
@@ -114,20 +115,15 @@ TEST(HttpUpload, ADripFeedingServerFailsAtTheLimits) {
         Init(upload, server.Url("/p"));
         upload.Request();
         std::string received;
-        const ULONGLONG start = GetTickCount64();
         const BOOL ok = upload.ReceiveBody(
             [&](const char* data, int count) {
                 received.append(data, count);
                 return true;
             },
             limits);
-        const ULONGLONG elapsed = GetTickCount64() - start;
         const bool paced = c.pieceSize > 1;
         EXPECT_NE(std::string::npos, log.Text().find(c.logLine)) << c.logLine;
         EXPECT_EQ(paced, ok != FALSE) << c.logLine;
-        EXPECT_EQ(paced ? body : received, received);
-        if (!paced) {
-            EXPECT_LT(elapsed, 3000u) << c.logLine; // the drip lasts 10 s
-        }
+        EXPECT_TRUE(!paced || received == body) << received;
     }
 }
