@@ -58,14 +58,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // Followed as it arrives, in pieces whose size the first byte picks, the
     // stream may end only where the decoder accepts it.
+    // Its payload, moved within each piece, is what the decoder gives.
     kvnet::ChunkedTracker tracker;
     const size_t piece = size > 0 ? data[0] % 7 + 1 : 1;
     auto progress = kvnet::ChunkedTracker::Progress::NeedMore;
+    std::string payload;
     for (size_t at = 0; at < size && progress == kvnet::ChunkedTracker::Progress::NeedMore;
-         at += piece)
-        progress =
-            tracker.Feed(reinterpret_cast<const char*>(data) + at, std::min(piece, size - at));
-    if (progress == kvnet::ChunkedTracker::Progress::Complete && !decoded)
+         at += piece) {
+        const size_t count = std::min(piece, size - at);
+        std::unique_ptr<char[]> bytes(new char[count]);
+        std::memcpy(bytes.get(), data + at, count);
+        size_t payloadLength = 0;
+        progress = tracker.Feed(bytes.get(), count, bytes.get(), &payloadLength);
+        if (payloadLength > count)
+            std::abort();
+        payload.append(bytes.get(), payloadLength);
+    }
+    if (progress == kvnet::ChunkedTracker::Progress::Complete && (!decoded || payload != expected))
         std::abort();
     if (progress == kvnet::ChunkedTracker::Progress::Malformed && decoded)
         std::abort();

@@ -1,6 +1,7 @@
 // Delivers any bytes as a reply header in pieces of a size chosen by the
-// first byte, as the receive loop does, then reads the status and the
-// transfer coding from the header text held in a buffer of its exact size.
+// first byte, as the receive loop does, then reads the status, the transfer
+// coding and the announced length from the header text held in a buffer of
+// its exact size.
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -37,5 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (status < -1 || status > 999)
         std::abort();
     kvnet::HasChunkedCoding(text.get(), headerEnd);
+    uint64_t announced = 0;
+    kvnet::FindContentLength(text.get(), headerEnd, &announced);
     return 0;
 }

@@ -129,6 +129,11 @@ void AppendFormEnd(std::string& body) {
     body += "--FORM_BOUNDARY--\r\n";
 }
 
+bool HoldsFormDelimiter(const char* data, size_t length) {
+    const char delimiter[] = "\r\n--FORM_BOUNDARY";
+    return FindBytes(data, length, delimiter, sizeof(delimiter) - 1) != nullptr;
+}
+
 bool FormatRequestHeader(char* out, const char* path, const char* host, size_t bodyLength) {
     std::string header = "POST ";
     header += path;
@@ -180,6 +185,28 @@ bool HasChunkedCoding(const char* header, size_t length) {
            std::memcmp(header + length - lineLength, kChunkedLine, lineLength) == 0;
 }
 
+bool FindContentLength(const char* header, size_t length, uint64_t* value) {
+    const char name[] = "\r\ncontent-length:";
+    const size_t nameLength = sizeof(name) - 1;
+    for (size_t at = 0; at + nameLength <= length; ++at) {
+        if (header[at] != '\r' || !StartsWithNoCase(header + at, length - at, name))
+            continue;
+        size_t digit = at + nameLength;
+        while (digit < length && (header[digit] == ' ' || header[digit] == '\t'))
+            ++digit;
+        if (digit == length || header[digit] < '0' || header[digit] > '9')
+            return false;
+        uint64_t number = 0;
+        for (; digit < length && header[digit] >= '0' && header[digit] <= '9'; ++digit) {
+            const uint64_t next = number * 10 + static_cast<uint64_t>(header[digit] - '0');
+            number = number > (UINT64_MAX - 9) / 10 ? UINT64_MAX : next;
+        }
+        *value = number;
+        return true;
+    }
+    return false;
+}
+
 bool ParseChunkSize(const char* line, size_t length, uint64_t* size) {
     if (length == 0 || HexDigitValue(line[0]) < 0)
         return false;
@@ -218,11 +245,17 @@ ChunkedResult DecodeChunkedInPlace(char* data, size_t length, size_t* decodedLen
     return ChunkedResult::Incomplete;
 }
 
-ChunkedTracker::Progress ChunkedTracker::Feed(const char* data, size_t count) {
+ChunkedTracker::Progress ChunkedTracker::Feed(const char* data, size_t count, char* payload,
+                                              size_t* payloadLength) {
     size_t at = 0;
+    size_t out = 0;
     while (at < count && m_progress == Progress::NeedMore) {
         if (m_state == State::Data || m_state == State::DataEnd) {
             const size_t skip = static_cast<size_t>((std::min)(m_count, uint64_t(count - at)));
+            if (payload != nullptr && m_state == State::Data) {
+                std::memmove(payload + out, data + at, skip);
+                out += skip;
+            }
             at += skip;
             m_count -= skip;
             if (m_count == 0 && m_state == State::Data) {
@@ -236,6 +269,8 @@ ChunkedTracker::Progress ChunkedTracker::Feed(const char* data, size_t count) {
         }
         ReadLineByte(data[at++]);
     }
+    if (payloadLength != nullptr)
+        *payloadLength = out;
     return m_progress;
 }
 

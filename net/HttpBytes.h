@@ -48,6 +48,12 @@ const char* FileNameOfPath(const char* path);
 // Appends the closing boundary line.
 void AppendFormEnd(std::string& body);
 
+// True when the bytes hold CR LF and the boundary: a server's multipart
+// parser would start another part there, with a name and value of the
+// sender's choosing. Checked over a part from its header on, whose blank
+// line supplies the CR LF for a value that starts with the boundary.
+bool HoldsFormDelimiter(const char* data, size_t length);
+
 // Formats the request header into `out` (kMaxRequestHeader + 1 bytes).
 // False when it does not fit.
 bool FormatRequestHeader(char* out, const char* path, const char* host, size_t bodyLength);
@@ -72,6 +78,10 @@ inline bool IsSuccessStatus(int status) {
 // last line (whose CR LF the header text no longer holds).
 bool HasChunkedCoding(const char* header, size_t length);
 
+// The value of the first Content-Length line, when it has one of digits;
+// a value beyond 64 bits is held at the largest. False without one.
+bool FindContentLength(const char* header, size_t length, uint64_t* value);
+
 // Reads a chunk-size line: it must begin with a hexadecimal digit; reading
 // stops at the first other character. False when it overflows.
 bool ParseChunkSize(const char* line, size_t length, uint64_t* size);
@@ -92,7 +102,10 @@ ChunkedResult DecodeChunkedInPlace(char* data, size_t length, size_t* decodedLen
 class ChunkedTracker {
 public:
     enum class Progress { NeedMore, Complete, Malformed };
-    Progress Feed(const char* data, size_t count);
+    // With `payload`, the chunk data among the bytes is also moved there, in
+    // order, and counted in `*payloadLength`; `payload` may be `data` itself.
+    Progress Feed(const char* data, size_t count, char* payload = nullptr,
+                  size_t* payloadLength = nullptr);
 
 private:
     enum class State { SizeLine, Data, DataEnd, Trailer };

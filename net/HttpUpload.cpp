@@ -1,5 +1,6 @@
 #include "net/HttpUpload.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <new>
@@ -16,6 +17,193 @@ const int kInitialBufSize = 10240;
 const int kReceivePiece = 1024;
 const size_t kHeaderLogChars = 1024;
 const size_t kBodyLogChars = 4096;
+const int kBodyPiece = 65536;
+
+// Waits for reply bytes no longer than the limits allow. Each wait ends at
+// the header deadline or at the end of the current low-speed window, so a
+// server that sends a byte now and then is caught as surely as a silent one.
+class CReceivePace {
+public:
+    static const int kTooSlow = -2;
+
+    CReceivePace(SOCKET socket, const KvReceiveLimits& limits)
+        : m_socket(socket), m_limits(limits), m_deadline(Later(limits.headerMs)) {}
+
+    // The header is in: the low-speed windows start.
+    void StartBody() {
+        m_inBody = true;
+        m_deadline = Later(m_limits.windowMs);
+        m_windowBytes = 0;
+    }
+
+    // Bytes received, 0 when the server closed, SOCKET_ERROR or kTooSlow.
+    int Receive(char* buffer, int size) {
+        if (m_deadline == 0) // only the connection's own silence limit
+            return recv(m_socket, buffer, size, 0);
+        for (;;) {
+            if (!WithinLimits())
+                return kTooSlow;
+            const int ready = WaitReadable();
+            if (ready == SOCKET_ERROR)
+                return SOCKET_ERROR;
+            if (ready == 0)
+                continue;
+            const int count = recv(m_socket, buffer, size, 0);
+            if (count > 0)
+                m_windowBytes += count;
+            return count;
+        }
+    }
+
+private:
+    static ULONGLONG Later(int ms) { return ms > 0 ? GetTickCount64() + ms : 0; }
+
+    // A window that brought enough makes way for the next.
+    bool WithinLimits() {
+        if (m_deadline == 0 || GetTickCount64() < m_deadline)
+            return true;
+        if (!m_inBody || m_windowBytes < m_limits.minWindowBytes)
+            return false;
+        StartBody();
+        return true;
+    }
+
+    int WaitReadable() {
+        fd_set readable;
+        FD_ZERO(&readable);
+        FD_SET(m_socket, &readable);
+        const ULONGLONG ms = m_deadline - (std::min)(GetTickCount64(), m_deadline);
+        timeval wait = {static_cast<long>(ms / 1000), static_cast<long>(ms % 1000) * 1000};
+        return select(0, &readable, nullptr, nullptr, &wait);
+    }
+
+    SOCKET m_socket;
+    KvReceiveLimits m_limits;
+    ULONGLONG m_deadline;
+    bool m_inBody = false;
+    long long m_windowBytes = 0;
+};
+
+bool ReceiveHeader(CReceivePace& pace, char* header, size_t* held, size_t* headerEnd) {
+    for (;;) {
+        char piece[kReceivePiece];
+        const int count = pace.Receive(piece, sizeof(piece));
+        if (count == CReceivePace::kTooSlow) {
+            WriteLog(L"receive header too slow");
+            return false;
+        }
+        if (count == SOCKET_ERROR) {
+            WriteLog(L"receive header SOCKET_ERROR");
+            return false;
+        }
+        if (count == 0) {
+            WriteLog(L"receive header closed before the blank line");
+            return false;
+        }
+        kvnet::HeaderScan scan =
+            kvnet::AppendHeaderBytes(header, kvnet::kReplyHeaderCapacity, held, piece,
+                                     static_cast<size_t>(count), headerEnd);
+        if (scan == kvnet::HeaderScan::TooLong) {
+            WriteLog(L"Error header");
+            return false;
+        }
+        if (scan == kvnet::HeaderScan::Complete) {
+            WriteLog(L"RecvResponse ParseRetHeader");
+            return true;
+        }
+    }
+}
+
+// Ends the part that starts at `start`. A part that would carry a delimiter
+// line is taken out again: the server would read parts into it that the
+// caller never sent.
+BOOL EndPart(std::string& body, size_t start) {
+    if (kvnet::HoldsFormDelimiter(body.data() + start, body.size() - start)) {
+        body.resize(start);
+        return FALSE;
+    }
+    body += "\r\n";
+    return TRUE;
+}
+
+enum class BodyEnd { Closed, LastChunk, Failed };
+
+// Hands the body on as it arrives. A chunked body ends with its last chunk:
+// a server may keep the connection open after it, so the exchange ends there
+// instead of at the close.
+class CBodyReader {
+public:
+    CBodyReader(const std::function<bool(const char*, int)>& take, bool chunked)
+        : m_take(take), m_chunked(chunked) {}
+
+    void ExpectLength(uint64_t length) {
+        m_expectLength = true;
+        m_expected = length;
+    }
+
+    BodyEnd Read(CReceivePace& pace, char* early, size_t earlyCount) {
+        if (!Deliver(early, earlyCount))
+            return BodyEnd::Failed;
+        std::unique_ptr<char[]> piece(new char[kBodyPiece]);
+        while (m_progress == Progress::NeedMore) {
+            const int count = pace.Receive(piece.get(), kBodyPiece);
+            if (count == CReceivePace::kTooSlow) {
+                WriteLog(L"recv content too slow");
+                return BodyEnd::Failed;
+            }
+            if (count == SOCKET_ERROR) {
+                WriteLog(L"recv content SOCKET_ERROR");
+                return BodyEnd::Failed;
+            }
+            if (count == 0)
+                return AtClose();
+            if (!Deliver(piece.get(), static_cast<size_t>(count)))
+                return BodyEnd::Failed;
+        }
+        if (m_progress == Progress::Malformed) {
+            WriteLog(L"recv content broken chunked body");
+            return BodyEnd::Failed;
+        }
+        WriteLog(L"recv content last chunk");
+        return BodyEnd::LastChunk;
+    }
+
+private:
+    using Progress = kvnet::ChunkedTracker::Progress;
+
+    bool Deliver(char* data, size_t count) {
+        size_t payload = count;
+        if (m_chunked)
+            m_progress = m_chunks.Feed(data, count, data, &payload);
+        m_received += count;
+        if (payload > 0 && !m_take(data, static_cast<int>(payload))) {
+            WriteLog(L"recv content refused by its receiver");
+            return false;
+        }
+        return true;
+    }
+
+    // A chunked body without its last chunk, or a body shorter than it was
+    // announced, was cut off.
+    BodyEnd AtClose() {
+        WriteLog(L"recv content nLen == 0");
+        if (m_chunked)
+            return BodyEnd::Failed;
+        if (m_expectLength && m_received < m_expected) {
+            WriteLog(L"recv content shorter than its Content-Length");
+            return BodyEnd::Failed;
+        }
+        return BodyEnd::Closed;
+    }
+
+    const std::function<bool(const char*, int)>& m_take;
+    bool m_chunked;
+    kvnet::ChunkedTracker m_chunks;
+    Progress m_progress = Progress::NeedMore;
+    bool m_expectLength = false;
+    uint64_t m_expected = 0;
+    uint64_t m_received = 0;
+};
 
 } // namespace
 
@@ -74,27 +262,27 @@ int CHttpUpload::Connect() {
 BOOL CHttpUpload::AddFormData(LPCSTR name, LPCSTR value) {
     if (name == nullptr || value == nullptr)
         return FALSE;
+    const size_t start = m_strBody.size();
     if (!kvnet::AppendTextPartHeader(m_strBody, name))
         return FALSE;
     m_strBody += value;
-    m_strBody += "\r\n";
-    return TRUE;
+    return EndPart(m_strBody, start);
 }
 
 BOOL CHttpUpload::AddFormFile(LPCSTR name, LPCSTR path, BOOL base64) {
     if (name == nullptr || path == nullptr)
         return FALSE;
+    const size_t start = m_strBody.size();
     if (!kvnet::AppendFilePartHeader(m_strBody, name, kvnet::FileNameOfPath(path), base64 != FALSE))
         return FALSE;
     // A missing file is created empty and sent as an empty part.
     CUniqueFile file(
         CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.IsValid())
+    if (!file.IsValid() || !AppendFileContent(file.Get(), base64)) {
+        m_strBody.resize(start);
         return FALSE;
-    if (!AppendFileContent(file.Get(), base64))
-        return FALSE;
-    m_strBody += "\r\n";
-    return TRUE;
+    }
+    return EndPart(m_strBody, start);
 }
 
 // Reads 3 bytes per call, the size of one Base64 group. Raw content is sent
@@ -161,53 +349,54 @@ char* CHttpUpload::RetRecvDataPt(int* length) {
     return m_pRecvBuf[0] != '\0' ? m_pRecvBuf.get() : nullptr;
 }
 
+// The whole body in the receive buffer, which doubles whenever a piece would
+// not fit beside the terminating zero.
 BOOL CHttpUpload::RecvResponse(int* length) {
-    char header[kvnet::kReplyHeaderCapacity] = {};
-    int headerLength = 0;
-    int bodyCount = 0;
-    if (!RecvHeader(header, sizeof(header), &headerLength, &bodyCount))
+    std::memset(m_pRecvBuf.get(), 0, static_cast<size_t>(m_nBufSize));
+    int held = 0;
+    auto keep = [&](const char* data, int count) {
+        while (m_nBufSize - held - 1 < count) {
+            if (!ExpandBuffer())
+                return false;
+        }
+        std::memcpy(m_pRecvBuf.get() + held, data, static_cast<size_t>(count));
+        held += count;
+        return true;
+    };
+    if (!ReceiveBody(keep))
         return FALSE;
-    if (!ParseRetHeader(header, headerLength)) {
+    m_pRecvBuf[held] = '\0';
+    *length = held;
+    WriteLog(L"RecvResponse end");
+    return TRUE;
+}
+
+BOOL CHttpUpload::ReceiveBody(const std::function<bool(const char*, int)>& take,
+                              const KvReceiveLimits& limits) {
+    WriteLog(L"Enter RecvResponse");
+    CReceivePace pace(m_socket, limits);
+    char header[kvnet::kReplyHeaderCapacity] = {};
+    size_t held = 0;
+    size_t headerEnd = 0;
+    if (!ReceiveHeader(pace, header, &held, &headerEnd))
+        return FALSE;
+    header[headerEnd] = '\0';
+    if (!ParseRetHeader(header, static_cast<int>(headerEnd))) {
         WriteLog(L"ParseRetHeader ERROR");
         return FALSE;
     }
-    BOOL received = GetData(length, bodyCount);
+    CBodyReader body(take, m_bChunked);
+    uint64_t announced = 0;
+    if (!m_bChunked && kvnet::FindContentLength(header, headerEnd, &announced))
+        body.ExpectLength(announced);
+    pace.StartBody();
+    const BodyEnd end = body.Read(pace, header + headerEnd + 4, held - headerEnd - 4);
+    if (end != BodyEnd::Closed)
+        CloseSocket();
+    if (end != BodyEnd::Closed && end != BodyEnd::LastChunk)
+        return FALSE;
+    WriteLog(L"RecvResponse GetData end");
     WriteLog(L"RecvResponse end");
-    return received;
-}
-
-BOOL CHttpUpload::RecvHeader(char* header, int capacity, int* headerLength, int* bodyCount) {
-    std::memset(m_pRecvBuf.get(), 0, static_cast<size_t>(m_nBufSize));
-    WriteLog(L"Enter RecvResponse");
-    size_t held = 0;
-    size_t headerEnd = 0;
-    for (;;) {
-        char piece[kReceivePiece];
-        const int count = recv(m_socket, piece, sizeof(piece), 0);
-        if (count == SOCKET_ERROR) {
-            WriteLog(L"receive header SOCKET_ERROR");
-            return FALSE;
-        }
-        if (count == 0) {
-            WriteLog(L"receive header closed before the blank line");
-            return FALSE;
-        }
-        kvnet::HeaderScan scan =
-            kvnet::AppendHeaderBytes(header, static_cast<size_t>(capacity), &held, piece,
-                                     static_cast<size_t>(count), &headerEnd);
-        if (scan == kvnet::HeaderScan::TooLong) {
-            WriteLog(L"Error header");
-            return FALSE;
-        }
-        if (scan == kvnet::HeaderScan::Complete)
-            break;
-    }
-    header[headerEnd] = '\0';
-    const size_t bodyStart = headerEnd + 4;
-    std::memcpy(m_pRecvBuf.get(), header + bodyStart, held - bodyStart);
-    *headerLength = static_cast<int>(headerEnd);
-    *bodyCount = static_cast<int>(held - bodyStart);
-    WriteLog(L"RecvResponse ParseRetHeader");
     return TRUE;
 }
 
@@ -219,62 +408,6 @@ BOOL CHttpUpload::ParseRetHeader(const char* header, int length) {
     if (!kvnet::IsSuccessStatus(status))
         return FALSE;
     m_bChunked = kvnet::HasChunkedCoding(header, static_cast<size_t>(length));
-    return TRUE;
-}
-
-// Receives straight into the free end of the receive buffer, which doubles
-// whenever less than one header-sized read would fit beside the terminating
-// zero. Reads of the whole free space keep the number of receive calls low.
-// A chunked body ends with its last chunk: a server may keep the connection
-// open after it, so the exchange ends there instead of at the close.
-BOOL CHttpUpload::GetData(int* length, int bodyCount) {
-    using Progress = kvnet::ChunkedTracker::Progress;
-    kvnet::ChunkedTracker chunks;
-    auto track = [&](int from, int count) {
-        return m_bChunked ? chunks.Feed(m_pRecvBuf.get() + from, static_cast<size_t>(count))
-                          : Progress::NeedMore;
-    };
-    int held = bodyCount;
-    Progress progress = track(0, held);
-    while (progress == Progress::NeedMore) {
-        if (m_nBufSize - held - 1 < kReceivePiece && !ExpandBuffer())
-            return FALSE;
-        const int count = recv(m_socket, m_pRecvBuf.get() + held, m_nBufSize - held - 1, 0);
-        if (count == SOCKET_ERROR) {
-            WriteLog(L"recv content SOCKET_ERROR");
-            return FALSE;
-        }
-        if (count == 0)
-            break;
-        progress = track(held, count);
-        held += count;
-    }
-    if (progress != Progress::NeedMore)
-        CloseSocket();
-    if (progress == Progress::Malformed) {
-        WriteLog(L"recv content broken chunked body");
-        return FALSE;
-    }
-    WriteLog(progress == Progress::Complete ? L"recv content last chunk"
-                                            : L"recv content nLen == 0");
-    m_pRecvBuf[held] = '\0';
-    WriteLog(L"RecvResponse GetData end");
-    *length = held;
-    if (!m_bChunked) {
-        WriteLog(L"RecvResponse end");
-        return TRUE;
-    }
-    return DecodeChunked(length);
-}
-
-BOOL CHttpUpload::DecodeChunked(int* length) {
-    size_t decoded = 0;
-    if (kvnet::DecodeChunkedInPlace(m_pRecvBuf.get(), static_cast<size_t>(*length), &decoded) !=
-        kvnet::ChunkedResult::Ok)
-        return FALSE;
-    m_pRecvBuf[decoded] = '\0';
-    *length = static_cast<int>(decoded);
-    WriteLog(L"RecvResponse end");
     return TRUE;
 }
 

@@ -8,8 +8,19 @@
 
 #include "runtime/KelvaneApi.h"
 
+#include <functional>
 #include <memory>
 #include <string>
+
+// How slow a reply may be: its header must be in within `headerMs` of the
+// start of the receive, and from then on every `windowMs` must bring at least
+// `minWindowBytes`, so that a server dripping bytes cannot hold the caller
+// for long. A time of 0 sets no limit.
+struct KvReceiveLimits {
+    int headerMs = 30000;
+    int windowMs = 30000;
+    int minWindowBytes = 1024;
+};
 
 class KELVANE_API CHttpUpload {
 public:
@@ -24,7 +35,10 @@ public:
     // that is not accepted, else the connection library's negative code.
     int Init(LPCSTR url, int length);
 
-    // Parts, in the order in which they are to appear.
+    // Parts, in the order in which they are to appear. A part that would
+    // hold the boundary after a line break is refused and leaves the body as
+    // it was, as are a part whose header does not fit or a file that cannot
+    // be read.
     BOOL AddFormData(LPCSTR name, LPCSTR value);
     BOOL AddFormFile(LPCSTR name, LPCSTR path, BOOL base64);
 
@@ -36,6 +50,13 @@ public:
     // the next Reset), or null when the reply failed or was empty.
     char* RetRecvDataPt(int* length = nullptr);
     BOOL RecvResponse(int* length);
+
+    // Receives the reply and hands its body, chunked coding removed, to
+    // `take` piece by piece as it arrives, without holding it. False when
+    // the reply fails, is refused, is too slow, is shorter than its
+    // Content-Length, or `take` returns false.
+    BOOL ReceiveBody(const std::function<bool(const char*, int)>& take,
+                     const KvReceiveLimits& limits = KvReceiveLimits());
 
     int GetBufSize() const { return m_nBufSize; }
     const char* GetHost() const { return m_szHost; }
@@ -49,10 +70,7 @@ private:
     void CloseSocket();
     BOOL AppendFileContent(HANDLE file, BOOL base64);
     BOOL SendWhole(const char* data, size_t length);
-    BOOL RecvHeader(char* header, int capacity, int* headerLength, int* bodyCount);
     BOOL ParseRetHeader(const char* header, int length);
-    BOOL GetData(int* length, int bodyCount);
-    BOOL DecodeChunked(int* length);
     BOOL ExpandBuffer();
 
     int m_nBufSize;

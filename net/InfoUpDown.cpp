@@ -1,17 +1,71 @@
 #include "net/InfoUpDown.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
-#include "net/FileHandle.h"
 #include "net/HttpBytes.h"
 #include "net/NetLog.h"
+#include "net/ReplyFile.h"
 #include "runtime/Log.h"
 #include "runtime/ModuleApp.h"
 
 namespace {
 
 const size_t kReplyLogChars = 4096;
+
+// Takes the reply body piece by piece and saves it from its first "<?xml"
+// on. The file is made only once the declaration has come.
+class CReplySaver {
+public:
+    explicit CReplySaver(LPCSTR path) : m_path(path) {}
+
+    // False when the reply cannot be saved whole: a zero byte, which a reader
+    // of the text would take for its end, or a failed write.
+    bool Take(const char* data, int count) {
+        const size_t length = static_cast<size_t>(count);
+        m_head.append(data, (std::min)(length, kReplyLogChars - m_head.size()));
+        if (std::memchr(data, '\0', length) != nullptr) {
+            WriteLog(L"DownloadXML the reply holds a zero byte");
+            return false;
+        }
+        if (m_path == nullptr)
+            return true;
+        if (m_file.IsOpen())
+            return m_file.Write(data, length);
+        return TakeBeforeDeclaration(data, length);
+    }
+
+    // 0 when the reply held a declaration and was put in place whole.
+    int Finish() { return m_file.IsOpen() && m_file.Commit() ? 0 : 1; }
+
+    // The first bytes of the body, for the log.
+    const std::string& Head() const { return m_head; }
+
+private:
+    // The declaration may straddle two pieces: the last bytes before it are
+    // kept until the next piece comes.
+    bool TakeBeforeDeclaration(const char* data, size_t length) {
+        const char declaration[] = "<?xml";
+        m_waiting.append(data, length);
+        const size_t at = m_waiting.find(declaration);
+        if (at == std::string::npos) {
+            const size_t keep = sizeof(declaration) - 2;
+            if (m_waiting.size() > keep)
+                m_waiting.erase(0, m_waiting.size() - keep);
+            return true;
+        }
+        const bool written =
+            m_file.Open(m_path) && m_file.Write(m_waiting.data() + at, m_waiting.size() - at);
+        m_waiting.clear();
+        return written;
+    }
+
+    LPCSTR m_path;
+    CReplyFile m_file;
+    std::string m_head;
+    std::string m_waiting;
+};
 
 // The whole text in the ANSI code page; false when a character has no byte
 // there, since it would go out as another character. A name, value or path
@@ -73,15 +127,19 @@ int CInfoUpDown::DownloadXML(LPCWSTR url, const CStringArray& fields, LPCWSTR pa
     // A failed send shows as a failed receive.
     m_httpUpload.Request();
     WriteLog(L"DownloadXML m_httpUpload.RetRecvDataPt");
-    int length = 0;
-    const char* reply = m_httpUpload.RetRecvDataPt(&length);
-    if (reply != nullptr)
-        LogUtf8Text(L"DownloadXML The following content GET:\r\n%s", reply,
-                    static_cast<size_t>(length), kReplyLogChars);
-    WriteLog(L"DownloadXML m_httpUpload.RetRecvDataPt end");
     std::string narrowOut;
     const bool canSave = outFile != nullptr && ToAnsi(outFile, &narrowOut);
-    const int saved = canSave ? SaveXmlReply(narrowOut.c_str(), reply) : 1;
+    // The reply goes to its file as it arrives, so a large one never has to
+    // fit in memory.
+    CReplySaver saver(canSave ? narrowOut.c_str() : nullptr);
+    const BOOL received = m_httpUpload.ReceiveBody(
+        [&saver](const char* data, int count) { return saver.Take(data, count); });
+    const std::string& head = saver.Head();
+    if (received && !head.empty())
+        LogUtf8Text(L"DownloadXML The following content GET:\r\n%s", head.data(), head.size(),
+                    kReplyLogChars);
+    WriteLog(L"DownloadXML m_httpUpload.RetRecvDataPt end");
+    const int saved = received && canSave ? saver.Finish() : 1;
     WriteLog(L"DownloadXML end");
     return saved;
 }
@@ -113,15 +171,8 @@ int SaveXmlReply(LPCSTR path, const char* text) {
     const char* declaration = FindXmlDeclaration(text);
     if (declaration == nullptr)
         return 1;
-    CUniqueFile file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.IsValid())
-        return 1;
-    const size_t length = std::strlen(declaration);
-    if (length > MAXDWORD)
-        return 1;
-    DWORD written = 0;
-    const BOOL ok =
-        WriteFile(file.Get(), declaration, static_cast<DWORD>(length), &written, nullptr);
-    return ok && written == length ? 0 : 1;
+    CReplyFile file;
+    return file.Open(path) && file.Write(declaration, std::strlen(declaration)) && file.Commit()
+               ? 0
+               : 1;
 }

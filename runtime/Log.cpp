@@ -19,12 +19,57 @@ wchar_t g_szLogPath[kLogPathCapacity] = L"c:\\logfile.log";
 // and the settings whole while a line is written.
 SRWLOCK g_logLock = SRWLOCK_INIT;
 
+// The same across processes that write one file: a mutex named after the
+// file, made on the first line after the path was set.
+HANDLE g_hFileMutex = nullptr;
+
+// A writer that stays inside the file mutex longer than this (stopped in a
+// debugger, say) costs the others a wait, never a hang: they write unguarded.
+const DWORD kFileLockWaitMs = 2000;
+
 class CLogLock {
 public:
     CLogLock() { AcquireSRWLockExclusive(&g_logLock); }
     ~CLogLock() { ReleaseSRWLockExclusive(&g_logLock); }
     CLogLock(const CLogLock&) = delete;
     CLogLock& operator=(const CLogLock&) = delete;
+};
+
+// Every spelling of one file's path gives one name: the full path, upper-cased
+// as the file system compares it, hashed to fit the length of a name.
+HANDLE CreateFileMutex(const wchar_t* pszPath) {
+    wchar_t full[kLogPathCapacity * 2] = {};
+    const DWORD length = GetFullPathNameW(pszPath, kLogPathCapacity * 2, full, nullptr);
+    if (length == 0 || length >= kLogPathCapacity * 2)
+        return nullptr;
+    CharUpperBuffW(full, length);
+    unsigned long long hash = 14695981039346656037ull; // FNV-1a
+    for (DWORD i = 0; i < length; ++i)
+        hash = (hash ^ full[i]) * 1099511628211ull;
+    wchar_t name[64];
+    _snwprintf(name, 63, L"KelvaneLogFile-%08x%08x", static_cast<unsigned>(hash >> 32),
+               static_cast<unsigned>(hash));
+    name[63] = L'\0';
+    return CreateMutexW(nullptr, FALSE, name);
+}
+
+class CFileLock {
+public:
+    explicit CFileLock(HANDLE hMutex) : m_hMutex(hMutex) {
+        const DWORD result = hMutex ? WaitForSingleObject(hMutex, kFileLockWaitMs) : WAIT_FAILED;
+        // An abandoned mutex is owned all the same; its owner died mid-line.
+        m_bHeld = result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
+    }
+    ~CFileLock() {
+        if (m_bHeld)
+            ReleaseMutex(m_hMutex);
+    }
+    CFileLock(const CFileLock&) = delete;
+    CFileLock& operator=(const CFileLock&) = delete;
+
+private:
+    HANDLE m_hMutex;
+    bool m_bHeld;
 };
 
 void CopyCut(wchar_t* pszSetting, size_t nCapacity, const wchar_t* pszValue) {
@@ -78,6 +123,9 @@ void InitLog(const wchar_t* pszTag, const wchar_t* pszPath) {
         CopyCut(g_szLogTag, kLogTagCapacity, pszTag);
     if (pszPath == nullptr)
         return;
+    if (g_hFileMutex != nullptr)
+        CloseHandle(g_hFileMutex);
+    g_hFileMutex = nullptr;
     if (BoundedLogLength(pszPath, kLogPathCapacity) < kLogPathCapacity)
         CopyCut(g_szLogPath, kLogPathCapacity, pszPath);
     else
@@ -88,6 +136,9 @@ void WriteLog(const wchar_t* pszFormat, ...) {
     if (pszFormat == nullptr)
         return;
     CLogLock lock;
+    if (g_hFileMutex == nullptr && g_szLogPath[0] != L'\0')
+        g_hFileMutex = CreateFileMutex(g_szLogPath);
+    CFileLock fileLock(g_hFileMutex);
     if (!RestartLogFileIfFull(g_szLogPath))
         return;
 

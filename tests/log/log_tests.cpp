@@ -4,12 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <regex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "tests/common/ImageKit.h"
+#include "tests/common/ProcessKit.h"
 
 using ImageKit::WriteBytes;
 
@@ -94,6 +96,46 @@ TEST_F(LogFileTest, ConcurrentWritersLoseNoLineAndBreakNone) {
     const std::string text = Unstamped(m_path);
     const std::regex line(R"(\[Kelvane \] \| writer \d line \d{4}\r\n)");
     EXPECT_EQ(std::regex_replace(text, line, "#"), std::string(8000, '#'));
+}
+
+// Writers in separate processes share only the file, which reaches the cap
+// on the way: what is left holds whole lines only, and each writer's lines
+// run without a gap to its last.
+TEST_F(LogFileTest, WritersInSeveralProcessesLoseNoLineAcrossTheRestart) {
+    const int kWriters = 4, kLines = 1000;
+    // About half of the lines go in before the restart.
+    WriteBytes(m_path, std::string(kLogRestartSize - 100000, 'o'));
+    const std::wstring event = L"KvLogWriters" + std::to_wstring(GetCurrentProcessId());
+    HANDLE start = CreateEventW(nullptr, TRUE, FALSE, event.c_str());
+    std::vector<std::unique_ptr<ProcessKit::CRunningProcess>> writers;
+    for (int w = 0; w < kWriters; ++w) {
+        writers.emplace_back(new ProcessKit::CRunningProcess(
+            ProcessKit::BesideProgram(L"log_writer.exe"),
+            {m_path, std::to_wstring(w), std::to_wstring(kLines), event}));
+    }
+    SetEvent(start);
+    for (auto& writer : writers)
+        EXPECT_EQ(0u, writer->Finish().nExitCode);
+    CloseHandle(start);
+
+    const std::string text = Unstamped(m_path);
+    const std::regex line(R"(\[Kelvane \] \| writer (\d) line (\d{4})\r\n)");
+    std::vector<std::vector<int>> numbers(kWriters);
+    size_t end = 0;
+    for (std::sregex_iterator it(text.begin(), text.end(), line), last; it != last; ++it) {
+        ASSERT_EQ(end, static_cast<size_t>(it->position())) << "broken before " << it->str();
+        end += it->length();
+        numbers[std::stoi((*it)[1])].push_back(std::stoi((*it)[2]));
+    }
+    EXPECT_EQ(text.size(), end);
+    size_t kept = 0;
+    for (const std::vector<int>& written : numbers) {
+        for (size_t i = 0; i < written.size(); ++i)
+            ASSERT_EQ(static_cast<int>(kLines - written.size() + i), written[i]);
+        kept += written.size();
+    }
+    EXPECT_GT(kept, 0u);
+    EXPECT_LT(kept, static_cast<size_t>(kWriters * kLines)) << "never restarted";
 }
 
 } // namespace

@@ -28,7 +28,8 @@ int Download(const std::string& url, const std::vector<CString>& fields, const w
 // Standard multipart parsers find the boundary only after a semicolon; the
 // scheme is matched without case, and a colon in the path names no port.
 TEST(DownloadXml, SendsTheExampleFormAndSavesTheReplyFromItsDeclaration) {
-    CLoopbackServer server({MakeReply("200 OK", "", std::string("\xEF\xBB\xBF\r\n") + kXml)});
+    // Pieces of 3 bytes: "<?xml" arrives split over two receives.
+    CLoopbackServer server({MakeReply("200 OK", "", std::string("\xEF\xBB\xBF\r\n") + kXml), 3, 1});
     ImageKit::TempFolder folder(L"kvnet");
     const std::string url = "HTTP" + server.Url("/p:1?x=1").substr(4);
     EXPECT_EQ(0, Download(url, {L"a", L"1", L"unpaired"}, nullptr, folder.File(L"o").c_str()));
@@ -47,56 +48,97 @@ TEST(DownloadXml, SendsTheExampleFormAndSavesTheReplyFromItsDeclaration) {
     EXPECT_EQ(kXml, ReadBytes(folder.File(L"o")));
 }
 
+// A value or file holding a line break and the boundary would make the
+// server's parser see a part of the sender's choosing (here role=admin).
 TEST(DownloadXml, APartThatCannotBeSentFailsTheRequestInsteadOfVanishing) {
     const CString longName(L'n', 3000);
+    const char injected[] = "--FORM_BOUNDARY\r\ncontent-disposition: form-data; name=\"role\"\r\n"
+                            "\r\nadmin";
+    const std::wstring injectedValue = Wide(std::string("bob\r\n") + injected);
     const struct {
         std::vector<CString> fields;
         const wchar_t* paramFile;
+        std::string paramBytes; // written to the file "p", then sent as the parameter file
         const char* logLine;
     } cases[] = {
-        {{L"a", L"1", longName, L"v"}, nullptr, "field 1 cannot be sent: nnn"},
-        {{L"a", L"\u4e2d"}, nullptr, "field 0 cannot be sent: a"},
-        {{L"a", L"1"}, L"C:\\windows", "parameter file cannot be sent"}, // a folder
+        {{L"a", L"1", longName, L"v"}, nullptr, "", "field 1 cannot be sent: nnn"},
+        {{L"a", L"\u4e2d"}, nullptr, "", "field 0 cannot be sent: a"},
+        {{L"a", L"1"}, L"C:\\windows", "", "parameter file cannot be sent"}, // a folder
+        {{L"a", L"1", L"name", injectedValue.c_str()}, nullptr, "", "field 1 cannot be sent"},
+        {{L"a", Wide(injected).c_str()}, nullptr, "", "field 0 cannot be sent"},
+        {{L"a", L"1"}, nullptr, std::string("x\r\n") + injected, "parameter file cannot be sent"},
     };
     for (const auto& c : cases) {
         CCapturedLog log;
         CLoopbackServer server({MakeReply("200 OK", "", kXml)});
         ImageKit::TempFolder folder(L"kvnet");
-        EXPECT_EQ(1, Download(server.Url("/p"), c.fields, c.paramFile, folder.File(L"o").c_str()));
+        const std::wstring param = folder.File(L"p");
+        if (!c.paramBytes.empty())
+            ImageKit::WriteBytes(param, c.paramBytes);
+        EXPECT_EQ(1, Download(server.Url("/p"), c.fields,
+                              c.paramBytes.empty() ? c.paramFile : param.c_str(),
+                              folder.File(L"o").c_str()));
         EXPECT_EQ("", server.Request()) << "sent without the part";
         EXPECT_NE(std::string::npos, log.Text().find(c.logLine)) << log.Text();
         EXPECT_EQ("", ReadBytes(folder.File(L"o")));
     }
 }
 
-// Replies that hold no XML document or have nowhere to go give 1; URLs the
-// client cannot use, -5; a refused connection, -3; a name that cannot resolve, -1.
-TEST(DownloadXml, GivesEachFailureItsCodeAndWritesNothing) {
+// Replies that hold no XML document, were cut short or have nowhere to go
+// give 1; URLs the client cannot use, -5; a refused connection, -3; a name
+// that cannot resolve, -1. The previous reply file stays as it was.
+TEST(DownloadXml, GivesEachFailureItsCodeAndKeepsThePreviousFile) {
+    const std::string ok = "HTTP/1.1 200 OK\r\n";
+    const char withZero[] = "\r\n<?xml version=\"1.0\"?><r>\0</r>";
     const struct {
         std::string url; // empty: a server that sends `reply`
-        const char* reply;
+        std::string reply;
         bool withOutput;
         int code;
     } cases[] = {
-        {"", "HTTP/1.1 200 OK\r\n\r\nno declaration here", true, 1},
+        {"", ok + "\r\nno declaration here", true, 1},
         {"", "HTTP/1.1 404 Not Found\r\n\r\n<?xml version=\"1.0\"?><r/>", true, 1},
-        {"", "HTTP/1.1 200 OK\r\n\r\n<?xml version=\"1.0\"?><r/>", false, 1},
-        {"http://server", nullptr, true, -5},
-        {"https://server/x", nullptr, true, -5},
-        {"http://h/" + std::string(1022, 'p'), nullptr, true, -5},
-        {"http://127.0.0.1:0/x", nullptr, true, -5},
-        {"http://127.0.0.1:" + std::to_string(UnusedPort()) + "/x", nullptr, true, -3},
-        {"http://" + std::string(64, 'a') + ".test/x", nullptr, true, -1},
+        {"", ok + "\r\n<?xml version=\"1.0\"?><r/>", false, 1},
+        {"", ok + "Content-Length: 2147483648\r\n\r\n<?xml version=\"1.0\"?><reply><ok>1</o", true,
+         1},
+        {"", ok + std::string(withZero, sizeof(withZero) - 1), true, 1},
+        {"http://server", "", true, -5},
+        {"https://server/x", "", true, -5},
+        {"http://h/" + std::string(1022, 'p'), "", true, -5},
+        {"http://127.0.0.1:0/x", "", true, -5},
+        {"http://127.0.0.1:" + std::to_string(UnusedPort()) + "/x", "", true, -3},
+        {"http://" + std::string(64, 'a') + ".test/x", "", true, -1},
     };
     for (const auto& c : cases) {
         std::unique_ptr<CLoopbackServer> server;
-        if (c.reply != nullptr)
+        if (!c.reply.empty())
             server.reset(new CLoopbackServer({c.reply}));
         ImageKit::TempFolder folder(L"kvnet");
         const std::wstring out = folder.File(L"o");
+        ImageKit::WriteBytes(out, "previous");
         EXPECT_EQ(c.code, Download(server ? server->Url("/p") : c.url, {}, nullptr,
                                    c.withOutput ? out.c_str() : nullptr))
             << c.url << c.reply;
-        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(out.c_str()));
+        EXPECT_EQ("previous", ReadBytes(out)) << c.reply;
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW(folder.File(L"*").c_str(), &found);
+        int files = 0;
+        for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
+            files += (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+        FindClose(search);
+        EXPECT_EQ(1, files) << "left beside it: " << c.reply;
     }
+}
+
+// The reply goes to its file as it comes: the receive buffer keeps its size.
+TEST(DownloadXml, SavesALargeReplyWithoutHoldingIt) {
+    const std::string xml = std::string(kXml) + std::string(4 << 20, ' ');
+    CLoopbackServer server({MakeReply("200 OK", "", xml)});
+    ImageKit::TempFolder folder(L"kvnet");
+    CStringArray fields;
+    CInfoUpDown exchange;
+    EXPECT_EQ(0, exchange.DownloadXML(Wide(server.Url("/p")).c_str(), fields, nullptr,
+                                      folder.File(L"o").c_str()));
+    EXPECT_TRUE(xml == ReadBytes(folder.File(L"o")));
+    EXPECT_EQ(10240, exchange.m_httpUpload.GetBufSize());
 }

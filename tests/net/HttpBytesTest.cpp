@@ -40,9 +40,16 @@ TEST(ChunkedBody, DecodingAndTheEndOfTheStreamAgree) {
         ChunkedTracker whole, bytewise;
         EXPECT_EQ(c.tracked, whole.Feed(c.raw.data(), c.raw.size())) << c.raw;
         P progress = P::NeedMore;
-        for (char byte : c.raw)
-            progress = bytewise.Feed(&byte, 1);
+        std::string payload;
+        for (char byte : c.raw) {
+            size_t count = 0;
+            progress = bytewise.Feed(&byte, 1, &byte, &count);
+            payload.append(&byte, count);
+        }
         EXPECT_EQ(c.tracked, progress) << c.raw;
+        if (progress == P::Complete) {
+            EXPECT_EQ(c.text, payload);
+        }
     }
 }
 
@@ -62,4 +69,25 @@ TEST(ReplyHeader, FindsTheBlankLineAcrossReadsAndStopsAtTheCapacity) {
               AppendHeaderBytes(header, sizeof(header), &held, read.data(), 1024, &end));
     EXPECT_EQ(HeaderScan::TooLong,
               AppendHeaderBytes(header, sizeof(header), &held, read.data(), 1024, &end));
+}
+
+// The first Content-Length line counts, without regard to case; a value too
+// large for 64 bits is held at the largest rather than wrapping round.
+TEST(ReplyHeader, ReadsTheAnnouncedLength) {
+    const struct {
+        std::string header;
+        bool found;
+        uint64_t value;
+    } cases[] = {
+        {"HTTP/1.1 200 OK\r\nX-Content-Length: 1\r\ncontent-LENGTH:  42\r\nContent-Length: 7", true,
+         42},
+        {"HTTP/1.1 200 OK\r\nContent-Length: 99999999999999999999999", true, UINT64_MAX},
+        {"HTTP/1.1 200 OK\r\nContent-Length: x1", false, 0},
+        {"HTTP/1.1 200 OK\r\nContent-Length:", false, 0},
+    };
+    for (const auto& c : cases) {
+        uint64_t value = 0;
+        EXPECT_EQ(c.found, FindContentLength(c.header.data(), c.header.size(), &value)) << c.header;
+        EXPECT_EQ(c.value, value) << c.header;
+    }
 }

@@ -92,3 +92,38 @@ TEST(HttpUpload, InitClosesThePreviousConnectionAndEmptiesTheBody) {
     EXPECT_STREQ(kXml, upload.RetRecvDataPt());
     EXPECT_EQ("--FORM_BOUNDARY--\r\n", Body(second.Request()));
 }
+
+// A server that drips its header or body fails the receive at the limit (its
+// drip would last 10 s); one that keeps up the pace over several windows
+// does not.
+TEST(HttpUpload, ADripFeedingServerFailsAtTheLimits) {
+    const KvReceiveLimits limits = {1000, 300, 32};
+    const std::string body(500, 'b');
+    const struct {
+        std::string reply;
+        size_t pieceSize; // sent every 20 ms
+        const char* logLine;
+    } cases[] = {
+        {MakeReply("200 OK", "X-Pad: " + body + "\r\n", ""), 1, "receive header too slow"},
+        {MakeReply("200 OK", "", body), 1, "recv content too slow"},
+        {MakeReply("200 OK", "", body), 10, "recv content nLen == 0"},
+    };
+    for (const auto& c : cases) {
+        CCapturedLog log;
+        CLoopbackServer server({c.reply, c.pieceSize, 20});
+        CHttpUpload upload;
+        Init(upload, server.Url("/p"));
+        upload.Request();
+        std::string received;
+        const BOOL ok = upload.ReceiveBody(
+            [&](const char* data, int count) {
+                received.append(data, count);
+                return true;
+            },
+            limits);
+        const bool paced = c.pieceSize > 1;
+        EXPECT_NE(std::string::npos, log.Text().find(c.logLine)) << c.logLine;
+        EXPECT_EQ(paced, ok != FALSE) << c.logLine;
+        EXPECT_TRUE(!paced || received == body) << received;
+    }
+}
