@@ -91,6 +91,8 @@ protected:
 
 using Probe = std::array<Gdiplus::ARGB, 3>; // x and y in the captured picture, colour
 
+} // namespace
+
 // The first window's rectangle, or the union with the cover, which leaves
 // what neither window shows transparent.
 TEST_F(CaptureTest, PngKeepsLayeredAlphaAndOpaqueCover) {
@@ -146,5 +148,3 @@ TEST(CapturePixelsTest, BlendedLayeredPixelsAreTakenOpaque) {
     EXPECT_EQ(0xFF402010u, image.At(0, 0));
     EXPECT_EQ(0xFF000000u, image.At(1, 0));
 }
-
-} // namespace

@@ -2,25 +2,21 @@
 // start and end to the program that loaded it (KvRecordLoadEvent there).
 #include <afxwin.h>
 
-#include <stdlib.h>
 #include <string>
+
+extern "C" IMAGE_DOS_HEADER __ImageBase;
 
 namespace {
 
 void Record(const std::string& event) {
-    typedef void (*RecordFn)(const char*);
-    auto fn = reinterpret_cast<RecordFn>(
+    auto fn = reinterpret_cast<void (*)(const char*)>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(nullptr), "KvRecordLoadEvent")));
     if (fn != nullptr)
         fn(event.c_str());
 }
 
 HINSTANCE ThisModule() {
-    HMODULE h = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                           GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCWSTR>(&ThisModule), &h);
-    return h;
+    return reinterpret_cast<HINSTANCE>(&__ImageBase);
 }
 
 const wchar_t* g_className = nullptr;
@@ -50,7 +46,6 @@ public:
     ~CTestModuleApp() override { Record("app-destruct" + Flag("class", ClassRegistered())); }
     BOOL InitInstance() override {
         CWinApp::InitInstance();
-        AfxEnableControlContainer();
         g_className = AfxRegisterWndClass(0);
         HINSTANCE h = ThisModule();
         Record("init-instance" +
@@ -68,16 +63,6 @@ public:
 
 CTestModuleApp theApp;
 
-} // namespace
-
-// Entered from the host: works under the module's own state.
-extern "C" __declspec(dllexport) HINSTANCE TestModuleInstance() {
-    AFX_MANAGE_STATE(AfxGetStaticModuleState());
-    return AfxGetInstanceHandle();
-}
-
-namespace {
-
 // Ends itself in the way the host asks for, to exercise the modal loop.
 class CModuleDialog : public CDialog {
 public:
@@ -91,11 +76,10 @@ protected:
             EndDialog(77);
         else if (m_nMode == 1)
             PostMessage(WM_APP + 1);
-        else if (m_nMode == 4)
+        else if (m_nMode == 2)
             PostMessage(WM_APP + 2);
-        else // keyboard: Enter or Escape through the dialog manager
-            ::PostMessageW(GetDlgItem(IDOK)->m_hWnd, WM_KEYDOWN,
-                           m_nMode == 2 ? VK_RETURN : VK_ESCAPE, 0);
+        else // Escape, through the dialog manager
+            ::PostMessageW(GetDlgItem(IDOK)->m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0);
         return TRUE;
     }
     BOOL PreTranslateMessage(MSG* pMsg) override {
@@ -123,6 +107,12 @@ END_MESSAGE_MAP()
 
 } // namespace
 
+// Entered from the host: works under the module's own state.
+extern "C" __declspec(dllexport) HINSTANCE TestModuleInstance() {
+    AFX_MANAGE_STATE(AfxGetStaticModuleState());
+    return AfxGetInstanceHandle();
+}
+
 // Runs the module's dialog 100 modally; *pPreTranslated counts the messages
 // the loop offered to PreTranslateMessage.
 extern "C" __declspec(dllexport) INT_PTR RunModuleDialog(int nMode, int* pPreTranslated) {
@@ -131,10 +121,4 @@ extern "C" __declspec(dllexport) INT_PTR RunModuleDialog(int nMode, int* pPreTra
     INT_PTR result = dlg.DoModal();
     *pPreTranslated = dlg.m_nPreTranslated;
     return result;
-}
-
-// A dialog object of this module made under the caller's module state, as a
-// host does when it constructs one of the module's classes itself.
-extern "C" __declspec(dllexport) CDialog* NewModuleDialog(int nMode) {
-    return new CModuleDialog(nMode);
 }

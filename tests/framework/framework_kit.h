@@ -26,7 +26,7 @@ protected:
     }
 };
 
-// A dialog template of the program (WindowTests.rc) as a caller holds it in memory:
+// A dialog template of the program (dialogs.rc) as a caller holds it in memory:
 // 201 has an OK button, 202 names a window class that does not exist.
 inline LPCDLGTEMPLATEW TemplateInMemory(int nID) {
     HRSRC hInfo = ::FindResourceW(nullptr, MAKEINTRESOURCEW(nID), RT_DIALOG);

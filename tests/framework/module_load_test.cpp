@@ -5,15 +5,8 @@
 #include <vector>
 
 namespace {
+
 std::vector<std::string> g_events;
-}
-
-// Called by KvAfxTestModule.dll to report the steps of its start and end.
-extern "C" __declspec(dllexport) void KvRecordLoadEvent(const char* event) {
-    g_events.push_back(event);
-}
-
-namespace {
 
 // Whether the module starts or refuses, every step runs under its own state,
 // and its classes go before its static objects.
@@ -27,6 +20,11 @@ const std::vector<std::string> kLifeEvents = {
 };
 
 } // namespace
+
+// Called by KvAfxTestModule.dll to report the steps of its start and end.
+extern "C" __declspec(dllexport) void KvRecordLoadEvent(const char* event) {
+    g_events.push_back(event);
+}
 
 TEST(ModuleLoad, RunsItsStepsInOrderWhetherItStartsOrRefuses) {
     typedef HINSTANCE (*InstanceFn)();
