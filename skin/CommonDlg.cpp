@@ -3,6 +3,7 @@
 #include "runtime/Helpers.h"
 #include "skin/BmpButton.h"
 #include "skin/DrawUtil.h"
+#include "skin/ImageLimits.h"
 #include "skin/Label.h"
 
 #include <climits>
@@ -44,6 +45,8 @@ private:
 
 // A background image file as a bitmap, or null when it cannot be read.
 Gdiplus::Bitmap* LoadBackgroundBitmap(const CString& strPath) {
+    if (!KvImageLimits::ImageFileFits(strPath))
+        return nullptr;
     auto pImage = std::make_unique<Gdiplus::Bitmap>(static_cast<LPCWSTR>(strPath));
     if (pImage->GetLastStatus() != Gdiplus::Ok || pImage->GetWidth() == 0)
         return nullptr;
@@ -200,7 +203,7 @@ void CKvCommonDlg::ApplyIcon() {
     CString strPath;
     GetWindowInfo(L"Icon", strPath, TRUE);
     HICON hNew = nullptr;
-    if (!strPath.IsEmpty())
+    if (!strPath.IsEmpty() && KvImageLimits::ImageFileFits(strPath))
         hNew =
             static_cast<HICON>(::LoadImageW(nullptr, strPath, IMAGE_ICON, 0, 0, LR_LOADFROMFILE));
     HICON hOld = m_hIcon;

@@ -2,6 +2,7 @@
 
 #include "companions/HubExchange/HubExchange.h"
 #include "res/resource.h"
+#include "runtime/Log.h"
 #include "runtime/ModuleApp.h"
 #include "runtime/StringHelpers.h"
 #include "skin/DialogLayout.h"
@@ -217,8 +218,16 @@ BOOL CContainerDlg::RegisterNotify(BOOL bRegister) {
     const FARPROC pExport =
         GetExportAddress(hHub, bRegister ? L"HXRegComNotifyMessage" : L"HXUnRegComNotifyMessage");
     // Through void*: the export's real type is known only here.
-    if (auto pNotify = reinterpret_cast<NotifyFunction>(reinterpret_cast<void*>(pExport)))
-        pNotify(kContainerNotify, m_hWnd, WM_CLOSE_CONTAINER, 0);
+    auto pNotify = reinterpret_cast<NotifyFunction>(reinterpret_cast<void*>(pExport));
+    const int nResult = pNotify ? pNotify(kContainerNotify, m_hWnd, WM_CLOSE_CONTAINER, 0) : 0;
+    // Unsubscribed, no broadcast can close this container: whoever wonders why must find out.
+    if (bRegister && nResult < 0)
+        WriteLog(L"container: cannot subscribe to notification %d (%s, %d): it runs "
+                 L"unsubscribed, broadcasts do not reach it",
+                 kContainerNotify,
+                 nResult == HX_TABLE_FULL ? L"the notification table is full"
+                                          : L"the notification centre refused",
+                 nResult);
     // The centre keeps the subscription after this: it pins itself.
     ::FreeLibrary(hHub);
     return TRUE;

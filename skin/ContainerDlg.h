@@ -78,7 +78,8 @@ public:
 
     // Subscribes the window to the notification centre (bRegister) or ends
     // the subscription, through HubExchange.dll beside this module. Without
-    // the library or its export nothing happens. Always TRUE.
+    // the library or its export nothing happens; a refused subscription (a
+    // full table) is logged. Always TRUE.
     BOOL RegisterNotify(BOOL bRegister);
     // Puts the page's top-left corner at "ChildPos" from the container's
     // outer top-left corner, on top, and shows it once the container is

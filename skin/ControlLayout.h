@@ -9,6 +9,11 @@
 
 namespace KvLayout {
 
+// The most characters of a text that are drawn or measured: GDI+ lays a
+// string out in time that grows with the square of its length, and no
+// control shows more. A longer text is cut to end with an ellipsis.
+constexpr int kMaxDrawnText = 1024;
+
 // Button kinds reuse the standard button type values.
 constexpr int kKindPush = BS_PUSHBUTTON;
 constexpr int kKindCheck = BS_CHECKBOX;

@@ -1,6 +1,20 @@
 #include "skin/DrawUtil.h"
 
 #include "skin/ControlLayout.h"
+#include "skin/ImageLimits.h"
+
+namespace {
+
+CString DrawnText(const CString& strText) {
+    if (strText.GetLength() <= KvLayout::kMaxDrawnText)
+        return strText;
+    int nKept = KvLayout::kMaxDrawnText - 1;
+    if (IS_HIGH_SURROGATE(strText[nKept - 1]))
+        --nKept; // never half a character
+    return strText.Left(nKept) + L"\x2026";
+}
+
+} // namespace
 
 BOOL CreateCacheBitmap(Gdiplus::Bitmap** ppBitmap, int nWidth, int nHeight) {
     delete *ppBitmap;
@@ -60,7 +74,8 @@ void MeasureTextBounds(const CString& strText, Gdiplus::Graphics* pGraphics,
                                 static_cast<Gdiplus::REAL>(rc.bottom - rc.top));
     // A failed measurement reports an empty box rather than leftovers.
     Gdiplus::RectF box(0, 0, 0, 0);
-    pGraphics->MeasureString(strText, strText.GetLength(), &font, layout, &format, &box);
+    const CString strDrawn = DrawnText(strText);
+    pGraphics->MeasureString(strDrawn, strDrawn.GetLength(), &font, layout, &format, &box);
     rc = KvLayout::RectFromMeasuredBox(box.X, box.Y, box.Width, box.Height);
 }
 
@@ -93,7 +108,8 @@ void DrawSkinText(Gdiplus::Graphics& graphics, const CString& strText, const Gdi
     format.SetTrimming(static_cast<Gdiplus::StringTrimming>(look.nTrimming));
     format.SetHotkeyPrefix(look.hotkeyPrefix);
     Gdiplus::SolidBrush brush{Gdiplus::Color(clrText)};
-    graphics.DrawString(strText, strText.GetLength(), &font, rc, &format, &brush);
+    const CString strDrawn = DrawnText(strText);
+    graphics.DrawString(strDrawn, strDrawn.GetLength(), &font, rc, &format, &brush);
 }
 
 RECT GetRectInParentClient(HWND hWnd) {
@@ -104,6 +120,8 @@ RECT GetRectInParentClient(HWND hWnd) {
 }
 
 Gdiplus::Image* LoadImageOrNull(LPCWSTR pszPath) {
+    if (!KvImageLimits::ImageFileFits(pszPath))
+        return nullptr;
     Gdiplus::Image* pImage = new Gdiplus::Image(pszPath);
     if (pImage && pImage->GetLastStatus() != Gdiplus::Ok) {
         delete pImage;

@@ -50,7 +50,8 @@ struct KvTextLook {
     Gdiplus::HotkeyPrefix hotkeyPrefix;
 };
 
-// Draws strText into rc with the look and colour given; failures leave the text out.
+// Draws strText into rc with the look and colour given; failures leave the
+// text out. Both draw and measure at most KvLayout::kMaxDrawnText characters.
 KELVANE_API void DrawSkinText(Gdiplus::Graphics& graphics, const CString& strText,
                               const KvTextLook& look, Gdiplus::ARGB clrText,
                               const Gdiplus::RectF& rc);
@@ -63,7 +64,8 @@ KELVANE_API void DrawSkinText(Gdiplus::Graphics& graphics, const CString& strTex
 // parent's background image is drawn 1:1.
 KELVANE_API RECT GetRectInParentClient(HWND hWnd);
 
-// Loads an image file; null when GDI+ cannot read it.
+// Loads an image file; null when GDI+ cannot read it, or when its header
+// declares a picture beyond the limits of skin/ImageLimits.h.
 KELVANE_API Gdiplus::Image* LoadImageOrNull(LPCWSTR pszPath);
 
 // A top-down 32-bit section of nWidth x nHeight, rows in the order GDI+

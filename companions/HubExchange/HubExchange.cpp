@@ -151,22 +151,45 @@ bool PinThisLibrary() {
                               reinterpret_cast<LPCWSTR>(&PinThisLibrary), &self) != FALSE;
 }
 
+uint32_t HeldBy(const Table& table, DWORD processId) {
+    uint32_t held = 0;
+    for (uint32_t i = 0; i < table.count; ++i)
+        held += table.entries[i].processId == processId ? 1 : 0;
+    return held;
+}
+
 int Subscribe(Table& table, int notify, HWND window, UINT message, DWORD processId) {
     if (Find(table, notify, window, message) >= 0)
         return HX_UNCHANGED;
-    if (table.count >= HX_CAPACITY)
+    if (table.count >= HX_CAPACITY || HeldBy(table, processId) >= HX_PROCESS_SHARE)
         return HX_TABLE_FULL;
     table.entries[table.count++] = {notify, ToStored(window), message, processId};
     return HX_OK;
+}
+
+// Another process's window, or a system one, is not the caller's to steer.
+bool IsOwnWindow(HWND window) {
+    DWORD processId = 0;
+    return window != nullptr && GetWindowThreadProcessId(window, &processId) != 0 &&
+           processId == GetCurrentProcessId();
+}
+
+bool IsOtherProcessWindow(HWND window) {
+    DWORD processId = 0;
+    return window != nullptr && GetWindowThreadProcessId(window, &processId) != 0 &&
+           processId != GetCurrentProcessId();
 }
 
 } // namespace
 
 extern "C" int __cdecl HXRegComNotifyMessage(int nNotify, HWND hWnd, UINT nMessage,
                                              int /*nReserved*/) {
-    DWORD processId = 0;
-    if (hWnd == nullptr || GetWindowThreadProcessId(hWnd, &processId) == 0)
+    if (!IsOwnWindow(hWnd))
         return HX_BAD_WINDOW;
+    // Below WM_USER the system gives each message its meaning (WM_QUIT, WM_DESTROY).
+    if (nMessage < WM_USER)
+        return HX_BAD_MESSAGE;
+    const DWORD processId = GetCurrentProcessId();
     if (!PinThisLibrary())
         return HX_UNAVAILABLE;
     return TheTable().Locked(
@@ -175,6 +198,8 @@ extern "C" int __cdecl HXRegComNotifyMessage(int nNotify, HWND hWnd, UINT nMessa
 
 extern "C" int __cdecl HXUnRegComNotifyMessage(int nNotify, HWND hWnd, UINT nMessage,
                                                int /*nReserved*/) {
+    if (IsOtherProcessWindow(hWnd))
+        return HX_BAD_WINDOW;
     return TheTable().Locked([&](Table& table) {
         const int index = Find(table, nNotify, hWnd, nMessage);
         if (index < 0)
@@ -198,12 +223,17 @@ extern "C" int __cdecl HXBroadcastNotify(int nNotify, WPARAM wParam, LPARAM lPar
 }
 
 extern "C" int __cdecl HXListNotify(HXSubscription* pEntries, int nCapacity) {
-    const int room = pEntries != nullptr ? nCapacity : 0;
-    return TheTable().Locked([&](Table& table) {
-        for (uint32_t i = 0; i < table.count && static_cast<int>(i) < room; ++i) {
-            const Entry& entry = table.entries[i];
-            pEntries[i] = {entry.notify, FromStored(entry.window), entry.message, entry.processId};
-        }
+    // Copied out under the lock and handed over after it: a caller that
+    // stops or faults in its own memory must not hold every process up.
+    Entry copy[HX_CAPACITY];
+    const int count = TheTable().Locked([&](Table& table) {
+        for (uint32_t i = 0; i < table.count; ++i)
+            copy[i] = table.entries[i];
         return static_cast<int>(table.count);
     });
+    const int room = pEntries != nullptr ? nCapacity : 0;
+    for (int i = 0; i < count && i < room; ++i)
+        pEntries[i] = {copy[i].notify, FromStored(copy[i].window), copy[i].message,
+                       copy[i].processId};
+    return count;
 }

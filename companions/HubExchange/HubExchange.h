@@ -10,14 +10,18 @@
 enum HubResult {
     HX_OK = 0,           // subscribed, or unsubscribed
     HX_UNCHANGED = 1,    // already subscribed, or there was no such subscription
-    HX_BAD_WINDOW = -1,  // subscribing a null handle or a window that does not exist
-    HX_TABLE_FULL = -2,  // every slot holds a live subscription: nothing was replaced
+    HX_BAD_WINDOW = -1,  // a null handle, a window that does not exist, or another process's
+    HX_TABLE_FULL = -2,  // every slot, or the calling process's share of them, holds a live
+                         // subscription: nothing was replaced
     HX_UNAVAILABLE = -3, // the shared table or its lock cannot be opened
     HX_BUSY = -4,        // another process held the table's lock for 5 seconds
+    HX_BAD_MESSAGE = -5, // a message below WM_USER, which the system itself gives meaning
 };
 
 // The most subscriptions the session holds at once.
 #define HX_CAPACITY 255
+// The most one process may hold, so that no program can crowd out the others.
+#define HX_PROCESS_SHARE 64
 
 // One subscription as HXListNotify reports it.
 struct HXSubscription {
@@ -31,14 +35,17 @@ struct HXSubscription {
 extern "C" {
 #endif
 
-// Subscribes hWnd to nNotify: every broadcast of nNotify posts hWnd the
-// message nMessage. A subscription is the triple (nNotify, hWnd, nMessage);
-// it lasts until it is unsubscribed, its window is destroyed, or the
-// subscribing process ends, even when the caller frees this library.
-// nReserved is ignored. Returns a HubResult.
+// Subscribes hWnd, a window of the calling process, to nNotify: every
+// broadcast of nNotify posts hWnd the message nMessage, which is WM_USER or
+// above. A subscription is the triple (nNotify, hWnd, nMessage); it lasts
+// until it is unsubscribed, its window is destroyed, or the subscribing
+// process ends, even when the caller frees this library. A process holds at
+// most HX_PROCESS_SHARE subscriptions. nReserved is ignored. Returns a
+// HubResult.
 int __cdecl HXRegComNotifyMessage(int nNotify, HWND hWnd, UINT nMessage, int nReserved);
 
-// Ends the subscription (nNotify, hWnd, nMessage). Returns a HubResult.
+// Ends the subscription (nNotify, hWnd, nMessage); a live window of another
+// process gives HX_BAD_WINDOW. Returns a HubResult.
 int __cdecl HXUnRegComNotifyMessage(int nNotify, HWND hWnd, UINT nMessage, int nReserved);
 
 // Posts every window subscribed to nNotify its message with wParam and

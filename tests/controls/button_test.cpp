@@ -1,6 +1,7 @@
 // Bitmap buttons in real windows, driven by real messages; the checks read
 // the composed cache (what every paint copies to the screen).
 #include "skin/BmpButton.h"
+#include "skin/ControlLayout.h"
 #include "tests/controls/ControlTest.h"
 
 using ImageKit::CountPixels;
@@ -187,4 +188,16 @@ TEST(TextMeasuring, AFailedMeasurementIsAnEmptyBoxAndLeavesItsStatus) {
     MeasureTextBounds(L"Hello", &graphics, L"No Such Face Anywhere", 12, 0, box);
     EXPECT_NE(Gdiplus::Ok, graphics.GetLastStatus());
     EXPECT_EQ(0, box.right - box.left);
+}
+
+// A text of any length is laid out as its first characters and an ellipsis.
+TEST(TextMeasuring, ALongTextIsMeasuredAsItsStartAndAnEllipsis) {
+    Gdiplus::Bitmap image(8, 8, PixelFormat32bppARGB);
+    Gdiplus::Graphics graphics(&image);
+    RECT whole = {0, 0, 0, 0}, cut = whole;
+    MeasureTextBounds(CString(L'x', 4000), &graphics, L"DejaVu Sans", 12, 0, whole);
+    MeasureTextBounds(CString(L'x', KvLayout::kMaxDrawnText - 1) + L"\x2026", &graphics,
+                      L"DejaVu Sans", 12, 0, cut);
+    EXPECT_GT(cut.right, 1000);
+    EXPECT_EQ(cut.right, whole.right);
 }

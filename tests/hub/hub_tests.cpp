@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -99,22 +100,70 @@ TEST(Hub, UnsubscribedAndVanishedWindowsAreNoLongerReached) {
     EXPECT_EQ(HX_BAD_WINDOW, hub.reg(20, nullptr, kMessage, 0));
 }
 
-TEST(Hub, FullTableIsReportedWithoutReplacingAnyone) {
+TEST(Hub, AFullShareIsReportedWithoutReplacingAnyone) {
     HubLibrary hub;
     SinkWindow w;
     std::optional<SinkWindow> first(std::in_place);
     ASSERT_EQ(HX_OK, hub.reg(1000, first->hwnd, kMessage, 0));
-    for (int n = 1; n < HX_CAPACITY; ++n)
+    for (int n = 1; n < HX_PROCESS_SHARE; ++n)
         ASSERT_EQ(HX_OK, hub.reg(1000 + n, w.hwnd, kMessage, 0)) << n;
 
     EXPECT_EQ(HX_TABLE_FULL, hub.reg(2000, w.hwnd, kMessage, 0));
     EXPECT_EQ(HX_UNCHANGED, hub.reg(1001, w.hwnd, kMessage, 0));
     EXPECT_EQ(1, hub.broadcast(1000, 0, 0));
-    EXPECT_EQ(1, hub.broadcast(1000 + HX_CAPACITY - 1, 0, 0));
+    EXPECT_EQ(1, hub.broadcast(1000 + HX_PROCESS_SHARE - 1, 0, 0));
     // A vanished subscriber's slot is free again.
     first.reset();
     EXPECT_EQ(HX_OK, hub.reg(2000, w.hwnd, kMessage, 0));
     EXPECT_EQ(HX_TABLE_FULL, hub.reg(2001, w.hwnd, kMessage, 0));
+}
+
+// Another process's windows (the desktop's) and the system's own messages
+// are not a caller's to subscribe.
+TEST(Hub, OnlyOwnWindowsAndApplicationMessagesAreTaken) {
+    HubLibrary hub;
+    SinkWindow w;
+    EXPECT_EQ(HX_BAD_WINDOW, hub.reg(20, GetDesktopWindow(), WM_USER, 0));
+    EXPECT_EQ(HX_BAD_WINDOW, hub.unreg(20, GetDesktopWindow(), WM_USER, 0));
+    for (UINT message : {UINT(WM_QUIT), UINT(WM_DESTROY), UINT(WM_USER - 1)})
+        EXPECT_EQ(HX_BAD_MESSAGE, hub.reg(20, w.hwnd, message, 0)) << message;
+    EXPECT_EQ(HX_OK, hub.reg(20, w.hwnd, WM_USER, 0));
+    EXPECT_EQ(1, hub.list(nullptr, 0));
+}
+
+// While the listing thread is stopped in a fault on the caller's memory, a
+// broadcast from another thread must not find the table locked.
+namespace {
+void* g_listPage = nullptr;
+decltype(&HXBroadcastNotify) g_broadcast = nullptr;
+int g_reachedDuringFault = 0;
+
+LONG CALLBACK BroadcastOnListFault(EXCEPTION_POINTERS* pInfo) {
+    const EXCEPTION_RECORD& record = *pInfo->ExceptionRecord;
+    const auto address = reinterpret_cast<char*>(record.ExceptionInformation[1]);
+    const auto page = static_cast<char*>(g_listPage);
+    if (record.ExceptionCode != EXCEPTION_ACCESS_VIOLATION || address < page ||
+        address >= page + 4096)
+        return EXCEPTION_CONTINUE_SEARCH;
+    std::thread([] { g_reachedDuringFault = g_broadcast(20, 0, 0); }).join();
+    DWORD old = 0;
+    VirtualProtect(g_listPage, 4096, PAGE_READWRITE, &old);
+    return EXCEPTION_CONTINUE_EXECUTION;
+}
+} // namespace
+
+TEST(Hub, ACallerFaultingOnItsListStopsNoOne) {
+    HubLibrary hub;
+    SinkWindow w;
+    ASSERT_EQ(HX_OK, hub.reg(20, w.hwnd, kMessage, 0));
+    g_listPage = VirtualAlloc(nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READONLY);
+    g_broadcast = hub.broadcast;
+    PVOID handler = AddVectoredExceptionHandler(1, BroadcastOnListFault);
+    EXPECT_EQ(1, hub.list(static_cast<HXSubscription*>(g_listPage), 1));
+    RemoveVectoredExceptionHandler(handler);
+    EXPECT_EQ(1, g_reachedDuringFault);
+    EXPECT_EQ(w.hwnd, static_cast<HXSubscription*>(g_listPage)->hWnd);
+    VirtualFree(g_listPage, 0, MEM_RELEASE);
 }
 
 TEST(Hub, SubscriptionOutlivesFreeingTheLibrary) {
@@ -124,9 +173,23 @@ TEST(Hub, SubscriptionOutlivesFreeingTheLibrary) {
     EXPECT_EQ(1u, w.Take(kMessage).size());
 }
 
-TEST(Kvhub, WrongUsageExits64) {
+TEST(Kvhub, SaysWhatIsWrongWithItsUsageAnEmptyTableOrABusyOne) {
     const std::vector<std::wstring> wrong[] = {
         {}, {L"broadcast", L"x"}, {L"broadcast", L"99999999999"}, {L"list", L"all"}};
     for (const auto& args : wrong)
         EXPECT_EQ("exit 64", Kvhub(args)) << args.size() << " arguments";
+
+    const ProcessKit::RunResult empty = ProcessKit::RunTool(L"kvhub.exe", {L"list"});
+    EXPECT_EQ("", empty.strOut);
+    EXPECT_EQ("kvhub: no subscriptions\r\n", empty.strErr);
+    // The table's lock held here, as a process stopped inside the centre would.
+    HubLibrary hub;
+    EXPECT_EQ(0, hub.list(nullptr, 0)); // the lock exists
+    HANDLE lock = OpenMutexW(SYNCHRONIZE, FALSE, L"Local\\Kelvane.HubExchange.Lock.1");
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(lock, 0));
+    const ProcessKit::RunResult busy = ProcessKit::RunTool(L"kvhub.exe", {L"broadcast", L"20"});
+    ReleaseMutex(lock);
+    CloseHandle(lock);
+    EXPECT_EQ(2u, busy.nExitCode);
+    EXPECT_NE(std::string::npos, busy.strErr.find("is busy")) << busy.strErr;
 }

@@ -7,6 +7,7 @@
 #include "tests/common/ProcessKit.h"
 
 #include "res/resource.h"
+#include "runtime/Log.h"
 #include "runtime/ModuleApp.h"
 #include "tools/common/WindowCapture.h"
 
@@ -205,6 +206,33 @@ TEST_F(ContainerTest, APageWhoseWindowCannotBeMadeIsDroppedWhole) {
         EXPECT_EQ(dlg.SendMessage(WM_CLOSE_CONTAINER), 1);
         dlg.DestroyWindow();
     }
+}
+
+TEST_F(ContainerTest, AContainerLeftUnsubscribedByAFullTableSaysSoInTheLog) {
+    ImageKit::TempFolder folder(L"kvlog");
+    const std::wstring strLog = folder.File(L"kelvane.log");
+    ASSERT_TRUE(ImageKit::WriteBytes(strLog, ""));
+    InitLog(L"test", strLog.c_str());
+    // This process's whole share taken by one window of its own.
+    HMODULE hHub = ::LoadLibraryW((ProgramFolder() + L"HubExchange.dll").c_str());
+    const auto reg = reinterpret_cast<decltype(&HXRegComNotifyMessage)>(
+        reinterpret_cast<void*>(::GetProcAddress(hHub, "HXRegComNotifyMessage")));
+    HWND hSink = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 8, 8, nullptr, nullptr,
+                                   nullptr, nullptr);
+    for (int n = 0; n < HX_PROCESS_SHARE; ++n)
+        ASSERT_EQ(reg(1000 + n, hSink, WM_USER, 0), HX_OK);
+
+    CProbeContainer dlg;
+    Prepare(dlg);
+    ASSERT_TRUE(dlg.Create(IDD_CONTAINER));
+    dlg.DestroyWindow();
+    ::DestroyWindow(hSink);
+    ::FreeLibrary(hHub);
+    InitLog(L"", L"");
+    EXPECT_NE(ImageKit::ReadBytes(strLog).find("the notification table is full, -2): it runs "
+                                               "unsubscribed"),
+              std::string::npos)
+        << ImageKit::ReadBytes(strLog);
 }
 
 TEST(ContainerSkinPath, AFullPathNamesTheFileAnythingElseIsBelowTheConfiguration) {

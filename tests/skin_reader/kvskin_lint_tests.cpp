@@ -7,6 +7,7 @@
 #include "tools/kvskin/SkinLintRules.h"
 
 #include "runtime/StringHelpers.h"
+#include "skin/DrawUtil.h"
 
 #include <gtest/gtest.h>
 
@@ -43,6 +44,13 @@ protected:
         WriteSkinFile(images, L"hand.cur", ImageKit::IconFileBytes(2, 32));
         WriteSkinFile(images, L"app.ico", ImageKit::IconFileBytes(1, 32));
         WriteSkinFile(images, L"text.png", "not an image at all");
+        // Pictures beyond the decoding limits: one side too long, and a
+        // header claiming more pixels than a file of its size can hold.
+        WriteSkinFile(images, L"wide.bmp", ImageKit::BmpFileBytes(16385, 1));
+        std::string claim = ImageKit::BmpFileBytes(1000, 1000).substr(0, 70);
+        WriteSkinFile(images, L"claim.bmp", claim);
+        Gdiplus::Bitmap wide(16385, 1, PixelFormat32bppARGB);
+        ImageKit::SavePng(wide, images + L"wide.png");
     }
 
     // Findings as "LINE:COLUMN: severity: message", without the file name.
@@ -136,7 +144,10 @@ TEST_F(KvSkinLintTest, EachFaultAtItsElement) {
         R"(<I ID="o" ControlType="4" ControlStyle="3" Pos="0,0,9,9" BkImg="check36.bmp"/>)",
         R"(<I ID="p" ControlType="1" Pos="0,0,9,9" BkImg="odd.bmp"/>)",
         "  <!-- c --><I ID=\"q\" FontSize=\"x\" " + good + "/><I ID=\"r\"\n  DrawFocus=\"y\" " +
-            good + "/>"};
+            good + "/>",
+        R"(<I ID="s" BkImg="wide.bmp" Icon="claim.bmp" )" + good + "/>", // image bombs
+        R"(<I ID="t" BkImg="wide.png" )" + good + "/>",
+        R"(<I ID="u" Name=")" + std::string(1025, 'x') + "\" " + good + "/>"}; // long text
     ExpectFindings(Lint(SkinText(entries, items)),
                    {"6:1: warning: has 3 colours",
                     "7:1: error: font style bits 16 is outside 0 to 15",
@@ -160,8 +171,15 @@ TEST_F(KvSkinLintTest, EachFaultAtItsElement) {
                     "22:1: warning: 10 pixels wide, not a multiple of 4",
                     "23:1: warning: 36 pixels wide, not a multiple of 8",
                     "25:13: error: FontSize \"x\"",
-                    "25:69: error: DrawFocus \"y\""},
+                    "25:69: error: DrawFocus \"y\"",
+                    "27:1: error: BkImg \"wide.bmp\": the file declares a picture larger",
+                    "27:1: error: Icon \"claim.bmp\": the file declares a picture larger",
+                    "28:1: error: BkImg \"wide.png\": the file declares a picture larger",
+                    "29:1: warning: text of 1025 characters: only the first 1023 are drawn"},
                    "faults");
+    // The module's own loader refuses them alike.
+    for (const wchar_t* name : {L"wide.bmp", L"claim.bmp", L"wide.png"})
+        EXPECT_EQ(LoadImageOrNull((m_skins.Path() + L"img\\" + name).c_str()), nullptr);
     // Without SheetSize and FontName: items are not placed, fonts are looked for.
     ExpectFindings(
         Lint(SkinText({}, {R"(<I ID="a" FontName="No Such Face" )" + good + "/>",

@@ -129,6 +129,12 @@ TEST_F(KvSkinTest, ExitCodesOfBothVerbs) {
                              "Data=\"9,9\"/></WindowInfo><DynamicInfo>\n"
                              "<I ID=\"a\"/></DynamicInfo></Main></Skin>")
             .GetString();
+    // A check box: a section of the base dialog, which render does not draw.
+    const std::wstring checked =
+        Write(L"checked.xml", "<Skin><Dlg><WindowInfo><I ItemID=\"SheetSize\" Data=\"9,9\"/>"
+                              "</WindowInfo><DynamicInfo><I ID=\"c\" ControlType=\"2\" "
+                              "ControlStyle=\"3\" Pos=\"0,0,9,9\"/></DynamicInfo></Dlg></Skin>")
+            .GetString();
     const struct {
         std::vector<std::wstring> args;
         DWORD nExit;
@@ -150,6 +156,15 @@ TEST_F(KvSkinTest, ExitCodesOfBothVerbs) {
         {{L"describe", skin, L"Main", L"--section2"}, 64, "", "usage: kvskin "},
         {{L"describe", skin, L"Main", L"--colour", L"red"}, 64, "", "usage: kvskin "},
         {{L"describe", L"", L"Main"}, 64, "", "usage: kvskin "},
+        {{L"describe", skin, L"Main", L"--section2", L"Main\\No"},
+         1,
+         "",
+         "kvskin: section \"Main\\No\" matches nothing: <Main> has no child element \"No\""},
+        {{L"render", skin, L"Main"}, 64, "", "kvskin: render needs --out OUT.png"},
+        {{L"render", checked, L"Dlg", L"--out", dir + L"c.png"},
+         1,
+         "",
+         "kvskin: Dlg is a base-dialog section: item \"c\""},
     };
     for (const auto& row : rows) {
         ProcessKit::RunResult run = RunKvSkin(row.args);

@@ -19,7 +19,8 @@ const char kUsage[] =
     "  broadcast N  posts every window subscribed to notification N its message\n"
     "               and prints how many it reached\n"
     "  list         prints one line per subscription: notification, window, message\n"
-    "  Exit codes: 0 done, 2 the subscription table is not available, 64 wrong usage.\n";
+    "  Exit codes: 0 done, 2 the subscription table is not available or busy,\n"
+    "  64 wrong usage.\n";
 
 bool ParseNotify(const wchar_t* text, int* notify) {
     wchar_t* end = nullptr;
@@ -32,7 +33,12 @@ bool ParseNotify(const wchar_t* text, int* notify) {
 }
 
 int Fail(int result) {
-    std::fprintf(stderr, "kvhub: the subscription table is not available (%d)\n", result);
+    if (result == HX_BUSY)
+        std::fputs("kvhub: the subscription table is busy: another process held its lock "
+                   "for 5 seconds\n",
+                   stderr);
+    else
+        std::fprintf(stderr, "kvhub: the subscription table is not available (%d)\n", result);
     return kExitUnavailable;
 }
 
@@ -54,6 +60,9 @@ int List() {
         if (count < 0)
             return Fail(count);
     } while (static_cast<size_t>(count) > entries.size());
+    // On standard error, so that the listing itself stays one line per subscription.
+    if (count == 0)
+        std::fputs("kvhub: no subscriptions\n", stderr);
     for (int i = 0; i < count; ++i) {
         const HXSubscription& entry = entries[static_cast<size_t>(i)];
         std::printf("%d 0x%08lX 0x%04X\n", entry.nNotify, HandleToULong(entry.hWnd),

@@ -8,7 +8,8 @@ const KvSkinCommand kDescribeCommand = {
     L"describe",
     "usage: kvskin describe SKINFILE SECTION [--section2 SECTION] [--skin-name NAME]\n"
     "  Loads SECTION (and SECTION2) of SKINFILE with the skin name NAME (default\n"
-    "  \"default\") and prints the description as one JSON object on standard output.\n",
+    "  \"default\") and prints the description as one JSON object on standard output;\n"
+    "  exit 1 when a section is not in the file.\n",
     {{L"--section2", L"--skin-name"}, {}, 2, 2},
     RunDescribe,
 };
@@ -22,8 +23,12 @@ int RunDescribe(const CParsedCommand& command, ToolOutput& output) {
         output.strErr = "kvskin: cannot load skin file " + ToUtf8(skinFile) + ": " + problem + "\n";
         return kExitLoadFailed;
     }
+    const CString section2 = command.Option(L"--section2");
+    output.strErr = MissingSection(skinFile, command.positional[1], section2);
+    if (!output.strErr.empty())
+        return kExitNotDone;
     CKvXMLParseBase reader;
-    reader.LoadSkin(skinFile, command.positional[1], command.Option(L"--section2"),
+    reader.LoadSkin(skinFile, command.positional[1], section2,
                     command.Option(L"--skin-name", L"default"));
     output.strOut =
         DescribeSkin(reader).dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) +

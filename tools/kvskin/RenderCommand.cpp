@@ -3,12 +3,14 @@
 // window and no display, saved as a PNG with its alpha.
 #include "skin/CommonDlg.h"
 #include "skin/CommonWndLessDlg.h"
+#include "skin/ControlLayout.h"
 #include "tools/common/DibCanvas.h"
 #include "tools/common/PngFile.h"
 #include "tools/kvskin/Commands.h"
 #include "tools/kvskin/GdiplusSession.h"
 #include "tools/kvskin/ItemRequests.h"
 #include "tools/kvskin/SkinJson.h"
+#include "tools/kvskin/SkinLintRules.h"
 #include "tools/kvskin/SkinPaths.h"
 
 #include <cstdint>
@@ -24,6 +26,24 @@ void MakeDrawnItems(CKvXMLParseBase& reader) {
     for (_XmlDynamicItem& item : reader.m_arrDynamicItems)
         if (item.nControlType == 2)
             MakeWndLessItem(item, ItemFontInfoOf(reader, item), decode);
+}
+
+// Check boxes and radio buttons exist only in the base dialog, which draws
+// their eight-frame strips, its labels and mnemonics itself: the windowless
+// picture of such a section would be what neither dialog shows. The message
+// that refuses it, or empty.
+std::string BaseDialogOnly(const CKvXMLParseBase& reader, const CString& strSection) {
+    for (const _XmlDynamicItem& item : reader.m_arrDynamicItems) {
+        if (item.nControlType != 2 ||
+            StateStripFrames(item.nControlType, item.nControlStyle) != KvLayout::kToggleFrameCount)
+            continue;
+        return "kvskin: " + ToUtf8(strSection) + " is a base-dialog section: item \"" +
+               ToUtf8(item.strID) +
+               "\" is a check box or radio button, which only the base dialog makes; render "
+               "draws windowless sections only (kvskin show SKINFILE SECTION --screenshot "
+               "OUT.png captures the base dialog)\n";
+    }
+    return std::string();
 }
 
 // Empty when every request names a drawn item, else the message.
@@ -75,15 +95,20 @@ const KvSkinCommand kRenderCommand = {
     "                     [--skin-name NAME] [--state ID=normal|hot|pressed ...]\n"
     "  Draws the windowless picture of SECTION offscreen, as CKvCommonWndLessDlg\n"
     "  composes it (no window, no display), into OUT.png with its alpha; each\n"
-    "  --state shows the push-button item ID (any case) in that state.\n",
+    "  --state shows the push-button item ID (any case) in that state. A section with\n"
+    "  check boxes or radio buttons belongs to the base dialog: exit 1, no picture.\n",
     {{L"--out", L"--section2", L"--skin-name", L"--state"}, {}, 2, 2},
     RunRender,
 };
 
 int RunRender(const CParsedCommand& command, ToolOutput& output) {
     const CString strOut = command.Option(L"--out");
-    if (command.positional[0].IsEmpty() || strOut.IsEmpty())
+    if (command.positional[0].IsEmpty())
         return kExitUsage;
+    if (strOut.IsEmpty()) {
+        output.strErr = "kvskin: render needs --out OUT.png, the file to write\n";
+        return kExitUsage;
+    }
     std::vector<ItemStateRequest> requests;
     for (const CString& strArg : command.Options(L"--state")) {
         std::optional<ItemStateRequest> request = ParseItemStateRequest(strArg);
@@ -107,9 +132,15 @@ int RunRender(const CParsedCommand& command, ToolOutput& output) {
         return kExitNotDone;
     }
     const CString& strSection = command.positional[1];
+    output.strErr = MissingSection(strSkinFile, strSection, command.Option(L"--section2"));
+    if (!output.strErr.empty())
+        return kExitNotDone;
     CKvXMLParseBase reader;
     reader.LoadSkin(strSkinFile, strSection, command.Option(L"--section2"),
                     command.Option(L"--skin-name", L"default"));
+    output.strErr = BaseDialogOnly(reader, strSection);
+    if (!output.strErr.empty())
+        return kExitNotDone;
     MakeDrawnItems(reader);
     output.strErr = ApplyStates(reader, requests, strSection);
     if (!output.strErr.empty())

@@ -1,6 +1,8 @@
 #include "tools/kvskin/SkinLint.h"
 
 #include "runtime/StringHelpers.h"
+#include "skin/ControlLayout.h"
+#include "skin/ImageLimits.h"
 #include "skin/XMLParseBase.h"
 #include "tools/kvskin/SkinJson.h"
 #include "tools/kvskin/SkinLintRules.h"
@@ -8,6 +10,7 @@
 #include "xml/XmlDocument.h"
 
 #include <algorithm>
+#include <cwctype>
 #include <map>
 #include <set>
 #include <tuple>
@@ -146,6 +149,12 @@ const SkinFileProbe* CLintContext::CheckFile(const DOMElement* pElement, const C
     CString message;
     if (!probe.bExists)
         message.Format(L"%s %s: no such file %s", strLabel, Quoted(strValue), path);
+    else if (probe.bTooLarge)
+        message.Format(L"%s %s: the file declares a picture larger than the toolkit decodes "
+                       L"(%d pixels a side, %d in all, or more than its size explains); it "
+                       L"is treated as unreadable (%s)",
+                       strLabel, Quoted(strValue), static_cast<int>(KvImageLimits::kMaxSide),
+                       static_cast<int>(KvImageLimits::kMaxPixels), path);
     else if (!probe.bLoads)
         message.Format(L"%s %s: %s (%s)", strLabel, Quoted(strValue),
                        kLoaders[static_cast<int>(kind)], path);
@@ -360,7 +369,15 @@ void CSectionLinter::LintItemText(DOMElement* pItem, const CString& strName,
                                   const WindowDefaults& window) {
     CString face = Attribute(pItem, L"FontName");
     m_ctx.CheckFace(pItem, L"FontName", face);
-    if (face.IsEmpty() && window.strFontName.IsEmpty() && !Attribute(pItem, L"Name").IsEmpty())
+    const CString text = Attribute(pItem, L"Name");
+    if (text.GetLength() > KvLayout::kMaxDrawnText) {
+        CString message;
+        message.Format(L"%s has a text of %d characters: only the first %d are drawn, then an "
+                       L"ellipsis",
+                       strName, text.GetLength(), KvLayout::kMaxDrawnText - 1);
+        m_ctx.Report(pItem, LintSeverity::Warning, message);
+    }
+    if (face.IsEmpty() && window.strFontName.IsEmpty() && !text.IsEmpty())
         m_ctx.Report(pItem, LintSeverity::Error,
                      strName + L" has text but no font: neither it nor the window gives "
                                L"\"FontName\"");
@@ -424,13 +441,20 @@ std::vector<std::pair<DOMElement*, DOMElement*>> CSectionFinder::FindAll() {
     // One pass in document order, without recursion, so that no nesting the
     // parser accepts can exhaust the stack or cost more than a walk: what
     // an element's path reaches follows from what its parent's path reaches.
+    // The reader takes a parent's first child of the name, compared as
+    // _wcsicmp does; that child was met before any later one of the name.
     std::vector<std::pair<DOMElement*, DOMElement*>> found;
     std::unordered_map<const xercesc::DOMNode*, DOMElement*> reached = {{m_pRoot, m_pRoot}};
+    std::map<std::pair<const xercesc::DOMNode*, std::wstring>, DOMElement*> firstByName;
     DOMElement* element = m_pRoot->getFirstElementChild();
     while (element) {
+        std::wstring name = TagName(element);
+        for (wchar_t& c : name)
+            c = static_cast<wchar_t>(towlower(c));
+        firstByName.emplace(std::make_pair(element->getParentNode(), name), element);
         DOMElement* byParent = reached[element->getParentNode()];
-        DOMElement* byPath =
-            byParent ? m_xml.FindChildElement(byParent, TagName(element)) : nullptr;
+        auto first = byParent ? firstByName.find({byParent, name}) : firstByName.end();
+        DOMElement* byPath = first == firstByName.end() ? nullptr : first->second;
         reached[element] = byPath;
         if (HasSectionPart(element))
             found.emplace_back(element, byPath);

@@ -1,5 +1,6 @@
 #include "tools/kvskin/SkinPaths.h"
 
+#include "skin/XMLParseBase.h"
 #include "tools/kvskin/SkinJson.h"
 #include "xml/XmlDocument.h"
 
@@ -59,5 +60,29 @@ std::string SkinFileUnloadable(const CString& strFullPath) {
         return "the XML parser is not available";
     if (!doc.LoadXML(strFullPath, root) || !root)
         return "not a well-formed XML document (or unreadable)";
+    return std::string();
+}
+
+std::string MissingSection(const CString& strFullPath, const CString& strSection,
+                           const CString& strSection2) {
+    CXmlDocument doc;
+    xercesc::DOMElement* root = nullptr;
+    if (!doc.InitXML() || !doc.LoadXML(strFullPath, root) || !root)
+        return std::string();
+    for (const CString* pSection : {&strSection, &strSection2}) {
+        const CString& section = *pSection;
+        if (pSection == &strSection2 && section.IsEmpty())
+            continue; // no second section
+        const SkinSectionWalk walk = WalkSkinSection(doc, root, section);
+        if (walk.pSection)
+            continue;
+        const std::string stopped =
+            ToUtf8(CString(reinterpret_cast<const wchar_t*>(walk.pStoppedAt->getTagName())));
+        return "kvskin: section \"" + ToUtf8(section) + "\" matches nothing: " +
+               (walk.strMissingStep.IsEmpty() ? std::string("it has an empty step")
+                                              : "<" + stopped + "> has no child element \"" +
+                                                    ToUtf8(walk.strMissingStep) + "\"") +
+               "\n";
+    }
     return std::string();
 }

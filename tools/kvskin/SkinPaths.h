@@ -12,6 +12,12 @@ CString ToFullWindowsPath(const CString& strPath);
 // Why the skin file cannot be opened for reading, or empty when it can.
 std::string SkinFileUnreadable(const CString& strFullPath);
 
+// What the reader misses of a section path and the optional second one in a
+// file that loads: "kvskin: section "A\B" matches nothing: <A> has no child
+// element "B"" and a line feed, or empty when each path reaches an element.
+std::string MissingSection(const CString& strFullPath, const CString& strSection,
+                           const CString& strSection2);
+
 // Why LoadSkin would find nothing in the file (unreadable, or no well-formed
 // XML by the reader's own document layer), or empty when it parses.
 std::string SkinFileUnloadable(const CString& strFullPath);

@@ -1,5 +1,7 @@
 #include "tools/kvskin/SkinResources.h"
 
+#include "skin/ImageLimits.h"
+
 #include <windows.h>
 #include <gdiplus.h>
 
@@ -43,7 +45,9 @@ const SkinFileProbe& CSkinResources::ProbeFile(const CString& strPath, SkinFileK
         return found->second;
     SkinFileProbe probe;
     probe.bExists = IsFile(strPath);
-    if (probe.bExists) {
+    probe.bTooLarge =
+        probe.bExists && kind != SkinFileKind::Cursor && !KvImageLimits::ImageFileFits(strPath);
+    if (probe.bExists && !probe.bTooLarge) {
         if (kind == SkinFileKind::Image)
             ProbeImage(strPath, probe);
         else

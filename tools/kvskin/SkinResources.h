@@ -17,7 +17,8 @@ enum class SkinFileKind {
 struct SkinFileProbe {
     bool bExists = false;
     bool bLoads = false;
-    int nWidth = 0; // images only
+    bool bTooLarge = false; // declares a picture beyond what the toolkit decodes
+    int nWidth = 0;         // images only
     int nHeight = 0;
 };
 

@@ -33,12 +33,15 @@ void WriteBytes(FILE* stream, const std::string& bytes) {
     fflush(stream);
 }
 
-int RunVerb(int argc, wchar_t** argv, ToolOutput& output) {
+// *ppCommand is the verb's command, null when the verb is unknown.
+int RunVerb(int argc, wchar_t** argv, ToolOutput& output, const KvSkinCommand** ppCommand) {
+    *ppCommand = nullptr;
     if (argc < 2)
         return kExitUsage;
     for (const KvSkinCommand* command : kCommands) {
         if (wcscmp(argv[1], command->pszVerb) != 0)
             continue;
+        *ppCommand = command;
         std::optional<CParsedCommand> parsed =
             ParseCommand(command->syntax, std::vector<std::wstring>(argv + 2, argv + argc));
         return parsed ? command->pfnRun(*parsed, output) : kExitUsage;
@@ -54,9 +57,11 @@ int wmain(int argc, wchar_t** argv) {
     _setmode(_fileno(stderr), _O_BINARY);
 
     ToolOutput output;
-    int exitCode = RunVerb(argc, argv, output);
+    const KvSkinCommand* command = nullptr;
+    int exitCode = RunVerb(argc, argv, output, &command);
+    // A verb that named what is wrong shows its own usage only.
     if (exitCode == kExitUsage)
-        output.strErr += UsageText();
+        output.strErr += command && !output.strErr.empty() ? command->pszUsage : UsageText();
     WriteBytes(stdout, output.strOut);
     WriteBytes(stderr, output.strErr);
     return exitCode;

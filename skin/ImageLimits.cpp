@@ -1,0 +1,190 @@
+#include "skin/ImageLimits.h"
+
+#include <cstring>
+
+namespace KvImageLimits {
+namespace {
+
+// An open file read at given offsets; reads past its end fail.
+class CHeaderReader {
+public:
+    explicit CHeaderReader(LPCWSTR pszPath)
+        : m_hFile(::CreateFileW(pszPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {
+        LARGE_INTEGER size = {};
+        if (m_hFile != INVALID_HANDLE_VALUE && ::GetFileSizeEx(m_hFile, &size))
+            m_nSize = static_cast<uint64_t>(size.QuadPart);
+    }
+    ~CHeaderReader() {
+        if (m_hFile != INVALID_HANDLE_VALUE)
+            ::CloseHandle(m_hFile);
+    }
+    CHeaderReader(const CHeaderReader&) = delete;
+    CHeaderReader& operator=(const CHeaderReader&) = delete;
+
+    uint64_t Size() const { return m_nSize; }
+    bool Read(uint64_t nOffset, void* pBuffer, DWORD nBytes) const {
+        if (nOffset > m_nSize || nBytes > m_nSize - nOffset)
+            return false;
+        OVERLAPPED at = {};
+        at.Offset = static_cast<DWORD>(nOffset);
+        at.OffsetHigh = static_cast<DWORD>(nOffset >> 32);
+        DWORD nRead = 0;
+        return ::ReadFile(m_hFile, pBuffer, nBytes, &nRead, &at) && nRead == nBytes;
+    }
+
+private:
+    HANDLE m_hFile;
+    uint64_t m_nSize = 0;
+};
+
+uint32_t Le16(const uint8_t* p) {
+    return p[0] | (p[1] << 8);
+}
+uint32_t Le32(const uint8_t* p) {
+    return Le16(p) | (Le16(p + 2) << 16);
+}
+uint32_t Be16(const uint8_t* p) {
+    return (p[0] << 8) | p[1];
+}
+uint32_t Be32(const uint8_t* p) {
+    return (Be16(p) << 16) | Be16(p + 2);
+}
+
+// Rows bottom-up or top-down: the sign only gives the order.
+uint64_t Magnitude(uint32_t nStored) {
+    const int32_t nValue = static_cast<int32_t>(nStored);
+    return nValue < 0 ? 0ull - static_cast<int64_t>(nValue) : static_cast<uint64_t>(nValue);
+}
+
+const uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+
+struct Declared {
+    uint64_t nWidth = 0;
+    uint64_t nHeight = 0;
+};
+
+// The size after a PNG signature at nOffset.
+bool ReadPng(const CHeaderReader& file, uint64_t nOffset, Declared& size) {
+    uint8_t head[24];
+    if (!file.Read(nOffset, head, sizeof head) || std::memcmp(head + 12, "IHDR", 4) != 0)
+        return false;
+    size = {Be32(head + 16), Be32(head + 20)};
+    return true;
+}
+
+// A BITMAPCOREHEADER or any later BITMAPINFOHEADER at nOffset.
+bool ReadDibHeader(const CHeaderReader& file, uint64_t nOffset, Declared& size) {
+    uint8_t head[12];
+    if (!file.Read(nOffset, head, sizeof head))
+        return false;
+    if (Le32(head) == 12)
+        size = {Le16(head + 4), Le16(head + 6)};
+    else
+        size = {Magnitude(Le32(head + 4)), Magnitude(Le32(head + 8))};
+    return true;
+}
+
+bool ReadJpeg(const CHeaderReader& file, Declared& size) {
+    uint64_t nOffset = 2;
+    uint8_t segment[9];
+    // Markers up to the first frame header; each segment gives its length.
+    for (int nSegments = 0; nSegments < 1024 && file.Read(nOffset, segment, 4); ++nSegments) {
+        if (segment[0] != 0xFF)
+            return false;
+        const uint8_t marker = segment[1];
+        const bool frame =
+            marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        if (frame) {
+            if (!file.Read(nOffset, segment, sizeof segment))
+                return false;
+            size = {Be16(segment + 7), Be16(segment + 5)};
+            return true;
+        }
+        nOffset += 2 + Be16(segment + 2);
+    }
+    return false;
+}
+
+bool ReadTiff(const CHeaderReader& file, bool bLittle, Declared& size) {
+    auto u16 = [bLittle](const uint8_t* p) { return bLittle ? Le16(p) : Be16(p); };
+    auto u32 = [bLittle](const uint8_t* p) { return bLittle ? Le32(p) : Be32(p); };
+    uint8_t head[8];
+    if (!file.Read(0, head, sizeof head))
+        return false;
+    const uint64_t nDirectory = u32(head + 4);
+    uint8_t count[2];
+    if (!file.Read(nDirectory, count, sizeof count))
+        return false;
+    for (uint32_t i = 0; i < u16(count); ++i) {
+        uint8_t entry[12];
+        if (!file.Read(nDirectory + 2 + 12ull * i, entry, sizeof entry))
+            return false;
+        const uint32_t tag = u16(entry);
+        const uint64_t nValue = u16(entry + 2) == 3 ? u16(entry + 8) : u32(entry + 8);
+        if (tag == 256)
+            size.nWidth = nValue;
+        else if (tag == 257)
+            size.nHeight = nValue;
+    }
+    return true;
+}
+
+// Every picture of an icon or cursor file must fit.
+bool IconFits(const CHeaderReader& file, uint32_t nCount) {
+    for (uint32_t i = 0; i < nCount; ++i) {
+        uint8_t entry[16];
+        if (!file.Read(6 + 16ull * i, entry, sizeof entry))
+            return true; // the loader refuses the directory itself
+        const uint64_t nOffset = Le32(entry + 12);
+        uint8_t signature[8];
+        Declared size;
+        if (!file.Read(nOffset, signature, sizeof signature))
+            continue;
+        const bool png = std::memcmp(signature, kPngSignature, 8) == 0;
+        if (!(png ? ReadPng(file, nOffset, size) : ReadDibHeader(file, nOffset, size)))
+            continue;
+        // The height of an icon's bitmap counts its mask too.
+        if (!DeclaredSizeFits(size.nWidth, png ? size.nHeight : size.nHeight / 2, file.Size()))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool DeclaredSizeFits(uint64_t nWidth, uint64_t nHeight, uint64_t nFileBytes) {
+    if (nWidth > kMaxSide || nHeight > kMaxSide)
+        return false;
+    const uint64_t nPixels = nWidth * nHeight;
+    return nPixels <= kMaxPixels && nPixels <= nFileBytes * kMaxPixelsPerFileByte;
+}
+
+bool ImageFileFits(LPCWSTR pszPath) {
+    if (!pszPath || !*pszPath)
+        return true;
+    const CHeaderReader file(pszPath);
+    uint8_t head[8] = {};
+    if (!file.Read(0, head, sizeof head))
+        return true;
+    Declared size;
+    bool read = false;
+    if (head[0] == 'B' && head[1] == 'M')
+        read = ReadDibHeader(file, 14, size);
+    else if (std::memcmp(head, kPngSignature, 8) == 0)
+        read = ReadPng(file, 0, size);
+    else if (std::memcmp(head, "GIF8", 4) == 0) {
+        size = {Le16(head + 6), 0};
+        uint8_t height[2];
+        read = file.Read(8, height, sizeof height);
+        size.nHeight = Le16(height);
+    } else if (head[0] == 0xFF && head[1] == 0xD8)
+        read = ReadJpeg(file, size);
+    else if (std::memcmp(head, "II*\0", 4) == 0 || std::memcmp(head, "MM\0*", 4) == 0)
+        read = ReadTiff(file, head[0] == 'I', size);
+    else if (Le16(head) == 0 && (Le16(head + 2) == 1 || Le16(head + 2) == 2))
+        return IconFits(file, Le16(head + 4));
+    return !read || DeclaredSizeFits(size.nWidth, size.nHeight, file.Size());
+}
+
+} // namespace KvImageLimits

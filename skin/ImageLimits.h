@@ -1,0 +1,29 @@
+// Image files come with skins, which anyone may write: a file of a few bytes
+// can declare a picture of gigabytes, and the decoders allocate what the
+// header declares before they read a pixel. The declared size is therefore
+// read from the header first, and a picture beyond the limits is not decoded.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+namespace KvImageLimits {
+
+// Larger than any screen and any sheet a dialog accepts, in pixels.
+constexpr uint64_t kMaxSide = 16384;
+constexpr uint64_t kMaxPixels = 8192ull * 8192ull;
+// More pixels per byte of file than even a one-bit picture of one colour
+// compresses to in the formats that are read here.
+constexpr uint64_t kMaxPixelsPerFileByte = 8 * 1032;
+
+// Whether the declared picture fits: within both limits and explainable by
+// a file of nFileBytes.
+bool DeclaredSizeFits(uint64_t nWidth, uint64_t nHeight, uint64_t nFileBytes);
+
+// False when the file is a BMP, PNG, GIF, JPEG, TIFF, icon or cursor whose
+// header declares a picture that does not fit; true for anything else,
+// which the decoder then judges itself.
+bool ImageFileFits(LPCWSTR pszPath);
+
+} // namespace KvImageLimits
