@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs the README's tool examples exactly as written, so that they cannot rot:
-# every indented line that starts with `scripts/kv ` (with its `\` continuation
-# lines) or `echo `, from a folder that looks like the checkout with `build`
+# every indented line that starts with `scripts/kv kv...` (with its `\`
+# continuation lines) or `echo `, from a folder that looks like the checkout with `build`
 # pointing at this build's root. A kvpost example gets a server on
 # 127.0.0.1:8080 that answers any form with a small XML reply.
 # Usage: run_examples.sh REPO_ROOT BUILD_ROOT
@@ -16,8 +16,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-for entry in "$root"/*; do
-  [ "$(basename "$entry")" = build ] || ln -s "$entry" "$work/"
+for entry in "$root"/* "$root"/.cache; do
+  [ "$(basename "$entry")" = build ] || [ ! -e "$entry" ] || ln -s "$entry" "$work/"
 done
 ln -s "$build_root" "$work/build"
 
@@ -27,7 +27,7 @@ lines = open(sys.argv[1], encoding="utf-8").read().splitlines()
 i = 0
 while i < len(lines):
     line = lines[i]
-    if re.match(r"^    (scripts/kv |echo )", line):
+    if re.match(r"^    (scripts/kv kv[a-z]+ |echo )", line):
         command = line[4:]
         while command.endswith("\\") and i + 1 < len(lines):
             i += 1

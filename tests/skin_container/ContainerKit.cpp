@@ -238,6 +238,15 @@ POINT CDriver::PageOffset() const {
     return POINT{page.left - container.left, page.top - container.top};
 }
 
+bool CDriver::WaitPageOffset(POINT expected) const {
+    return WaitFor(
+        [&] {
+            const POINT offset = PageOffset();
+            return offset.x == expected.x && offset.y == expected.y;
+        },
+        2000);
+}
+
 COLORREF CDriver::ScreenPixel(POINT screen) const {
     HDC hScreen = ::GetDC(nullptr);
     const COLORREF colour = ::GetPixel(hScreen, screen.x, screen.y);

@@ -130,6 +130,8 @@ public:
     RECT PageRect() const;
     // The page's top-left corner from the container's.
     POINT PageOffset() const;
+    // Whether the page's offset is (or within two seconds becomes) expected.
+    bool WaitPageOffset(POINT expected) const;
     COLORREF ScreenPixel(POINT screen) const;
 
 private:
