@@ -229,6 +229,8 @@ TEST_F(SkinDialogTest, LayeredSheetKeepsTheBackgroundAlphaShowsTheControlsAndAPl
     EXPECT_EQ(sheet.Pixel(200, 120), 0u);
     EXPECT_EQ(sheet.Pixel(250, 10), faceArgb);
     EXPECT_EQ(sheet.Pixel(12, 102), 0xFF00C000u); // the button's normal frame
+    Pump(&m_dlg, 200); // the X server shows a layered picture in its own time
+    EXPECT_EQ(ScreenPixel(m_dlg.m_hWnd, {150, 10}), RGB(0x20, 0x60, 0xA0));
     EXPECT_EQ(ScreenPixel(m_dlg.m_hWnd, {12, 102}), RGB(0x00, 0xC0, 0x00));
     // Hovered, the button's new look reaches the screen.
     POINT pt = {12, 102};
@@ -320,6 +322,10 @@ TEST_F(SkinDialogTest, ReloadHandsTheNewBackgroundToLabelsAndAddsNothingTwice) {
     // An icon that cannot be loaded leaves none, not the destroyed one.
     EXPECT_EQ(m_dlg.m_hIcon, nullptr);
     EXPECT_EQ(m_dlg.GetIcon(FALSE), nullptr);
+    // One that turns tips off ends them.
+    SetAttribute(m_skin.window, L"ShowToolTip", L"0");
+    m_dlg.LoadTestSkin(SkinPath());
+    EXPECT_EQ(m_dlg.m_toolTip.m_hWnd, nullptr);
 }
 
 TEST_F(SkinDialogTest, SheetsThatFitNoSectionFailCleanly) {

@@ -292,6 +292,7 @@ TEST_F(WndLessTest, APressOffTheItemsDragsByTheCaptionBandOrIsSwallowed) {
 TEST_F(WndLessTest, ANewBackgroundIsDrawnEvenAtTheOldOnesAddress) {
     CreateShown(m_dlg);
     for (BYTE i = 1; i <= 20; ++i) {
+        m_dlg.SetBackImage(nullptr); // the next one may take the deleted one's place
         auto pImage = std::make_unique<Gdiplus::Bitmap>(240, 160, PixelFormat32bppARGB);
         Gdiplus::Graphics(pImage.get()).Clear(Gdiplus::Color(0xFF, i, 0, 0));
         m_dlg.SetBackImage(pImage.release());
