@@ -602,6 +602,11 @@ void CKvCommonWndLessDlg::ApplyTipAction(KvWndLess::TipAction action, int nHit) 
         return;
     if (action == KvWndLess::TipAction::NewTextOn)
         m_toolTip.UpdateTipText(m_arrDynamicItems[static_cast<size_t>(nHit)].strToolTip, this);
+    // Deactivating does not stop a show the relayed moves already timed
+    // (Wine's tooltip shows it anyway, wherever the pointer is then): without
+    // text there is nothing to show.
+    if (action == KvWndLess::TipAction::Off)
+        m_toolTip.UpdateTipText(L"", this);
     m_toolTip.Activate(action != KvWndLess::TipAction::Off);
 }
 
