@@ -20,6 +20,7 @@ ON_MESSAGE(BM_SETSTYLE, OnSetStyle)
 ON_MESSAGE(BM_SETCHECK, OnSetCheck)
 ON_MESSAGE(BM_GETCHECK, OnGetCheck)
 ON_MESSAGE(WM_BMPBUTTON_UNCHECK, OnUncheck)
+ON_MESSAGE(WM_UPDATEUISTATE, OnUpdateUIState)
 END_MESSAGE_MAP()
 
 CKvBmpButton::CKvBmpButton()
@@ -32,6 +33,32 @@ CKvBmpButton::CKvBmpButton()
       m_nCacheBuilds(0) {}
 
 CKvBmpButton::~CKvBmpButton() = default;
+
+bool CKvBmpButton::AcceleratorsHidden() const {
+    return m_bHideAccel;
+}
+
+LRESULT CKvBmpButton::OnUpdateUIState(WPARAM wParam, LPARAM lParam) {
+    const LRESULT lResult = DefWindowProc(WM_UPDATEUISTATE, wParam, lParam);
+    // Read from the message itself: not every system keeps the state for
+    // WM_QUERYUISTATE to answer.
+    bool bHide = m_bHideAccel;
+    if (HIWORD(wParam) & UISF_HIDEACCEL) {
+        if (LOWORD(wParam) == UIS_SET)
+            bHide = true;
+        else if (LOWORD(wParam) == UIS_CLEAR)
+            bHide = false;
+        else
+            bHide = (SendMessage(WM_QUERYUISTATE) & UISF_HIDEACCEL) != 0;
+    }
+    // The keyboard was used (or the cues were hidden again): the caption's
+    // underline follows.
+    if (bHide != m_bHideAccel) {
+        m_bHideAccel = bHide;
+        InputChanged(TRUE);
+    }
+    return lResult;
+}
 
 void CKvBmpButton::InputChanged(BOOL bRedraw) {
     m_pCache.reset();
@@ -114,6 +141,7 @@ void CKvBmpButton::PreSubclassWindow() {
     // The type is replaced, not OR-ed: radio (4) OR owner-draw (11) would be
     // 15, a type the system draws itself.
     ModifyStyle(BS_TYPEMASK, BS_OWNERDRAW);
+    m_bHideAccel = (SendMessage(WM_QUERYUISTATE) & UISF_HIDEACCEL) != 0;
     CButton::PreSubclassWindow();
 }
 
@@ -223,7 +251,8 @@ void CKvBmpButton::DrawContent(Gdiplus::ARGB clrCaption) {
                                   m_nAlign,
                                   m_nLineAlign,
                                   m_nTrimming,
-                                  Gdiplus::HotkeyPrefixShow};
+                                  AcceleratorsHidden() ? Gdiplus::HotkeyPrefixHide
+                                                       : Gdiplus::HotkeyPrefixShow};
             const CRect rc(layout.rcCaption);
             DrawSkinText(graphics, m_strText, look, clrCaption,
                          Gdiplus::RectF(static_cast<Gdiplus::REAL>(rc.left),

@@ -60,6 +60,7 @@ protected:
     afx_msg LRESULT OnSetCheck(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnGetCheck(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnUncheck(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnUpdateUIState(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
     CString m_strText;
@@ -88,6 +89,11 @@ protected:
 
 private:
     void InputChanged(BOOL bRedraw);
+    // The window's UI state hides keyboard cues: the mnemonic is not
+    // underlined until the keyboard is used, as the system's setting says.
+    bool AcceleratorsHidden() const;
+
+    bool m_bHideAccel = false; // as the last UI state the button was told
     // The look (frame, caption colour, focus) for the given owner-draw state;
     // a different look than the cached one discards the cache.
     void UpdateCachedLook(UINT nItemState);

@@ -53,11 +53,38 @@ Gdiplus::Bitmap* LoadBackgroundBitmap(const CString& strPath) {
     return pImage.release();
 }
 
-// Whole image at its own size at the origin of pDC.
-void DrawImageAtOrigin(CDC* pDC, Gdiplus::Image* pImage) {
+// Whole image at its own size at the origin of pDC; the part of the sheet
+// the image does not cover is the opaque button face, never what the
+// surface held before.
+void DrawImageAtOrigin(CDC* pDC, Gdiplus::Image* pImage, SIZE sheet) {
     Gdiplus::Graphics graphics(pDC->m_hDC);
-    graphics.DrawImage(pImage, 0, 0, static_cast<INT>(pImage->GetWidth()),
-                       static_cast<INT>(pImage->GetHeight()));
+    const Gdiplus::Rect image(0, 0, static_cast<INT>(pImage->GetWidth()),
+                              static_cast<INT>(pImage->GetHeight()));
+    graphics.DrawImage(pImage, image);
+    if (image.Width >= sheet.cx && image.Height >= sheet.cy)
+        return;
+    const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+    Gdiplus::SolidBrush brush(
+        Gdiplus::Color(0xFF, GetRValue(face), GetGValue(face), GetBValue(face)));
+    graphics.SetClip(image, Gdiplus::CombineModeExclude);
+    graphics.FillRectangle(&brush, 0, 0, sheet.cx, sheet.cy);
+}
+
+// Asks a layered dialog to show its picture again; registered, so that no
+// message of a derived dialog is taken for it.
+UINT RefreshLayeredMessage() {
+    static const UINT nMessage = ::RegisterWindowMessageW(L"Kelvane.RefreshLayered");
+    return nMessage;
+}
+
+// What a child control paints itself with into hDC, at the DC's origin. The
+// skinned controls paint their whole look on an erase; others print.
+void PrintControl(CWnd* pControl, HDC hDC) {
+    if (DYNAMIC_DOWNCAST(CLabel, pControl) || DYNAMIC_DOWNCAST(CKvBmpButton, pControl))
+        pControl->SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(hDC));
+    else
+        pControl->SendMessage(WM_PRINT, reinterpret_cast<WPARAM>(hDC),
+                              PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
 }
 
 // An item gets a new control when it has none, or when the window of its
@@ -129,11 +156,15 @@ BEGIN_MESSAGE_MAP(CKvCommonDlg, CDialog)
 ON_WM_PAINT()
 ON_WM_LBUTTONDOWN()
 ON_WM_ERASEBKGND()
+ON_WM_SIZE()
+ON_WM_DRAWITEM()
+ON_MESSAGE(RefreshLayeredMessage(), OnRefreshLayered)
 END_MESSAGE_MAP()
 
 CKvCommonDlg::CKvCommonDlg(UINT nIDTemplate, CWnd* pParent)
     : CDialog(nIDTemplate, pParent), m_pBackImage(nullptr), m_hIcon(nullptr), m_nAlpha(100),
-      m_pControlBackImage(nullptr) {}
+      m_pControlBackImage(nullptr), m_nShownAlpha(100), m_bLayeredStale(false), m_bComposing(false),
+      m_bRefreshPosted(false) {}
 
 CKvCommonDlg::~CKvCommonDlg() {
     // The window and its controls go first, so nothing paints or shows the
@@ -157,16 +188,29 @@ BOOL CKvCommonDlg::OnInitDialog() {
 void CKvCommonDlg::InitDialogSkin(CString strSkinFile, CString strSection, CString strSection2,
                                   CString strSkinName) {
     LoadSkin(strSkinFile, strSection, strSection2, strSkinName);
+    ApplyToolTip();
+    CreateSkinItems();
+    // The layered picture was made with the background alone: the controls
+    // came after it.
+    if (GetExStyle() & WS_EX_LAYERED)
+        UpdateLayered(m_nShownAlpha);
+}
 
+void CKvCommonDlg::ApplyToolTip() {
     int nShowToolTip = 0, nToolTipWidth = 0;
     GetWindowInfoInt(L"ShowToolTip", nShowToolTip);
     GetWindowInfoInt(L"ToolTipWidth", nToolTipWidth);
+    if (nShowToolTip == 0) {
+        // A reload that turns tips off ends the ones an earlier load made.
+        if (m_toolTip.m_hWnd)
+            m_toolTip.DestroyWindow();
+        return;
+    }
     // A reload keeps the tooltip it has: a second one would orphan the first.
-    if (nShowToolTip != 0 && !m_toolTip.m_hWnd && m_toolTip.Create(this, 0))
+    if (!m_toolTip.m_hWnd && m_toolTip.Create(this, 0))
         m_toolTip.Activate(TRUE);
-    if (nShowToolTip != 0 && m_toolTip.m_hWnd && nToolTipWidth != 0)
+    if (m_toolTip.m_hWnd && nToolTipWidth != 0)
         m_toolTip.SetMaxTipWidth(nToolTipWidth);
-    CreateSkinItems();
 }
 
 void CKvCommonDlg::CreateSkinItems() {
@@ -220,6 +264,10 @@ void CKvCommonDlg::ApplyIcon() {
 
 void CKvCommonDlg::ApplySheetSize() {
     const SIZE sheet = GetSheetSize();
+    // A sheet that is refused keeps the window as it is, rather than a
+    // window of a size nothing can be drawn for.
+    if (!SheetFitsSection(sheet.cx, sheet.cy))
+        return;
     const FrameMetrics metrics = {::GetSystemMetrics(SM_CXDLGFRAME),
                                   ::GetSystemMetrics(SM_CYDLGFRAME),
                                   ::GetSystemMetrics(SM_CYCAPTION)};
@@ -267,8 +315,11 @@ BOOL CKvCommonDlg::InitWindowSkin() {
     int nLayered = 0;
     GetWindowInfoInt(L"IsLayerWnd", nLayered);
     if (nLayered != 0) {
-        int nAlpha = 0;
-        GetWindowInfoInt(L"AlpahValue", nAlpha);
+        // Left out, the opacity is full: 0 would show nothing and let every
+        // click through.
+        int nAlpha = 100;
+        if (!GetWindowInfoInt(L"AlpahValue", nAlpha))
+            nAlpha = 100;
         UpdateLayered(nAlpha);
     }
     return TRUE;
@@ -287,8 +338,11 @@ void CKvCommonDlg::SetBackImage(Gdiplus::Bitmap* pImage) {
         else if (CKvBmpButton* pButton = DYNAMIC_DOWNCAST(CKvBmpButton, pControl))
             pButton->SetParentBackground(&m_pControlBackImage, TRUE);
     }
+    OnBackImageReplaced();
     delete pOld;
 }
+
+void CKvCommonDlg::OnBackImageReplaced() {}
 
 void CKvCommonDlg::CreateSolidBackground(Gdiplus::Bitmap*& pImage, int cx, int cy) {
     pImage = nullptr;
@@ -378,8 +432,14 @@ BOOL CKvCommonDlg::OnItemCreated(_XmlDynamicItem&) {
 
 BOOL CKvCommonDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
     const int nIndex = ItemIndexFromCommand(wParam, m_arrDynamicItems.size());
-    if (nIndex < 0)
-        return CDialog::OnCommand(wParam, lParam);
+    if (nIndex < 0) {
+        const BOOL bHandled = CDialog::OnCommand(wParam, lParam);
+        // A label greyed out or back draws anew; the layered picture shows it.
+        const WORD nCode = HIWORD(wParam);
+        if (lParam && (nCode == STN_ENABLE || nCode == STN_DISABLE))
+            RefreshLayered();
+        return bHandled;
+    }
     if (!OnItemCommand(m_arrDynamicItems[static_cast<size_t>(nIndex)]))
         return TRUE;
     // The hook may have reloaded the description: look the item up again.
@@ -437,7 +497,12 @@ BOOL CKvCommonDlg::CreateBitmap32(HBITMAP* phBitmap, int cx, int cy) {
 }
 
 BOOL CKvCommonDlg::UpdateLayered(int nAlphaPercent) {
-    if (!m_hWnd || IsIconic())
+    if (!m_hWnd)
+        return FALSE;
+    m_nShownAlpha = nAlphaPercent;
+    // Nothing of a minimised window is shown: the picture waits for the restore.
+    m_bLayeredStale = IsIconic() != FALSE;
+    if (m_bLayeredStale)
         return FALSE;
     const SIZE sheet = GetSheetSize();
     CClientDC windowDC(this);
@@ -459,7 +524,7 @@ void CKvCommonDlg::PaintSheet(CDC* pDC) {
     GetWindowInfoInt(L"IsLayerWnd", nLayered);
     if (nLayered == 0) {
         if (m_pBackImage)
-            DrawImageAtOrigin(pDC, m_pBackImage);
+            DrawImageAtOrigin(pDC, m_pBackImage, GetSheetSize());
         return;
     }
     const SIZE sheet = GetSheetSize();
@@ -474,15 +539,59 @@ BOOL CKvCommonDlg::DrawSheet(CDC* pDC) {
     CString strPath;
     GetWindowInfo(L"BackBmp", strPath, TRUE);
     std::unique_ptr<Gdiplus::Image> pImage(LoadImageOrNull(strPath));
-    if (pImage) {
-        DrawImageAtOrigin(pDC, pImage.get());
-        return TRUE;
-    }
     // Without its file the sheet still shows the plain background, so a
     // layered window never turns invisible; the result still tells.
-    if (m_pBackImage)
-        DrawImageAtOrigin(pDC, m_pBackImage);
-    return FALSE;
+    if (Gdiplus::Image* pShown = pImage ? pImage.get() : m_pBackImage)
+        DrawImageAtOrigin(pDC, pShown, GetSheetSize());
+    ComposeControls(pDC);
+    return pImage != nullptr;
+}
+
+void CKvCommonDlg::ComposeControls(CDC* pDC) {
+    HWND hFirst = ::GetWindow(m_hWnd, GW_CHILD);
+    if (!hFirst)
+        return;
+    m_bComposing = true;
+    for (HWND hChild = ::GetWindow(hFirst, GW_HWNDLAST); hChild;
+         hChild = ::GetWindow(hChild, GW_HWNDPREV)) {
+        CWnd* pChild = CWnd::FromHandle(hChild);
+        // By its own style: the picture is made before the dialog is shown.
+        if (!(pChild->GetStyle() & WS_VISIBLE))
+            continue;
+        const RECT rc = GetRectInParentClient(hChild);
+        const int nSaved = pDC->SaveDC();
+        pDC->IntersectClipRect(rc.left, rc.top, rc.right, rc.bottom);
+        pDC->SetViewportOrg(rc.left, rc.top);
+        PrintControl(pChild, pDC->m_hDC);
+        pDC->RestoreDC(nSaved);
+    }
+    m_bComposing = false;
+}
+
+void CKvCommonDlg::RefreshLayered() {
+    // Posted once for any number of changes: every button of a page draws
+    // when it is shown, and each picture composes them all.
+    if (!m_bComposing && !m_bRefreshPosted && (GetExStyle() & WS_EX_LAYERED))
+        m_bRefreshPosted = PostMessage(RefreshLayeredMessage()) != FALSE;
+}
+
+LRESULT CKvCommonDlg::OnRefreshLayered(WPARAM, LPARAM) {
+    m_bRefreshPosted = false;
+    UpdateLayered(m_nShownAlpha);
+    return 0;
+}
+
+void CKvCommonDlg::OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct) {
+    CDialog::OnDrawItem(nIDCtl, lpDrawItemStruct);
+    // A button draws each change of its look: on a layered window only the
+    // picture pushed to the screen shows it.
+    RefreshLayered();
+}
+
+void CKvCommonDlg::OnSize(UINT nType, int cx, int cy) {
+    CDialog::OnSize(nType, cx, cy);
+    if (nType != SIZE_MINIMIZED && m_bLayeredStale)
+        UpdateLayered(m_nShownAlpha);
 }
 
 void CKvCommonDlg::OnPaint() {

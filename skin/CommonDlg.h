@@ -61,8 +61,8 @@ public:
     void CreateButtonItem(_XmlDynamicItem& item, UINT nID);
 
     // Shows DrawSheet's picture with per-pixel alpha and the given constant
-    // opacity. FALSE while minimised, when the sheet cannot be made, or when
-    // the system refuses the update.
+    // opacity. FALSE while minimised (the picture is then shown on restore),
+    // when the sheet cannot be made, or when the system refuses the update.
     BOOL UpdateLayered(int nAlphaPercent);
     void PaintSheet(CDC* pDC);
     // A bottom-up 32-bit section of cx x cy; FALSE (and null) for a size that
@@ -80,7 +80,13 @@ protected:
     afx_msg void OnPaint();
     afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);
+    afx_msg void OnSize(UINT nType, int cx, int cy);
+    afx_msg void OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct);
     DECLARE_MESSAGE_MAP()
+
+    // Called by SetBackImage with the new background in place, before the
+    // old one is deleted: whatever was derived from the old one must go.
+    virtual void OnBackImageReplaced();
 
     // Replace only through SetBackImage, which keeps the controls' view of it current.
     Gdiplus::Bitmap* m_pBackImage; // owned
@@ -99,8 +105,19 @@ protected:
 private:
     void ApplyIcon();
     void ApplySheetSize();
+    void ApplyToolTip();
     void AddItemTool(CWnd* pControl, const CString& strToolTip);
+    // The child controls drawn onto a layered picture, bottom first, each
+    // as it paints itself: a layered window shows nothing else of them.
+    void ComposeControls(CDC* pDC);
+    // A layered picture shown again after a control changed its look.
+    void RefreshLayered();
+    afx_msg LRESULT OnRefreshLayered(WPARAM wParam, LPARAM lParam);
 
     // What the buttons read through their pointer slot: always m_pBackImage.
     Gdiplus::Image* m_pControlBackImage;
+    int m_nShownAlpha;     // the opacity of the last layered update asked for
+    bool m_bLayeredStale;  // an update was skipped while minimised
+    bool m_bComposing;     // controls are being drawn onto the layered picture
+    bool m_bRefreshPosted; // a refresh of the layered picture is on its way
 };

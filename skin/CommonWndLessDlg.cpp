@@ -430,6 +430,7 @@ ON_WM_LBUTTONUP()
 ON_WM_MOUSEMOVE()
 ON_WM_SETCURSOR()
 ON_MESSAGE(WM_MOUSELEAVE, OnMouseLeave)
+ON_WM_CAPTURECHANGED()
 END_MESSAGE_MAP()
 
 CKvCommonWndLessDlg::CKvCommonWndLessDlg(UINT nIDTemplate, CWnd* pParent)
@@ -488,8 +489,12 @@ void CKvCommonWndLessDlg::CreateItemToolTip() {
     int nShowToolTip = 0, nToolTipWidth = 0;
     GetWindowInfoInt(L"ShowToolTip", nShowToolTip);
     GetWindowInfoInt(L"ToolTipWidth", nToolTipWidth);
-    if (nShowToolTip == 0)
+    if (nShowToolTip == 0) {
+        // A reload that turns tips off ends the one an earlier load made.
+        if (m_toolTip.m_hWnd)
+            m_toolTip.DestroyWindow();
         return;
+    }
     // A reload keeps the tooltip it has: a second one would orphan the first.
     if (!m_toolTip.m_hWnd) {
         if (!m_toolTip.Create(this, TTS_ALWAYSTIP))
@@ -530,6 +535,11 @@ BOOL CKvCommonWndLessDlg::DrawSheet(CDC* pDC) {
 BOOL CKvCommonWndLessDlg::InitWindowSkin() {
     m_sheet.ForgetBackground();
     return CKvCommonDlg::InitWindowSkin();
+}
+
+void CKvCommonWndLessDlg::OnBackImageReplaced() {
+    // The old image is deleted next; a new one may come at its address.
+    m_sheet.ForgetBackground();
 }
 
 BOOL CKvCommonWndLessDlg::DrawItems(Gdiplus::Graphics& graphics) {
@@ -592,6 +602,11 @@ void CKvCommonWndLessDlg::ApplyTipAction(KvWndLess::TipAction action, int nHit) 
         return;
     if (action == KvWndLess::TipAction::NewTextOn)
         m_toolTip.UpdateTipText(m_arrDynamicItems[static_cast<size_t>(nHit)].strToolTip, this);
+    // Deactivating does not stop a show the relayed moves already timed
+    // (Wine's tooltip shows it anyway, wherever the pointer is then): without
+    // text there is nothing to show.
+    if (action == KvWndLess::TipAction::Off)
+        m_toolTip.UpdateTipText(L"", this);
     m_toolTip.Activate(action != KvWndLess::TipAction::Off);
 }
 
@@ -609,6 +624,13 @@ LRESULT CKvCommonWndLessDlg::OnMouseLeave(WPARAM /*wParam*/, LPARAM /*lParam*/) 
     m_bTracking = FALSE;
     RunMouseStep(KvWndLess::MouseEvent::Leave, -1);
     return 0;
+}
+
+void CKvCommonWndLessDlg::OnCaptureChanged(CWnd* pWnd) {
+    // Taken by another window (or ended by a cancel): the press is over.
+    if (pWnd != this)
+        RunMouseStep(KvWndLess::MouseEvent::CaptureLost, -1);
+    CKvCommonDlg::OnCaptureChanged(pWnd);
 }
 
 void CKvCommonWndLessDlg::OnLButtonDown(UINT /*nFlags*/, CPoint point) {

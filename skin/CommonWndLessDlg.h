@@ -178,7 +178,10 @@ protected:
     afx_msg void OnMouseMove(UINT nFlags, CPoint point);
     afx_msg BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
     afx_msg LRESULT OnMouseLeave(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnCaptureChanged(CWnd* pWnd);
     DECLARE_MESSAGE_MAP()
+
+    void OnBackImageReplaced() override;
 
     // The drawn item of item nIndex, or null.
     CWndLessItem* WndLessItem(int nIndex) const;

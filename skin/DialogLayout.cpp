@@ -3,7 +3,6 @@
 #include "runtime/StringHelpers.h"
 
 #include <algorithm>
-#include <climits>
 
 namespace {
 
@@ -89,7 +88,7 @@ bool StartsCaptionDrag(DWORD dwStyle, int nIsDrag, int nCaptionHeight, int y) {
 
 int ItemIndexFromCommand(WPARAM wParam, size_t nItemCount) {
     const int nIndex = static_cast<int>(LOWORD(wParam)) - static_cast<int>(kFirstItemID);
-    if (nIndex < 0 || static_cast<size_t>(nIndex) >= nItemCount)
+    if (nIndex < 0 || static_cast<size_t>(nIndex) >= nItemCount || HIWORD(wParam) != BN_CLICKED)
         return -1;
     return nIndex;
 }
@@ -110,9 +109,7 @@ ItemRole ItemRoleFromID(const CString& strID) {
 }
 
 bool SheetFitsSection(int cx, int cy) {
-    if (cx < 1 || cy < 1)
-        return false;
-    return static_cast<long long>(cx) * cy * 4 <= INT_MAX;
+    return cx >= 1 && cy >= 1 && cx <= kMaxSheetSide && cy <= kMaxSheetSide;
 }
 
 ContainerFallbackLayout FallbackContainerLayout(SIZE szTemplate, SIZE szPage) {

@@ -59,15 +59,20 @@ bool StartsCaptionDrag(DWORD dwStyle, int nIsDrag, int nCaptionHeight, int y);
 constexpr UINT kFirstItemID = 256;
 
 // The item index that a WM_COMMAND's wParam names, or -1 when its control
-// ID is not an item's.
+// ID is not an item's or the notification is no click (a label also tells
+// of being enabled, disabled and double-clicked).
 int ItemIndexFromCommand(WPARAM wParam, size_t nItemCount);
 
 // What a click on an item does, by its "ID" in any case.
 enum class ItemRole { None, Cancel, Ok, Yes, No, Minimize };
 ItemRole ItemRoleFromID(const CString& strID);
 
-// Whether a cx x cy sheet can be made as one 32-bit section: both sides at
-// least 1 and the pixels' bytes countable in a signed 32-bit size.
+// The longest sheet side made: larger than any screen, and small enough that
+// a sheet is built and composed without stalling the window.
+constexpr int kMaxSheetSide = 8192;
+
+// Whether a cx x cy sheet can be made as one 32-bit section: both sides
+// from 1 to kMaxSheetSide.
 bool SheetFitsSection(int cx, int cy);
 
 // Where the container puts everything when its skin gives no usable sheet

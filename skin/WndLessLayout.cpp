@@ -85,10 +85,12 @@ void StepPress(const MouseInput& input, MouseStep& step) {
     step.bTakeCapture = true;
 }
 
-void StepRelease(const MouseInput& input, MouseStep& step) {
+void StepRelease(const MouseState& state, const MouseInput& input, MouseStep& step) {
     step.bReleaseCapture = true;
     step.next.bButtonDown = false;
-    if (input.nHit < 0) {
+    // The press belonged to another window (or to no item here): the user
+    // never pressed this item, so its command must not run.
+    if (input.nHit < 0 || !state.bButtonDown) {
         step.bDefault = true;
         return;
     }
@@ -116,7 +118,14 @@ MouseStep StepMouse(const MouseState& state, const MouseInput& input) {
         StepPress(input, step);
         break;
     case MouseEvent::Release:
-        StepRelease(input, step);
+        StepRelease(state, input, step);
+        break;
+    case MouseEvent::CaptureLost:
+        if (state.bButtonDown) {
+            SetItemState(step.next, state.nHotItem, kStateNormal);
+            step.next.nHotItem = -1; // the next move finds the hot one again
+            step.next.bButtonDown = false;
+        }
         break;
     }
     step.bRedraw = step.next.itemStates != state.itemStates;

@@ -65,7 +65,7 @@ struct MouseState {
     bool bButtonDown = false;
 };
 
-enum class MouseEvent { Move, Leave, Press, Release };
+enum class MouseEvent { Move, Leave, Press, Release, CaptureLost };
 
 struct MouseInput {
     MouseEvent event;
@@ -90,9 +90,11 @@ struct MouseStep {
 // One mouse message. A move onto an item makes it hot (pressed while the
 // capture is held) and the old hot item normal; a move off all items and a
 // leave make the hot item normal. A press on an item presses it and takes
-// the capture; a release always frees the capture and, over an item, makes
-// it normal and runs its command. A press or release on an item also makes it
-// the hot item, so that only one item ever shows hover or press.
+// the capture; a release always frees the capture and, after such a press and
+// over an item, makes it normal and runs its command (a release whose press
+// went elsewhere runs nothing). A press or release on an item also makes it
+// the hot item, so that only one item ever shows hover or press. Losing the
+// capture ends a press without a command: no item stays pressed.
 MouseStep StepMouse(const MouseState& state, const MouseInput& input);
 
 } // namespace KvWndLess

@@ -156,12 +156,25 @@ TEST_F(ButtonTest, AmpersandUnderlinesTheNextLetterInsteadOfBeingDrawn) {
     Repaint(m_host.m_hWnd);
     const int left = InkColumns(plain.Cache(), 0, 200, 40).first;
     int underline = 0, elsewhere = 0; // all the prefix adds is a line under the S
-    for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 200; ++x)
-            if (PixelAt(prefixed.Cache(), x, y) != PixelAt(plain.Cache(), x, y))
-                ++(y > 20 && x >= left - 2 && x < left + 16 ? underline : elsewhere);
+    const auto compare = [&] {
+        underline = elsewhere = 0;
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 200; ++x)
+                if (PixelAt(prefixed.Cache(), x, y) != PixelAt(plain.Cache(), x, y))
+                    ++(y > 20 && x >= left - 2 && x < left + 16 ? underline : elsewhere);
+    };
+    compare();
     EXPECT_GT(underline, 5);
     EXPECT_EQ(0, elsewhere);
+    // Keyboard cues hidden (until the keyboard is used): no underline either.
+    prefixed.SendMessage(WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEACCEL));
+    Repaint(m_host.m_hWnd);
+    compare();
+    EXPECT_EQ(0, underline + elsewhere);
+    prefixed.SendMessage(WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEACCEL));
+    Repaint(m_host.m_hWnd);
+    compare();
+    EXPECT_GT(underline, 5);
 }
 
 // A focused button with nothing to draw (its strip failed to load) draws no

@@ -174,6 +174,10 @@ TEST(DemoTour, BadSkinInputIsReportedAndTheWindowStillCloses) {
         for (const std::string& line : row.lines)
             EXPECT_NE(tour.run.strErr.find(line), std::string::npos) << line;
         ASSERT_TRUE(tour.doc.is_object());
+        // The page keeps a size its notice or its items fit in.
+        const json& page = Step(tour.doc, "start")["measured"]["page"];
+        EXPECT_GE(page.value("right", 0) - page.value("left", 0), 200);
+        EXPECT_GE(page.value("bottom", 0) - page.value("top", 0), 150);
         EXPECT_EQ(tour.doc["doModal"], IDCANCEL); // closed by the broadcast
         EXPECT_EQ(Step(tour.doc, "broadcast-close")["ok"], true);
     }

@@ -91,6 +91,7 @@ public:
 
     using TDialog::m_pBackImage;
     using TDialog::m_toolTip;
+    using TDialog::SetBackImage;
 
     std::function<void(TSelf&)> m_onInit;
     std::vector<CString> m_itemCommands;  // IDs of the items that sent commands

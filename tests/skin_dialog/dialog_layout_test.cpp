@@ -66,3 +66,12 @@ TEST(DialogLayout, CaptionDragNeedsIsDragAPressInTheBandAndNoChildStyle) {
         EXPECT_EQ(StartsCaptionDrag(row.dwStyle, row.nIsDrag, row.nCaptionHeight, row.y), row.bDrag)
             << row.dwStyle << " " << row.nIsDrag << " " << row.nCaptionHeight << " " << row.y;
 }
+
+TEST(DialogLayout, OnlyAClickOnAnItemIsItsCommandAndSheetsStopAtTheSideLimit) {
+    EXPECT_EQ(ItemIndexFromCommand(MAKEWPARAM(257, BN_CLICKED), 2), 1);
+    for (WORD nCode : {STN_DBLCLK, STN_ENABLE, STN_DISABLE})
+        EXPECT_EQ(ItemIndexFromCommand(MAKEWPARAM(257, nCode), 2), -1) << nCode;
+    EXPECT_TRUE(SheetFitsSection(8192, 8192));
+    EXPECT_FALSE(SheetFitsSection(8193, 10));
+    EXPECT_FALSE(SheetFitsSection(10, 8193));
+}

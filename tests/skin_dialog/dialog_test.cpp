@@ -213,20 +213,38 @@ TEST_F(SkinDialogTest, PressInTheCaptionBandPostsACaptionPressExceptForChildren)
     parent.DestroyWindow();
 }
 
-TEST_F(SkinDialogTest, LayeredSheetKeepsTheBackgroundAlphaAndAPlainOnePaintsIt) {
-    SetAttribute(m_skin.window, L"IsLayerWnd", L"1");
+// The sheet is wider than the background: the rest is the button face.
+TEST_F(SkinDialogTest, LayeredSheetKeepsTheBackgroundAlphaShowsTheControlsAndAPlainOnePaintsIt) {
+    const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+    const DWORD faceArgb =
+        0xFF000000 | GetRValue(face) << 16 | GetGValue(face) << 8 | GetBValue(face);
+    SetAttribute(m_skin.window, L"SheetSize", L"260,160");
+    SetAttribute(m_skin.window, L"IsLayerWnd", L"1"); // no opacity given: opaque
     CreateShown(m_dlg);
     EXPECT_TRUE(m_dlg.GetExStyle() & WS_EX_LAYERED);
-    CSheetCanvas sheet(240, 160);
+    CSheetCanvas sheet(260, 160);
     EXPECT_TRUE(m_dlg.DrawSheet(sheet.DC()));
     EXPECT_EQ(sheet.Pixel(10, 10), kTop);
-    EXPECT_EQ(sheet.Pixel(10, 120) >> 24, 0x80u);
+    EXPECT_EQ(sheet.Pixel(100, 120) >> 24, 0x80u);
     EXPECT_EQ(sheet.Pixel(200, 120), 0u);
+    EXPECT_EQ(sheet.Pixel(250, 10), faceArgb);
+    EXPECT_EQ(sheet.Pixel(12, 102), 0xFF00C000u); // the button's normal frame
+    Pump(&m_dlg, 200); // the X server shows a layered picture in its own time
+    EXPECT_EQ(ScreenPixel(m_dlg.m_hWnd, {150, 10}), RGB(0x20, 0x60, 0xA0));
+    EXPECT_EQ(ScreenPixel(m_dlg.m_hWnd, {12, 102}), RGB(0x00, 0xC0, 0x00));
+    // Hovered, the button's new look reaches the screen.
+    POINT pt = {12, 102};
+    m_dlg.ClientToScreen(&pt);
+    ::SetCursorPos(pt.x, pt.y);
+    ::PostMessageW(::GetDlgItem(m_dlg.m_hWnd, 258), WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+    Pump(&m_dlg, 100);
+    EXPECT_EQ(ScreenPixel(m_dlg.m_hWnd, {12, 102}), RGB(0x00, 0xD0, 0x00));
     m_dlg.DestroyWindow();
 
     SetAttribute(m_skin.window, L"IsLayerWnd", L"0");
     CreateShown(m_dlg);
     EXPECT_EQ(ScreenPixel(m_dlg.m_hWnd, {150, 60}), RGB(0x20, 0x60, 0xA0));
+    EXPECT_EQ(ScreenPixel(m_dlg.m_hWnd, {250, 60}), face);
     // Without its image the sheet is the button face, in the sheet's size.
     SetAttribute(m_skin.window, L"BackBmp", L"missing.png");
     m_dlg.LoadTestSkin(SkinPath());
@@ -234,10 +252,8 @@ TEST_F(SkinDialogTest, LayeredSheetKeepsTheBackgroundAlphaAndAPlainOnePaintsIt) 
     Pump(&m_dlg);
     ASSERT_NE(m_dlg.m_pBackImage, nullptr);
     EXPECT_EQ(CSize(m_dlg.m_pBackImage->GetWidth(), m_dlg.m_pBackImage->GetHeight()),
-              CSize(240, 160));
-    const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
-    EXPECT_EQ(ImageKit::PixelAt(m_dlg.m_pBackImage, 0, 0),
-              0xFF000000 | GetRValue(face) << 16 | GetGValue(face) << 8 | GetBValue(face));
+              CSize(260, 160));
+    EXPECT_EQ(ImageKit::PixelAt(m_dlg.m_pBackImage, 0, 0), faceArgb);
     EXPECT_EQ(ScreenPixel(m_dlg.m_hWnd, {150, 60}), face);
 }
 
@@ -306,6 +322,10 @@ TEST_F(SkinDialogTest, ReloadHandsTheNewBackgroundToLabelsAndAddsNothingTwice) {
     // An icon that cannot be loaded leaves none, not the destroyed one.
     EXPECT_EQ(m_dlg.m_hIcon, nullptr);
     EXPECT_EQ(m_dlg.GetIcon(FALSE), nullptr);
+    // One that turns tips off ends them.
+    SetAttribute(m_skin.window, L"ShowToolTip", L"0");
+    m_dlg.LoadTestSkin(SkinPath());
+    EXPECT_EQ(m_dlg.m_toolTip.m_hWnd, nullptr);
 }
 
 TEST_F(SkinDialogTest, SheetsThatFitNoSectionFailCleanly) {
@@ -314,10 +334,16 @@ TEST_F(SkinDialogTest, SheetsThatFitNoSectionFailCleanly) {
     EXPECT_EQ(hBitmap, nullptr);
     SetAttribute(m_skin.window, L"BackBmp", L"missing.png");
     SetAttribute(m_skin.window, L"IsLayerWnd", L"1");
-    for (LPCWSTR sheet : {L"-5,-7", L"100000,100000"}) {
+    for (LPCWSTR sheet : {L"-5,-7", L"100000,100000", L"8193,100"}) {
         SetAttribute(m_skin.window, L"SheetSize", sheet);
         CProbeDlg dlg;
-        CreateShown(dlg);
+        ASSERT_TRUE(dlg.Create(301));
+        CRect rcTemplate, rcSkinned;
+        dlg.GetWindowRect(&rcTemplate);
+        dlg.LoadTestSkin(SkinPath());
+        dlg.GetWindowRect(&rcSkinned);
+        EXPECT_EQ(rcSkinned.Size(), rcTemplate.Size()) << sheet; // the window's size is left alone
+        dlg.ShowWindow(SW_SHOWNOACTIVATE);
         EXPECT_EQ(dlg.m_pBackImage, nullptr) << sheet;
         EXPECT_FALSE(dlg.UpdateLayered(100)) << sheet;
         dlg.RedrawWindow();

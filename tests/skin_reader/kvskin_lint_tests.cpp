@@ -188,6 +188,13 @@ TEST_F(KvSkinLintTest, EachFaultAtItsElement) {
          "5:1: error: FontName \"No Such Face\": GDI+ cannot find",
          "6:1: error: item \"b\" has text but no font"},
         "bare window");
+    // A sheet the dialog refuses; a layered window whose opacity is left out.
+    ExpectFindings(
+        Lint(SkinText(
+            {R"(<I ItemID="SheetSize" Data="8193,100"/>)", R"(<I ItemID="IsLayerWnd" Data="1"/>)"},
+            {})),
+        {"4:1: error: larger than 8192 per side", "5:1: warning: without \"AlpahValue\""},
+        "window");
 }
 
 TEST_F(KvSkinLintTest, SectionsNamedOrFound) {

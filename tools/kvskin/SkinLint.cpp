@@ -2,6 +2,7 @@
 
 #include "runtime/StringHelpers.h"
 #include "skin/ControlLayout.h"
+#include "skin/DialogLayout.h"
 #include "skin/ImageLimits.h"
 #include "skin/XMLParseBase.h"
 #include "tools/kvskin/SkinJson.h"
@@ -227,6 +228,12 @@ WindowDefaults CSectionLinter::LintWindowInfo(DOMElement* pSection) {
     DOMElement* sheetEntry = sheet == entries.end() ? nullptr : sheet->second;
     window.ptSheet = LintSheetSize(pSection, windowInfo, sheetEntry,
                                    sheetEntry ? Attribute(sheetEntry, L"Data") : CString());
+    auto layered = entries.find(L"IsLayerWnd");
+    if (layered != entries.end() &&
+        ReadSkinNumber(Attribute(layered->second, L"Data")).nValue != 0 &&
+        entries.find(L"AlpahValue") == entries.end())
+        m_ctx.Report(layered->second, LintSeverity::Warning,
+                     L"a layered window without \"AlpahValue\" is shown opaque");
     auto face = entries.find(L"FontName");
     if (face != entries.end())
         window.strFontName = Attribute(face->second, L"Data");
@@ -276,6 +283,13 @@ POINT CSectionLinter::LintSheetSize(DOMElement* pSection, DOMElement* pWindowInf
         CString message;
         message.Format(L"SheetSize %s is empty: the window is %d x %d", Quoted(strValue), sheet.x,
                        sheet.y);
+        m_ctx.Report(pEntry, LintSeverity::Error, message);
+        return POINT{0, 0};
+    }
+    if (!SheetFitsSection(sheet.x, sheet.y)) {
+        CString message;
+        message.Format(L"SheetSize %s is larger than %d per side: the dialog refuses it",
+                       Quoted(strValue), kMaxSheetSide);
         m_ctx.Report(pEntry, LintSeverity::Error, message);
         return POINT{0, 0};
     }
