@@ -1,7 +1,5 @@
 #include "xml/ParserHardening.h"
 
-#include "xml/XmlDocument.h"
-
 #include <xercesc/dom/DOMConfiguration.hpp>
 #include <xercesc/util/XMLUni.hpp>
 
@@ -25,21 +23,4 @@ void CParserHardening::ApplyTo(DOMLSParser* parser) {
     config->setParameter(XMLUni::fgXercesDisableDefaultEntityResolution, true);
     config->setParameter(XMLUni::fgXercesSecurityManager, &m_security);
     parser->setFilter(this);
-}
-
-bool CParserHardening::StoppedTooDeep() const {
-    return m_nDepth > kMaxXmlDepth;
-}
-
-DOMLSParserFilter::FilterAction CParserHardening::startElement(DOMElement*) {
-    return ++m_nDepth > kMaxXmlDepth ? FILTER_INTERRUPT : FILTER_ACCEPT;
-}
-
-DOMLSParserFilter::FilterAction CParserHardening::acceptNode(DOMNode*) {
-    --m_nDepth;
-    return FILTER_ACCEPT;
-}
-
-DOMNodeFilter::ShowType CParserHardening::getWhatToShow() const {
-    return DOMNodeFilter::SHOW_ELEMENT;
 }

@@ -3,7 +3,8 @@
 // module: hosts get the parsers, not this.
 #pragma once
 
-#include <xercesc/dom/DOMLSParser.hpp>
+#include "xml/XmlDocument.h"
+
 #include <xercesc/dom/DOMLSParserFilter.hpp>
 #include <xercesc/util/SecurityManager.hpp>
 
@@ -16,11 +17,18 @@ public:
     // Before each further parse with the same parser.
     void Reset() { m_nDepth = 0; }
     // Whether the last parse stopped at an element nested too deep.
-    bool StoppedTooDeep() const;
+    bool StoppedTooDeep() const { return m_nDepth > kMaxXmlDepth; }
 
-    FilterAction startElement(xercesc::DOMElement*) override;
-    FilterAction acceptNode(xercesc::DOMNode*) override;
-    xercesc::DOMNodeFilter::ShowType getWhatToShow() const override;
+    FilterAction startElement(xercesc::DOMElement*) override {
+        return ++m_nDepth > kMaxXmlDepth ? FILTER_INTERRUPT : FILTER_ACCEPT;
+    }
+    FilterAction acceptNode(xercesc::DOMNode*) override {
+        --m_nDepth;
+        return FILTER_ACCEPT;
+    }
+    xercesc::DOMNodeFilter::ShowType getWhatToShow() const override {
+        return xercesc::DOMNodeFilter::SHOW_ELEMENT;
+    }
 
 private:
     int m_nDepth = 0;
