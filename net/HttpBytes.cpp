@@ -207,44 +207,6 @@ bool FindContentLength(const char* header, size_t length, uint64_t* value) {
     return false;
 }
 
-bool ParseChunkSize(const char* line, size_t length, uint64_t* size) {
-    if (length == 0 || HexDigitValue(line[0]) < 0)
-        return false;
-    uint64_t value = 0;
-    for (size_t i = 0; i < length && HexDigitValue(line[i]) >= 0; ++i) {
-        if (value > (UINT64_MAX >> 4))
-            return false;
-        value = (value << 4) | static_cast<uint64_t>(HexDigitValue(line[i]));
-    }
-    *size = value;
-    return true;
-}
-
-ChunkedResult DecodeChunkedInPlace(char* data, size_t length, size_t* decodedLength) {
-    size_t in = 0;
-    size_t out = 0;
-    while (in < length) {
-        const char* lineEnd = FindBytes(data + in, length - in, "\r\n", 2);
-        if (lineEnd == nullptr)
-            return ChunkedResult::Incomplete;
-        uint64_t size = 0;
-        if (!ParseChunkSize(data + in, static_cast<size_t>(lineEnd - (data + in)), &size))
-            return ChunkedResult::Malformed;
-        const size_t chunkStart = static_cast<size_t>(lineEnd - data) + 2;
-        if (size == 0) {
-            *decodedLength = out;
-            return ChunkedResult::Ok;
-        }
-        if (size > length - chunkStart)
-            return ChunkedResult::Incomplete;
-        std::memmove(data + out, data + chunkStart, static_cast<size_t>(size));
-        out += static_cast<size_t>(size);
-        // The CR LF that closes the chunk data is skipped unread.
-        in = chunkStart + static_cast<size_t>(size) + 2;
-    }
-    return ChunkedResult::Incomplete;
-}
-
 ChunkedTracker::Progress ChunkedTracker::Feed(const char* data, size_t count, char* payload,
                                               size_t* payloadLength) {
     size_t at = 0;

@@ -1,7 +1,7 @@
 // Byte-level pieces of the HTTP client: URL splitting, multipart framing,
-// the reply header scan, status and coding detection, in-place chunked
-// decoding and Base64. Free of Win32 types so that the same code is built
-// natively and fuzzed.
+// the reply header scan, status and coding detection, chunked decoding as
+// the body arrives, and Base64. Free of Win32 types so that the same code is
+// built natively and fuzzed.
 #pragma once
 
 #include <cstddef>
@@ -82,23 +82,12 @@ bool HasChunkedCoding(const char* header, size_t length);
 // a value beyond 64 bits is held at the largest. False without one.
 bool FindContentLength(const char* header, size_t length, uint64_t* value);
 
-// Reads a chunk-size line: it must begin with a hexadecimal digit; reading
-// stops at the first other character. False when it overflows.
-bool ParseChunkSize(const char* line, size_t length, uint64_t* size);
-
-enum class ChunkedResult { Ok, Malformed, Incomplete };
-
-// Decodes chunked transfer coding in place within `data[0, length)`; the
-// decoded bytes start at `data` and number `*decodedLength`. Never reads or
-// writes outside the range. A reply that ends before its zero-size last
-// chunk is Incomplete.
-ChunkedResult DecodeChunkedInPlace(char* data, size_t length, size_t* decodedLength);
-
-// Follows a chunked body as it arrives, each byte once, and tells when the
+// Reads a chunked body as it arrives, each byte once, and tells when the
 // zero-size last chunk and the blank line that ends its trailer section are
-// in: the reply is then complete, whether or not the server closes. Sizes are
-// read by the rules of DecodeChunkedInPlace, so a body it refuses is
-// Malformed here too.
+// in: the reply is then complete, whether or not the server closes. A size
+// line must begin with a hexadecimal digit and is read up to the first other
+// character; a size beyond 64 bits is Malformed. The CR LF that closes chunk
+// data is skipped unread.
 class ChunkedTracker {
 public:
     enum class Progress { NeedMore, Complete, Malformed };

@@ -1,5 +1,6 @@
 #include "xml/PositionedDocument.h"
 
+#include "xml/ParserHardening.h"
 #include "xml/XmlDocument.h"
 
 #include <xercesc/dom/DOMErrorHandler.hpp>
@@ -7,7 +8,6 @@
 #include <xercesc/internal/XMLScanner.hpp>
 #include <xercesc/parsers/DOMLSParserImpl.hpp>
 #include <xercesc/sax/Locator.hpp>
-#include <xercesc/util/SecurityManager.hpp>
 #include <xercesc/util/XMLUni.hpp>
 
 #include <climits>
@@ -23,9 +23,6 @@ const XMLCh* X(const wchar_t* s) {
 int ToInt(XMLFileLoc value) {
     return value > static_cast<XMLFileLoc>(INT_MAX) ? INT_MAX : static_cast<int>(value);
 }
-
-// The module caps expansions at the same figure.
-constexpr XMLSize_t kEntityExpansionLimit = 1000;
 
 // Keeps the first fatal error and hands every error on to the handler that
 // was there before, so the parse goes on exactly as without it.
@@ -62,16 +59,13 @@ private:
 class CPositionedDomParser : public DOMLSParserImpl {
 public:
     CPositionedDomParser() {
-        m_security.setEntityExpansionLimit(kEntityExpansionLimit);
-        DOMConfiguration* config = getDomConfig();
-        config->setParameter(XMLUni::fgDOMErrorHandler, static_cast<DOMErrorHandler*>(&m_errors));
-        config->setParameter(XMLUni::fgDOMDisallowDoctype, true);
-        config->setParameter(XMLUni::fgXercesLoadExternalDTD, false);
-        config->setParameter(XMLUni::fgXercesDisableDefaultEntityResolution, true);
-        config->setParameter(XMLUni::fgXercesSecurityManager, &m_security);
+        getDomConfig()->setParameter(XMLUni::fgDOMErrorHandler,
+                                     static_cast<DOMErrorHandler*>(&m_errors));
+        m_hardening.ApplyTo(this);
     }
 
     const std::optional<ParseFailure>& Failure() const { return m_errors.Failure(); }
+    bool StoppedTooDeep() const { return m_hardening.StoppedTooDeep(); }
 
     SourcePos PositionOf(const DOMNode* pElement) const {
         auto found = m_positions.find(pElement);
@@ -127,7 +121,7 @@ private:
     }
 
     CFirstFatalError m_errors;
-    SecurityManager m_security;
+    CParserHardening m_hardening;
     SourcePos m_lastEnd;
     std::unordered_map<const DOMNode*, SourcePos> m_positions;
 };
@@ -146,6 +140,8 @@ std::optional<ParseFailure> CPositionedDocument::Parse(const CString& strPath) {
     }
     if (m_pParser->Failure())
         return m_pParser->Failure();
+    if (m_pParser->StoppedTooDeep())
+        return ParseFailure{L"elements nest too deep", SourcePos{}};
     if (!document || !document->getDocumentElement())
         return ParseFailure{L"no document element", SourcePos{}};
     m_pDocument = document;

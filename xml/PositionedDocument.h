@@ -37,7 +37,8 @@ public:
     CPositionedDocument& operator=(const CPositionedDocument&) = delete;
 
     // Parses with the same hardening as the module (no DOCTYPE, no external
-    // entity, entity expansion capped). On failure: the first fatal error.
+    // entity, entity expansion capped, nesting no deeper than kMaxXmlDepth).
+    // On failure: the first fatal error.
     std::optional<ParseFailure> Parse(const CString& strPath);
 
     xercesc::DOMElement* Root() const;

@@ -1,5 +1,7 @@
 #include "xml/XmlDocument.h"
 
+#include "xml/ParserHardening.h"
+
 #include <clocale>
 #include <vector>
 
@@ -9,7 +11,6 @@
 #include <xercesc/framework/MemBufInputSource.hpp>
 #include <xercesc/framework/Wrapper4InputSource.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
-#include <xercesc/util/SecurityManager.hpp>
 #include <xercesc/util/XMLString.hpp>
 #include <xercesc/util/XMLUni.hpp>
 
@@ -25,20 +26,14 @@ const wchar_t* W(const XMLCh* s) {
     return reinterpret_cast<const wchar_t*>(s);
 }
 
-// Every skin and server reply passes through here; a few hundred expansions
-// are far more than any real document uses.
-constexpr XMLSize_t kEntityExpansionLimit = 1000;
-
 // The ANSI buffer that attribute values pass through on their way to the DOM.
 constexpr int kAttributeValueBytes = 260;
 
 } // namespace
 
 // Without an error handler the parser hands back a partial document for
-// malformed input; counting fatal errors lets a truncated file fail. As a
-// parser filter it also stops a document at its first element deeper than
-// kMaxXmlDepth, before the rest of it is read.
-class CXmlParseGuard : public DOMErrorHandler, public DOMLSParserFilter {
+// malformed input; counting fatal errors lets a truncated file fail.
+class CXmlParseGuard : public DOMErrorHandler, public CParserHardening {
 public:
     bool handleError(const DOMError& error) override {
         if (error.getSeverity() == DOMError::DOM_SEVERITY_FATAL_ERROR)
@@ -46,38 +41,20 @@ public:
         return error.getSeverity() != DOMError::DOM_SEVERITY_FATAL_ERROR;
     }
 
-    FilterAction startElement(DOMElement*) override {
-        return ++m_nDepth > kMaxXmlDepth ? FILTER_INTERRUPT : FILTER_ACCEPT;
-    }
-    FilterAction acceptNode(DOMNode*) override {
-        --m_nDepth;
-        return FILTER_ACCEPT;
-    }
-    DOMNodeFilter::ShowType getWhatToShow() const override { return DOMNodeFilter::SHOW_ELEMENT; }
-
     void Reset() {
         m_nFatalErrors = 0;
-        m_nDepth = 0;
+        CParserHardening::Reset();
     }
     bool Failed() const { return m_nFatalErrors != 0; }
 
     void Configure(DOMLSParser* parser) {
-        DOMConfiguration* config = parser->getDomConfig();
-        m_security.setEntityExpansionLimit(kEntityExpansionLimit);
-        config->setParameter(XMLUni::fgDOMErrorHandler, static_cast<DOMErrorHandler*>(this));
-        // No DTD at all: it is the door both for files named by external
-        // entities and for entity expansion bombs; skins never carry one.
-        config->setParameter(XMLUni::fgDOMDisallowDoctype, true);
-        config->setParameter(XMLUni::fgXercesLoadExternalDTD, false);
-        config->setParameter(XMLUni::fgXercesDisableDefaultEntityResolution, true);
-        config->setParameter(XMLUni::fgXercesSecurityManager, &m_security);
-        parser->setFilter(this);
+        parser->getDomConfig()->setParameter(XMLUni::fgDOMErrorHandler,
+                                             static_cast<DOMErrorHandler*>(this));
+        ApplyTo(parser);
     }
 
 private:
     unsigned m_nFatalErrors = 0;
-    int m_nDepth = 0;
-    SecurityManager m_security;
 };
 
 extern "C" void InitXml4c() {

@@ -2,53 +2,38 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "net/HttpBytes.h"
 
 using namespace kvnet;
 
-TEST(ChunkedBody, DecodingAndTheEndOfTheStreamAgree) {
+// Fed whole or byte by byte, a hostile body ends, fails or waits alike.
+TEST(ChunkedBody, EndsOnlyAfterItsTrailerAndRefusesBadSizes) {
     using P = ChunkedTracker::Progress;
     const std::string z26(26, 'z');
-    const struct {
-        std::string raw;
-        ChunkedResult decoded;
-        P tracked; // fed whole and byte by byte
-        std::string text;
-    } cases[] = {
-        {"5\r\nhello\r\n0\r\n\r\n", ChunkedResult::Ok, P::Complete, "hello"},
-        {"5;a=b\r\nhello\r\n1A\r\n" + z26 + "\r\n0\r\nTrailer: x\r\n\r\n", ChunkedResult::Ok,
-         P::Complete, "hello" + z26},
+    const std::pair<std::string, P> cases[] = {
+        {"5;a=b\r\nhello\r\n1A\r\n" + z26 + "\r\n0\r\nTrailer: x\r\n\r\n", P::Complete},
         // The last chunk is in, its trailer section is not ended yet.
-        {"5\r\nhello\r\n0\r\nTrailer: x\r\n", ChunkedResult::Ok, P::NeedMore, "hello"},
-        {"-5\r\nhello\r\n0\r\n\r\n", ChunkedResult::Malformed, P::Malformed, ""},
-        {"\r\nhello\r\n0\r\n\r\n", ChunkedResult::Malformed, P::Malformed, ""},
-        {"10000000000000000\r\nab\r\n0\r\n\r\n", ChunkedResult::Malformed, P::Malformed, ""},
-        {"6\r\nhello\r\n0\r\n\r\n", ChunkedResult::Malformed, P::Malformed, ""},
-        {"FFFFFFFFFFFFFFFF\r\nab\r\n", ChunkedResult::Incomplete, P::NeedMore, ""},
-        {"5\r\nhello\r\n0", ChunkedResult::Incomplete, P::NeedMore, ""},
-        {"", ChunkedResult::Incomplete, P::NeedMore, ""},
+        {"5\r\nhello\r\n0\r\nTrailer: x\r\n", P::NeedMore},
+        {"-5\r\nhello\r\n0\r\n\r\n", P::Malformed},
+        {"10000000000000000\r\nab\r\n0\r\n\r\n", P::Malformed},
+        {"6\r\nhello\r\n0\r\n\r\n", P::Malformed},
+        {"FFFFFFFFFFFFFFFF\r\nab\r\n", P::NeedMore},
     };
-    for (const auto& c : cases) {
-        std::string buffer = c.raw + "GUARD";
-        size_t length = 0;
-        EXPECT_EQ(c.decoded, DecodeChunkedInPlace(&buffer[0], c.raw.size(), &length)) << c.raw;
-        EXPECT_EQ("GUARD", buffer.substr(c.raw.size())) << c.raw;
-        if (c.decoded == ChunkedResult::Ok) {
-            EXPECT_EQ(c.text, buffer.substr(0, length));
-        }
+    for (const auto& [raw, expected] : cases) {
         ChunkedTracker whole, bytewise;
-        EXPECT_EQ(c.tracked, whole.Feed(c.raw.data(), c.raw.size())) << c.raw;
+        EXPECT_EQ(expected, whole.Feed(raw.data(), raw.size())) << raw;
         P progress = P::NeedMore;
         std::string payload;
-        for (char byte : c.raw) {
+        for (char byte : raw) {
             size_t count = 0;
             progress = bytewise.Feed(&byte, 1, &byte, &count);
             payload.append(&byte, count);
         }
-        EXPECT_EQ(c.tracked, progress) << c.raw;
+        EXPECT_EQ(expected, progress) << raw;
         if (progress == P::Complete) {
-            EXPECT_EQ(c.text, payload);
+            EXPECT_EQ("hello" + z26, payload);
         }
     }
 }

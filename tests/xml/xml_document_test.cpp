@@ -2,6 +2,7 @@
 // reader's tests find elements without case, first of twins, past text and
 // comments, and read attributes with their case and entities.
 #include "xml/XmlDocument.h"
+#include "xml/PositionedDocument.h"
 
 #include <gtest/gtest.h>
 
@@ -126,6 +127,9 @@ TEST_F(XmlDocumentTest, NothingDeeperThanTheLimitIsParsedCreatedOrWritten) {
     EXPECT_TRUE(LoadBytes(doc, Nested(kMaxXmlDepth), root));
     EXPECT_FALSE(LoadBytes(doc, Nested(kMaxXmlDepth + 1), root));
     EXPECT_FALSE(LoadBytes(doc, Nested(1000000), root)); // in milliseconds
+    const std::wstring deep = folder.File(L"deep.xml");
+    ASSERT_TRUE(ImageKit::WriteBytes(deep, Nested(kMaxXmlDepth + 1)));
+    EXPECT_TRUE(CPositionedDocument().Parse(deep.c_str()).has_value()); // a failure
     ASSERT_TRUE(LoadBytes(doc, kSkin, root));
 
     DOMNode* parent = root; // at depth 1
