@@ -1,4 +1,5 @@
-// The windowless dialog's arithmetic and its mouse state machine, by value.
+// The windowless dialog's arithmetic at its edges and its mouse state machine,
+// by value; the common cases run in the real windows of the windowless suite.
 #include "skin/WndLessLayout.h"
 
 #include <gtest/gtest.h>
@@ -19,64 +20,34 @@ static bool operator==(const RECT& a, const RECT& b) {
     return EqualRect(&a, &b) != FALSE;
 }
 
-TEST(WndLessLayout, StripFramesAreAQuarterWideAtTheirOwnSizeAndTheFourthIsNeverShown) {
-    const RECT item = {5, 6, 25, 16};
+TEST(WndLessLayout, StripFrameEdgesAndTheIconTextGroupWiderOrTallerThanItsItem) {
+    const RECT item = {10, 20, 110, 60}; // 100 x 40
     const RECT none = {0, 0, 0, 0};
     const struct {
         int nWidth, nHeight, nState;
         RECT rcSource, rcDest;
-    } rows[] = {
-        {40, 8, 0, {0, 0, 10, 8}, {5, 6, 15, 14}},
-        {40, 8, 1, {10, 0, 20, 8}, {5, 6, 15, 14}},
-        {40, 8, 2, {20, 0, 30, 8}, {5, 6, 15, 14}},
-        {40, 8, 3, none, none}, // part of the layout, never drawn
-        // 10 pixels: 2-pixel frames; columns 6 to 9 are never shown.
-        {10, 3, 0, {0, 0, 2, 3}, {5, 6, 7, 9}},
-        {10, 3, 2, {4, 0, 6, 3}, {5, 6, 7, 9}},
-        // A frame taller and wider than the item is not cut to it.
-        {400, 30, 1, {100, 0, 200, 30}, {5, 6, 105, 36}},
-        {3, 8, 0, none, none}, // narrower than four columns: no frame
+    } frames[] = {
+        {40, 8, 3, none, none}, // the fourth frame is part of the layout, never drawn
+        {10, 3, 2, {4, 0, 6, 3}, {10, 20, 12, 23}},         // columns 8 and 9 are never shown
+        {480, 50, 1, {120, 0, 240, 50}, {10, 20, 130, 70}}, // not cut to the item
+        {3, 8, 0, none, none},                              // narrower than four columns: no frame
         {40, 0, 0, none, none},
         {40, 8, -1, none, none},
     };
-    for (const auto& row : rows) {
+    for (const auto& row : frames) {
         const KvLayout::FramePlacement frame =
             StripFramePlacement(item, row.nWidth, row.nHeight, row.nState);
         EXPECT_EQ(frame.rcSource, row.rcSource) << row.nWidth << " " << row.nState;
         EXPECT_EQ(frame.rcDest, row.rcDest) << row.nWidth << " " << row.nState;
     }
-}
-
-TEST(WndLessLayout, IconAndTextAreOneCentredGroupAndALoneIconFillsTheItem) {
-    const RECT item = {10, 20, 110, 60}; // 100 x 40
-    const struct {
-        bool bText, bIcon;
-        int nIconWidth, nIconHeight, nTextWidth;
-        RECT rcIcon, rcText;
-    } rows[] = {
-        // s = (100 - 30 - 16 - 3) / 2 = 25
-        {true, true, 16, 16, 30, {35, 32, 51, 48}, {54, 20, 84, 60}},
-        // s = 52 / 2 = 26; an odd height left over rounds down.
-        {true, true, 15, 17, 30, {36, 31, 51, 48}, {54, 20, 84, 60}},
-        // Wider than the item: s = (100 - 120 - 16 - 3) / 2 = -19 (toward zero).
-        {true, true, 16, 16, 120, {-9, 32, 7, 48}, {10, 20, 130, 60}},
-        // An icon taller than the item sticks out above and below.
-        {true, true, 16, 50, 30, {35, 15, 51, 65}, {54, 20, 84, 60}},
-        {false, true, 16, 16, 0, {10, 20, 110, 60}, {}}, // the icon stretched over the item
-        {true, false, 0, 0, 30, {}, {10, 20, 110, 60}},  // the text over the item
-    };
-    for (const auto& row : rows) {
-        if (row.bIcon) {
-            EXPECT_EQ(IconRect(item, row.bText, row.nIconWidth, row.nIconHeight, row.nTextWidth),
-                      row.rcIcon)
-                << row.nIconWidth << " " << row.nTextWidth;
-        }
-        if (row.bText) {
-            EXPECT_EQ(TextRect(item, row.bIcon, row.nIconWidth, row.nTextWidth), row.rcText)
-                << row.nIconWidth << " " << row.nTextWidth;
-        }
-        EXPECT_EQ(NeedsTextWidth(row.bIcon, row.bText), row.bIcon && row.bText);
-    }
+    // A text wider than the item pushes the group out on the left, rounding
+    // toward zero; an icon taller than the item sticks out above and below.
+    EXPECT_EQ(IconRect(item, true, 16, 16, 120), (RECT{-9, 32, 7, 48}));
+    EXPECT_EQ(TextRect(item, true, 16, 120), (RECT{10, 20, 130, 60}));
+    EXPECT_EQ(IconRect(item, true, 16, 50, 30), (RECT{35, 15, 51, 65}));
+    EXPECT_EQ(IconRect(item, false, 16, 16, 0), item); // a lone icon fills the item
+    EXPECT_EQ(TextRect(item, false, 0, 30), item);
+    EXPECT_FALSE(NeedsTextWidth(true, false));
 }
 
 TEST(WndLessLayout, HitTestTakesTheFirstItemWithLeftAndTopEdgesInside) {
@@ -89,8 +60,7 @@ TEST(WndLessLayout, HitTestTakesTheFirstItemWithLeftAndTopEdgesInside) {
         int nItem;
     } rows[] = {
         {{10, 10}, 0}, {{49, 29}, 0},  {{50, 15}, -1}, {{45, 25}, 0}, // overlap: the earlier
-        {{50, 25}, 2}, {{80, 25}, -1}, {{60, 40}, -1}, {{9, 10}, -1},
-        {{90, 5}, -1}, {{97, 7}, -1},  {{-1, -1}, -1},
+        {{50, 25}, 2}, {{80, 25}, -1}, {{60, 40}, -1}, {{9, 10}, -1}, {{90, 5}, -1}, {{97, 7}, -1},
     };
     for (const auto& row : rows)
         EXPECT_EQ(FirstItemAt(5, row.pt, rectOf), row.nItem) << row.pt.x << "," << row.pt.y;
