@@ -2,7 +2,7 @@
 // the composed cache (what every paint copies to the screen).
 #include "skin/BmpButton.h"
 #include "skin/ControlLayout.h"
-#include "tests/controls/ControlTest.h"
+#include "tests/controls/ControlKit.h"
 
 using ImageKit::CountPixels;
 using ImageKit::InkColumns;

@@ -1,6 +1,6 @@
 // Labels in real windows: composed image, text colour, cursor and painting.
 #include "skin/Label.h"
-#include "tests/controls/ControlTest.h"
+#include "tests/controls/ControlKit.h"
 #include "tools/common/DibCanvas.h"
 
 #include <algorithm>
@@ -13,7 +13,7 @@ namespace {
 
 using CLabelProbe = CProbe<CLabel>;
 const Gdiplus::ARGB kRed = 0xFFFF0000, kBlue = 0xFF0000FF;
-class LabelTest : public ControlTest {};
+using LabelTest = ControlTest;
 
 int RightmostInk(Gdiplus::Bitmap* cache) {
     return ImageKit::InkColumns(cache, 0, 200, 40).second;
