@@ -30,14 +30,26 @@ kv_start_xvfb() {
 # Starts openbox on $DISPLAY and waits until it manages the screen, so that
 # windows meet what a desktop does: stacking, activation, a manager's move loop.
 kv_start_wm() {
-  openbox --sm-disable >/dev/null 2>&1 &
-  kv_wm_pid=$!
-  local i
-  for i in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
-    sleep 0.1
+  local log attempt i
+  log=$(mktemp)
+  for attempt in 1 2 3; do
+    openbox --sm-disable >"$log" 2>&1 &
+    kv_wm_pid=$!
+    for i in $(seq 150); do
+      if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
+        rm -f "$log"
+        return 0
+      fi
+      # Gone before it managed the screen: start it again.
+      kill -0 "$kv_wm_pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill "$kv_wm_pid" 2>/dev/null || true
+    wait "$kv_wm_pid" 2>/dev/null || true
   done
-  echo "$(basename "$0"): the window manager (openbox) did not start" >&2
+  kv_wm_pid=
+  echo "$(basename "$0"): the window manager (openbox) did not start: $(tail -n 3 "$log")" >&2
+  rm -f "$log"
   return 1
 }
 
