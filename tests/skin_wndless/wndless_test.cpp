@@ -81,6 +81,11 @@ protected:
         POINT cursor = {1, 1};
         for (int i = 0; i < 50 && ::GetCursorPos(&cursor) && (cursor.x || cursor.y); ++i)
             ::Sleep(20);
+        // Mouse messages the move and earlier windows left are taken first.
+        MSG msg;
+        ::Sleep(100);
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            ::DispatchMessageW(&msg);
         ASSERT_TRUE(dlg.Create(nTemplate, pParent));
         dlg.SetWindowPos(nullptr, kDialogAt.x, kDialogAt.y, 0, 0,
                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
