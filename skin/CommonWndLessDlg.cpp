@@ -570,6 +570,7 @@ KvWndLess::MouseState CKvCommonWndLessDlg::CurrentMouseState() const {
             state.itemStates[i] = pItem->GetState();
     state.nHotItem = m_nHotItem;
     state.bButtonDown = m_bLButtonDown != FALSE;
+    state.bSheetPress = m_bSheetPress;
     return state;
 }
 
@@ -585,6 +586,7 @@ KvWndLess::MouseStep CKvCommonWndLessDlg::RunMouseStep(KvWndLess::MouseEvent eve
             pItem->SetState(step.next.itemStates[i]);
     m_nHotItem = step.next.nHotItem;
     m_bLButtonDown = step.next.bButtonDown ? TRUE : FALSE;
+    m_bSheetPress = step.next.bSheetPress;
     if (step.bTakeCapture) {
         SetCapture();
         SetFocus();

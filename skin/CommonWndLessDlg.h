@@ -207,5 +207,6 @@ private:
     // it, so that a later build reads the files again.
     CWndLessImageCache m_buildImages;
     bool m_bBuilding;
+    bool m_bSheetPress = false; // the button went down on the empty sheet
     CWndLessSheet m_sheet;
 };

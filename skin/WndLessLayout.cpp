@@ -77,6 +77,8 @@ void StepPress(const MouseInput& input, MouseStep& step) {
     if (input.nHit < 0) {
         step.bStartDrag = input.bInCaptionBand;
         step.bDefault = input.bInCaptionBand; // otherwise the press is swallowed
+        // A drag's release goes to the system's move loop, never here.
+        step.next.bSheetPress = !input.bInCaptionBand;
         return;
     }
     MoveHot(step.next, input.nHit);
@@ -88,9 +90,10 @@ void StepPress(const MouseInput& input, MouseStep& step) {
 void StepRelease(const MouseState& state, const MouseInput& input, MouseStep& step) {
     step.bReleaseCapture = true;
     step.next.bButtonDown = false;
-    // The press belonged to another window (or to no item here): the user
-    // never pressed this item, so its command must not run.
-    if (input.nHit < 0 || !state.bButtonDown) {
+    step.next.bSheetPress = false;
+    // The press belonged to another window: the user never pressed in this
+    // one, so no command may run.
+    if (input.nHit < 0 || !(state.bButtonDown || state.bSheetPress)) {
         step.bDefault = true;
         return;
     }
@@ -110,6 +113,7 @@ MouseStep StepMouse(const MouseState& state, const MouseInput& input) {
         break;
     case MouseEvent::Leave:
         MoveHot(step.next, -1);
+        step.next.bSheetPress = false;
         // Left on, the one tool of the window would show the last item's text
         // when the pointer comes back anywhere, even far from that item.
         step.tip = TipAction::Off;
@@ -121,6 +125,7 @@ MouseStep StepMouse(const MouseState& state, const MouseInput& input) {
         StepRelease(state, input, step);
         break;
     case MouseEvent::CaptureLost:
+        step.next.bSheetPress = false;
         if (state.bButtonDown) {
             SetItemState(step.next, state.nHotItem, kStateNormal);
             step.next.nHotItem = -1; // the next move finds the hot one again

@@ -58,11 +58,13 @@ template <class RectOf> int FirstItemAt(size_t nCount, POINT pt, RectOf rectOf) 
 }
 
 // What the dialog remembers of the mouse: every item's state by index, the
-// item under the pointer, and whether a press on an item holds the capture.
+// item under the pointer, whether a press on an item holds the capture, and
+// whether the button went down on the empty sheet of this window.
 struct MouseState {
     std::vector<int> itemStates;
     int nHotItem = -1;
     bool bButtonDown = false;
+    bool bSheetPress = false;
 };
 
 enum class MouseEvent { Move, Leave, Press, Release, CaptureLost };
@@ -90,11 +92,14 @@ struct MouseStep {
 // One mouse message. A move onto an item makes it hot (pressed while the
 // capture is held) and the old hot item normal; a move off all items and a
 // leave make the hot item normal. A press on an item presses it and takes
-// the capture; a release always frees the capture and, after such a press and
-// over an item, makes it normal and runs its command (a release whose press
-// went elsewhere runs nothing). A press or release on an item also makes it
-// the hot item, so that only one item ever shows hover or press. Losing the
-// capture ends a press without a command: no item stays pressed.
+// the capture; a release always frees the capture and, over an item, makes it
+// normal and runs its command when the press was in this window: on an item
+// or on the empty sheet (not one that started a caption drag). A release
+// whose press went to another window runs nothing; a leave forgets a press on
+// the sheet, since its release may then come anywhere. A press or release on
+// an item also makes it the hot item, so that only one item ever shows hover
+// or press. Losing the capture ends a press without a command: no item stays
+// pressed.
 MouseStep StepMouse(const MouseState& state, const MouseInput& input);
 
 } // namespace KvWndLess

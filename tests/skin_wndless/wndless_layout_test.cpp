@@ -100,13 +100,13 @@ TEST(WndLessMouse, EveryEventInEveryStateGivesTheNextStatesCaptureCommandAndRedr
         const char* pszCase;
         const char* pszBefore;
         int nHot;
-        bool bDown;
+        int nDown; // 1 a press on an item holds the capture, 2 a press on the sheet
         E event;
         int nHit;
         bool bTip, bBand;
         const char* pszAfter;
         int nHotAfter;
-        bool bDownAfter;
+        int nDownAfter;
         const char* pszEffects;
         int nCommand;
         T tip;
@@ -125,22 +125,26 @@ TEST(WndLessMouse, EveryEventInEveryStateGivesTheNextStatesCaptureCommandAndRedr
         {"press on the hot item",  "100", 0, 0, E::Press, 0, 1, 1,  "200", 0, 1, "RC", -1, T::None},
         {"press on another item",  "100", 0, 0, E::Press, 2, 1, 0,  "002", 2, 1, "RC", -1, T::None},
         {"press outside, in band", "000", -1, 0, E::Press, -1, 0, 1, "000", -1, 0, "DG", -1, T::None},
-        {"press outside, below",   "010", 1, 0, E::Press, -1, 0, 0, "010", 1, 0, "", -1, T::None},
+        {"press outside, below",   "010", 1, 0, E::Press, -1, 0, 0, "010", 1, 2, "", -1, T::None},
         {"release on the pressed", "200", 0, 1, E::Release, 0, 1, 0, "000", 0, 0, "RF", 0, T::None},
         {"release, pressed elsewhere", "020", 1, 1, E::Release, 1, 1, 0, "000", 1, 0, "RF", 1, T::None},
         {"release, press elsewhere", "010", 1, 0, E::Release, 1, 0, 0, "010", 1, 0, "DF", -1, T::None},
+        {"release, press on sheet", "010", 1, 2, E::Release, 1, 0, 0, "000", 1, 0, "RF", 1, T::None},
+        {"sheet press, then leave", "010", 1, 2, E::Leave, -1, 0, 0, "000", -1, 0, "R", -1, T::Off},
         {"capture lost, pressed",  "200", 0, 1, E::CaptureLost, -1, 0, 0, "000", -1, 0, "R", -1, T::None},
         {"release outside",        "000", -1, 1, E::Release, -1, 0, 0, "000", -1, 0, "DF", -1, T::None},
+        {"release outside, sheet", "000", -1, 2, E::Release, -1, 0, 0, "000", -1, 0, "DF", -1, T::None},
         {"after a click: within",  "000", 0, 0, E::Move, 0, 1, 0,   "000", 0, 0, "D", -1, T::On},
         {"after a click: on",      "000", 0, 0, E::Move, 1, 1, 0,   "010", 1, 0, "R", -1, T::NewTextOn},
         // clang-format on
     };
     for (const auto& row : rows) {
-        const MouseState before = {States(row.pszBefore), row.nHot, row.bDown};
+        const MouseState before = {States(row.pszBefore), row.nHot, row.nDown == 1, row.nDown == 2};
         const MouseStep step = StepMouse(before, {row.event, row.nHit, row.bTip, row.bBand});
         EXPECT_EQ(step.next.itemStates, States(row.pszAfter)) << row.pszCase;
         EXPECT_EQ(step.next.nHotItem, row.nHotAfter) << row.pszCase;
-        EXPECT_EQ(step.next.bButtonDown, row.bDownAfter) << row.pszCase;
+        EXPECT_EQ(step.next.bButtonDown, row.nDownAfter == 1) << row.pszCase;
+        EXPECT_EQ(step.next.bSheetPress, row.nDownAfter == 2) << row.pszCase;
         EXPECT_EQ(Effects(step), row.pszEffects) << row.pszCase;
         EXPECT_EQ(step.nCommandItem, row.nCommand) << row.pszCase;
         EXPECT_EQ(step.tip, row.tip) << row.pszCase;
