@@ -152,7 +152,11 @@ void CProbeDlg::OnProbeCommand() {
 
 BOOL CWndLessProbeDlg::DrawSheet(CDC* pDC) {
     ++m_nCompositions;
-    return CKvCommonWndLessDlg::DrawSheet(pDC);
+    const BOOL bDrawn = CKvCommonWndLessDlg::DrawSheet(pDC);
+    m_lastComposed.clear();
+    for (const POINT& pt : m_watchedPoints)
+        m_lastComposed.push_back(::GetPixel(pDC->m_hDC, pt.x, pt.y));
+    return bDrawn;
 }
 
 BOOL CWndLessProbeDlg::OnItemCommand(_XmlDynamicItem& item) {

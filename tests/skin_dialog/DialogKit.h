@@ -160,6 +160,10 @@ public:
 
     BOOL m_bApplyRoles = TRUE; // the items' roles act after recording
     int m_nCompositions = 0;   // DrawSheet calls
+    // Pixels of the last picture DrawSheet composed at these points (what the
+    // window pushed, whatever the screen shows by then).
+    std::vector<POINT> m_watchedPoints;
+    std::vector<COLORREF> m_lastComposed;
 
 protected:
     BOOL OnItemCommand(_XmlDynamicItem& item) override;
