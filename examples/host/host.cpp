@@ -1,5 +1,8 @@
 // The smallest host of Kelvane.dll: starts GDI+, writes a line to the
-// module's log, runs a skinned dialog from the default skin and exits.
+// module's log, runs a skinned dialog from the default skin and exits. The
+// dialog's template (host.rc) only makes the window; the skin gives it its
+// size, look and items, and OnItemCommand gives the page's own items their
+// meaning: the toolkit knows only the roles CLOSE, IDOK, IDCANCEL, ...
 //   kelvane_host [--seconds N]   N > 0 closes the dialog after N seconds
 // The log is written only while the file it names exists: create
 // common\config\Kelvane\Kelvane.log beside Kelvane.dll to switch it on.
@@ -51,6 +54,21 @@ protected:
         if (m_nSeconds > 0)
             SetTimer(kCloseTimer, m_nSeconds * 1000, nullptr);
         return TRUE;
+    }
+    // "Close" and "Show message" carry the page's own IDs, which no role of
+    // the toolkit covers: what they do is the host's to say.
+    BOOL OnItemCommand(_XmlDynamicItem& item) override {
+        if (item.strID.CompareNoCase(L"BTN_EXIT") == 0) {
+            EndDialog(IDOK);
+            return TRUE;
+        }
+        if (item.strID.CompareNoCase(L"BTN_MESSAGE") == 0) {
+            // The texts are entries of the skin; DlgNotice.dll beside Kelvane.dll shows them.
+            ShowMessageBox(L"MessageText", L"MessageCaption", MB_OK | MB_ICONINFORMATION, TRUE,
+                           L"");
+            return TRUE;
+        }
+        return CKvCommonDlg::OnItemCommand(item);
     }
     afx_msg void OnTimer(UINT_PTR nIDEvent) {
         if (nIDEvent == kCloseTimer) {

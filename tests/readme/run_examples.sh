@@ -3,7 +3,10 @@
 # every indented line that starts with `scripts/kv kv...` (with its `\`
 # continuation lines) or `echo `, from a folder that looks like the checkout with `build`
 # pointing at this build's root. A kvpost example gets a server on
-# 127.0.0.1:8080 that answers any form with a small XML reply.
+# 127.0.0.1:8080 that answers any form with a small XML reply. Then the
+# README's own program (its CMakeLists.txt block and its app.cpp block) is
+# built against an SDK installed from this build, and must start and print
+# the configuration folder.
 # Usage: run_examples.sh REPO_ROOT BUILD_ROOT
 set -u
 root=$1
@@ -36,6 +39,24 @@ while i < len(lines):
     i += 1
 PY
 
+# The indented blocks that open with these lines, as files of a project.
+mkdir -p "$work/app"
+python3 - "$root/README.md" "$work/app" <<'PY'
+import os, sys
+lines = open(sys.argv[1], encoding="utf-8").read().splitlines()
+files = {"    cmake_minimum_required": "CMakeLists.txt", "    // app.cpp": "app.cpp"}
+for i, line in enumerate(lines):
+    name = next((f for start, f in files.items() if line.startswith(start)), None)
+    if name is None:
+        continue
+    block = []
+    for text in lines[i:]:
+        if text and not text.startswith("    "):
+            break
+        block.append(text[4:])
+    open(os.path.join(sys.argv[2], name), "w").write("\n".join(block).strip("\n") + "\n")
+PY
+
 if ! [ -s "$work/examples.sh" ]; then
   echo "run_examples.sh: the README holds no tool example" >&2
   exit 1
@@ -63,7 +84,31 @@ PY
   done
 fi
 
+# The README's program, built as its text says, against the installed SDK.
+run_readme_program() {
+  local sdk=$work/sdk build=$work/app-build output
+  [ -s "$work/app/CMakeLists.txt" ] && [ -s "$work/app/app.cpp" ] || {
+    echo "run_examples.sh: the README holds no CMakeLists.txt or app.cpp block" >&2
+    return 1
+  }
+  cmake --install "$build_root/x86_64" --prefix "$sdk" >/dev/null &&
+    cmake -S "$work/app" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+      -DCMAKE_TOOLCHAIN_FILE="$sdk/lib/cmake/Kelvane/toolchain.cmake" \
+      -DCMAKE_PREFIX_PATH="$sdk" >/dev/null &&
+    cmake --build "$build" >/dev/null || return 1
+  output=$("$root/cmake/wine-run.sh" "${WINEPREFIX:-$build_root/x86_64/wineprefix}" \
+    "$build/app.exe" </dev/null)
+  echo "app.exe: $output"
+  case $output in
+    *'\common\config\Kelvane\'*) return 0 ;;
+  esac
+  echo "run_examples.sh: the README's app.exe did not print its configuration folder" >&2
+  return 1
+}
+
 failed=0
+echo "\$ (the README's CMakeLists.txt and app.cpp)"
+run_readme_program || failed=1
 cd "$work"
 while IFS= read -r command; do
   echo "\$ $command"
