@@ -98,6 +98,10 @@ int RunTour(CDemoContainer& dlg, const CString& strDir) {
 
 int wmain(int argc, wchar_t** argv) {
     const std::vector<std::wstring> args(argv + 1, argv + argc);
+    if (args.size() == 1 && (args[0] == L"--help" || args[0] == L"-h")) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
     const std::optional<CParsedCommand> command =
         ParseCommand({{L"--skin", L"--tour"}, {}, 0, 0}, args);
     if (!command ||

@@ -79,6 +79,10 @@ int wmain(int argc, wchar_t** argv) {
         return Broadcast(notify);
     if (argc == 2 && std::wcscmp(argv[1], L"list") == 0)
         return List();
+    if (argc == 2 && (std::wcscmp(argv[1], L"--help") == 0 || std::wcscmp(argv[1], L"-h") == 0)) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
     std::fputs(kUsage, stderr);
     return kExitUsage;
 }

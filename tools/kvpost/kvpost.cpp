@@ -7,6 +7,7 @@
 #include <shlobj.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -22,9 +23,14 @@ struct PostArguments {
     bool log = false;
 };
 
-void PrintUsage() {
-    std::fputs("usage: kvpost URL [NAME=VALUE ...] [--file PATH] --out FILE [--log]\n", stderr);
-}
+const char kUsage[] =
+    "usage: kvpost URL [NAME=VALUE ...] [--file PATH] --out FILE [--log]\n"
+    "  posts one multipart form to URL (http://host[:port]/path) and saves the XML\n"
+    "  reply from its <?xml on in FILE; NAME=VALUE splits at the first =; --file\n"
+    "  sends PATH as the part ParameterFile (a missing file is created empty and\n"
+    "  sent empty); --log switches the module's log on and prints its path.\n"
+    "  Prints the result code of the exchange. Exit codes: 0 saved, 1 failed\n"
+    "  (one line on standard error says what), 2 wrong usage.\n";
 
 std::string ToUtf8(const std::wstring& text) {
     int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
@@ -118,9 +124,13 @@ int RunExchange(const PostArguments& args) {
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    if (argc == 2 && (std::wcscmp(argv[1], L"--help") == 0 || std::wcscmp(argv[1], L"-h") == 0)) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
     PostArguments args;
     if (!ParseArguments(argc, argv, &args)) {
-        PrintUsage();
+        std::fputs(kUsage, stderr);
         return kExitUsage;
     }
     if (args.log) {

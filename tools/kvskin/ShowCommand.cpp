@@ -221,11 +221,33 @@ std::unique_ptr<CKvCommonDlg> CreateSkinnedDialog(const ShowRequest& request,
     return dlg;
 }
 
+// Why the last window could not be made, in the system's words: a missing
+// display and a refused window read alike otherwise.
+std::string WindowFailureText(DWORD nError) {
+    if (nError == 0)
+        return "no reason given; is there a display?";
+    wchar_t* pszText = nullptr;
+    const DWORD nLength = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, nError, 0, reinterpret_cast<wchar_t*>(&pszText), 0, nullptr);
+    std::string text = "error " + std::to_string(nError);
+    if (nLength > 0) {
+        std::wstring message(pszText, nLength);
+        while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r'))
+            message.pop_back();
+        text += ": " + ToUtf8(message.c_str());
+    }
+    ::LocalFree(pszText);
+    return text;
+}
+
 int ShowDialog(const ShowRequest& request, ToolOutput& output) {
     const PopupTemplate popup(request.bCaption);
+    ::SetLastError(0);
     std::unique_ptr<CKvCommonDlg> dlg = CreateSkinnedDialog(request, popup);
     if (!dlg) {
-        output.strErr = "kvskin: the dialog cannot be created (is there a display?)\n";
+        output.strErr =
+            "kvskin: the dialog cannot be created (" + WindowFailureText(::GetLastError()) + ")\n";
         return kExitNotDone;
     }
     std::vector<MouseStep> steps;

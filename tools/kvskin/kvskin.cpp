@@ -33,6 +33,27 @@ void WriteBytes(FILE* stream, const std::string& bytes) {
     fflush(stream);
 }
 
+bool IsHelp(const wchar_t* pszArgument) {
+    return wcscmp(pszArgument, L"--help") == 0 || wcscmp(pszArgument, L"-h") == 0;
+}
+
+// "kvskin --help" shows every verb's usage, "kvskin VERB --help" that verb's,
+// on standard output: asked for, it is no usage error.
+bool ShowHelp(int argc, wchar_t** argv, ToolOutput& output) {
+    if (argc == 2 && IsHelp(argv[1])) {
+        output.strOut = UsageText();
+        return true;
+    }
+    if (argc != 3 || !IsHelp(argv[2]))
+        return false;
+    for (const KvSkinCommand* command : kCommands)
+        if (wcscmp(argv[1], command->pszVerb) == 0) {
+            output.strOut = command->pszUsage;
+            return true;
+        }
+    return false;
+}
+
 // *ppCommand is the verb's command, null when the verb is unknown.
 int RunVerb(int argc, wchar_t** argv, ToolOutput& output, const KvSkinCommand** ppCommand) {
     *ppCommand = nullptr;
@@ -57,6 +78,10 @@ int wmain(int argc, wchar_t** argv) {
     _setmode(_fileno(stderr), _O_BINARY);
 
     ToolOutput output;
+    if (ShowHelp(argc, argv, output)) {
+        WriteBytes(stdout, output.strOut);
+        return 0;
+    }
     const KvSkinCommand* command = nullptr;
     int exitCode = RunVerb(argc, argv, output, &command);
     // A verb that named what is wrong shows its own usage only.
