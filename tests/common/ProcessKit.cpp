@@ -1,5 +1,7 @@
 #include "tests/common/ProcessKit.h"
 
+#include <algorithm>
+
 namespace ProcessKit {
 
 namespace {
@@ -21,12 +23,32 @@ std::wstring QuoteArgument(const std::wstring& arg) {
     return quoted + L"\"";
 }
 
-std::string ReadAll(HANDLE pipe) {
+// Reads the pipe until every writer has closed it or, once the program has
+// ended, until it is empty. Processes the program started may hold the write
+// end for as long as they live (Wine starts some of its own helpers with
+// handle inheritance); what the program wrote is in the pipe when it ends.
+std::string ReadUntilDone(HANDLE pipe, const std::atomic<bool>& bEnded) {
     std::string bytes;
     char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(pipe, buffer, sizeof buffer, &read, nullptr) && read > 0)
+    for (;;) {
+        // Read before the look into the pipe, so that an end seen here means
+        // that the look saw everything the program wrote.
+        const bool bProgramEnded = bEnded.load();
+        DWORD available = 0;
+        if (!PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr))
+            break; // every writer closed it
+        if (available == 0) {
+            if (bProgramEnded)
+                break;
+            Sleep(5);
+            continue;
+        }
+        DWORD read = 0;
+        if (!ReadFile(pipe, buffer, (std::min<DWORD>)(sizeof buffer, available), &read, nullptr) ||
+            read == 0)
+            break;
         bytes.append(buffer, read);
+    }
     return bytes;
 }
 
@@ -74,11 +96,11 @@ CRunningProcess::CRunningProcess(const std::wstring& exePath, const std::vector<
     CloseHandle(outWrite);
     CloseHandle(errWrite);
     m_outReader = std::thread([this, outRead] {
-        m_strOut = ReadAll(outRead);
+        m_strOut = ReadUntilDone(outRead, m_bEnded);
         CloseHandle(outRead);
     });
     m_errReader = std::thread([this, errRead] {
-        m_strErr = ReadAll(errRead);
+        m_strErr = ReadUntilDone(errRead, m_bEnded);
         CloseHandle(errRead);
     });
 }
@@ -96,13 +118,13 @@ RunResult CRunningProcess::Finish(DWORD nTimeoutMs) {
     if (Started()) {
         if (WaitForExit(nTimeoutMs))
             GetExitCodeProcess(m_process.hProcess, &result.nExitCode);
-        else
-            TerminateProcess(m_process.hProcess, 99);
+        else if (TerminateProcess(m_process.hProcess, 99))
+            WaitForSingleObject(m_process.hProcess, 5000); // the end is asynchronous
         CloseHandle(m_process.hThread);
         CloseHandle(m_process.hProcess);
         m_process = PROCESS_INFORMATION{};
     }
-    // The pipes end with the program (or with a failed start).
+    m_bEnded = true;
     if (m_outReader.joinable())
         m_outReader.join();
     if (m_errReader.joinable())

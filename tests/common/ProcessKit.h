@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 #include <thread>
 #include <vector>
@@ -40,6 +41,9 @@ public:
 
 private:
     PROCESS_INFORMATION m_process{};
+    // Set once the program has ended: the readers then take what is left in
+    // the pipes instead of waiting for every writer to close them.
+    std::atomic<bool> m_bEnded{false};
     std::string m_strOut, m_strErr;
     std::thread m_outReader, m_errReader;
 };
