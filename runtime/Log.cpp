@@ -2,6 +2,7 @@
 
 #include "runtime/LogLine.h"
 
+#include <fcntl.h>
 #include <io.h>
 #include <stdarg.h>
 #include <stdio.h>
@@ -78,18 +79,58 @@ void CopyCut(wchar_t* pszSetting, size_t nCapacity, const wchar_t* pszValue) {
     pszSetting[length] = L'\0';
 }
 
-// False when the file is missing or cannot be opened: the log is off. A full
-// file is deleted so that the coming line starts it afresh.
-bool RestartLogFileIfFull(const wchar_t* pszPath) {
-    FILE* file = _wfopen(pszPath, L"r");
-    if (file == nullptr)
-        return false;
-    long long length = _filelengthi64(_fileno(file));
-    fclose(file);
-    if (length >= kLogRestartSize)
-        _wremove(pszPath);
-    return true;
-}
+// The log file, open for one line. It shares deletion, so that the log can
+// be switched off while a line is written.
+class CLogFile {
+public:
+    explicit CLogFile(const wchar_t* pszPath)
+        : m_hFile(CreateFileW(pszPath, GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+    ~CLogFile() {
+        if (IsOpen())
+            CloseHandle(m_hFile);
+    }
+    CLogFile(const CLogFile&) = delete;
+    CLogFile& operator=(const CLogFile&) = delete;
+
+    // False when the file is missing or cannot be opened: the log is off.
+    bool IsOpen() const { return m_hFile != INVALID_HANDLE_VALUE; }
+
+    // A full file is emptied in place, so that the coming line starts it
+    // afresh. Deleting it would not do: while a viewer holds it sharing
+    // deletion, the lines that follow go into a file that vanishes with the
+    // viewer, and the log stays off; while one holds it without, the file
+    // keeps growing. False when the file is full and cannot be emptied (a
+    // viewer maps it): the line is dropped rather than grow it further.
+    bool MakeRoom() {
+        LARGE_INTEGER size = {};
+        if (!GetFileSizeEx(m_hFile, &size) || size.QuadPart < kLogRestartSize)
+            return true;
+        const LARGE_INTEGER start = {};
+        return SetFilePointerEx(m_hFile, start, nullptr, FILE_BEGIN) && SetEndOfFile(m_hFile);
+    }
+
+    // Appends the line through the runtime's text mode, which writes it in
+    // the narrow encoding of the current locale with CR LF line ends, and
+    // closes the file.
+    void Append(const wchar_t* pszLine) {
+        const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(m_hFile), _O_APPEND | _O_TEXT);
+        if (fd == -1)
+            return;
+        m_hFile = INVALID_HANDLE_VALUE; // the descriptor closes it
+        FILE* file = _wfdopen(fd, L"a");
+        if (file == nullptr) {
+            _close(fd);
+            return;
+        }
+        fputws(pszLine, file);
+        fclose(file);
+    }
+
+private:
+    HANDLE m_hFile;
+};
 
 void FormatLogMessage(wchar_t* pszMessage, const wchar_t* pszFormat, va_list args) {
     // The runtime leaves a cut result unterminated.
@@ -105,14 +146,6 @@ void ReplaceUnwritableCharacters(wchar_t* pszLine) {
         if (wctomb(bytes, *pszLine) < 0)
             *pszLine = L'?';
     }
-}
-
-void AppendLogLine(const wchar_t* pszPath, const wchar_t* pszLine) {
-    FILE* file = _wfopen(pszPath, L"a+");
-    if (file == nullptr)
-        return;
-    fputws(pszLine, file);
-    fclose(file);
 }
 
 } // namespace
@@ -136,10 +169,13 @@ void WriteLog(const wchar_t* pszFormat, ...) {
     if (pszFormat == nullptr)
         return;
     CLogLock lock;
+    CLogFile file(g_szLogPath);
+    if (!file.IsOpen())
+        return;
     if (g_hFileMutex == nullptr && g_szLogPath[0] != L'\0')
         g_hFileMutex = CreateFileMutex(g_szLogPath);
     CFileLock fileLock(g_hFileMutex);
-    if (!RestartLogFileIfFull(g_szLogPath))
+    if (!file.MakeRoom())
         return;
 
     wchar_t message[kLogLineCapacity] = {};
@@ -156,5 +192,5 @@ void WriteLog(const wchar_t* pszFormat, ...) {
     wchar_t line[kLogLineCapacity] = {};
     ComposeLogLine(stamp, g_szLogTag, message, line, kLogLineCapacity);
     ReplaceUnwritableCharacters(line);
-    AppendLogLine(g_szLogPath, line);
+    file.Append(line);
 }

@@ -61,6 +61,39 @@ TEST_F(LogFileTest, WritesOnlyWhileTheFileExistsAndRestartsAtOneMebibyte) {
     EXPECT_EQ(Unstamped(m_path), "[Kelvane ] | first\r\nsecond\r\n");
 }
 
+// A full file is emptied in place, never deleted: a viewer that holds it,
+// sharing deletion or not, neither switches the log off nor lets the file
+// grow past the cap. A file that a viewer maps cannot be emptied; its lines
+// are dropped until the viewer lets go.
+TEST_F(LogFileTest, EmptiesAFullFileInPlaceWhileAViewerHoldsIt) {
+    const DWORD shareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    const struct {
+        DWORD share;
+        bool mapped;
+    } viewers[] = {
+        {shareAll, false}, {FILE_SHARE_READ | FILE_SHARE_WRITE, false}, {shareAll, true}};
+    const std::string held = "[Kelvane ] | while held\r\n", after = "[Kelvane ] | after\r\n";
+    for (const auto& v : viewers) {
+        WriteBytes(m_path, std::string(kLogRestartSize, 'o'));
+        HANDLE viewer =
+            CreateFileW(m_path.c_str(), GENERIC_READ, v.share, nullptr, OPEN_EXISTING, 0, nullptr);
+        HANDLE mapping =
+            v.mapped ? CreateFileMappingW(viewer, nullptr, PAGE_READONLY, 0, 0, nullptr) : nullptr;
+        void* view = mapping ? MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0) : nullptr;
+        ASSERT_EQ(v.mapped, view != nullptr);
+        WriteLog(L"while held");
+        const size_t heldSize = ImageKit::ReadBytes(m_path).size();
+        if (view)
+            UnmapViewOfFile(view);
+        if (mapping)
+            CloseHandle(mapping);
+        CloseHandle(viewer);
+        WriteLog(L"after");
+        EXPECT_EQ(v.mapped ? kLogRestartSize : held.size() + 20, heldSize) << v.share;
+        EXPECT_EQ(v.mapped ? after : held + after, Unstamped(m_path)) << v.share;
+    }
+}
+
 // A tag is cut at 31 characters, a formatted message to the line; a path
 // that would have to be cut switches the log off.
 TEST_F(LogFileTest, CutsLongTagsAndMessagesAndRefusesPathsItWouldCut) {
