@@ -8,6 +8,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <wchar.h>
+#include <winternl.h>
 
 namespace {
 
@@ -21,12 +22,11 @@ wchar_t g_szLogPath[kLogPathCapacity] = L"c:\\logfile.log";
 SRWLOCK g_logLock = SRWLOCK_INIT;
 
 // The same across processes that write one file: a mutex named after the
-// file, made on the first line after the path was set.
+// identity of the file that the line opened, which every spelling of its path
+// (an 8.3 short name, the "\\?\" prefix) shares. Made again when the path
+// comes to name another file.
 HANDLE g_hFileMutex = nullptr;
-
-// A writer that stays inside the file mutex longer than this (stopped in a
-// debugger, say) costs the others a wait, never a hang: they write unguarded.
-const DWORD kFileLockWaitMs = 2000;
+LONGLONG g_lockedFileIndex = 0;
 
 class CLogLock {
 public:
@@ -36,28 +36,43 @@ public:
     CLogLock& operator=(const CLogLock&) = delete;
 };
 
-// Every spelling of one file's path gives one name: the full path, upper-cased
-// as the file system compares it, hashed to fit the length of a name.
-HANDLE CreateFileMutex(const wchar_t* pszPath) {
-    wchar_t full[kLogPathCapacity * 2] = {};
-    const DWORD length = GetFullPathNameW(pszPath, kLogPathCapacity * 2, full, nullptr);
-    if (length == 0 || length >= kLogPathCapacity * 2)
-        return nullptr;
-    CharUpperBuffW(full, length);
-    unsigned long long hash = 14695981039346656037ull; // FNV-1a
-    for (DWORD i = 0; i < length; ++i)
-        hash = (hash ^ full[i]) * 1099511628211ull;
-    wchar_t name[64];
-    _snwprintf(name, 63, L"KelvaneLogFile-%08x%08x", static_cast<unsigned>(hash >> 32),
-               static_cast<unsigned>(hash));
-    name[63] = L'\0';
-    return CreateMutexW(nullptr, FALSE, name);
+// The file's index, cheap to ask for on every line. The volume's serial,
+// which the whole identity needs, costs a slow query, made only when the
+// index changes.
+bool QueryFileIndex(HANDLE hFile, LONGLONG* pIndex) {
+    IO_STATUS_BLOCK status;
+    FILE_INTERNAL_INFORMATION info;
+    if (NtQueryInformationFile(hFile, &status, &info, sizeof(info), FileInternalInformation) != 0)
+        return false;
+    *pIndex = info.IndexNumber.QuadPart;
+    return true;
 }
 
+// Null when the file system gives no identity: the line is then written
+// unguarded.
+HANDLE FileMutexFor(HANDLE hFile) {
+    LONGLONG index = 0;
+    if (g_hFileMutex != nullptr && QueryFileIndex(hFile, &index) && index == g_lockedFileIndex)
+        return g_hFileMutex;
+    BY_HANDLE_FILE_INFORMATION file;
+    if (!GetFileInformationByHandle(hFile, &file))
+        return nullptr;
+    if (g_hFileMutex != nullptr)
+        CloseHandle(g_hFileMutex);
+    wchar_t name[48];
+    FormatLogMutexName(file, name, 48);
+    g_hFileMutex = CreateMutexW(nullptr, FALSE, name);
+    g_lockedFileIndex = (static_cast<LONGLONG>(file.nFileIndexHigh) << 32) | file.nFileIndexLow;
+    return g_hFileMutex;
+}
+
+// A writer that stays inside the file mutex longer than kLogLockWaitMs
+// (stopped in a debugger, say) costs the others a wait, never a hang: they
+// write unguarded.
 class CFileLock {
 public:
     explicit CFileLock(HANDLE hMutex) : m_hMutex(hMutex) {
-        const DWORD result = hMutex ? WaitForSingleObject(hMutex, kFileLockWaitMs) : WAIT_FAILED;
+        const DWORD result = hMutex ? WaitForSingleObject(hMutex, kLogLockWaitMs) : WAIT_FAILED;
         // An abandoned mutex is owned all the same; its owner died mid-line.
         m_bHeld = result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
     }
@@ -96,6 +111,7 @@ public:
 
     // False when the file is missing or cannot be opened: the log is off.
     bool IsOpen() const { return m_hFile != INVALID_HANDLE_VALUE; }
+    HANDLE Handle() const { return m_hFile; }
 
     // A full file is emptied in place, so that the coming line starts it
     // afresh. Deleting it would not do: while a viewer holds it sharing
@@ -156,9 +172,11 @@ void InitLog(const wchar_t* pszTag, const wchar_t* pszPath) {
         CopyCut(g_szLogTag, kLogTagCapacity, pszTag);
     if (pszPath == nullptr)
         return;
-    if (g_hFileMutex != nullptr)
+    // Another path may name a file on another volume with the same index.
+    if (g_hFileMutex != nullptr && wcscmp(pszPath, g_szLogPath) != 0) {
         CloseHandle(g_hFileMutex);
-    g_hFileMutex = nullptr;
+        g_hFileMutex = nullptr;
+    }
     if (BoundedLogLength(pszPath, kLogPathCapacity) < kLogPathCapacity)
         CopyCut(g_szLogPath, kLogPathCapacity, pszPath);
     else
@@ -172,9 +190,7 @@ void WriteLog(const wchar_t* pszFormat, ...) {
     CLogFile file(g_szLogPath);
     if (!file.IsOpen())
         return;
-    if (g_hFileMutex == nullptr && g_szLogPath[0] != L'\0')
-        g_hFileMutex = CreateFileMutex(g_szLogPath);
-    CFileLock fileLock(g_hFileMutex);
+    CFileLock fileLock(FileMutexFor(file.Handle()));
     if (!file.MakeRoom())
         return;
 

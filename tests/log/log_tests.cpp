@@ -131,20 +131,25 @@ TEST_F(LogFileTest, ConcurrentWritersLoseNoLineAndBreakNone) {
     EXPECT_EQ(std::regex_replace(text, line, "#"), std::string(8000, '#'));
 }
 
-// Writers in separate processes share only the file, which reaches the cap
-// on the way: what is left holds whole lines only, and each writer's lines
-// run without a gap to its last.
+// Writers in separate processes share only the file, each naming it in
+// another spelling (long, "\\?\" prefix, 8.3 short), and the file reaches
+// the cap on the way: what is left holds whole lines only, and each writer's
+// lines run without a gap to its last.
 TEST_F(LogFileTest, WritersInSeveralProcessesLoseNoLineAcrossTheRestart) {
     const int kWriters = 4, kLines = 1000;
     // About half of the lines go in before the restart.
     WriteBytes(m_path, std::string(kLogRestartSize - 100000, 'o'));
+    wchar_t shortPath[MAX_PATH] = {};
+    ASSERT_NE(0u, GetShortPathNameW(m_path.c_str(), shortPath, MAX_PATH));
+    ASSERT_NE(m_path, shortPath) << "the folder's name is no 8.3 name";
+    const std::wstring spellings[kWriters] = {m_path, L"\\\\?\\" + m_path, shortPath, m_path};
     const std::wstring event = L"KvLogWriters" + std::to_wstring(GetCurrentProcessId());
     HANDLE start = CreateEventW(nullptr, TRUE, FALSE, event.c_str());
     std::vector<std::unique_ptr<ProcessKit::CRunningProcess>> writers;
     for (int w = 0; w < kWriters; ++w) {
         writers.emplace_back(new ProcessKit::CRunningProcess(
             ProcessKit::BesideProgram(L"log_writer.exe"),
-            {m_path, std::to_wstring(w), std::to_wstring(kLines), event}));
+            {spellings[w], std::to_wstring(w), std::to_wstring(kLines), event}));
     }
     SetEvent(start);
     for (auto& writer : writers)
