@@ -27,6 +27,8 @@ SRWLOCK g_logLock = SRWLOCK_INIT;
 // comes to name another file.
 HANDLE g_hFileMutex = nullptr;
 LONGLONG g_lockedFileIndex = 0;
+// Since the last wait for it timed out, the lock has not been seen free.
+bool g_bFileLockStuck = false;
 
 class CLogLock {
 public:
@@ -62,19 +64,26 @@ HANDLE FileMutexFor(HANDLE hFile) {
     wchar_t name[48];
     FormatLogMutexName(file, name, 48);
     g_hFileMutex = CreateMutexW(nullptr, FALSE, name);
+    g_bFileLockStuck = false;
     g_lockedFileIndex = (static_cast<LONGLONG>(file.nFileIndexHigh) << 32) | file.nFileIndexLow;
     return g_hFileMutex;
 }
 
 // A writer that stays inside the file mutex longer than kLogLockWaitMs
-// (stopped in a debugger, say) costs the others a wait, never a hang: they
-// write unguarded.
+// (stopped in a debugger, say, or any process of the user that took it)
+// costs the others one wait, never a hang: they write unguarded. After a
+// time-out a line only looks whether the lock is free, so that a stuck holder
+// does not cost every line the wait; once the lock is seen free again, lines
+// wait for it as before.
 class CFileLock {
 public:
     explicit CFileLock(HANDLE hMutex) : m_hMutex(hMutex) {
-        const DWORD result = hMutex ? WaitForSingleObject(hMutex, kLogLockWaitMs) : WAIT_FAILED;
+        const DWORD wait = g_bFileLockStuck ? 0 : kLogLockWaitMs;
+        const DWORD result = hMutex ? WaitForSingleObject(hMutex, wait) : WAIT_FAILED;
         // An abandoned mutex is owned all the same; its owner died mid-line.
         m_bHeld = result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
+        if (result == WAIT_TIMEOUT || m_bHeld)
+            g_bFileLockStuck = !m_bHeld;
     }
     ~CFileLock() {
         if (m_bHeld)

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 #include <regex>
 #include <string>
@@ -92,6 +93,46 @@ TEST_F(LogFileTest, EmptiesAFullFileInPlaceWhileAViewerHoldsIt) {
         EXPECT_EQ(v.mapped ? kLogRestartSize : held.size() + 20, heldSize) << v.share;
         EXPECT_EQ(v.mapped ? after : held + after, Unstamped(m_path)) << v.share;
     }
+}
+
+// A holder of the lock that never lets go (a writer stopped in a debugger, or
+// any process of the user) costs the first line one time-out and the next
+// lines none: they no longer wait for a lock not seen free since.
+TEST_F(LogFileTest, AStuckHolderOfTheLockCostsOneTimeOut) {
+    WriteBytes(m_path, "");
+    HANDLE file = CreateFileW(m_path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    BY_HANDLE_FILE_INFORMATION identity = {};
+    ASSERT_TRUE(GetFileInformationByHandle(file, &identity));
+    CloseHandle(file);
+    wchar_t name[64];
+    FormatLogMutexName(identity, name, 64);
+    HANDLE taken = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread holder([&] {
+        HANDLE mutex = CreateMutexW(nullptr, TRUE, name);
+        SetEvent(taken);
+        WaitForSingleObject(release, INFINITE);
+        ReleaseMutex(mutex);
+        CloseHandle(mutex);
+    });
+    WaitForSingleObject(taken, INFINITE);
+    WriteLog(L"line %d", 0);
+    const ULONGLONG start = GetTickCount64();
+    for (int i = 1; i < 10; ++i)
+        WriteLog(L"line %d", i);
+    const ULONGLONG later = GetTickCount64() - start;
+    SetEvent(release);
+    holder.join();
+    WriteLog(L"line %d", 10); // the lock is free again
+    CloseHandle(taken);
+    CloseHandle(release);
+    std::string expected;
+    for (int i = 0; i <= 10; ++i)
+        expected += "[Kelvane ] | line " + std::to_string(i) + "\r\n";
+    EXPECT_EQ(expected, Unstamped(m_path));
+    EXPECT_LT(later, kLogLockWaitMs) << "nine lines waited for the stuck lock";
+    std::printf("nine lines under a stuck lock: %llu ms\n", later);
 }
 
 // A tag is cut at 31 characters, a formatted message to the line; a path
