@@ -93,7 +93,15 @@ bool ParseHttpUrl(const char* url, size_t length, UrlParts* parts) {
     return true;
 }
 
+// A name inside a part header's quotes: a quote would end it early and a
+// line break would end the header line, letting the rest say anything.
+bool IsQuotable(const char* text) {
+    return std::strpbrk(text, "\"\r\n") == nullptr;
+}
+
 bool AppendTextPartHeader(std::string& body, const char* name) {
+    if (!IsQuotable(name))
+        return false;
     std::string header = kBoundaryLine;
     header += kDispositionStart;
     header += name;
@@ -105,11 +113,14 @@ bool AppendTextPartHeader(std::string& body, const char* name) {
 }
 
 bool AppendFilePartHeader(std::string& body, const char* name, const char* fileName, bool base64) {
+    const std::string cutName(fileName, strnlen(fileName, kMaxPartFileName));
+    if (!IsQuotable(name) || !IsQuotable(cutName.c_str()))
+        return false;
     std::string header = kBoundaryLine;
     header += kDispositionStart;
     header += name;
     header += "\"; filename=\"";
-    header.append(fileName, strnlen(fileName, kMaxPartFileName));
+    header += cutName;
     header += "\"\r\n";
     if (base64)
         header += "Content-Transfer-Encoding: Base64\r\n";
@@ -130,8 +141,17 @@ void AppendFormEnd(std::string& body) {
 }
 
 bool HoldsFormDelimiter(const char* data, size_t length) {
-    const char delimiter[] = "\r\n--FORM_BOUNDARY";
-    return FindBytes(data, length, delimiter, sizeof(delimiter) - 1) != nullptr;
+    const char boundary[] = "--FORM_BOUNDARY";
+    const size_t boundaryLength = sizeof(boundary) - 1;
+    for (size_t at = 1; at + boundaryLength <= length; ++at) {
+        const char* found = FindBytes(data + at, length - at, boundary, boundaryLength);
+        if (found == nullptr)
+            return false;
+        if (found[-1] == '\r' || found[-1] == '\n')
+            return true;
+        at = static_cast<size_t>(found - data);
+    }
+    return false;
 }
 
 bool FormatRequestHeader(char* out, const char* path, const char* host, size_t bodyLength) {

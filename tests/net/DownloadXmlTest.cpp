@@ -48,13 +48,17 @@ TEST(DownloadXml, SendsTheExampleFormAndSavesTheReplyFromItsDeclaration) {
     EXPECT_EQ(kXml, ReadBytes(folder.File(L"o")));
 }
 
-// A value or file holding a line break and the boundary would make the
-// server's parser see a part of the sender's choosing (here role=admin).
+// A value or file holding a line break (CR LF, or a bare LF or CR, which
+// common parsers take as one too) and the boundary would make the server's
+// parser see a part of the sender's choosing (here role=admin); so would a
+// name that ends its quotes.
 TEST(DownloadXml, APartThatCannotBeSentFailsTheRequestInsteadOfVanishing) {
     const CString longName(L'n', 3000);
     const char injected[] = "--FORM_BOUNDARY\r\ncontent-disposition: form-data; name=\"role\"\r\n"
                             "\r\nadmin";
     const std::wstring injectedValue = Wide(std::string("bob\r\n") + injected);
+    const std::wstring bareLf =
+        L"x\n--FORM_BOUNDARY\ncontent-disposition: form-data; name=\"role\"\n\nadmin\n";
     const struct {
         std::vector<CString> fields;
         const wchar_t* paramFile;
@@ -67,6 +71,10 @@ TEST(DownloadXml, APartThatCannotBeSentFailsTheRequestInsteadOfVanishing) {
         {{L"a", L"1", L"name", injectedValue.c_str()}, nullptr, "", "field 1 cannot be sent"},
         {{L"a", Wide(injected).c_str()}, nullptr, "", "field 0 cannot be sent"},
         {{L"a", L"1"}, nullptr, std::string("x\r\n") + injected, "parameter file cannot be sent"},
+        {{L"a", bareLf.c_str()}, nullptr, "", "field 0 cannot be sent"},
+        {{L"a", L"x\r--FORM_BOUNDARY\rcontent-disposition"}, nullptr, "", "field 0 cannot be sent"},
+        {{L"a", L"x\r"}, nullptr, std::string("\n") + injected, "parameter file cannot be sent"},
+        {{L"n\"; filename", L"v"}, nullptr, "", "field 0 cannot be sent"},
     };
     for (const auto& c : cases) {
         CCapturedLog log;
