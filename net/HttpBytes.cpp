@@ -37,17 +37,31 @@ const char* FindBytes(const char* text, size_t length, const char* needle, size_
     return nullptr;
 }
 
-// atoi-like: the leading digits, 0 when there are none. Values beyond any
+// The port's digits, all of them: "18080abc" is no port, and its leading
+// digits would name one the caller did not quite name. Values beyond any
 // port are held at a bound instead of overflowing; they are refused later.
-int ParsePortDigits(const char* text, size_t length) {
+bool ParsePort(const char* text, size_t length, int* port) {
     const int beyondAnyPort = 100000;
-    int port = 0;
-    for (size_t i = 0; i < length && text[i] >= '0' && text[i] <= '9'; ++i) {
-        port = port * 10 + (text[i] - '0');
-        if (port >= beyondAnyPort)
-            return beyondAnyPort;
+    if (length == 0)
+        return false;
+    *port = 0;
+    for (size_t i = 0; i < length; ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return false;
+        *port = (std::min)(*port * 10 + (text[i] - '0'), beyondAnyPort);
     }
-    return port;
+    return true;
+}
+
+// A control character or a space would go into the request line as it
+// is: CR LF there starts header lines of the caller's choosing.
+bool HoldsControlOrSpace(const char* text, size_t length) {
+    for (size_t i = 0; i < length; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c <= ' ' || c == 0x7F)
+            return true;
+    }
+    return false;
 }
 
 void CopyField(char* field, const char* text, size_t length) {
@@ -73,7 +87,7 @@ bool ParseHttpUrl(const char* url, size_t length, UrlParts* parts) {
     length = strnlen(url, length);
     const char scheme[] = "http://";
     const size_t schemeLength = sizeof(scheme) - 1;
-    if (!StartsWithNoCase(url, length, scheme))
+    if (!StartsWithNoCase(url, length, scheme) || HoldsControlOrSpace(url, length))
         return false;
     const char* rest = url + schemeLength;
     const size_t restLength = length - schemeLength;
@@ -86,8 +100,8 @@ bool ParseHttpUrl(const char* url, size_t length, UrlParts* parts) {
     const char* colon = static_cast<const char*>(std::memchr(rest, ':', authorityLength));
     const size_t hostLength = colon ? static_cast<size_t>(colon - rest) : authorityLength;
     parts->port = 80;
-    if (colon != nullptr)
-        parts->port = ParsePortDigits(colon + 1, authorityLength - hostLength - 1);
+    if (colon != nullptr && !ParsePort(colon + 1, authorityLength - hostLength - 1, &parts->port))
+        return false;
     CopyField(parts->host, rest, hostLength);
     CopyField(parts->path, slash, restLength - authorityLength);
     return true;

@@ -30,7 +30,8 @@ struct UrlParts {
 
 // Splits "http://host[:port]/path" (scheme compared without regard to case).
 // Reads at most `length` bytes and stops at a zero byte. Refuses anything
-// else, and anything that would not fit the fields.
+// else: a port that is not all digits, a control character or a space
+// anywhere, anything that would not fit the fields.
 bool ParseHttpUrl(const char* url, size_t length, UrlParts* parts);
 
 // Appends the header of a text part (ending in the blank line). False, and

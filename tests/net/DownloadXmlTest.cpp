@@ -23,6 +23,16 @@ int Download(const std::string& url, const std::vector<CString>& fields, const w
     return exchange.DownloadXML(Wide(url).c_str(), array, paramFile, outFile);
 }
 
+int Files(const ImageKit::TempFolder& folder) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(folder.File(L"*").c_str(), &found);
+    int files = 0;
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
+        files += (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    FindClose(search);
+    return files;
+}
+
 } // namespace
 
 // Standard multipart parsers find the boundary only after a semicolon; the
@@ -99,10 +109,11 @@ TEST(DownloadXml, GivesEachFailureItsCodeAndKeepsThePreviousFile) {
     const std::string ok = "HTTP/1.1 200 OK\r\n";
     const char withZero[] = "\r\n<?xml version=\"1.0\"?><r>\0</r>";
     const struct {
-        std::string url; // empty: a server that sends `reply`
+        std::string url; // empty: a server that sends `reply`, at its port and `tail`
         std::string reply;
         bool withOutput;
         int code;
+        std::string tail = "/p";
     } cases[] = {
         {"", ok + "\r\nno declaration here", true, 1},
         {"", "HTTP/1.1 404 Not Found\r\n\r\n<?xml version=\"1.0\"?><r/>", true, 1},
@@ -116,6 +127,12 @@ TEST(DownloadXml, GivesEachFailureItsCodeAndKeepsThePreviousFile) {
         {"http://127.0.0.1:0/x", "", true, -5},
         {"http://127.0.0.1:" + std::to_string(UnusedPort()) + "/x", "", true, -3},
         {"http://" + std::string(64, 'a') + ".test/x", "", true, -1},
+        // Nothing reaches the server: not a header line of the caller's
+        // choosing, nor a request to a port that was not quite named.
+        {"", ok + "\r\n<?xml version=\"1.0\"?><r/>", true, -5,
+         "/ok HTTP/1.1\r\nX-Injected: yes\r\nY: z"},
+        {"", ok + "\r\n<?xml version=\"1.0\"?><r/>", true, -5, "/a b"},
+        {"", ok + "\r\n<?xml version=\"1.0\"?><r/>", true, -5, "abc/ok"},
     };
     for (const auto& c : cases) {
         std::unique_ptr<CLoopbackServer> server;
@@ -124,17 +141,12 @@ TEST(DownloadXml, GivesEachFailureItsCodeAndKeepsThePreviousFile) {
         ImageKit::TempFolder folder(L"kvnet");
         const std::wstring out = folder.File(L"o");
         ImageKit::WriteBytes(out, "previous");
-        EXPECT_EQ(c.code, Download(server ? server->Url("/p") : c.url, {}, nullptr,
-                                   c.withOutput ? out.c_str() : nullptr))
+        const std::string url =
+            server ? "http://127.0.0.1:" + std::to_string(server->Port()) + c.tail : c.url;
+        EXPECT_EQ(c.code, Download(url, {}, nullptr, c.withOutput ? out.c_str() : nullptr))
             << c.url << c.reply;
         EXPECT_EQ("previous", ReadBytes(out)) << c.reply;
-        WIN32_FIND_DATAW found;
-        HANDLE search = FindFirstFileW(folder.File(L"*").c_str(), &found);
-        int files = 0;
-        for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
-            files += (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-        FindClose(search);
-        EXPECT_EQ(1, files) << "left beside it: " << c.reply;
+        EXPECT_EQ(1, Files(folder)) << "left beside it: " << c.reply;
     }
 }
 
