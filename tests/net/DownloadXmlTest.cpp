@@ -7,6 +7,7 @@
 
 #include "NetTestKit.h"
 #include "net/InfoUpDown.h"
+#include "tests/common/ProcessKit.h"
 
 using ImageKit::ReadBytes;
 
@@ -148,6 +149,22 @@ TEST(DownloadXml, GivesEachFailureItsCodeAndKeepsThePreviousFile) {
         EXPECT_EQ("previous", ReadBytes(out)) << c.reply;
         EXPECT_EQ(1, Files(folder)) << "left beside it: " << c.reply;
     }
+}
+
+// A client killed in the middle of a reply leaves no temporary file behind.
+TEST(DownloadXml, AKilledDownloadLeavesNoTemporaryFile) {
+    const std::string xml = std::string(kXml) + std::string(1 << 20, ' ');
+    CLoopbackServer server({MakeReply("200 OK", "", xml), 1024, 10}); // about 10 s of reply
+    ImageKit::TempFolder folder(L"kvnet");
+    ProcessKit::CRunningProcess kvpost(ProcessKit::BesideProgram(L"kvpost.exe"),
+                                       {Wide(server.Url("/p")), L"--out", folder.File(L"o")});
+    // The temporary file is made once the declaration has come.
+    bool receiving = false;
+    for (int wait = 0; wait < 300 && !receiving; ++wait, Sleep(100))
+        receiving = Files(folder) == 1;
+    ASSERT_TRUE(receiving) << "no temporary file was made";
+    kvpost.Finish(0); // terminated, and its pipes closed with its handles
+    EXPECT_EQ(0, Files(folder));
 }
 
 // The reply goes to its file as it comes: the receive buffer keeps its size.
