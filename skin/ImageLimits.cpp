@@ -1,5 +1,6 @@
 #include "skin/ImageLimits.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace KvImageLimits {
@@ -38,6 +39,40 @@ private:
     uint64_t m_nSize = 0;
 };
 
+// Reads a file forward through a buffer, for formats whose sizes lie behind a
+// chain of segments or blocks that a decoder walks.
+class CByteCursor {
+public:
+    CByteCursor(const CHeaderReader& file, uint64_t nOffset) : m_file(file), m_nOffset(nOffset) {}
+
+    bool Bytes(uint8_t* pBytes, size_t nCount) {
+        for (size_t i = 0; i < nCount; ++i) {
+            if (m_nOffset - m_nStart >= m_nHeld && !Fill())
+                return false;
+            pBytes[i] = m_buffer[m_nOffset++ - m_nStart];
+        }
+        return true;
+    }
+    bool Byte(uint8_t& byte) { return Bytes(&byte, 1); }
+    void Skip(uint64_t nCount) { m_nOffset += nCount; }
+
+private:
+    bool Fill() {
+        if (m_nOffset >= m_file.Size())
+            return false;
+        m_nStart = m_nOffset;
+        m_nHeld =
+            static_cast<DWORD>((std::min)(uint64_t(sizeof m_buffer), m_file.Size() - m_nStart));
+        return m_file.Read(m_nStart, m_buffer, m_nHeld);
+    }
+
+    const CHeaderReader& m_file;
+    uint64_t m_nOffset;
+    uint64_t m_nStart = 0;
+    DWORD m_nHeld = 0;
+    uint8_t m_buffer[4096];
+};
+
 uint32_t Le16(const uint8_t* p) {
     return p[0] | (p[1] << 8);
 }
@@ -64,6 +99,15 @@ struct Declared {
     uint64_t nHeight = 0;
 };
 
+bool PixelsFit(uint64_t nPixels, uint64_t nFileBytes) {
+    return nPixels <= kMaxPixels && nPixels <= nFileBytes * kMaxPixelsPerFileByte;
+}
+
+ImageHeader Judge(const Declared& size, uint64_t nFileBytes) {
+    return DeclaredSizeFits(size.nWidth, size.nHeight, nFileBytes) ? ImageHeader::Fits
+                                                                   : ImageHeader::TooLarge;
+}
+
 // The size after a PNG signature at nOffset.
 bool ReadPng(const CHeaderReader& file, uint64_t nOffset, Declared& size) {
     uint8_t head[24];
@@ -85,23 +129,51 @@ bool ReadDibHeader(const CHeaderReader& file, uint64_t nOffset, Declared& size) 
     return true;
 }
 
-bool ReadJpeg(const CHeaderReader& file, Declared& size) {
-    uint64_t nOffset = 2;
-    uint8_t segment[9];
-    // Markers up to the first frame header; each segment gives its length.
-    for (int nSegments = 0; nSegments < 1024 && file.Read(nOffset, segment, 4); ++nSegments) {
-        if (segment[0] != 0xFF)
-            return false;
-        const uint8_t marker = segment[1];
-        const bool frame =
-            marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-        if (frame) {
-            if (!file.Read(nOffset, segment, sizeof segment))
+// The next marker as a decoder finds it: bytes other than FF are skipped,
+// so are fill bytes (FF FF ...), and FF 00 is data, not a marker.
+bool NextJpegMarker(CByteCursor& at, uint8_t& marker) {
+    for (;;) {
+        uint8_t byte = 0;
+        do {
+            if (!at.Byte(byte))
                 return false;
-            size = {Be16(segment + 7), Be16(segment + 5)};
+        } while (byte != 0xFF);
+        do {
+            if (!at.Byte(byte))
+                return false;
+        } while (byte == 0xFF);
+        if (byte != 0) {
+            marker = byte;
             return true;
         }
-        nOffset += 2 + Be16(segment + 2);
+    }
+}
+
+// The frame header a decoder would find: every segment before it is skipped
+// by its length. No frame before the scan or the end means no picture.
+bool ReadJpeg(const CHeaderReader& file, Declared& size) {
+    CByteCursor at(file, 2);
+    for (uint8_t marker = 0; NextJpegMarker(at, marker);) {
+        const bool frame =
+            marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        const bool standalone = (marker >= 0xD0 && marker <= 0xD7) || marker == 0x01;
+        const bool noFrame = marker == 0xD8 || marker == 0xD9 || marker == 0xDA;
+        uint8_t segment[7];
+        if (noFrame || (!standalone && !at.Bytes(segment, 2)))
+            return false;
+        if (standalone)
+            continue;
+        if (!frame) {
+            if (Be16(segment) < 2)
+                return false;
+            at.Skip(Be16(segment) - 2);
+            continue;
+        }
+        if (!at.Bytes(segment + 2, 5))
+            return false;
+        size = {Be16(segment + 5), Be16(segment + 3)};
+        // A height left to a later marker is something no decoder here reads.
+        return size.nWidth > 0 && size.nHeight > 0;
     }
     return false;
 }
@@ -131,42 +203,41 @@ bool ReadTiff(const CHeaderReader& file, bool bLittle, Declared& size) {
 }
 
 // Every picture of an icon or cursor file must fit.
-bool IconFits(const CHeaderReader& file, uint32_t nCount) {
+ImageHeader JudgeIcon(const CHeaderReader& file, uint32_t nCount) {
     for (uint32_t i = 0; i < nCount; ++i) {
         uint8_t entry[16];
         if (!file.Read(6 + 16ull * i, entry, sizeof entry))
-            return true; // the loader refuses the directory itself
+            return ImageHeader::Unreadable;
         const uint64_t nOffset = Le32(entry + 12);
         uint8_t signature[8];
-        Declared size;
         if (!file.Read(nOffset, signature, sizeof signature))
-            continue;
+            return ImageHeader::Unreadable;
+        Declared size;
         const bool png = std::memcmp(signature, kPngSignature, 8) == 0;
         if (!(png ? ReadPng(file, nOffset, size) : ReadDibHeader(file, nOffset, size)))
-            continue;
+            return ImageHeader::Unreadable;
         // The height of an icon's bitmap counts its mask too.
-        if (!DeclaredSizeFits(size.nWidth, png ? size.nHeight : size.nHeight / 2, file.Size()))
-            return false;
+        if (!png)
+            size.nHeight /= 2;
+        if (Judge(size, file.Size()) != ImageHeader::Fits)
+            return ImageHeader::TooLarge;
     }
-    return true;
+    return ImageHeader::Fits;
 }
 
 } // namespace
 
 bool DeclaredSizeFits(uint64_t nWidth, uint64_t nHeight, uint64_t nFileBytes) {
-    if (nWidth > kMaxSide || nHeight > kMaxSide)
-        return false;
-    const uint64_t nPixels = nWidth * nHeight;
-    return nPixels <= kMaxPixels && nPixels <= nFileBytes * kMaxPixelsPerFileByte;
+    return nWidth <= kMaxSide && nHeight <= kMaxSide && PixelsFit(nWidth * nHeight, nFileBytes);
 }
 
-bool ImageFileFits(LPCWSTR pszPath) {
+ImageHeader CheckImageFile(LPCWSTR pszPath) {
     if (!pszPath || !*pszPath)
-        return true;
+        return ImageHeader::Fits;
     const CHeaderReader file(pszPath);
     uint8_t head[8] = {};
     if (!file.Read(0, head, sizeof head))
-        return true;
+        return ImageHeader::Fits;
     Declared size;
     bool read = false;
     if (head[0] == 'B' && head[1] == 'M')
@@ -183,8 +254,14 @@ bool ImageFileFits(LPCWSTR pszPath) {
     else if (std::memcmp(head, "II*\0", 4) == 0 || std::memcmp(head, "MM\0*", 4) == 0)
         read = ReadTiff(file, head[0] == 'I', size);
     else if (Le16(head) == 0 && (Le16(head + 2) == 1 || Le16(head + 2) == 2))
-        return IconFits(file, Le16(head + 4));
-    return !read || DeclaredSizeFits(size.nWidth, size.nHeight, file.Size());
+        return JudgeIcon(file, Le16(head + 4));
+    else
+        return ImageHeader::Fits;
+    return read ? Judge(size, file.Size()) : ImageHeader::Unreadable;
+}
+
+bool ImageFileFits(LPCWSTR pszPath) {
+    return CheckImageFile(pszPath) == ImageHeader::Fits;
 }
 
 } // namespace KvImageLimits

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,27 @@ protected:
         WriteSkinFile(images, L"claim.bmp", claim);
         Gdiplus::Bitmap wide(16385, 1, PixelFormat32bppARGB);
         ImageKit::SavePng(wide, images + L"wide.png");
+        // A size that only a reading as a decoder's finds: a fill byte before
+        // the JPEG frame header; and a JPEG whose header ends before its
+        // frame.
+        const std::string big = Bytes({0x3E, 0x80});
+        WriteSkinFile(images, L"fill.jpg",
+                      Bytes({0xFF, 0xD8, 0xFF, 0xFF, 0xC0, 0, 11, 8}) + big + big +
+                          Bytes({1, 1, 0x11, 0, 0xFF, 0xD9}));
+        WriteSkinFile(images, L"cut.jpg",
+                      Bytes({0xFF, 0xD8, 0xFF, 0xE0, 0, 16}) + "JFIF" + std::string(10, '\0'));
+        // What encoders make must pass (Wine's GIF encoder takes indexed pixels only).
+        Gdiplus::Bitmap picture(40, 20, PixelFormat8bppIndexed);
+        for (const wchar_t* type : {L"jpeg", L"gif", L"tiff"})
+            EXPECT_TRUE(ImageKit::SaveEncoded(picture, images + L"picture." + type,
+                                              (std::wstring(L"image/") + type).c_str()));
+    }
+
+    static std::string Bytes(std::initializer_list<int> values) {
+        std::string bytes;
+        for (int value : values)
+            bytes += static_cast<char>(value);
+        return bytes;
     }
 
     // Findings as "LINE:COLUMN: severity: message", without the file name.
@@ -115,7 +137,10 @@ TEST_F(KvSkinLintTest, CleanSkinHasNoFindings) {
         R"(<I ID="Title" Name="Hello" ControlType="1" Pos="0,0,200,20" BkImg="strip.bmp" Cursor="hand.cur"/>)",
         R"(<I ID="OK" Name="OK" ControlType="2" Pos="10, 30, 20, 20" BkImg="strip.bmp" FontSize="0x10"/>)",
         R"(<I ID="Keep" Name="Keep" ControlType="2" ControlStyle="0x50000003" Pos="40,30,100,16" BkImg="check.bmp"/>)",
-        R"(<I ID="Round" ControlType="4" Pos="150,60,50,40" BkImg="strip.bmp" Icon="app.ico"/>)"};
+        R"(<I ID="Round" ControlType="4" Pos="150,60,50,40" BkImg="strip.bmp" Icon="app.ico"/>)",
+        R"(<I ID="Jpeg" ControlType="1" Pos="0,60,40,20" BkImg="picture.jpeg"/>)",
+        R"(<I ID="Gif" ControlType="1" Pos="40,60,40,20" BkImg="picture.gif"/>)",
+        R"(<I ID="Tiff" ControlType="1" Pos="80,60,40,20" BkImg="picture.tiff"/>)"};
     EXPECT_EQ(Lint(SkinText(entries, items)), std::vector<std::string>());
 }
 
@@ -147,7 +172,9 @@ TEST_F(KvSkinLintTest, EachFaultAtItsElement) {
             good + "/>",
         R"(<I ID="s" BkImg="wide.bmp" Icon="claim.bmp" )" + good + "/>", // image bombs
         R"(<I ID="t" BkImg="wide.png" )" + good + "/>",
-        R"(<I ID="u" Name=")" + std::string(1025, 'x') + "\" " + good + "/>"}; // long text
+        R"(<I ID="u" Name=")" + std::string(1025, 'x') + "\" " + good + "/>", // long text
+        R"(<I ID="v" BkImg="fill.jpg" )" + good + "/>",
+        R"(<I ID="w" BkImg="cut.jpg" )" + good + "/>"};
     ExpectFindings(Lint(SkinText(entries, items)),
                    {"6:1: warning: has 3 colours",
                     "7:1: error: font style bits 16 is outside 0 to 15",
@@ -175,10 +202,12 @@ TEST_F(KvSkinLintTest, EachFaultAtItsElement) {
                     "27:1: error: BkImg \"wide.bmp\": the file declares a picture larger",
                     "27:1: error: Icon \"claim.bmp\": the file declares a picture larger",
                     "28:1: error: BkImg \"wide.png\": the file declares a picture larger",
-                    "29:1: warning: text of 1025 characters: only the first 1023 are drawn"},
+                    "29:1: warning: text of 1025 characters: only the first 1023 are drawn",
+                    "30:1: error: BkImg \"fill.jpg\": the file declares a picture larger",
+                    "31:1: error: BkImg \"cut.jpg\": its image header cannot be read"},
                    "faults");
     // The module's own loader refuses them alike.
-    for (const wchar_t* name : {L"wide.bmp", L"claim.bmp", L"wide.png"})
+    for (const wchar_t* name : {L"wide.bmp", L"claim.bmp", L"wide.png", L"fill.jpg", L"cut.jpg"})
         EXPECT_EQ(LoadImageOrNull((m_skins.Path() + L"img\\" + name).c_str()), nullptr);
     // Without SheetSize and FontName: items are not placed, fonts are looked for.
     ExpectFindings(
