@@ -178,28 +178,83 @@ bool ReadJpeg(const CHeaderReader& file, Declared& size) {
     return false;
 }
 
+// Every width and every height tag of the first directory counts: a decoder
+// may keep the first of repeated tags or the last. Both must be there, each
+// a single SHORT or LONG, as the decoder demands.
 bool ReadTiff(const CHeaderReader& file, bool bLittle, Declared& size) {
     auto u16 = [bLittle](const uint8_t* p) { return bLittle ? Le16(p) : Be16(p); };
     auto u32 = [bLittle](const uint8_t* p) { return bLittle ? Le32(p) : Be32(p); };
     uint8_t head[8];
     if (!file.Read(0, head, sizeof head))
         return false;
-    const uint64_t nDirectory = u32(head + 4);
+    CByteCursor at(file, u32(head + 4));
     uint8_t count[2];
-    if (!file.Read(nDirectory, count, sizeof count))
+    if (!at.Bytes(count, sizeof count))
         return false;
+    bool width = false, height = false;
     for (uint32_t i = 0; i < u16(count); ++i) {
         uint8_t entry[12];
-        if (!file.Read(nDirectory + 2 + 12ull * i, entry, sizeof entry))
+        if (!at.Bytes(entry, sizeof entry))
             return false;
-        const uint32_t tag = u16(entry);
-        const uint64_t nValue = u16(entry + 2) == 3 ? u16(entry + 8) : u32(entry + 8);
-        if (tag == 256)
-            size.nWidth = nValue;
-        else if (tag == 257)
-            size.nHeight = nValue;
+        const uint32_t tag = u16(entry), type = u16(entry + 2);
+        if (tag != 256 && tag != 257)
+            continue;
+        if ((type != 3 && type != 4) || u32(entry + 4) != 1)
+            return false;
+        const uint64_t nValue = type == 3 ? u16(entry + 8) : u32(entry + 8);
+        uint64_t& side = tag == 256 ? size.nWidth : size.nHeight;
+        side = (std::max)(side, nValue);
+        (tag == 256 ? width : height) = true;
     }
-    return true;
+    return width && height;
+}
+
+// Sub-blocks up to the empty one that ends them.
+bool SkipGifBlocks(CByteCursor& at) {
+    for (uint8_t length = 0;;) {
+        if (!at.Byte(length))
+            return false;
+        if (length == 0)
+            return true;
+        at.Skip(length);
+    }
+}
+
+void SkipGifColourTable(CByteCursor& at, uint8_t flags) {
+    if (flags & 0x80)
+        at.Skip(3ull << ((flags & 7) + 1));
+}
+
+// The logical screen and every frame: a decoder holds the pixels of all
+// frames at once, so together they must fit too. What follows a cut or a
+// block no decoder knows is never read.
+ImageHeader JudgeGif(const CHeaderReader& file) {
+    CByteCursor at(file, 6);
+    uint8_t screen[7];
+    if (!at.Bytes(screen, sizeof screen))
+        return ImageHeader::Unreadable;
+    if (Judge({Le16(screen), Le16(screen + 2)}, file.Size()) != ImageHeader::Fits)
+        return ImageHeader::TooLarge;
+    SkipGifColourTable(at, screen[4]);
+    uint64_t nPixels = 0;
+    for (uint8_t block = 0; at.Byte(block) && (block == 0x21 || block == 0x2C);) {
+        uint8_t frame[10];
+        if (block == 0x21) {
+            if (!at.Byte(frame[0]) || !SkipGifBlocks(at))
+                break;
+            continue;
+        }
+        if (!at.Bytes(frame, 9))
+            break;
+        const Declared size = {Le16(frame + 4), Le16(frame + 6)};
+        nPixels += size.nWidth * size.nHeight;
+        if (Judge(size, file.Size()) != ImageHeader::Fits || !PixelsFit(nPixels, file.Size()))
+            return ImageHeader::TooLarge;
+        SkipGifColourTable(at, frame[8]);
+        if (!at.Byte(frame[9]) || !SkipGifBlocks(at))
+            break;
+    }
+    return ImageHeader::Fits;
 }
 
 // Every picture of an icon or cursor file must fit.
@@ -244,12 +299,9 @@ ImageHeader CheckImageFile(LPCWSTR pszPath) {
         read = ReadDibHeader(file, 14, size);
     else if (std::memcmp(head, kPngSignature, 8) == 0)
         read = ReadPng(file, 0, size);
-    else if (std::memcmp(head, "GIF8", 4) == 0) {
-        size = {Le16(head + 6), 0};
-        uint8_t height[2];
-        read = file.Read(8, height, sizeof height);
-        size.nHeight = Le16(height);
-    } else if (head[0] == 0xFF && head[1] == 0xD8)
+    else if (std::memcmp(head, "GIF8", 4) == 0)
+        return JudgeGif(file);
+    else if (head[0] == 0xFF && head[1] == 0xD8)
         read = ReadJpeg(file, size);
     else if (std::memcmp(head, "II*\0", 4) == 0 || std::memcmp(head, "MM\0*", 4) == 0)
         read = ReadTiff(file, head[0] == 'I', size);
