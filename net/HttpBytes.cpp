@@ -37,17 +37,31 @@ const char* FindBytes(const char* text, size_t length, const char* needle, size_
     return nullptr;
 }
 
-// atoi-like: the leading digits, 0 when there are none. Values beyond any
+// The port's digits, all of them: "18080abc" is no port, and its leading
+// digits would name one the caller did not quite name. Values beyond any
 // port are held at a bound instead of overflowing; they are refused later.
-int ParsePortDigits(const char* text, size_t length) {
+bool ParsePort(const char* text, size_t length, int* port) {
     const int beyondAnyPort = 100000;
-    int port = 0;
-    for (size_t i = 0; i < length && text[i] >= '0' && text[i] <= '9'; ++i) {
-        port = port * 10 + (text[i] - '0');
-        if (port >= beyondAnyPort)
-            return beyondAnyPort;
+    if (length == 0)
+        return false;
+    *port = 0;
+    for (size_t i = 0; i < length; ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return false;
+        *port = (std::min)(*port * 10 + (text[i] - '0'), beyondAnyPort);
     }
-    return port;
+    return true;
+}
+
+// A control character or a space would go into the request line as it
+// is: CR LF there starts header lines of the caller's choosing.
+bool HoldsControlOrSpace(const char* text, size_t length) {
+    for (size_t i = 0; i < length; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c <= ' ' || c == 0x7F)
+            return true;
+    }
+    return false;
 }
 
 void CopyField(char* field, const char* text, size_t length) {
@@ -73,7 +87,7 @@ bool ParseHttpUrl(const char* url, size_t length, UrlParts* parts) {
     length = strnlen(url, length);
     const char scheme[] = "http://";
     const size_t schemeLength = sizeof(scheme) - 1;
-    if (!StartsWithNoCase(url, length, scheme))
+    if (!StartsWithNoCase(url, length, scheme) || HoldsControlOrSpace(url, length))
         return false;
     const char* rest = url + schemeLength;
     const size_t restLength = length - schemeLength;
@@ -86,14 +100,22 @@ bool ParseHttpUrl(const char* url, size_t length, UrlParts* parts) {
     const char* colon = static_cast<const char*>(std::memchr(rest, ':', authorityLength));
     const size_t hostLength = colon ? static_cast<size_t>(colon - rest) : authorityLength;
     parts->port = 80;
-    if (colon != nullptr)
-        parts->port = ParsePortDigits(colon + 1, authorityLength - hostLength - 1);
+    if (colon != nullptr && !ParsePort(colon + 1, authorityLength - hostLength - 1, &parts->port))
+        return false;
     CopyField(parts->host, rest, hostLength);
     CopyField(parts->path, slash, restLength - authorityLength);
     return true;
 }
 
+// A name inside a part header's quotes: a quote would end it early and a
+// line break would end the header line, letting the rest say anything.
+bool IsQuotable(const char* text) {
+    return std::strpbrk(text, "\"\r\n") == nullptr;
+}
+
 bool AppendTextPartHeader(std::string& body, const char* name) {
+    if (!IsQuotable(name))
+        return false;
     std::string header = kBoundaryLine;
     header += kDispositionStart;
     header += name;
@@ -105,11 +127,14 @@ bool AppendTextPartHeader(std::string& body, const char* name) {
 }
 
 bool AppendFilePartHeader(std::string& body, const char* name, const char* fileName, bool base64) {
+    const std::string cutName(fileName, strnlen(fileName, kMaxPartFileName));
+    if (!IsQuotable(name) || !IsQuotable(cutName.c_str()))
+        return false;
     std::string header = kBoundaryLine;
     header += kDispositionStart;
     header += name;
     header += "\"; filename=\"";
-    header.append(fileName, strnlen(fileName, kMaxPartFileName));
+    header += cutName;
     header += "\"\r\n";
     if (base64)
         header += "Content-Transfer-Encoding: Base64\r\n";
@@ -130,8 +155,17 @@ void AppendFormEnd(std::string& body) {
 }
 
 bool HoldsFormDelimiter(const char* data, size_t length) {
-    const char delimiter[] = "\r\n--FORM_BOUNDARY";
-    return FindBytes(data, length, delimiter, sizeof(delimiter) - 1) != nullptr;
+    const char boundary[] = "--FORM_BOUNDARY";
+    const size_t boundaryLength = sizeof(boundary) - 1;
+    for (size_t at = 1; at + boundaryLength <= length; ++at) {
+        const char* found = FindBytes(data + at, length - at, boundary, boundaryLength);
+        if (found == nullptr)
+            return false;
+        if (found[-1] == '\r' || found[-1] == '\n')
+            return true;
+        at = static_cast<size_t>(found - data);
+    }
+    return false;
 }
 
 bool FormatRequestHeader(char* out, const char* path, const char* host, size_t bodyLength) {

@@ -30,15 +30,18 @@ struct UrlParts {
 
 // Splits "http://host[:port]/path" (scheme compared without regard to case).
 // Reads at most `length` bytes and stops at a zero byte. Refuses anything
-// else, and anything that would not fit the fields.
+// else: a port that is not all digits, a control character or a space
+// anywhere, anything that would not fit the fields.
 bool ParseHttpUrl(const char* url, size_t length, UrlParts* parts);
 
 // Appends the header of a text part (ending in the blank line). False, and
-// nothing appended, when the header would be longer than allowed.
+// nothing appended, when the header would be longer than allowed or the name
+// holds a quote, CR or LF.
 bool AppendTextPartHeader(std::string& body, const char* name);
 
 // Appends the header of a file part; `fileName` is cut to its longest
-// allowed length. False, and nothing appended, when it would be too long.
+// allowed length. False, and nothing appended, when it would be too long or
+// a name holds a quote, CR or LF.
 bool AppendFilePartHeader(std::string& body, const char* name, const char* fileName, bool base64);
 
 // The part of a backslash path after its last backslash (the whole path
@@ -48,10 +51,13 @@ const char* FileNameOfPath(const char* path);
 // Appends the closing boundary line.
 void AppendFormEnd(std::string& body);
 
-// True when the bytes hold CR LF and the boundary: a server's multipart
-// parser would start another part there, with a name and value of the
-// sender's choosing. Checked over a part from its header on, whose blank
-// line supplies the CR LF for a value that starts with the boundary.
+// True when the bytes hold the boundary right after a CR or an LF: a
+// server's multipart parser would start another part there, with a name and
+// value of the sender's choosing (common parsers take a bare CR or LF for a
+// line break too). Checked over a part from its header on: the boundary that
+// opens it (its first byte) does not count, and the header's blank line
+// supplies the line break for content that starts with the boundary. Since
+// every part ends with CR LF, no boundary can form across two parts.
 bool HoldsFormDelimiter(const char* data, size_t length);
 
 // Formats the request header into `out` (kMaxRequestHeader + 1 bytes).

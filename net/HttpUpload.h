@@ -36,9 +36,9 @@ public:
     int Init(LPCSTR url, int length);
 
     // Parts, in the order in which they are to appear. A part that would
-    // hold the boundary after a line break is refused and leaves the body as
-    // it was, as are a part whose header does not fit or a file that cannot
-    // be read.
+    // hold the boundary after a CR or LF is refused and leaves the body as it
+    // was, as are a part whose header does not fit, a name that holds a quote
+    // or a line break, and a file that cannot be read.
     BOOL AddFormData(LPCSTR name, LPCSTR value);
     BOOL AddFormFile(LPCSTR name, LPCSTR path, BOOL base64);
 

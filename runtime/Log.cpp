@@ -2,11 +2,13 @@
 
 #include "runtime/LogLine.h"
 
+#include <fcntl.h>
 #include <io.h>
 #include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <wchar.h>
+#include <winternl.h>
 
 namespace {
 
@@ -20,12 +22,13 @@ wchar_t g_szLogPath[kLogPathCapacity] = L"c:\\logfile.log";
 SRWLOCK g_logLock = SRWLOCK_INIT;
 
 // The same across processes that write one file: a mutex named after the
-// file, made on the first line after the path was set.
+// identity of the file that the line opened, which every spelling of its path
+// (an 8.3 short name, the "\\?\" prefix) shares. Made again when the path
+// comes to name another file.
 HANDLE g_hFileMutex = nullptr;
-
-// A writer that stays inside the file mutex longer than this (stopped in a
-// debugger, say) costs the others a wait, never a hang: they write unguarded.
-const DWORD kFileLockWaitMs = 2000;
+LONGLONG g_lockedFileIndex = 0;
+// Since the last wait for it timed out, the lock has not been seen free.
+bool g_bFileLockStuck = false;
 
 class CLogLock {
 public:
@@ -35,30 +38,52 @@ public:
     CLogLock& operator=(const CLogLock&) = delete;
 };
 
-// Every spelling of one file's path gives one name: the full path, upper-cased
-// as the file system compares it, hashed to fit the length of a name.
-HANDLE CreateFileMutex(const wchar_t* pszPath) {
-    wchar_t full[kLogPathCapacity * 2] = {};
-    const DWORD length = GetFullPathNameW(pszPath, kLogPathCapacity * 2, full, nullptr);
-    if (length == 0 || length >= kLogPathCapacity * 2)
-        return nullptr;
-    CharUpperBuffW(full, length);
-    unsigned long long hash = 14695981039346656037ull; // FNV-1a
-    for (DWORD i = 0; i < length; ++i)
-        hash = (hash ^ full[i]) * 1099511628211ull;
-    wchar_t name[64];
-    _snwprintf(name, 63, L"KelvaneLogFile-%08x%08x", static_cast<unsigned>(hash >> 32),
-               static_cast<unsigned>(hash));
-    name[63] = L'\0';
-    return CreateMutexW(nullptr, FALSE, name);
+// The file's index, cheap to ask for on every line. The volume's serial,
+// which the whole identity needs, costs a slow query, made only when the
+// index changes.
+bool QueryFileIndex(HANDLE hFile, LONGLONG* pIndex) {
+    IO_STATUS_BLOCK status;
+    FILE_INTERNAL_INFORMATION info;
+    if (NtQueryInformationFile(hFile, &status, &info, sizeof(info), FileInternalInformation) != 0)
+        return false;
+    *pIndex = info.IndexNumber.QuadPart;
+    return true;
 }
 
+// Null when the file system gives no identity: the line is then written
+// unguarded.
+HANDLE FileMutexFor(HANDLE hFile) {
+    LONGLONG index = 0;
+    if (g_hFileMutex != nullptr && QueryFileIndex(hFile, &index) && index == g_lockedFileIndex)
+        return g_hFileMutex;
+    BY_HANDLE_FILE_INFORMATION file;
+    if (!GetFileInformationByHandle(hFile, &file))
+        return nullptr;
+    if (g_hFileMutex != nullptr)
+        CloseHandle(g_hFileMutex);
+    wchar_t name[48];
+    FormatLogMutexName(file, name, 48);
+    g_hFileMutex = CreateMutexW(nullptr, FALSE, name);
+    g_bFileLockStuck = false;
+    g_lockedFileIndex = (static_cast<LONGLONG>(file.nFileIndexHigh) << 32) | file.nFileIndexLow;
+    return g_hFileMutex;
+}
+
+// A writer that stays inside the file mutex longer than kLogLockWaitMs
+// (stopped in a debugger, say, or any process of the user that took it)
+// costs the others one wait, never a hang: they write unguarded. After a
+// time-out a line only looks whether the lock is free, so that a stuck holder
+// does not cost every line the wait; once the lock is seen free again, lines
+// wait for it as before.
 class CFileLock {
 public:
     explicit CFileLock(HANDLE hMutex) : m_hMutex(hMutex) {
-        const DWORD result = hMutex ? WaitForSingleObject(hMutex, kFileLockWaitMs) : WAIT_FAILED;
+        const DWORD wait = g_bFileLockStuck ? 0 : kLogLockWaitMs;
+        const DWORD result = hMutex ? WaitForSingleObject(hMutex, wait) : WAIT_FAILED;
         // An abandoned mutex is owned all the same; its owner died mid-line.
         m_bHeld = result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
+        if (result == WAIT_TIMEOUT || m_bHeld)
+            g_bFileLockStuck = !m_bHeld;
     }
     ~CFileLock() {
         if (m_bHeld)
@@ -78,18 +103,59 @@ void CopyCut(wchar_t* pszSetting, size_t nCapacity, const wchar_t* pszValue) {
     pszSetting[length] = L'\0';
 }
 
-// False when the file is missing or cannot be opened: the log is off. A full
-// file is deleted so that the coming line starts it afresh.
-bool RestartLogFileIfFull(const wchar_t* pszPath) {
-    FILE* file = _wfopen(pszPath, L"r");
-    if (file == nullptr)
-        return false;
-    long long length = _filelengthi64(_fileno(file));
-    fclose(file);
-    if (length >= kLogRestartSize)
-        _wremove(pszPath);
-    return true;
-}
+// The log file, open for one line. It shares deletion, so that the log can
+// be switched off while a line is written.
+class CLogFile {
+public:
+    explicit CLogFile(const wchar_t* pszPath)
+        : m_hFile(CreateFileW(pszPath, GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+    ~CLogFile() {
+        if (IsOpen())
+            CloseHandle(m_hFile);
+    }
+    CLogFile(const CLogFile&) = delete;
+    CLogFile& operator=(const CLogFile&) = delete;
+
+    // False when the file is missing or cannot be opened: the log is off.
+    bool IsOpen() const { return m_hFile != INVALID_HANDLE_VALUE; }
+    HANDLE Handle() const { return m_hFile; }
+
+    // A full file is emptied in place, so that the coming line starts it
+    // afresh. Deleting it would not do: while a viewer holds it sharing
+    // deletion, the lines that follow go into a file that vanishes with the
+    // viewer, and the log stays off; while one holds it without, the file
+    // keeps growing. False when the file is full and cannot be emptied (a
+    // viewer maps it): the line is dropped rather than grow it further.
+    bool MakeRoom() {
+        LARGE_INTEGER size = {};
+        if (!GetFileSizeEx(m_hFile, &size) || size.QuadPart < kLogRestartSize)
+            return true;
+        const LARGE_INTEGER start = {};
+        return SetFilePointerEx(m_hFile, start, nullptr, FILE_BEGIN) && SetEndOfFile(m_hFile);
+    }
+
+    // Appends the line through the runtime's text mode, which writes it in
+    // the narrow encoding of the current locale with CR LF line ends, and
+    // closes the file.
+    void Append(const wchar_t* pszLine) {
+        const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(m_hFile), _O_APPEND | _O_TEXT);
+        if (fd == -1)
+            return;
+        m_hFile = INVALID_HANDLE_VALUE; // the descriptor closes it
+        FILE* file = _wfdopen(fd, L"a");
+        if (file == nullptr) {
+            _close(fd);
+            return;
+        }
+        fputws(pszLine, file);
+        fclose(file);
+    }
+
+private:
+    HANDLE m_hFile;
+};
 
 void FormatLogMessage(wchar_t* pszMessage, const wchar_t* pszFormat, va_list args) {
     // The runtime leaves a cut result unterminated.
@@ -107,14 +173,6 @@ void ReplaceUnwritableCharacters(wchar_t* pszLine) {
     }
 }
 
-void AppendLogLine(const wchar_t* pszPath, const wchar_t* pszLine) {
-    FILE* file = _wfopen(pszPath, L"a+");
-    if (file == nullptr)
-        return;
-    fputws(pszLine, file);
-    fclose(file);
-}
-
 } // namespace
 
 void InitLog(const wchar_t* pszTag, const wchar_t* pszPath) {
@@ -123,9 +181,11 @@ void InitLog(const wchar_t* pszTag, const wchar_t* pszPath) {
         CopyCut(g_szLogTag, kLogTagCapacity, pszTag);
     if (pszPath == nullptr)
         return;
-    if (g_hFileMutex != nullptr)
+    // Another path may name a file on another volume with the same index.
+    if (g_hFileMutex != nullptr && wcscmp(pszPath, g_szLogPath) != 0) {
         CloseHandle(g_hFileMutex);
-    g_hFileMutex = nullptr;
+        g_hFileMutex = nullptr;
+    }
     if (BoundedLogLength(pszPath, kLogPathCapacity) < kLogPathCapacity)
         CopyCut(g_szLogPath, kLogPathCapacity, pszPath);
     else
@@ -136,10 +196,11 @@ void WriteLog(const wchar_t* pszFormat, ...) {
     if (pszFormat == nullptr)
         return;
     CLogLock lock;
-    if (g_hFileMutex == nullptr && g_szLogPath[0] != L'\0')
-        g_hFileMutex = CreateFileMutex(g_szLogPath);
-    CFileLock fileLock(g_hFileMutex);
-    if (!RestartLogFileIfFull(g_szLogPath))
+    CLogFile file(g_szLogPath);
+    if (!file.IsOpen())
+        return;
+    CFileLock fileLock(FileMutexFor(file.Handle()));
+    if (!file.MakeRoom())
         return;
 
     wchar_t message[kLogLineCapacity] = {};
@@ -156,5 +217,5 @@ void WriteLog(const wchar_t* pszFormat, ...) {
     wchar_t line[kLogLineCapacity] = {};
     ComposeLogLine(stamp, g_szLogTag, message, line, kLogLineCapacity);
     ReplaceUnwritableCharacters(line);
-    AppendLogLine(g_szLogPath, line);
+    file.Append(line);
 }

@@ -12,7 +12,7 @@ constexpr size_t kLogTagCapacity = 32;
 constexpr size_t kLogPathCapacity = MAX_PATH;
 // Capacity of the message and of the finished line, terminator included.
 constexpr size_t kLogLineCapacity = 4096;
-// A file of this size or more is deleted before the next line is written.
+// A file of this size or more is emptied before the next line is written.
 constexpr long long kLogRestartSize = 0x100000;
 
 // Copies a non-null tag (cut to 31 characters) and a non-null path over the

@@ -59,3 +59,12 @@ size_t ComposeLogLine(const wchar_t* pszStamp, const wchar_t* pszTag, const wcha
     pszLine[length] = L'\0';
     return length;
 }
+
+void FormatLogMutexName(const BY_HANDLE_FILE_INFORMATION& file, wchar_t* pszName,
+                        size_t nCapacity) {
+    if (nCapacity == 0)
+        return;
+    _snwprintf(pszName, nCapacity - 1, L"KelvaneLogFile-%08lx-%08lx%08lx",
+               file.dwVolumeSerialNumber, file.nFileIndexHigh, file.nFileIndexLow);
+    pszName[nCapacity - 1] = L'\0';
+}

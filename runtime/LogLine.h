@@ -1,5 +1,6 @@
-// The log's pure parts: the time stamp, the finished line and the cut that
-// never splits a surrogate pair. The module's own, not exported: tests and
+// The log's pure parts: the time stamp, the finished line, the cut that never
+// splits a surrogate pair, and the name of the lock that writers of one file
+// share. The module's own, not exported: tests and
 // benchmarks compile runtime/LogLine.cpp in.
 #pragma once
 
@@ -20,3 +21,11 @@ void FormatLogTimeStamp(const SYSTEMTIME& time, wchar_t* pszStamp, size_t nCapac
 // cut, never inside a surrogate pair, so that the line feed still fits.
 size_t ComposeLogLine(const wchar_t* pszStamp, const wchar_t* pszTag, const wchar_t* pszMessage,
                       wchar_t* pszLine, size_t nCapacity);
+
+// How long a line waits for another writer that holds the file's lock.
+constexpr DWORD kLogLockWaitMs = 2000;
+
+// The name of the lock of the file with this identity (volume serial and file
+// index), which every spelling of its path shares: "KelvaneLogFile-" and
+// hexadecimal digits, into a buffer of at least 48 characters.
+void FormatLogMutexName(const BY_HANDLE_FILE_INFORMATION& file, wchar_t* pszName, size_t nCapacity);

@@ -65,7 +65,8 @@ KELVANE_API void DrawSkinText(Gdiplus::Graphics& graphics, const CString& strTex
 KELVANE_API RECT GetRectInParentClient(HWND hWnd);
 
 // Loads an image file; null when GDI+ cannot read it, or when its header
-// declares a picture beyond the limits of skin/ImageLimits.h.
+// declares a picture beyond the limits of skin/ImageLimits.h or, in a format
+// read there, cannot be read.
 KELVANE_API Gdiplus::Image* LoadImageOrNull(LPCWSTR pszPath);
 
 // A top-down 32-bit section of nWidth x nHeight, rows in the order GDI+

@@ -21,9 +21,18 @@ constexpr uint64_t kMaxPixelsPerFileByte = 8 * 1032;
 // a file of nFileBytes.
 bool DeclaredSizeFits(uint64_t nWidth, uint64_t nHeight, uint64_t nFileBytes);
 
-// False when the file is a BMP, PNG, GIF, JPEG, TIFF, icon or cursor whose
-// header declares a picture that does not fit; true for anything else,
-// which the decoder then judges itself.
+enum class ImageHeader {
+    Fits,       // or not a format read here: the decoder judges it itself
+    TooLarge,   // declares a picture that does not fit
+    Unreadable, // a known format whose header cannot be read as a decoder reads it
+};
+
+// What the header of a BMP, PNG, GIF (every frame), JPEG, TIFF, icon or
+// cursor file declares. A header that cannot be read counts against the
+// file: what a decoder would make of it, and allocate, is unknown.
+ImageHeader CheckImageFile(LPCWSTR pszPath);
+
+// CheckImageFile gives Fits: the file may be handed to a decoder.
 bool ImageFileFits(LPCWSTR pszPath);
 
 } // namespace KvImageLimits

@@ -1,4 +1,4 @@
-// Lines per second of WriteLog (two opens and closes per line) against
+// Lines per second of WriteLog (one open and close per line) against
 // formatting the same lines and writing them with fputws to a file that stays
 // open, both measured in this run. Usage: log_bench [lines]
 #include "runtime/Log.h"

@@ -47,6 +47,8 @@ std::wstring SaveStrip(const TempFolder& folder, const wchar_t* name,
 HBITMAP CreateDib(int width, int height, DWORD** ppBits);
 
 bool SavePng(Gdiplus::Bitmap& bitmap, const std::wstring& path);
+// Through the encoder of the MIME type ("image/jpeg").
+bool SaveEncoded(Gdiplus::Bitmap& bitmap, const std::wstring& path, const wchar_t* mimeType);
 
 Gdiplus::ARGB PixelAt(Gdiplus::Bitmap* bitmap, int x, int y);
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 #include <regex>
 #include <string>
@@ -61,6 +62,79 @@ TEST_F(LogFileTest, WritesOnlyWhileTheFileExistsAndRestartsAtOneMebibyte) {
     EXPECT_EQ(Unstamped(m_path), "[Kelvane ] | first\r\nsecond\r\n");
 }
 
+// A full file is emptied in place, never deleted: a viewer that holds it,
+// sharing deletion or not, neither switches the log off nor lets the file
+// grow past the cap. A file that a viewer maps cannot be emptied; its lines
+// are dropped until the viewer lets go.
+TEST_F(LogFileTest, EmptiesAFullFileInPlaceWhileAViewerHoldsIt) {
+    const DWORD shareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    const struct {
+        DWORD share;
+        bool mapped;
+    } viewers[] = {
+        {shareAll, false}, {FILE_SHARE_READ | FILE_SHARE_WRITE, false}, {shareAll, true}};
+    const std::string held = "[Kelvane ] | while held\r\n", after = "[Kelvane ] | after\r\n";
+    for (const auto& v : viewers) {
+        WriteBytes(m_path, std::string(kLogRestartSize, 'o'));
+        HANDLE viewer =
+            CreateFileW(m_path.c_str(), GENERIC_READ, v.share, nullptr, OPEN_EXISTING, 0, nullptr);
+        HANDLE mapping =
+            v.mapped ? CreateFileMappingW(viewer, nullptr, PAGE_READONLY, 0, 0, nullptr) : nullptr;
+        void* view = mapping ? MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0) : nullptr;
+        ASSERT_EQ(v.mapped, view != nullptr);
+        WriteLog(L"while held");
+        const size_t heldSize = ImageKit::ReadBytes(m_path).size();
+        if (view)
+            UnmapViewOfFile(view);
+        if (mapping)
+            CloseHandle(mapping);
+        CloseHandle(viewer);
+        WriteLog(L"after");
+        EXPECT_EQ(v.mapped ? kLogRestartSize : held.size() + 20, heldSize) << v.share;
+        EXPECT_EQ(v.mapped ? after : held + after, Unstamped(m_path)) << v.share;
+    }
+}
+
+// A holder of the lock that never lets go (a writer stopped in a debugger, or
+// any process of the user) costs the first line one time-out and the next
+// lines none: they no longer wait for a lock not seen free since.
+TEST_F(LogFileTest, AStuckHolderOfTheLockCostsOneTimeOut) {
+    WriteBytes(m_path, "");
+    HANDLE file = CreateFileW(m_path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    BY_HANDLE_FILE_INFORMATION identity = {};
+    ASSERT_TRUE(GetFileInformationByHandle(file, &identity));
+    CloseHandle(file);
+    wchar_t name[64];
+    FormatLogMutexName(identity, name, 64);
+    HANDLE taken = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread holder([&] {
+        HANDLE mutex = CreateMutexW(nullptr, TRUE, name);
+        SetEvent(taken);
+        WaitForSingleObject(release, INFINITE);
+        ReleaseMutex(mutex);
+        CloseHandle(mutex);
+    });
+    WaitForSingleObject(taken, INFINITE);
+    WriteLog(L"line %d", 0);
+    const ULONGLONG start = GetTickCount64();
+    for (int i = 1; i < 10; ++i)
+        WriteLog(L"line %d", i);
+    const ULONGLONG later = GetTickCount64() - start;
+    SetEvent(release);
+    holder.join();
+    WriteLog(L"line %d", 10); // the lock is free again
+    CloseHandle(taken);
+    CloseHandle(release);
+    std::string expected;
+    for (int i = 0; i <= 10; ++i)
+        expected += "[Kelvane ] | line " + std::to_string(i) + "\r\n";
+    EXPECT_EQ(expected, Unstamped(m_path));
+    EXPECT_LT(later, kLogLockWaitMs) << "nine lines waited for the stuck lock";
+    std::printf("nine lines under a stuck lock: %llu ms\n", later);
+}
+
 // A tag is cut at 31 characters, a formatted message to the line; a path
 // that would have to be cut switches the log off.
 TEST_F(LogFileTest, CutsLongTagsAndMessagesAndRefusesPathsItWouldCut) {
@@ -98,20 +172,25 @@ TEST_F(LogFileTest, ConcurrentWritersLoseNoLineAndBreakNone) {
     EXPECT_EQ(std::regex_replace(text, line, "#"), std::string(8000, '#'));
 }
 
-// Writers in separate processes share only the file, which reaches the cap
-// on the way: what is left holds whole lines only, and each writer's lines
-// run without a gap to its last.
+// Writers in separate processes share only the file, each naming it in
+// another spelling (long, "\\?\" prefix, 8.3 short), and the file reaches
+// the cap on the way: what is left holds whole lines only, and each writer's
+// lines run without a gap to its last.
 TEST_F(LogFileTest, WritersInSeveralProcessesLoseNoLineAcrossTheRestart) {
     const int kWriters = 4, kLines = 1000;
     // About half of the lines go in before the restart.
     WriteBytes(m_path, std::string(kLogRestartSize - 100000, 'o'));
+    wchar_t shortPath[MAX_PATH] = {};
+    ASSERT_NE(0u, GetShortPathNameW(m_path.c_str(), shortPath, MAX_PATH));
+    ASSERT_NE(m_path, shortPath) << "the folder's name is no 8.3 name";
+    const std::wstring spellings[kWriters] = {m_path, L"\\\\?\\" + m_path, shortPath, m_path};
     const std::wstring event = L"KvLogWriters" + std::to_wstring(GetCurrentProcessId());
     HANDLE start = CreateEventW(nullptr, TRUE, FALSE, event.c_str());
     std::vector<std::unique_ptr<ProcessKit::CRunningProcess>> writers;
     for (int w = 0; w < kWriters; ++w) {
         writers.emplace_back(new ProcessKit::CRunningProcess(
             ProcessKit::BesideProgram(L"log_writer.exe"),
-            {m_path, std::to_wstring(w), std::to_wstring(kLines), event}));
+            {spellings[w], std::to_wstring(w), std::to_wstring(kLines), event}));
     }
     SetEvent(start);
     for (auto& writer : writers)

@@ -7,6 +7,7 @@
 
 #include "NetTestKit.h"
 #include "net/InfoUpDown.h"
+#include "tests/common/ProcessKit.h"
 
 using ImageKit::ReadBytes;
 
@@ -21,6 +22,16 @@ int Download(const std::string& url, const std::vector<CString>& fields, const w
         array.Add(field);
     CInfoUpDown exchange;
     return exchange.DownloadXML(Wide(url).c_str(), array, paramFile, outFile);
+}
+
+int Files(const ImageKit::TempFolder& folder) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(folder.File(L"*").c_str(), &found);
+    int files = 0;
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
+        files += (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    FindClose(search);
+    return files;
 }
 
 } // namespace
@@ -48,13 +59,17 @@ TEST(DownloadXml, SendsTheExampleFormAndSavesTheReplyFromItsDeclaration) {
     EXPECT_EQ(kXml, ReadBytes(folder.File(L"o")));
 }
 
-// A value or file holding a line break and the boundary would make the
-// server's parser see a part of the sender's choosing (here role=admin).
+// A value or file holding a line break (CR LF, or a bare LF or CR, which
+// common parsers take as one too) and the boundary would make the server's
+// parser see a part of the sender's choosing (here role=admin); so would a
+// name that ends its quotes.
 TEST(DownloadXml, APartThatCannotBeSentFailsTheRequestInsteadOfVanishing) {
     const CString longName(L'n', 3000);
     const char injected[] = "--FORM_BOUNDARY\r\ncontent-disposition: form-data; name=\"role\"\r\n"
                             "\r\nadmin";
     const std::wstring injectedValue = Wide(std::string("bob\r\n") + injected);
+    const std::wstring bareLf =
+        L"x\n--FORM_BOUNDARY\ncontent-disposition: form-data; name=\"role\"\n\nadmin\n";
     const struct {
         std::vector<CString> fields;
         const wchar_t* paramFile;
@@ -67,6 +82,10 @@ TEST(DownloadXml, APartThatCannotBeSentFailsTheRequestInsteadOfVanishing) {
         {{L"a", L"1", L"name", injectedValue.c_str()}, nullptr, "", "field 1 cannot be sent"},
         {{L"a", Wide(injected).c_str()}, nullptr, "", "field 0 cannot be sent"},
         {{L"a", L"1"}, nullptr, std::string("x\r\n") + injected, "parameter file cannot be sent"},
+        {{L"a", bareLf.c_str()}, nullptr, "", "field 0 cannot be sent"},
+        {{L"a", L"x\r--FORM_BOUNDARY\rcontent-disposition"}, nullptr, "", "field 0 cannot be sent"},
+        {{L"a", L"x\r"}, nullptr, std::string("\n") + injected, "parameter file cannot be sent"},
+        {{L"n\"; filename", L"v"}, nullptr, "", "field 0 cannot be sent"},
     };
     for (const auto& c : cases) {
         CCapturedLog log;
@@ -91,10 +110,11 @@ TEST(DownloadXml, GivesEachFailureItsCodeAndKeepsThePreviousFile) {
     const std::string ok = "HTTP/1.1 200 OK\r\n";
     const char withZero[] = "\r\n<?xml version=\"1.0\"?><r>\0</r>";
     const struct {
-        std::string url; // empty: a server that sends `reply`
+        std::string url; // empty: a server that sends `reply`, at its port and `tail`
         std::string reply;
         bool withOutput;
         int code;
+        std::string tail = "/p";
     } cases[] = {
         {"", ok + "\r\nno declaration here", true, 1},
         {"", "HTTP/1.1 404 Not Found\r\n\r\n<?xml version=\"1.0\"?><r/>", true, 1},
@@ -108,6 +128,12 @@ TEST(DownloadXml, GivesEachFailureItsCodeAndKeepsThePreviousFile) {
         {"http://127.0.0.1:0/x", "", true, -5},
         {"http://127.0.0.1:" + std::to_string(UnusedPort()) + "/x", "", true, -3},
         {"http://" + std::string(64, 'a') + ".test/x", "", true, -1},
+        // Nothing reaches the server: not a header line of the caller's
+        // choosing, nor a request to a port that was not quite named.
+        {"", ok + "\r\n<?xml version=\"1.0\"?><r/>", true, -5,
+         "/ok HTTP/1.1\r\nX-Injected: yes\r\nY: z"},
+        {"", ok + "\r\n<?xml version=\"1.0\"?><r/>", true, -5, "/a b"},
+        {"", ok + "\r\n<?xml version=\"1.0\"?><r/>", true, -5, "abc/ok"},
     };
     for (const auto& c : cases) {
         std::unique_ptr<CLoopbackServer> server;
@@ -116,18 +142,29 @@ TEST(DownloadXml, GivesEachFailureItsCodeAndKeepsThePreviousFile) {
         ImageKit::TempFolder folder(L"kvnet");
         const std::wstring out = folder.File(L"o");
         ImageKit::WriteBytes(out, "previous");
-        EXPECT_EQ(c.code, Download(server ? server->Url("/p") : c.url, {}, nullptr,
-                                   c.withOutput ? out.c_str() : nullptr))
+        const std::string url =
+            server ? "http://127.0.0.1:" + std::to_string(server->Port()) + c.tail : c.url;
+        EXPECT_EQ(c.code, Download(url, {}, nullptr, c.withOutput ? out.c_str() : nullptr))
             << c.url << c.reply;
         EXPECT_EQ("previous", ReadBytes(out)) << c.reply;
-        WIN32_FIND_DATAW found;
-        HANDLE search = FindFirstFileW(folder.File(L"*").c_str(), &found);
-        int files = 0;
-        for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
-            files += (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-        FindClose(search);
-        EXPECT_EQ(1, files) << "left beside it: " << c.reply;
+        EXPECT_EQ(1, Files(folder)) << "left beside it: " << c.reply;
     }
+}
+
+// A client killed in the middle of a reply leaves no temporary file behind.
+TEST(DownloadXml, AKilledDownloadLeavesNoTemporaryFile) {
+    const std::string xml = std::string(kXml) + std::string(1 << 20, ' ');
+    CLoopbackServer server({MakeReply("200 OK", "", xml), 1024, 10}); // about 10 s of reply
+    ImageKit::TempFolder folder(L"kvnet");
+    ProcessKit::CRunningProcess kvpost(ProcessKit::BesideProgram(L"kvpost.exe"),
+                                       {Wide(server.Url("/p")), L"--out", folder.File(L"o")});
+    // The temporary file is made once the declaration has come.
+    bool receiving = false;
+    for (int wait = 0; wait < 300 && !receiving; ++wait, Sleep(100))
+        receiving = Files(folder) == 1;
+    ASSERT_TRUE(receiving) << "no temporary file was made";
+    kvpost.Finish(0); // terminated, and its pipes closed with its handles
+    EXPECT_EQ(0, Files(folder));
 }
 
 // The reply goes to its file as it comes: the receive buffer keeps its size.

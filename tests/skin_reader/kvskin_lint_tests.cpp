@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,39 @@ protected:
         WriteSkinFile(images, L"claim.bmp", claim);
         Gdiplus::Bitmap wide(16385, 1, PixelFormat32bppARGB);
         ImageKit::SavePng(wide, images + L"wide.png");
+        // Sizes that only a reading as a decoder's finds: a fill byte before
+        // the JPEG frame header, TIFF size tags twice (a decoder keeps the
+        // first pair), a GIF frame far larger than its screen; and a JPEG
+        // whose header ends before its frame.
+        const std::string big = Bytes({0x3E, 0x80}), bigLe = Bytes({0x80, 0x3E});
+        WriteSkinFile(images, L"fill.jpg",
+                      Bytes({0xFF, 0xD8, 0xFF, 0xFF, 0xC0, 0, 11, 8}) + big + big +
+                          Bytes({1, 1, 0x11, 0, 0xFF, 0xD9}));
+        auto tiffSize = [](int tag, const std::string& value) {
+            return Bytes({tag, 1, 3, 0, 1, 0, 0, 0}) + value + Bytes({0, 0});
+        };
+        WriteSkinFile(images, L"twice.tif",
+                      "II*" + Bytes({0, 8, 0, 0, 0, 4, 0}) + tiffSize(0, bigLe) +
+                          tiffSize(1, bigLe) + tiffSize(0, Bytes({1, 0})) +
+                          tiffSize(1, Bytes({1, 0})) + Bytes({0, 0, 0, 0}));
+        WriteSkinFile(
+            images, L"frames.gif",
+            "GIF89a" + Bytes({1, 0, 1, 0, 0x80, 0, 0, 0, 0, 0, 255, 255, 255, 0x2C, 0, 0, 0, 0}) +
+                bigLe + bigLe + Bytes({0, 2, 2, 0x4C, 1, 0, 0x3B}));
+        WriteSkinFile(images, L"cut.jpg",
+                      Bytes({0xFF, 0xD8, 0xFF, 0xE0, 0, 16}) + "JFIF" + std::string(10, '\0'));
+        // What encoders make must pass (Wine's GIF encoder takes indexed pixels only).
+        Gdiplus::Bitmap picture(40, 20, PixelFormat8bppIndexed);
+        for (const wchar_t* type : {L"jpeg", L"gif", L"tiff"})
+            EXPECT_TRUE(ImageKit::SaveEncoded(picture, images + L"picture." + type,
+                                              (std::wstring(L"image/") + type).c_str()));
+    }
+
+    static std::string Bytes(std::initializer_list<int> values) {
+        std::string bytes;
+        for (int value : values)
+            bytes += static_cast<char>(value);
+        return bytes;
     }
 
     // Findings as "LINE:COLUMN: severity: message", without the file name.
@@ -115,7 +149,10 @@ TEST_F(KvSkinLintTest, CleanSkinHasNoFindings) {
         R"(<I ID="Title" Name="Hello" ControlType="1" Pos="0,0,200,20" BkImg="strip.bmp" Cursor="hand.cur"/>)",
         R"(<I ID="OK" Name="OK" ControlType="2" Pos="10, 30, 20, 20" BkImg="strip.bmp" FontSize="0x10"/>)",
         R"(<I ID="Keep" Name="Keep" ControlType="2" ControlStyle="0x50000003" Pos="40,30,100,16" BkImg="check.bmp"/>)",
-        R"(<I ID="Round" ControlType="4" Pos="150,60,50,40" BkImg="strip.bmp" Icon="app.ico"/>)"};
+        R"(<I ID="Round" ControlType="4" Pos="150,60,50,40" BkImg="strip.bmp" Icon="app.ico"/>)",
+        R"(<I ID="Jpeg" ControlType="1" Pos="0,60,40,20" BkImg="picture.jpeg"/>)",
+        R"(<I ID="Gif" ControlType="1" Pos="40,60,40,20" BkImg="picture.gif"/>)",
+        R"(<I ID="Tiff" ControlType="1" Pos="80,60,40,20" BkImg="picture.tiff"/>)"};
     EXPECT_EQ(Lint(SkinText(entries, items)), std::vector<std::string>());
 }
 
@@ -147,7 +184,11 @@ TEST_F(KvSkinLintTest, EachFaultAtItsElement) {
             good + "/>",
         R"(<I ID="s" BkImg="wide.bmp" Icon="claim.bmp" )" + good + "/>", // image bombs
         R"(<I ID="t" BkImg="wide.png" )" + good + "/>",
-        R"(<I ID="u" Name=")" + std::string(1025, 'x') + "\" " + good + "/>"}; // long text
+        R"(<I ID="u" Name=")" + std::string(1025, 'x') + "\" " + good + "/>", // long text
+        R"(<I ID="v" BkImg="fill.jpg" )" + good + "/>",
+        R"(<I ID="w" BkImg="twice.tif" )" + good + "/>",
+        R"(<I ID="x" BkImg="frames.gif" )" + good + "/>",
+        R"(<I ID="y" BkImg="cut.jpg" )" + good + "/>"};
     ExpectFindings(Lint(SkinText(entries, items)),
                    {"6:1: warning: has 3 colours",
                     "7:1: error: font style bits 16 is outside 0 to 15",
@@ -175,10 +216,15 @@ TEST_F(KvSkinLintTest, EachFaultAtItsElement) {
                     "27:1: error: BkImg \"wide.bmp\": the file declares a picture larger",
                     "27:1: error: Icon \"claim.bmp\": the file declares a picture larger",
                     "28:1: error: BkImg \"wide.png\": the file declares a picture larger",
-                    "29:1: warning: text of 1025 characters: only the first 1023 are drawn"},
+                    "29:1: warning: text of 1025 characters: only the first 1023 are drawn",
+                    "30:1: error: BkImg \"fill.jpg\": the file declares a picture larger",
+                    "31:1: error: BkImg \"twice.tif\": the file declares a picture larger",
+                    "32:1: error: BkImg \"frames.gif\": the file declares a picture larger",
+                    "33:1: error: BkImg \"cut.jpg\": its image header cannot be read"},
                    "faults");
     // The module's own loader refuses them alike.
-    for (const wchar_t* name : {L"wide.bmp", L"claim.bmp", L"wide.png"})
+    for (const wchar_t* name : {L"wide.bmp", L"claim.bmp", L"wide.png", L"fill.jpg", L"twice.tif",
+                                L"frames.gif", L"cut.jpg"})
         EXPECT_EQ(LoadImageOrNull((m_skins.Path() + L"img\\" + name).c_str()), nullptr);
     // Without SheetSize and FontName: items are not placed, fonts are looked for.
     ExpectFindings(

@@ -156,6 +156,10 @@ const SkinFileProbe* CLintContext::CheckFile(const DOMElement* pElement, const C
                        L"is treated as unreadable (%s)",
                        strLabel, Quoted(strValue), static_cast<int>(KvImageLimits::kMaxSide),
                        static_cast<int>(KvImageLimits::kMaxPixels), path);
+    else if (probe.bHeaderUnreadable)
+        message.Format(L"%s %s: its image header cannot be read, so the size it declares is "
+                       L"unknown; it is treated as unreadable (%s)",
+                       strLabel, Quoted(strValue), path);
     else if (!probe.bLoads)
         message.Format(L"%s %s: %s (%s)", strLabel, Quoted(strValue),
                        kLoaders[static_cast<int>(kind)], path);

@@ -45,9 +45,13 @@ const SkinFileProbe& CSkinResources::ProbeFile(const CString& strPath, SkinFileK
         return found->second;
     SkinFileProbe probe;
     probe.bExists = IsFile(strPath);
-    probe.bTooLarge =
-        probe.bExists && kind != SkinFileKind::Cursor && !KvImageLimits::ImageFileFits(strPath);
-    if (probe.bExists && !probe.bTooLarge) {
+    using KvImageLimits::ImageHeader;
+    const ImageHeader header = probe.bExists && kind != SkinFileKind::Cursor
+                                   ? KvImageLimits::CheckImageFile(strPath)
+                                   : ImageHeader::Fits;
+    probe.bTooLarge = header == ImageHeader::TooLarge;
+    probe.bHeaderUnreadable = header == ImageHeader::Unreadable;
+    if (probe.bExists && header == ImageHeader::Fits) {
         if (kind == SkinFileKind::Image)
             ProbeImage(strPath, probe);
         else

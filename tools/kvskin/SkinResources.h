@@ -17,8 +17,9 @@ enum class SkinFileKind {
 struct SkinFileProbe {
     bool bExists = false;
     bool bLoads = false;
-    bool bTooLarge = false; // declares a picture beyond what the toolkit decodes
-    int nWidth = 0;         // images only
+    bool bTooLarge = false;         // declares a picture beyond what the toolkit decodes
+    bool bHeaderUnreadable = false; // a known format whose header cannot be read
+    int nWidth = 0;                 // images only
     int nHeight = 0;
 };
 
