@@ -81,30 +81,36 @@ int HexDigitValue(char c) {
 
 } // namespace
 
-bool ParseHttpUrl(const char* url, size_t length, UrlParts* parts) {
+const char* CheckHttpUrl(const char* url, size_t length, UrlParts* parts) {
     if (url == nullptr || parts == nullptr || length == 0)
-        return false;
+        return "it is empty";
     length = strnlen(url, length);
     const char scheme[] = "http://";
     const size_t schemeLength = sizeof(scheme) - 1;
-    if (!StartsWithNoCase(url, length, scheme) || HoldsControlOrSpace(url, length))
-        return false;
+    if (!StartsWithNoCase(url, length, scheme))
+        return "it does not begin with http://";
+    if (HoldsControlOrSpace(url, length))
+        return "it holds a control character or a space";
     const char* rest = url + schemeLength;
     const size_t restLength = length - schemeLength;
     if (restLength >= kUrlFieldCapacity)
-        return false;
+        return "it is longer than 1023 bytes after http://";
     const char* slash = static_cast<const char*>(std::memchr(rest, '/', restLength));
     if (slash == nullptr)
-        return false;
+        return "it has no / after the host";
     const size_t authorityLength = static_cast<size_t>(slash - rest);
     const char* colon = static_cast<const char*>(std::memchr(rest, ':', authorityLength));
     const size_t hostLength = colon ? static_cast<size_t>(colon - rest) : authorityLength;
     parts->port = 80;
     if (colon != nullptr && !ParsePort(colon + 1, authorityLength - hostLength - 1, &parts->port))
-        return false;
+        return "its port is not a number";
     CopyField(parts->host, rest, hostLength);
     CopyField(parts->path, slash, restLength - authorityLength);
-    return true;
+    return nullptr;
+}
+
+bool ParseHttpUrl(const char* url, size_t length, UrlParts* parts) {
+    return CheckHttpUrl(url, length, parts) == nullptr;
 }
 
 // A name inside a part header's quotes: a quote would end it early and a
@@ -208,6 +214,16 @@ int ParseStatusCode(const char* header, size_t length) {
     for (const char* p = space + 1; p < end && p < space + 4 && *p >= '0' && *p <= '9'; ++p)
         status = status * 10 + (*p - '0');
     return status;
+}
+
+std::string StatusLineOf(const char* header, size_t length) {
+    const size_t kMaxShown = 100;
+    std::string line = "\"";
+    for (size_t i = 0; i < length && i < kMaxShown && header[i] != '\r' && header[i] != '\n'; ++i) {
+        const unsigned char c = static_cast<unsigned char>(header[i]);
+        line += c < ' ' || c == 0x7F ? '?' : static_cast<char>(c);
+    }
+    return line + "\"";
 }
 
 bool HasChunkedCoding(const char* header, size_t length) {

@@ -33,6 +33,9 @@ struct UrlParts {
 // else: a port that is not all digits, a control character or a space
 // anywhere, anything that would not fit the fields.
 bool ParseHttpUrl(const char* url, size_t length, UrlParts* parts);
+// ParseHttpUrl that says what it refused: null when the URL is accepted,
+// else which part is wrong, in a few words ("its port is not a number").
+const char* CheckHttpUrl(const char* url, size_t length, UrlParts* parts);
 
 // Appends the header of a text part (ending in the blank line). False, and
 // nothing appended, when the header would be longer than allowed or the name
@@ -75,6 +78,9 @@ HeaderScan AppendHeaderBytes(char* header, size_t capacity, size_t* held, const 
 // The status of a status line: the three characters after the first space
 // read as a decimal number (its leading digits). -1 without a space.
 int ParseStatusCode(const char* header, size_t length);
+// The status line in quotes, for messages to people: at most 100 bytes, a
+// control character shown as "?".
+std::string StatusLineOf(const char* header, size_t length);
 
 inline bool IsSuccessStatus(int status) {
     return status >= 200 && status <= 299;

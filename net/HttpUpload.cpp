@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstring>
 #include <new>
+#include <string>
 
 #include "companions/linkBroker/linkBroker.h"
 #include "net/FileHandle.h"
@@ -84,29 +85,31 @@ private:
     long long m_windowBytes = 0;
 };
 
-bool ReceiveHeader(CReceivePace& pace, char* header, size_t* held, size_t* headerEnd) {
+// Writes the log line and keeps the reason for people.
+bool Fail(const wchar_t* pszLogLine, const char* pszWhy, std::string* why) {
+    WriteLog(pszLogLine);
+    *why = pszWhy;
+    return false;
+}
+
+bool ReceiveHeader(CReceivePace& pace, char* header, size_t* held, size_t* headerEnd,
+                   std::string* why) {
     for (;;) {
         char piece[kReceivePiece];
         const int count = pace.Receive(piece, sizeof(piece));
-        if (count == CReceivePace::kTooSlow) {
-            WriteLog(L"receive header too slow");
-            return false;
-        }
-        if (count == SOCKET_ERROR) {
-            WriteLog(L"receive header SOCKET_ERROR");
-            return false;
-        }
-        if (count == 0) {
-            WriteLog(L"receive header closed before the blank line");
-            return false;
-        }
+        if (count == CReceivePace::kTooSlow)
+            return Fail(L"receive header too slow", "the reply header did not come in time", why);
+        if (count == SOCKET_ERROR)
+            return Fail(L"receive header SOCKET_ERROR",
+                        "the connection failed while the reply header was awaited", why);
+        if (count == 0)
+            return Fail(L"receive header closed before the blank line",
+                        "the server closed the connection before the end of the reply header", why);
         kvnet::HeaderScan scan =
             kvnet::AppendHeaderBytes(header, kvnet::kReplyHeaderCapacity, held, piece,
                                      static_cast<size_t>(count), headerEnd);
-        if (scan == kvnet::HeaderScan::TooLong) {
-            WriteLog(L"Error header");
-            return false;
-        }
+        if (scan == kvnet::HeaderScan::TooLong)
+            return Fail(L"Error header", "the reply header is longer than 2047 bytes", why);
         if (scan == kvnet::HeaderScan::Complete) {
             WriteLog(L"RecvResponse ParseRetHeader");
             return true;
@@ -124,6 +127,24 @@ BOOL EndPart(std::string& body, size_t start) {
     }
     body += "\r\n";
     return TRUE;
+}
+
+// What the connection library's code means, for people.
+std::string ConnectFailure(int code, const char* host, int port) {
+    const std::string where = std::string(host) + ":" + std::to_string(port);
+    switch (code) {
+    case -1:
+        return std::string("the host name ") + host + " cannot be resolved";
+    case -2:
+        return *host == '\0' ? "the URL names no host"
+                             : "the port " + std::to_string(port) + " is outside 1 to 65535";
+    case -3:
+        return "no socket could be made";
+    case -5:
+        return where + " refused the connection or did not accept it in time";
+    default:
+        return "the connection to " + where + " failed (" + std::to_string(code) + ")";
+    }
 }
 
 enum class BodyEnd { Closed, LastChunk, Failed };
@@ -147,29 +168,34 @@ public:
         std::unique_ptr<char[]> piece(new char[kBodyPiece]);
         while (m_progress == Progress::NeedMore) {
             const int count = pace.Receive(piece.get(), kBodyPiece);
-            if (count == CReceivePace::kTooSlow) {
-                WriteLog(L"recv content too slow");
-                return BodyEnd::Failed;
-            }
-            if (count == SOCKET_ERROR) {
-                WriteLog(L"recv content SOCKET_ERROR");
-                return BodyEnd::Failed;
-            }
+            if (count == CReceivePace::kTooSlow)
+                return Failed(L"recv content too slow", "the reply body came too slowly");
+            if (count == SOCKET_ERROR)
+                return Failed(L"recv content SOCKET_ERROR",
+                              "the connection failed while the reply body was read");
             if (count == 0)
                 return AtClose();
             if (!Deliver(piece.get(), static_cast<size_t>(count)))
                 return BodyEnd::Failed;
         }
-        if (m_progress == Progress::Malformed) {
-            WriteLog(L"recv content broken chunked body");
-            return BodyEnd::Failed;
-        }
+        if (m_progress == Progress::Malformed)
+            return Failed(L"recv content broken chunked body",
+                          "the reply's chunked coding is broken");
         WriteLog(L"recv content last chunk");
         return BodyEnd::LastChunk;
     }
 
+    // Why the body failed, for people; empty when its receiver refused it
+    // (the receiver knows why).
+    const std::string& Why() const { return m_why; }
+
 private:
     using Progress = kvnet::ChunkedTracker::Progress;
+
+    BodyEnd Failed(const wchar_t* pszLogLine, const char* pszWhy) {
+        Fail(pszLogLine, pszWhy, &m_why);
+        return BodyEnd::Failed;
+    }
 
     bool Deliver(char* data, size_t count) {
         size_t payload = count;
@@ -187,17 +213,19 @@ private:
     // announced, was cut off.
     BodyEnd AtClose() {
         WriteLog(L"recv content nLen == 0");
-        if (m_chunked)
-            return BodyEnd::Failed;
-        if (m_expectLength && m_received < m_expected) {
-            WriteLog(L"recv content shorter than its Content-Length");
+        if (m_chunked) {
+            m_why = "the server closed the connection before the last chunk";
             return BodyEnd::Failed;
         }
+        if (m_expectLength && m_received < m_expected)
+            return Failed(L"recv content shorter than its Content-Length",
+                          "the reply is shorter than its Content-Length");
         return BodyEnd::Closed;
     }
 
     const std::function<bool(const char*, int)>& m_take;
     bool m_chunked;
+    std::string m_why;
     kvnet::ChunkedTracker m_chunks;
     Progress m_progress = Progress::NeedMore;
     bool m_expectLength = false;
@@ -225,6 +253,7 @@ void CHttpUpload::CloseSocket() {
 
 void CHttpUpload::Reset() {
     CloseSocket();
+    m_strFailure.clear();
     m_nPort = 80;
     m_bChunked = false;
     m_pRecvBuf.reset(new char[kInitialBufSize]());
@@ -243,8 +272,12 @@ int CHttpUpload::Init(LPCSTR url, int length) {
 
 BOOL CHttpUpload::ParseURL(LPCSTR url, int length) {
     kvnet::UrlParts parts;
-    if (length <= 0 || !kvnet::ParseHttpUrl(url, static_cast<size_t>(length), &parts))
+    const char* problem =
+        kvnet::CheckHttpUrl(url, length > 0 ? static_cast<size_t>(length) : 0, &parts);
+    if (problem != nullptr) {
+        m_strFailure = std::string("the URL is not http://host[:port]/path: ") + problem;
         return FALSE;
+    }
     std::memcpy(m_szHost, parts.host, sizeof(m_szHost));
     std::memcpy(m_szPath, parts.path, sizeof(m_szPath));
     m_nPort = parts.port;
@@ -253,8 +286,10 @@ BOOL CHttpUpload::ParseURL(LPCSTR url, int length) {
 
 int CHttpUpload::Connect() {
     INT_PTR result = brokerConnect(m_szHost, m_nPort);
-    if (result < 0)
+    if (result < 0) {
+        m_strFailure = ConnectFailure(static_cast<int>(result), m_szHost, m_nPort);
         return static_cast<int>(result);
+    }
     m_socket = static_cast<SOCKET>(result);
     return 0;
 }
@@ -373,15 +408,17 @@ BOOL CHttpUpload::RecvResponse(int* length) {
 BOOL CHttpUpload::ReceiveBody(const std::function<bool(const char*, int)>& take,
                               const KvReceiveLimits& limits) {
     WriteLog(L"Enter RecvResponse");
+    m_strFailure.clear();
     CReceivePace pace(m_socket, limits);
     char header[kvnet::kReplyHeaderCapacity] = {};
     size_t held = 0;
     size_t headerEnd = 0;
-    if (!ReceiveHeader(pace, header, &held, &headerEnd))
+    if (!ReceiveHeader(pace, header, &held, &headerEnd, &m_strFailure))
         return FALSE;
     header[headerEnd] = '\0';
     if (!ParseRetHeader(header, static_cast<int>(headerEnd))) {
         WriteLog(L"ParseRetHeader ERROR");
+        m_strFailure = "the server answered " + kvnet::StatusLineOf(header, headerEnd);
         return FALSE;
     }
     CBodyReader body(take, m_bChunked);
@@ -390,6 +427,7 @@ BOOL CHttpUpload::ReceiveBody(const std::function<bool(const char*, int)>& take,
         body.ExpectLength(announced);
     pace.StartBody();
     const BodyEnd end = body.Read(pace, header + headerEnd + 4, held - headerEnd - 4);
+    m_strFailure = body.Why();
     if (end != BodyEnd::Closed)
         CloseSocket();
     const bool whole = end == BodyEnd::Closed || end == BodyEnd::LastChunk;

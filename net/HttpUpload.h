@@ -58,6 +58,10 @@ public:
     BOOL ReceiveBody(const std::function<bool(const char*, int)>& take,
                      const KvReceiveLimits& limits = KvReceiveLimits());
 
+    // Why the last Init or receive failed, in a few words for people ("the
+    // server answered 404 Not Found"); empty while nothing has failed.
+    const char* GetFailure() const { return m_strFailure.c_str(); }
+
     int GetBufSize() const { return m_nBufSize; }
     const char* GetHost() const { return m_szHost; }
     int GetPort() const { return m_nPort; }
@@ -81,4 +85,5 @@ private:
     bool m_bChunked;
     std::unique_ptr<char[]> m_pRecvBuf;
     std::string m_strBody;
+    std::string m_strFailure;
 };

@@ -27,17 +27,33 @@ public:
         m_head.append(data, (std::min)(length, kReplyLogChars - m_head.size()));
         if (std::memchr(data, '\0', length) != nullptr) {
             WriteLog(L"DownloadXML the reply holds a zero byte");
+            m_pszFailure = L"the reply holds a zero byte";
             return false;
         }
         if (m_path == nullptr)
             return true;
-        if (m_file.IsOpen())
-            return m_file.Write(data, length);
-        return TakeBeforeDeclaration(data, length);
+        const bool written =
+            m_file.IsOpen() ? m_file.Write(data, length) : TakeBeforeDeclaration(data, length);
+        if (!written)
+            m_pszFailure = L"the reply cannot be written beside the output file";
+        return written;
     }
 
     // 0 when the reply held a declaration and was put in place whole.
-    int Finish() { return m_file.IsOpen() && m_file.Commit() ? 0 : 1; }
+    int Finish() {
+        if (!m_file.IsOpen()) {
+            m_pszFailure = L"the reply holds no XML document (no \"<?xml\")";
+            return 1;
+        }
+        if (!m_file.Commit()) {
+            m_pszFailure = L"the reply cannot be put in place of the output file";
+            return 1;
+        }
+        return 0;
+    }
+
+    // Why the reply was not saved; empty when nothing failed here.
+    LPCWSTR Failure() const { return m_pszFailure; }
 
     // The first bytes of the body, for the log.
     const std::string& Head() const { return m_head; }
@@ -62,6 +78,7 @@ private:
     }
 
     LPCSTR m_path;
+    LPCWSTR m_pszFailure = L"";
     CReplyFile m_file;
     std::string m_head;
     std::string m_waiting;
@@ -90,6 +107,16 @@ bool ToAnsi(LPCWSTR text, std::string* narrow) {
     return true;
 }
 
+// A text for a log line: its control characters shown as "?", since a line
+// break in it would start a log line of the text's choosing.
+CString Loggable(LPCWSTR text) {
+    CString shown(text != nullptr ? text : L"");
+    for (int i = 0; i < shown.GetLength(); ++i)
+        if (shown[i] < L' ' || shown[i] == 0x7F)
+            shown.SetAt(i, L'?');
+    return shown;
+}
+
 // The connection library's codes as the callers of DownloadXML know them.
 int MapConnectResult(int initResult) {
     if (initResult == -5)
@@ -109,16 +136,20 @@ int CInfoUpDown::DownloadXML(LPCWSTR url, const CStringArray& fields, LPCWSTR pa
                              LPCWSTR outFile) {
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
     InitLog(L"Kelvane", GetLogFilePath());
-    WriteLog(L"Enter DownloadXML (url=%s)", url != nullptr ? url : L"");
+    WriteLog(L"Enter DownloadXML (url=%s)", Loggable(url).GetString());
+    m_strFailure.Empty();
     std::string narrowUrl;
     if (!ToAnsi(url, &narrowUrl)) {
         WriteLog(L"DownloadXML the URL cannot be written in the code page");
+        m_strFailure = L"the URL holds a character that the ANSI code page cannot write";
         return -5;
     }
     WriteLog(L"DownloadXML m_httpUpload.Init");
     const int connected = m_httpUpload.Init(narrowUrl.c_str(), static_cast<int>(narrowUrl.size()));
-    if (connected != 0)
+    if (connected != 0) {
+        m_strFailure = CString(m_httpUpload.GetFailure());
         return MapConnectResult(connected);
+    }
     if (!AddParts(fields, paramFile)) {
         m_httpUpload.Reset();
         return 1;
@@ -141,7 +172,23 @@ int CInfoUpDown::DownloadXML(LPCWSTR url, const CStringArray& fields, LPCWSTR pa
     WriteLog(L"DownloadXML m_httpUpload.RetRecvDataPt end");
     const int saved = received && canSave ? saver.Finish() : 1;
     WriteLog(L"DownloadXML end");
+    if (saved != 0)
+        m_strFailure = ReceiveFailure(received != FALSE, outFile, canSave, saver.Failure());
     return saved;
+}
+
+// The first reason that applies, from the wire to the file.
+CString CInfoUpDown::ReceiveFailure(bool bReceived, LPCWSTR outFile, bool bCanSave,
+                                    LPCWSTR pszSaveFailure) const {
+    if (!bReceived && *m_httpUpload.GetFailure() != '\0')
+        return CString(m_httpUpload.GetFailure());
+    if (*pszSaveFailure != L'\0')
+        return pszSaveFailure;
+    if (outFile == nullptr)
+        return L"no output file was given";
+    if (!bCanSave)
+        return L"the output path holds a character that the ANSI code page cannot write";
+    return L"the reply could not be received";
 }
 
 // Every field and the parameter file go into the form, or nothing is sent:
@@ -149,17 +196,31 @@ int CInfoUpDown::DownloadXML(LPCWSTR url, const CStringArray& fields, LPCWSTR pa
 bool CInfoUpDown::AddParts(const CStringArray& fields, LPCWSTR paramFile) {
     for (INT_PTR i = 0; i + 1 < fields.GetSize(); i += 2) {
         std::string name, value;
-        if (!ToAnsi(fields[i], &name) || !ToAnsi(fields[i + 1], &value) ||
-            !m_httpUpload.AddFormData(name.c_str(), value.c_str())) {
+        const bool bAnsi = ToAnsi(fields[i], &name) && ToAnsi(fields[i + 1], &value);
+        if (!bAnsi || !m_httpUpload.AddFormData(name.c_str(), value.c_str())) {
+            const CString strName = Loggable(fields[i]);
             WriteLog(L"DownloadXML field %d cannot be sent: %s", static_cast<int>(i / 2),
-                     fields[i].GetString());
+                     strName.GetString());
+            m_strFailure.Format(
+                L"field %d (%s) cannot be sent: %s", static_cast<int>(i / 2), strName.GetString(),
+                bAnsi ? L"its name holds a quote or a line break or is too long, or its value "
+                        L"holds the boundary after a line break"
+                      : L"it holds a character that the ANSI code page cannot write");
             return false;
         }
     }
     std::string path;
-    if (paramFile != nullptr && (!ToAnsi(paramFile, &path) ||
-                                 !m_httpUpload.AddFormFile("ParameterFile", path.c_str(), FALSE))) {
-        WriteLog(L"DownloadXML the parameter file cannot be sent: %s", paramFile);
+    if (paramFile == nullptr)
+        return true;
+    const bool bAnsi = ToAnsi(paramFile, &path);
+    if (!bAnsi || !m_httpUpload.AddFormFile("ParameterFile", path.c_str(), FALSE)) {
+        const CString strPath = Loggable(paramFile);
+        WriteLog(L"DownloadXML the parameter file cannot be sent: %s", strPath.GetString());
+        m_strFailure.Format(L"the parameter file %s cannot be sent: %s", strPath.GetString(),
+                            bAnsi ? L"it cannot be read, or it holds the boundary after a line "
+                                    L"break"
+                                  : L"its path holds a character that the ANSI code page "
+                                    L"cannot write");
         return false;
     }
     return true;

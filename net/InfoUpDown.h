@@ -18,11 +18,18 @@ public:
     // or a field or the parameter file cannot be sent (nothing is sent then);
     // -1, -3 or -5 when no connection was made.
     int DownloadXML(LPCWSTR url, const CStringArray& fields, LPCWSTR paramFile, LPCWSTR outFile);
+    // Why the last DownloadXML did not give 0, in a sentence for people
+    // ("the server answered \"HTTP/1.1 404 Not Found\""); empty after a success.
+    const CString& GetLastFailure() const { return m_strFailure; }
 
     CHttpUpload m_httpUpload;
 
 private:
     bool AddParts(const CStringArray& fields, LPCWSTR paramFile);
+    CString ReceiveFailure(bool bReceived, LPCWSTR outFile, bool bCanSave,
+                           LPCWSTR pszSaveFailure) const;
+
+    CString m_strFailure;
 };
 
 // 0 when `text` from its "<?xml" on was written in full to `path`, else 1.

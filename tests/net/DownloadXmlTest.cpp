@@ -15,13 +15,19 @@ namespace {
 
 const char kXml[] = "<?xml version=\"1.0\"?><r/>";
 
+// The result code; the failure's reason for people, in ASCII, to *failure.
 int Download(const std::string& url, const std::vector<CString>& fields, const wchar_t* paramFile,
-             const wchar_t* outFile) {
+             const wchar_t* outFile, std::string* failure = nullptr) {
     CStringArray array;
     for (const CString& field : fields)
         array.Add(field);
     CInfoUpDown exchange;
-    return exchange.DownloadXML(Wide(url).c_str(), array, paramFile, outFile);
+    const int result = exchange.DownloadXML(Wide(url).c_str(), array, paramFile, outFile);
+    if (failure != nullptr) {
+        const CString& why = exchange.GetLastFailure();
+        failure->assign(why.GetString(), why.GetString() + why.GetLength());
+    }
+    return result;
 }
 
 int Files(const ImageKit::TempFolder& folder) {
@@ -86,6 +92,11 @@ TEST(DownloadXml, APartThatCannotBeSentFailsTheRequestInsteadOfVanishing) {
         {{L"a", L"x\r--FORM_BOUNDARY\rcontent-disposition"}, nullptr, "", "field 0 cannot be sent"},
         {{L"a", L"x\r"}, nullptr, std::string("\n") + injected, "parameter file cannot be sent"},
         {{L"n\"; filename", L"v"}, nullptr, "", "field 0 cannot be sent"},
+        // Shown in the log without its line break: it forges no line.
+        {{L"a\r\n[2011-01-02 09-05-03 Kelvane ] | forged", L"v"},
+         nullptr,
+         "",
+         "field 0 cannot be sent: a??[2011"},
     };
     for (const auto& c : cases) {
         CCapturedLog log;
@@ -94,11 +105,17 @@ TEST(DownloadXml, APartThatCannotBeSentFailsTheRequestInsteadOfVanishing) {
         const std::wstring param = folder.File(L"p");
         if (!c.paramBytes.empty())
             ImageKit::WriteBytes(param, c.paramBytes);
+        std::string failure;
         EXPECT_EQ(1, Download(server.Url("/p"), c.fields,
                               c.paramBytes.empty() ? c.paramFile : param.c_str(),
-                              folder.File(L"o").c_str()));
+                              folder.File(L"o").c_str(), &failure));
         EXPECT_EQ("", server.Request()) << "sent without the part";
         EXPECT_NE(std::string::npos, log.Text().find(c.logLine)) << log.Text();
+        EXPECT_EQ(std::string::npos, log.Text().find("\n[2011")) << log.Text();
+        // The reason names the same part as the log line.
+        const std::string part = std::string(c.logLine).substr(0, 7);
+        EXPECT_EQ(0u, failure.find(part == "field 0" || part == "field 1" ? part : "the param"))
+            << failure;
         EXPECT_EQ("", ReadBytes(folder.File(L"o")));
     }
 }
@@ -114,26 +131,29 @@ TEST(DownloadXml, GivesEachFailureItsCodeAndKeepsThePreviousFile) {
         std::string reply;
         bool withOutput;
         int code;
+        const char* because; // part of the reason given to people
         std::string tail = "/p";
     } cases[] = {
-        {"", ok + "\r\nno declaration here", true, 1},
-        {"", "HTTP/1.1 404 Not Found\r\n\r\n<?xml version=\"1.0\"?><r/>", true, 1},
-        {"", ok + "\r\n<?xml version=\"1.0\"?><r/>", false, 1},
+        {"", ok + "\r\nno declaration here", true, 1, "no XML document"},
+        {"", "HTTP/1.1 404 Not Found\r\n\r\n<?xml version=\"1.0\"?><r/>", true, 1,
+         "answered \"HTTP/1.1 404 Not Found\""},
+        {"", ok + "\r\n<?xml version=\"1.0\"?><r/>", false, 1, "no output file"},
         {"", ok + "Content-Length: 2147483648\r\n\r\n<?xml version=\"1.0\"?><reply><ok>1</o", true,
-         1},
-        {"", ok + std::string(withZero, sizeof(withZero) - 1), true, 1},
-        {"http://server", "", true, -5},
-        {"https://server/x", "", true, -5},
-        {"http://h/" + std::string(1022, 'p'), "", true, -5},
-        {"http://127.0.0.1:0/x", "", true, -5},
-        {"http://127.0.0.1:" + std::to_string(UnusedPort()) + "/x", "", true, -3},
-        {"http://" + std::string(64, 'a') + ".test/x", "", true, -1},
+         1, "shorter than its Content-Length"},
+        {"", ok + std::string(withZero, sizeof(withZero) - 1), true, 1, "zero byte"},
+        {"http://server", "", true, -5, "no / after the host"},
+        {"https://server/x", "", true, -5, "does not begin with http://"},
+        {"http://h/" + std::string(1022, 'p'), "", true, -5, "longer than 1023"},
+        {"http://127.0.0.1:0/x", "", true, -5, "port 0 is outside"},
+        {"http://127.0.0.1:" + std::to_string(UnusedPort()) + "/x", "", true, -3,
+         "refused the connection"},
+        {"http://" + std::string(64, 'a') + ".test/x", "", true, -1, "cannot be resolved"},
         // Nothing reaches the server: not a header line of the caller's
         // choosing, nor a request to a port that was not quite named.
-        {"", ok + "\r\n<?xml version=\"1.0\"?><r/>", true, -5,
+        {"", ok + "\r\n<?xml version=\"1.0\"?><r/>", true, -5, "control character",
          "/ok HTTP/1.1\r\nX-Injected: yes\r\nY: z"},
-        {"", ok + "\r\n<?xml version=\"1.0\"?><r/>", true, -5, "/a b"},
-        {"", ok + "\r\n<?xml version=\"1.0\"?><r/>", true, -5, "abc/ok"},
+        {"", ok + "\r\n<?xml version=\"1.0\"?><r/>", true, -5, "or a space", "/a b"},
+        {"", ok + "\r\n<?xml version=\"1.0\"?><r/>", true, -5, "port is not a number", "abc/ok"},
     };
     for (const auto& c : cases) {
         std::unique_ptr<CLoopbackServer> server;
@@ -144,8 +164,11 @@ TEST(DownloadXml, GivesEachFailureItsCodeAndKeepsThePreviousFile) {
         ImageKit::WriteBytes(out, "previous");
         const std::string url =
             server ? "http://127.0.0.1:" + std::to_string(server->Port()) + c.tail : c.url;
-        EXPECT_EQ(c.code, Download(url, {}, nullptr, c.withOutput ? out.c_str() : nullptr))
+        std::string failure;
+        EXPECT_EQ(c.code,
+                  Download(url, {}, nullptr, c.withOutput ? out.c_str() : nullptr, &failure))
             << c.url << c.reply;
+        EXPECT_NE(std::string::npos, failure.find(c.because)) << failure;
         EXPECT_EQ("previous", ReadBytes(out)) << c.reply;
         EXPECT_EQ(1, Files(folder)) << "left beside it: " << c.reply;
     }

@@ -3,6 +3,8 @@
 // on 127.0.0.1 (tests/net/werkzeug_app.py echoes the form it parsed).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "NetTestKit.h"
 #include "net/InfoUpDown.h"
 #include "tests/common/ProcessKit.h"
@@ -111,7 +113,31 @@ TEST_F(Werkzeug, KvpostPostsItsFieldsAndLogsTheExchange) {
     EXPECT_NE(std::string::npos, ReadBytes(out).find("<field name=\"71\" value=\"783d79\"/>"));
     EXPECT_NE(std::string::npos, log.Text().find("recv content last chunk")) << log.Text();
     DeleteFileW(out.c_str());
-    EXPECT_EQ(1u, kvpost({L"http://server", L"--out", out}));
-    EXPECT_EQ(2u, kvpost({L"http://server/x", L"noequals", L"--out", out}));
-    EXPECT_EQ(2u, kvpost({L"http://server/x", L"a=1"}));
+    // Each failure says in one line on standard error what failed.
+    const struct {
+        std::vector<std::wstring> args;
+        DWORD nExit;
+        const char* pszErr;
+    } rows[] = {
+        {{L"http://server", L"--out", out},
+         1,
+         "kvpost: the URL is not http://host[:port]/path: it "
+         "has no / after the host"},
+        {{Wide(Url("/missing")), L"--out", out}, 1, "kvpost: the server answered \"HTTP/1.1 404"},
+        {{L"http://server/x", L"noequals", L"--out", out}, 2, "usage: kvpost "},
+        {{L"http://server/x", L"a=1"}, 2, "usage: kvpost "},
+        {{L"--help"}, 0, ""},
+    };
+    for (const auto& row : rows) {
+        const ProcessKit::RunResult run = ProcessKit::RunTool(L"kvpost.exe", row.args);
+        EXPECT_EQ(row.nExit, run.nExitCode) << row.pszErr;
+        EXPECT_EQ(0u, run.strErr.rfind(row.pszErr, 0)) << run.strErr;
+        const bool bSays = *row.pszErr != '\0';
+        if (row.nExit == 1)
+            EXPECT_EQ(1, std::count(run.strErr.begin(), run.strErr.end(), '\n'))
+                << "one line: " << run.strErr;
+        EXPECT_EQ(bSays, !run.strErr.empty()) << run.strErr;
+    }
+    EXPECT_EQ(0u,
+              ProcessKit::RunTool(L"kvpost.exe", {L"--help"}).strOut.rfind("usage: kvpost ", 0));
 }

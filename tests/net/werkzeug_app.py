@@ -45,6 +45,8 @@ def hexed(text):
 
 @ByteRequest.application
 def app(request):
+    if request.path == "/missing":
+        return Response("not here", status=404)
     if request.path == "/quit":
         threading.Timer(0.2, os._exit, [0]).start()
         return Response("bye")

@@ -110,15 +110,18 @@ bool SwitchLogOn(CString* logPath) {
     return true;
 }
 
-int RunExchange(const PostArguments& args) {
+// The exchange's result code; a failure's reason goes to *failure.
+int RunExchange(const PostArguments& args, CString* failure) {
     CStringArray fields;
     for (const std::wstring& field : args.fields)
         fields.Add(field.c_str());
     const std::wstring paramFile = args.paramFile.empty() ? L"" : ToWindowsPath(args.paramFile);
     const std::wstring outFile = ToWindowsPath(args.outFile);
     CInfoUpDown exchange;
-    return exchange.DownloadXML(args.url.c_str(), fields,
-                                paramFile.empty() ? nullptr : paramFile.c_str(), outFile.c_str());
+    const int result = exchange.DownloadXML(
+        args.url.c_str(), fields, paramFile.empty() ? nullptr : paramFile.c_str(), outFile.c_str());
+    *failure = exchange.GetLastFailure();
+    return result;
 }
 
 } // namespace
@@ -142,7 +145,10 @@ int wmain(int argc, wchar_t** argv) {
         }
         std::fprintf(stderr, "log: %s\n", ToUtf8(static_cast<LPCWSTR>(logPath)).c_str());
     }
-    const int result = RunExchange(args);
+    CString failure;
+    const int result = RunExchange(args, &failure);
     std::printf("%d\n", result);
+    if (result != 0)
+        std::fprintf(stderr, "kvpost: %s\n", ToUtf8(static_cast<LPCWSTR>(failure)).c_str());
     return result == 0 ? 0 : 1;
 }
