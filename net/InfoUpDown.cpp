@@ -126,6 +126,21 @@ int MapConnectResult(int initResult) {
     return -5;
 }
 
+// Why a reply was not saved: the first reason that applies, from the wire to
+// the file.
+CString ReceiveFailure(const CHttpUpload& upload, bool bReceived, LPCWSTR outFile, bool bCanSave,
+                       LPCWSTR pszSaveFailure) {
+    if (!bReceived && *upload.GetFailure() != '\0')
+        return CString(upload.GetFailure());
+    if (*pszSaveFailure != L'\0')
+        return pszSaveFailure;
+    if (outFile == nullptr)
+        return L"no output file was given";
+    if (!bCanSave)
+        return L"the output path holds a character that the ANSI code page cannot write";
+    return L"the reply could not be received";
+}
+
 } // namespace
 
 CInfoUpDown::CInfoUpDown() {}
@@ -173,22 +188,9 @@ int CInfoUpDown::DownloadXML(LPCWSTR url, const CStringArray& fields, LPCWSTR pa
     const int saved = received && canSave ? saver.Finish() : 1;
     WriteLog(L"DownloadXML end");
     if (saved != 0)
-        m_strFailure = ReceiveFailure(received != FALSE, outFile, canSave, saver.Failure());
+        m_strFailure =
+            ReceiveFailure(m_httpUpload, received != FALSE, outFile, canSave, saver.Failure());
     return saved;
-}
-
-// The first reason that applies, from the wire to the file.
-CString CInfoUpDown::ReceiveFailure(bool bReceived, LPCWSTR outFile, bool bCanSave,
-                                    LPCWSTR pszSaveFailure) const {
-    if (!bReceived && *m_httpUpload.GetFailure() != '\0')
-        return CString(m_httpUpload.GetFailure());
-    if (*pszSaveFailure != L'\0')
-        return pszSaveFailure;
-    if (outFile == nullptr)
-        return L"no output file was given";
-    if (!bCanSave)
-        return L"the output path holds a character that the ANSI code page cannot write";
-    return L"the reply could not be received";
 }
 
 // Every field and the parameter file go into the form, or nothing is sent:

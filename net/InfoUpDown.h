@@ -26,8 +26,6 @@ public:
 
 private:
     bool AddParts(const CStringArray& fields, LPCWSTR paramFile);
-    CString ReceiveFailure(bool bReceived, LPCWSTR outFile, bool bCanSave,
-                           LPCWSTR pszSaveFailure) const;
 
     CString m_strFailure;
 };

@@ -133,9 +133,10 @@ TEST_F(Werkzeug, KvpostPostsItsFieldsAndLogsTheExchange) {
         EXPECT_EQ(row.nExit, run.nExitCode) << row.pszErr;
         EXPECT_EQ(0u, run.strErr.rfind(row.pszErr, 0)) << run.strErr;
         const bool bSays = *row.pszErr != '\0';
-        if (row.nExit == 1)
+        if (row.nExit == 1) {
             EXPECT_EQ(1, std::count(run.strErr.begin(), run.strErr.end(), '\n'))
                 << "one line: " << run.strErr;
+        }
         EXPECT_EQ(bSays, !run.strErr.empty()) << run.strErr;
     }
     EXPECT_EQ(0u,
