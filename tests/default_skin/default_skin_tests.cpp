@@ -6,7 +6,7 @@
 #include "runtime/ModuleApp.h"
 #include "skin/ControlLayout.h"
 #include "skin/XMLParseBase.h"
-#include "tests/common/ProcessKit.h"
+#include "tools/common/Process.h"
 
 #include <gdiplus.h>
 #include <gtest/gtest.h>
@@ -41,8 +41,8 @@ std::array<UINT, 3> Picture(const CString& path, int x = 0, int y = 0) {
 } // namespace
 
 TEST(DefaultSkin, LintFindsNothing) {
-    ProcessKit::RunResult run =
-        ProcessKit::RunTool(L"kvskin.exe", {L"lint", kSkinFile.GetString()});
+    KvProcess::RunResult run =
+        KvProcess::RunTool(L"kvskin.exe", {L"lint", kSkinFile.GetString()});
     EXPECT_EQ(0u, run.nExitCode);
     EXPECT_EQ("", run.strOut);
 }

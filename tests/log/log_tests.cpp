@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "tests/common/ImageKit.h"
-#include "tests/common/ProcessKit.h"
+#include "tools/common/Process.h"
 
 using ImageKit::WriteBytes;
 
@@ -107,10 +107,10 @@ TEST_F(LogFileTest, WritersInSeveralProcessesLoseNoLineAcrossTheRestart) {
     WriteBytes(m_path, std::string(kLogRestartSize - 100000, 'o'));
     const std::wstring event = L"KvLogWriters" + std::to_wstring(GetCurrentProcessId());
     HANDLE start = CreateEventW(nullptr, TRUE, FALSE, event.c_str());
-    std::vector<std::unique_ptr<ProcessKit::CRunningProcess>> writers;
+    std::vector<std::unique_ptr<KvProcess::CRunningProcess>> writers;
     for (int w = 0; w < kWriters; ++w) {
-        writers.emplace_back(new ProcessKit::CRunningProcess(
-            ProcessKit::BesideProgram(L"log_writer.exe"),
+        writers.emplace_back(new KvProcess::CRunningProcess(
+            KvProcess::BesideProgram(L"log_writer.exe"),
             {m_path, std::to_wstring(w), std::to_wstring(kLines), event}));
     }
     SetEvent(start);

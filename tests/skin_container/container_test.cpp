@@ -4,7 +4,7 @@
 // and other processes do comes from a driver thread: posted keys and clicks,
 // real mouse input for the caption drag, kvhub.exe for the broadcast.
 #include "ContainerKit.h"
-#include "tests/common/ProcessKit.h"
+#include "tools/common/Process.h"
 
 #include "res/resource.h"
 #include "runtime/Log.h"
@@ -31,7 +31,7 @@ bool operator==(POINT a, POINT b) {
 }
 
 std::string BroadcastClose(const std::wstring& strFolder = ProgramFolder()) {
-    return ProcessKit::Run(strFolder + L"kvhub.exe", {L"broadcast", L"20"}).strOut;
+    return KvProcess::Run(strFolder + L"kvhub.exe", {L"broadcast", L"20"}).strOut;
 }
 
 class ContainerTest : public testing::Test {
@@ -364,9 +364,9 @@ TEST_F(ContainerTest, WithoutTheCentreItWorksWithoutBroadcasts) {
     for (const wchar_t* dll : {L"Kelvane.dll", L"KvAfx.dll", L"linkBroker.dll"})
         ASSERT_TRUE(::CopyFileW((ProgramFolder() + dll).c_str(), copy.File(dll).c_str(), FALSE));
     ::SetEnvironmentVariableW(L"KV_CONTAINER_ORIGIN", ProgramFolder().c_str());
-    const ProcessKit::RunResult child =
-        ProcessKit::Run(copy.File(L"skin_container.exe"),
-                        {L"--gtest_filter=ContainerTest.WithoutTheCentreItWorksWithoutBroadcasts"});
+    const KvProcess::RunResult child =
+        KvProcess::Run(copy.File(L"skin_container.exe"),
+                       {L"--gtest_filter=ContainerTest.WithoutTheCentreItWorksWithoutBroadcasts"});
     ::SetEnvironmentVariableW(L"KV_CONTAINER_ORIGIN", nullptr);
     EXPECT_EQ(child.nExitCode, 0u) << child.strOut;
     EXPECT_NE(child.strOut.find("[  PASSED  ] 1 test"), std::string::npos) << child.strOut;

@@ -1,6 +1,6 @@
 // The kvskin tool as a user runs it: a separate process whose standard
 // output, standard error and exit code are checked.
-#include "tests/common/ProcessKit.h"
+#include "tools/common/Process.h"
 #include "tests/skin_reader/SkinTestFiles.h"
 
 #include <gtest/gtest.h>
@@ -13,9 +13,9 @@ using nlohmann::json;
 
 namespace {
 
-ProcessKit::RunResult RunKvSkin(const std::vector<std::wstring>& args,
+KvProcess::RunResult RunKvSkin(const std::vector<std::wstring>& args,
                                 const wchar_t* workingDir = nullptr) {
-    return ProcessKit::RunTool(L"kvskin.exe", args, workingDir);
+    return KvProcess::RunTool(L"kvskin.exe", args, workingDir);
 }
 
 std::string Utf8(const CString& text) {
@@ -52,7 +52,7 @@ protected:
     CString Directory() const { return m_folder.Path().c_str(); }
 
     json Describe(const std::vector<std::wstring>& args, const wchar_t* workingDir = nullptr) {
-        ProcessKit::RunResult run = RunKvSkin(args, workingDir);
+        KvProcess::RunResult run = RunKvSkin(args, workingDir);
         EXPECT_EQ(run.nExitCode, 0u) << run.strErr;
         EXPECT_TRUE(run.strErr.empty()) << run.strErr;
         return json::parse(run.strOut, nullptr, false);
@@ -106,7 +106,7 @@ TEST_F(KvSkinTest, RelativeAndUnixPathsBecomeFullWindowsPaths) {
     ASSERT_FALSE(relative.is_discarded());
     EXPECT_EQ(relative["skinDir"], Utf8(Directory()));
 
-    const std::string path = ProcessKit::UnixPathOf(m_strSkin.GetString());
+    const std::string path = KvProcess::UnixPathOf(m_strSkin.GetString());
     if (path.empty())
         GTEST_SKIP() << "not running under Wine";
     // From a working directory on another drive, too.
@@ -167,7 +167,7 @@ TEST_F(KvSkinTest, ExitCodesOfBothVerbs) {
          "kvskin: Dlg is a base-dialog section: item \"c\""},
     };
     for (const auto& row : rows) {
-        ProcessKit::RunResult run = RunKvSkin(row.args);
+        KvProcess::RunResult run = RunKvSkin(row.args);
         const std::string what = row.args.empty() ? "no arguments" : Utf8(row.args.back().c_str());
         EXPECT_EQ(run.nExitCode, row.nExit) << what;
         EXPECT_EQ(run.strOut.rfind(row.strOut, 0), 0u) << what << ": " << run.strOut;

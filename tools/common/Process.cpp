@@ -1,6 +1,6 @@
-#include "tests/common/ProcessKit.h"
+#include "tools/common/Process.h"
 
-namespace ProcessKit {
+namespace KvProcess {
 
 namespace {
 
@@ -127,4 +127,4 @@ std::string UnixPathOf(const std::wstring& windowsPath) {
     return path;
 }
 
-} // namespace ProcessKit
+} // namespace KvProcess
