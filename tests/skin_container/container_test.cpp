@@ -249,26 +249,6 @@ TEST(ContainerSkinPath, AFullPathNamesTheFileAnythingElseIsBelowTheConfiguration
         EXPECT_STREQ(ContainerSkinPath(L"C:\\cfg\\", row.pszName), row.pszPath) << row.pszName;
 }
 
-TEST(ContainerFallback, FramesThePageBelowABandWithTheCloseItemAtItsEnd) {
-    const struct {
-        SIZE szTemplate, szPage, szSheet;
-    } rows[] = {
-        {{324, 220}, {200, 100}, {324, 220}}, // the template is larger
-        {{324, 220}, {480, 320}, {480, 348}}, // the page is larger
-        {{0, -5}, {-3, 0}, {28, 28}},         // nothing to frame: room for the item
-        {{1, 1}, {100000, 5}, {8192, 33}},    // no side beyond one picture
-    };
-    for (const auto& row : rows) {
-        const ContainerFallbackLayout layout = FallbackContainerLayout(row.szTemplate, row.szPage);
-        EXPECT_EQ(layout.szSheet.cx, row.szSheet.cx) << row.szPage.cx;
-        EXPECT_EQ(layout.szSheet.cy, row.szSheet.cy) << row.szPage.cx;
-        EXPECT_TRUE(layout.ptChildPos == (POINT{0, 28}));
-        EXPECT_EQ(layout.nCaptionHeight, 28);
-        const RECT close = {row.szSheet.cx - 24, 4, row.szSheet.cx - 4, 24};
-        EXPECT_TRUE(::EqualRect(&layout.rcClose, &close)) << row.szPage.cx;
-    }
-}
-
 TEST_F(ContainerTest, ASkinThatShowsNothingGivesAPlainFrameThatCanBeClosed) {
     m_skin.window = Parse(L"BackBmp=back.png|ChildPos=20,40"); // no "SheetSize"
     m_skins.Write(L"sheetless.xml", m_skin);
