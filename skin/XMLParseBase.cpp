@@ -6,6 +6,7 @@
 #include "xml/XmlDocument.h"
 
 #include <functional>
+#include <utility>
 
 using xercesc::DOMElement;
 
@@ -43,59 +44,38 @@ template <class Field> void ReadNumberInto(const CString& strValue, Field& field
 // be read.
 void ReadItemAttribute(_XmlDynamicItem& item, const SkinName& attribute, const CString& strValue,
                        const std::function<CString(const CString&)>& imagePath) {
-    CString* pText = nullptr;
-    switch (attribute.field) {
-    case ItemField::Name:
-        pText = &item.strName;
-        break;
-    case ItemField::ID:
-        pText = &item.strID;
-        break;
-    case ItemField::ToolTip:
-        pText = &item.strToolTip;
-        break;
-    case ItemField::FontName:
-        pText = &item.strFontName;
-        break;
-    case ItemField::FontColor:
-        pText = &item.strFontColor;
-        break;
-    case ItemField::FontFormat:
-        pText = &item.strFontFormat;
-        break;
-    case ItemField::BkImg:
-        pText = &item.strBkImg;
-        break;
-    case ItemField::Cursor:
-        pText = &item.strCursor;
-        break;
-    case ItemField::Icon:
-        pText = &item.strIcon;
-        break;
-    case ItemField::FontSize:
-        ReadNumberInto(strValue, item.nFontSize);
-        return;
-    case ItemField::ControlType:
-        ReadNumberInto(strValue, item.nControlType);
-        return;
-    case ItemField::ControlStyle:
-        ReadNumberInto(strValue, item.nControlStyle);
-        return;
-    case ItemField::DrawFocus:
-        ReadNumberInto(strValue, item.nDrawFocus);
-        return;
-    case ItemField::Pos:
-        ReadSkinRect(strValue, item.rcPos);
-        return;
-    case ItemField::None:
-        return;
-    }
+    using R = _XmlDynamicItem;
+    static const std::pair<ItemField, CString R::*> kTexts[] = {
+        {ItemField::Name, &R::strName},
+        {ItemField::ID, &R::strID},
+        {ItemField::ToolTip, &R::strToolTip},
+        {ItemField::FontName, &R::strFontName},
+        {ItemField::FontColor, &R::strFontColor},
+        {ItemField::FontFormat, &R::strFontFormat},
+        {ItemField::BkImg, &R::strBkImg},
+        {ItemField::Cursor, &R::strCursor},
+        {ItemField::Icon, &R::strIcon}};
+    static const std::pair<ItemField, int32_t R::*> kNumbers[] = {
+        {ItemField::FontSize, &R::nFontSize},
+        {ItemField::ControlType, &R::nControlType},
+        {ItemField::DrawFocus, &R::nDrawFocus}};
     const bool bFile = attribute.kind == SkinKind::Image || attribute.kind == SkinKind::Cursor ||
                        attribute.kind == SkinKind::Icon;
-    if (!bFile)
-        *pText = strValue;
-    else if (!strValue.IsEmpty())
-        *pText = imagePath(strValue);
+    for (const auto& [field, pText] : kTexts)
+        if (field == attribute.field) {
+            if (!bFile)
+                item.*pText = strValue;
+            else if (!strValue.IsEmpty())
+                item.*pText = imagePath(strValue);
+            return;
+        }
+    for (const auto& [field, pNumber] : kNumbers)
+        if (field == attribute.field)
+            ReadNumberInto(strValue, item.*pNumber);
+    if (attribute.field == ItemField::ControlStyle)
+        ReadNumberInto(strValue, item.nControlStyle);
+    else if (attribute.field == ItemField::Pos)
+        ReadSkinRect(strValue, item.rcPos);
 }
 
 } // namespace
