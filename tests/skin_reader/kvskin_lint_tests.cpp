@@ -2,7 +2,6 @@
 // and column, and nothing on a clean skin. (kvskin_tests runs the verb for its
 // exit codes.)
 #include "tests/skin_reader/SkinTestFiles.h"
-#include "tools/kvskin/SkinJson.h"
 #include "tools/common/SkinLint.h"
 
 #include "skin/DrawUtil.h"
