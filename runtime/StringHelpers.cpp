@@ -125,24 +125,11 @@ bool ScanHex(const wchar_t* pBegin, const wchar_t* pEnd, uint32_t& nValue, const
 }
 
 BOOL ParseNumber(const CString& strText, int& nValue) {
-    CString compact(strText);
-    compact.Remove(L' ');
-    if (compact.IsEmpty())
-        return FALSE;
-    const wchar_t* begin = compact.GetString();
-    const wchar_t* end = begin + compact.GetLength();
-    bool hex =
-        compact.GetLength() > 2 && begin[0] == L'0' && (begin[1] == L'x' || begin[1] == L'X');
-    if (hex) {
-        uint32_t value;
-        if (ScanHex(begin, end, value))
-            nValue = static_cast<int>(value);
-    } else {
-        int32_t value;
-        if (ScanDecimal(begin, end, value))
-            nValue = value;
-    }
-    return TRUE;
+    int32_t value = 0;
+    const ValueForm form = ReadNumberText(strText, value);
+    if (form == ValueForm::Whole || form == ValueForm::Partial)
+        nValue = value;
+    return form != ValueForm::Empty;
 }
 
 FARPROC GetExportAddress(HMODULE hModule, LPCWSTR pszName) {

@@ -50,3 +50,38 @@ KELVANE_API bool ScanDecimal(const wchar_t* pBegin, const wchar_t* pEnd, int32_t
                              const wchar_t** pNext = nullptr);
 KELVANE_API bool ScanHex(const wchar_t* pBegin, const wchar_t* pEnd, uint32_t& nValue,
                          const wchar_t** pNext = nullptr);
+
+// How much of a text a rule of the skin grammar used.
+enum class ValueForm {
+    Empty,      // not given: the field keeps its default
+    Whole,      // every character was used
+    Partial,    // read up to a character that does not fit ("12px" reads 12)
+    Unreadable, // nothing could be read: the field keeps its default
+};
+
+// The number rule of ParseNumber, telling how much of the text it used;
+// nValue is set only for Whole and Partial. Inline, so that the skin tools
+// read with the very rule of the module without another export.
+inline ValueForm ReadNumberText(const CString& strText, int32_t& nValue) {
+    CString compact(strText);
+    compact.Remove(L' ');
+    if (compact.IsEmpty())
+        return ValueForm::Empty;
+    const wchar_t* begin = compact.GetString();
+    const wchar_t* end = begin + compact.GetLength();
+    const wchar_t* next = begin;
+    const bool bHex =
+        compact.GetLength() > 2 && begin[0] == L'0' && (begin[1] == L'x' || begin[1] == L'X');
+    bool bRead = false;
+    if (bHex) {
+        uint32_t value = 0;
+        bRead = ScanHex(begin, end, value, &next);
+        if (bRead)
+            nValue = static_cast<int32_t>(value);
+    } else {
+        bRead = ScanDecimal(begin, end, nValue, &next);
+    }
+    if (!bRead)
+        return ValueForm::Unreadable;
+    return next == end ? ValueForm::Whole : ValueForm::Partial;
+}

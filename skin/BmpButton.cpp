@@ -24,13 +24,15 @@ ON_MESSAGE(WM_UPDATEUISTATE, OnUpdateUIState)
 END_MESSAGE_MAP()
 
 CKvBmpButton::CKvBmpButton()
-    : m_clrNormal(0xFF000000), m_clrDisabled(0xFF000000), m_nFontSize(12), m_nFontStyle(0),
-      m_nAlign(1), m_nLineAlign(1), m_nTrimming(1), m_ppParentBk(nullptr), m_clrCached(0xFF000000),
-      m_nCachedState(0), m_bHover(FALSE), m_bDrawFocus(FALSE),
+    : m_ppParentBk(nullptr), m_clrCached(0xFF000000), m_nCachedState(0), m_bHover(FALSE),
+      m_bDrawFocus(FALSE),
       // Matches the look of a fresh, unfocused button, so the first erase and
       // the first owner-draw agree and the cache is built once.
       m_bCachedFocus(FALSE), m_nKind(KvLayout::kKindPush), m_bChecked(FALSE), m_bLButtonDown(FALSE),
-      m_nCacheBuilds(0) {}
+      m_nCacheBuilds(0) {
+    m_textLook.nFontSize = 12;
+    m_textLook.clrNormal = m_textLook.clrDisabled = 0xFF000000;
+}
 
 CKvBmpButton::~CKvBmpButton() = default;
 
@@ -77,30 +79,30 @@ void CKvBmpButton::SetText(CString strText, BOOL bRedraw) {
 }
 
 void CKvBmpButton::SetTextColors(Gdiplus::ARGB clrNormal, Gdiplus::ARGB clrDisabled, BOOL bRedraw) {
-    m_clrNormal = clrNormal;
-    m_clrDisabled = clrDisabled;
+    m_textLook.clrNormal = clrNormal;
+    m_textLook.clrDisabled = clrDisabled;
     InputChanged(bRedraw);
 }
 
 void CKvBmpButton::SetFontStyle(int nStyle, BOOL bRedraw) {
-    m_nFontStyle = nStyle;
+    m_textLook.nFontStyle = nStyle;
     InputChanged(bRedraw);
 }
 
 void CKvBmpButton::SetFontSize(int nSize, BOOL bRedraw) {
-    m_nFontSize = nSize;
+    m_textLook.nFontSize = nSize;
     InputChanged(bRedraw);
 }
 
 void CKvBmpButton::SetFontName(CString strName, BOOL bRedraw) {
-    m_strFontName = strName;
+    m_textLook.strFontName = strName;
     InputChanged(bRedraw);
 }
 
 void CKvBmpButton::SetTextFormat(int nAlign, int nLineAlign, int nTrimming, BOOL bRedraw) {
-    m_nAlign = nAlign;
-    m_nLineAlign = nLineAlign;
-    m_nTrimming = nTrimming;
+    m_textLook.nAlign = nAlign;
+    m_textLook.nLineAlign = nLineAlign;
+    m_textLook.nTrimming = nTrimming;
     InputChanged(bRedraw);
 }
 
@@ -153,7 +155,7 @@ void CKvBmpButton::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) {
 void CKvBmpButton::UpdateCachedLook(UINT nItemState) {
     const KvLayout::ButtonLook look = KvLayout::ButtonLookFor(
         m_nKind, m_bChecked != FALSE, nItemState, m_bHover != FALSE, m_bDrawFocus != FALSE);
-    const Gdiplus::ARGB clr = look.bDisabled ? m_clrDisabled : m_clrNormal;
+    const Gdiplus::ARGB clr = look.bDisabled ? m_textLook.clrDisabled : m_textLook.clrNormal;
     const BOOL bFocus = look.bFocus ? TRUE : FALSE;
     if (clr != m_clrCached || look.nState != m_nCachedState || bFocus != m_bCachedFocus)
         m_pCache.reset();
@@ -176,15 +178,14 @@ UINT CKvBmpButton::CurrentItemState() {
 
 void CKvBmpButton::PaintCache(HDC hDC) {
     if (EnsureCache())
-        PaintComposedCache(hDC, m_pCache.get(), m_cacheSurface,
-                           static_cast<int>(m_pCache->GetWidth()),
+        PaintComposedCache(hDC, m_pCache.get(), m_cacheCopy, static_cast<int>(m_pCache->GetWidth()),
                            static_cast<int>(m_pCache->GetHeight()));
 }
 
 bool CKvBmpButton::EnsureCache() {
     CRect rcClient;
     GetClientRect(&rcClient);
-    return EnsureComposedCache(rcClient.Width(), rcClient.Height(), m_pCache, m_cacheSurface,
+    return EnsureComposedCache(rcClient.Width(), rcClient.Height(), m_pCache, m_cacheCopy,
                                m_nCacheBuilds, [&] { ComposeCache(rcClient); });
 }
 
@@ -217,7 +218,7 @@ void CKvBmpButton::DrawStateFrame(const CRect& rcClient) {
 int CKvBmpButton::MeasureCaptionWidth() {
     RECT rc{0, 0, 1024, 0};
     Gdiplus::Graphics graphics(m_pCache.get());
-    MeasureTextBounds(m_strText, &graphics, m_strFontName, m_nFontSize, m_nFontStyle, rc);
+    MeasureTextBounds(m_strText, &graphics, *CreateLookFont(m_textLook), rc);
     return rc.right - rc.left;
 }
 
@@ -244,22 +245,10 @@ void CKvBmpButton::DrawContent(Gdiplus::ARGB clrCaption) {
         if (layout.bDrawIcon)
             graphics.DrawImage(m_pIconImage.get(), layout.ptIcon.x, layout.ptIcon.y, in.nIconWidth,
                                in.nIconHeight);
-        if (in.bHasCaption) {
-            const KvTextLook look{m_strFontName,
-                                  m_nFontSize,
-                                  m_nFontStyle,
-                                  m_nAlign,
-                                  m_nLineAlign,
-                                  m_nTrimming,
-                                  AcceleratorsHidden() ? Gdiplus::HotkeyPrefixHide
-                                                       : Gdiplus::HotkeyPrefixShow};
-            const CRect rc(layout.rcCaption);
-            DrawSkinText(graphics, m_strText, look, clrCaption,
-                         Gdiplus::RectF(static_cast<Gdiplus::REAL>(rc.left),
-                                        static_cast<Gdiplus::REAL>(rc.top),
-                                        static_cast<Gdiplus::REAL>(rc.Width()),
-                                        static_cast<Gdiplus::REAL>(rc.Height())));
-        }
+        if (in.bHasCaption)
+            DrawSkinText(graphics, m_strText, m_textLook, clrCaption, RectFOf(layout.rcCaption),
+                         AcceleratorsHidden() ? Gdiplus::HotkeyPrefixHide
+                                              : Gdiplus::HotkeyPrefixShow);
     }
     if (!m_bCachedFocus)
         return;

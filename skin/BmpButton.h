@@ -64,14 +64,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 
     CString m_strText;
-    CString m_strFontName;
-    Gdiplus::ARGB m_clrNormal;
-    Gdiplus::ARGB m_clrDisabled;
-    int m_nFontSize;
-    int m_nFontStyle;
-    int m_nAlign;
-    int m_nLineAlign;
-    int m_nTrimming;
+    ItemFontInfo m_textLook;
     std::unique_ptr<Gdiplus::Image> m_pStateImage;
     std::unique_ptr<Gdiplus::Image> m_pIconImage;
     Gdiplus::Image** m_ppParentBk; // not owned
@@ -85,7 +78,7 @@ protected:
     BOOL m_bChecked;
     BOOL m_bLButtonDown;
     UINT m_nCacheBuilds;
-    CKvCacheSurface m_cacheSurface; // what paints copy; refreshed with every build
+    CKvCanvas m_cacheCopy; // what paints copy; refreshed with every build
 
 private:
     void InputChanged(BOOL bRedraw);

@@ -3,6 +3,7 @@
 #include "runtime/Helpers.h"
 #include "skin/BmpButton.h"
 #include "skin/DrawUtil.h"
+#include "skin/Canvas.h"
 #include "skin/ImageLimits.h"
 #include "skin/Label.h"
 
@@ -12,46 +13,12 @@
 
 namespace {
 
-// A memory DC compatible with another DC, holding a fresh 32-bit section of
-// the sheet size; everything is released in the destructor, whatever failed.
-class CSheetCanvas {
+// The framework's view of a canvas's DC, for DrawSheet; the canvas owns the DC.
+class CCanvasDC : public CDC {
 public:
-    CSheetCanvas(HDC hCompatibleDC, SIZE size) {
-        if (!CKvCommonDlg::CreateBitmap32(&m_hBitmap, size.cx, size.cy))
-            return;
-        if (!m_dc.Attach(::CreateCompatibleDC(hCompatibleDC)))
-            return;
-        m_hOldBitmap = ::SelectObject(m_dc.m_hDC, m_hBitmap);
-    }
-    ~CSheetCanvas() {
-        if (m_hOldBitmap)
-            ::SelectObject(m_dc.m_hDC, m_hOldBitmap);
-        m_dc.DeleteDC();
-        if (m_hBitmap)
-            ::DeleteObject(m_hBitmap);
-    }
-    CSheetCanvas(const CSheetCanvas&) = delete;
-    CSheetCanvas& operator=(const CSheetCanvas&) = delete;
-
-    // Only a canvas whose section is selected may be drawn on.
-    bool IsReady() const { return m_hOldBitmap != nullptr; }
-    CDC* DC() { return &m_dc; }
-
-private:
-    HBITMAP m_hBitmap = nullptr;
-    CDC m_dc;
-    HGDIOBJ m_hOldBitmap = nullptr;
+    explicit CCanvasDC(const CKvCanvas& canvas) { Attach(canvas.DC()); }
+    ~CCanvasDC() { Detach(); }
 };
-
-// A background image file as a bitmap, or null when it cannot be read.
-Gdiplus::Bitmap* LoadBackgroundBitmap(const CString& strPath) {
-    if (!KvImageLimits::ImageFileFits(strPath))
-        return nullptr;
-    auto pImage = std::make_unique<Gdiplus::Bitmap>(static_cast<LPCWSTR>(strPath));
-    if (pImage->GetLastStatus() != Gdiplus::Ok || pImage->GetWidth() == 0)
-        return nullptr;
-    return pImage.release();
-}
 
 // Whole image at its own size at the origin of pDC; the part of the sheet
 // the image does not cover is the opaque button face, never what the
@@ -111,44 +78,7 @@ Kind* ItemControl(_XmlDynamicItem& item, Create create) {
     return DYNAMIC_DOWNCAST(Kind, item.pControl.get<CWnd>());
 }
 
-// Reads a number the way the dialog font's entries are written: plain decimal.
-int PlainDecimal(const SkinWindowInfoMap& map, LPCWSTR pszKey) {
-    auto found = map.find(pszKey);
-    return found == map.end() ? 0 : _wtoi(found->second);
-}
-
 } // namespace
-
-SIZE SheetSizeOf(CKvXMLParseBase& reader) {
-    POINT pt = {0, 0};
-    reader.GetWindowInfoPoint(L"SheetSize", pt);
-    return SIZE{pt.x, pt.y};
-}
-
-ItemFontInfo ItemFontInfoOf(CKvXMLParseBase& reader, const _XmlDynamicItem& item) {
-    ItemTextSource itemSource;
-    itemSource.strFontName = item.strFontName;
-    itemSource.nFontSize = item.nFontSize;
-    itemSource.strFontColor = item.strFontColor;
-    itemSource.strFontFormat = item.strFontFormat;
-    ItemTextSource windowSource;
-    reader.GetWindowInfo(L"FontName", windowSource.strFontName, FALSE);
-    reader.GetWindowInfoInt(L"FontSize", windowSource.nFontSize);
-    reader.GetWindowInfo(L"FontColor", windowSource.strFontColor, FALSE);
-    reader.GetWindowInfo(L"FontFormat", windowSource.strFontFormat, FALSE);
-    return ResolveItemFontInfo(itemSource, windowSource);
-}
-
-std::unique_ptr<Gdiplus::Bitmap> LoadSheetBackground(CKvXMLParseBase& reader) {
-    CString strPath;
-    reader.GetWindowInfo(L"BackBmp", strPath, TRUE);
-    Gdiplus::Bitmap* pImage = LoadBackgroundBitmap(strPath);
-    if (!pImage) {
-        const SIZE sheet = SheetSizeOf(reader);
-        CKvCommonDlg::CreateSolidBackground(pImage, sheet.cx, sheet.cy);
-    }
-    return std::unique_ptr<Gdiplus::Bitmap>(pImage);
-}
 
 IMPLEMENT_DYNAMIC(CKvCommonDlg, CDialog)
 
@@ -163,8 +93,8 @@ END_MESSAGE_MAP()
 
 CKvCommonDlg::CKvCommonDlg(UINT nIDTemplate, CWnd* pParent)
     : CDialog(nIDTemplate, pParent), m_pBackImage(nullptr), m_hIcon(nullptr), m_nAlpha(100),
-      m_pControlBackImage(nullptr), m_nShownAlpha(100), m_bLayeredStale(false), m_bComposing(false),
-      m_bRefreshPosted(false) {}
+      m_pControlBackImage(nullptr), m_bBackFromFile(false), m_nShownAlpha(100),
+      m_bLayeredStale(false), m_bComposing(false), m_bRefreshPosted(false) {}
 
 CKvCommonDlg::~CKvCommonDlg() {
     // The window and its controls go first, so nothing paints or shows the
@@ -188,7 +118,9 @@ BOOL CKvCommonDlg::OnInitDialog() {
 void CKvCommonDlg::InitDialogSkin(CString strSkinFile, CString strSection, CString strSection2,
                                   CString strSkinName) {
     LoadSkin(strSkinFile, strSection, strSection2, strSkinName);
-    ApplyToolTip();
+    m_window = ReadWindowModel(*this);
+    if (SetUpToolTip(0))
+        m_toolTip.Activate(TRUE);
     CreateSkinItems();
     // The layered picture was made with the background alone: the controls
     // came after it.
@@ -196,21 +128,18 @@ void CKvCommonDlg::InitDialogSkin(CString strSkinFile, CString strSection, CStri
         UpdateLayered(m_nShownAlpha);
 }
 
-void CKvCommonDlg::ApplyToolTip() {
-    int nShowToolTip = 0, nToolTipWidth = 0;
-    GetWindowInfoInt(L"ShowToolTip", nShowToolTip);
-    GetWindowInfoInt(L"ToolTipWidth", nToolTipWidth);
-    if (nShowToolTip == 0) {
+BOOL CKvCommonDlg::SetUpToolTip(DWORD dwStyle) {
+    if (!m_window.bShowToolTip) {
         // A reload that turns tips off ends the ones an earlier load made.
         if (m_toolTip.m_hWnd)
             m_toolTip.DestroyWindow();
-        return;
+        return FALSE;
     }
     // A reload keeps the tooltip it has: a second one would orphan the first.
-    if (!m_toolTip.m_hWnd && m_toolTip.Create(this, 0))
-        m_toolTip.Activate(TRUE);
-    if (m_toolTip.m_hWnd && nToolTipWidth != 0)
-        m_toolTip.SetMaxTipWidth(nToolTipWidth);
+    const BOOL bMade = !m_toolTip.m_hWnd && m_toolTip.Create(this, dwStyle);
+    if (m_toolTip.m_hWnd && m_window.nToolTipWidth != 0)
+        m_toolTip.SetMaxTipWidth(m_window.nToolTipWidth);
+    return bMade;
 }
 
 void CKvCommonDlg::CreateSkinItems() {
@@ -235,17 +164,14 @@ void CKvCommonDlg::CreateSkinItems() {
 void CKvCommonDlg::ApplyWindowAttributes() {
     CreateDialogFont();
     ApplyDialogFont(this);
-    CString strTitle;
-    GetWindowInfo(L"Title", strTitle, FALSE);
-    SetWindowText(strTitle);
+    SetWindowText(m_window.strTitle);
     ApplyIcon();
     ApplySheetSize();
     InitWindowSkin();
 }
 
 void CKvCommonDlg::ApplyIcon() {
-    CString strPath;
-    GetWindowInfo(L"Icon", strPath, TRUE);
+    const CString& strPath = m_window.strIconPath;
     HICON hNew = nullptr;
     if (!strPath.IsEmpty() && KvImageLimits::ImageFileFits(strPath))
         hNew =
@@ -278,22 +204,18 @@ void CKvCommonDlg::ApplySheetSize() {
 }
 
 SIZE CKvCommonDlg::GetSheetSize() {
-    return SheetSizeOf(*this);
+    return m_window.szSheet;
 }
 
 void CKvCommonDlg::CreateDialogFont() {
     if (m_font.GetSafeHandle())
         m_font.DeleteObject();
-    auto found = m_mapWindowInfo.find(L"FontName");
-    const CString strName = found == m_mapWindowInfo.end() ? CString() : found->second;
-    const int nSize = PlainDecimal(m_mapWindowInfo, L"FontSize");
-    const int nWeight = PlainDecimal(m_mapWindowInfo, L"FontWeight");
-    const int nCharSet = PlainDecimal(m_mapWindowInfo, L"FontCharSet");
+    const KvDialogFont& font = m_window.font;
     // A character height in pixels; the one size without a negation is capped.
-    const int nHeight = nSize == INT_MIN ? INT_MAX : -nSize;
-    m_font.CreateFont(nHeight, 0, 0, 0, nWeight, FALSE, FALSE, FALSE,
-                      static_cast<BYTE>(nCharSet & 0xFF), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                      DEFAULT_QUALITY, DEFAULT_PITCH, strName);
+    const int nHeight = font.nSize == INT_MIN ? INT_MAX : -font.nSize;
+    m_font.CreateFont(nHeight, 0, 0, 0, font.nWeight, FALSE, FALSE, FALSE,
+                      static_cast<BYTE>(font.nCharSet & 0xFF), OUT_DEFAULT_PRECIS,
+                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, font.strFaceName);
 }
 
 void CKvCommonDlg::ApplyDialogFont(CWnd* pWnd) {
@@ -310,18 +232,9 @@ void CKvCommonDlg::ApplyDialogFont(CWnd* pWnd) {
 // Background
 
 BOOL CKvCommonDlg::InitWindowSkin() {
-    SetBackImage(LoadSheetBackground(*this).release());
-
-    int nLayered = 0;
-    GetWindowInfoInt(L"IsLayerWnd", nLayered);
-    if (nLayered != 0) {
-        // Left out, the opacity is full: 0 would show nothing and let every
-        // click through.
-        int nAlpha = 100;
-        if (!GetWindowInfoInt(L"AlpahValue", nAlpha))
-            nAlpha = 100;
-        UpdateLayered(nAlpha);
-    }
+    SetBackImage(LoadSheetBackground(m_window, &m_bBackFromFile).release());
+    if (m_window.bLayered)
+        UpdateLayered(m_window.nAlphaPercent);
     return TRUE;
 }
 
@@ -345,25 +258,14 @@ void CKvCommonDlg::SetBackImage(Gdiplus::Bitmap* pImage) {
 void CKvCommonDlg::OnBackImageReplaced() {}
 
 void CKvCommonDlg::CreateSolidBackground(Gdiplus::Bitmap*& pImage, int cx, int cy) {
-    pImage = nullptr;
-    if (!SheetFitsSection(cx, cy))
-        return;
-    auto pSheet = std::make_unique<Gdiplus::Bitmap>(cx, cy, PixelFormat32bppARGB);
-    if (pSheet->GetLastStatus() != Gdiplus::Ok)
-        return;
-    const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
-    Gdiplus::Graphics graphics(pSheet.get());
-    if (graphics.Clear(Gdiplus::Color(0xFF, GetRValue(face), GetGValue(face), GetBValue(face))) !=
-        Gdiplus::Ok)
-        return;
-    pImage = pSheet.release();
+    pImage = CreateButtonFaceSheet(SIZE{cx, cy}).release();
 }
 
 // ---------------------------------------------------------------------------
 // Item controls
 
 void CKvCommonDlg::GetItemFontInfo(const _XmlDynamicItem& item, ItemFontInfo& info) {
-    info = ItemFontInfoOf(*this, item);
+    info = ItemTextLook(item, m_window);
 }
 
 void CKvCommonDlg::CreateLabelItem(_XmlDynamicItem& item, UINT nID) {
@@ -483,16 +385,8 @@ BOOL CKvCommonDlg::CreateBitmap32(HBITMAP* phBitmap, int cx, int cy) {
     *phBitmap = nullptr;
     if (!SheetFitsSection(cx, cy))
         return FALSE;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = cx;
-    info.bmiHeader.biHeight = cy; // bottom-up rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    info.bmiHeader.biSizeImage = static_cast<DWORD>(cx) * static_cast<DWORD>(cy) * 4;
     void* pBits = nullptr;
-    *phBitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pBits, nullptr, 0);
+    *phBitmap = CreateDibSection32(cx, cy, false, &pBits);
     return *phBitmap != nullptr;
 }
 
@@ -505,46 +399,47 @@ BOOL CKvCommonDlg::UpdateLayered(int nAlphaPercent) {
     if (m_bLayeredStale)
         return FALSE;
     const SIZE sheet = GetSheetSize();
-    CClientDC windowDC(this);
-    CSheetCanvas canvas(windowDC.m_hDC, sheet);
+    if (!SheetFitsSection(sheet.cx, sheet.cy))
+        return FALSE;
+    CKvCanvas canvas(sheet.cx, sheet.cy);
     if (!canvas.IsReady())
         return FALSE;
-    DrawSheet(canvas.DC());
+    CCanvasDC canvasDC(canvas);
+    DrawSheet(&canvasDC);
     if (!(GetExStyle() & WS_EX_LAYERED))
         ModifyStyleEx(0, WS_EX_LAYERED);
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, ConstantAlphaFromPercent(nAlphaPercent), AC_SRC_ALPHA};
     SIZE size = sheet;
     POINT ptSource = {0, 0};
-    return ::UpdateLayeredWindow(m_hWnd, nullptr, nullptr, &size, canvas.DC()->m_hDC, &ptSource, 0,
-                                 &blend, ULW_ALPHA);
+    return ::UpdateLayeredWindow(m_hWnd, nullptr, nullptr, &size, canvas.DC(), &ptSource, 0, &blend,
+                                 ULW_ALPHA);
 }
 
 void CKvCommonDlg::PaintSheet(CDC* pDC) {
-    int nLayered = 0;
-    GetWindowInfoInt(L"IsLayerWnd", nLayered);
-    if (nLayered == 0) {
+    const SIZE sheet = GetSheetSize();
+    if (!m_window.bLayered) {
         if (m_pBackImage)
-            DrawImageAtOrigin(pDC, m_pBackImage, GetSheetSize());
+            DrawImageAtOrigin(pDC, m_pBackImage, sheet);
         return;
     }
-    const SIZE sheet = GetSheetSize();
-    CSheetCanvas canvas(pDC->m_hDC, sheet);
+    if (!SheetFitsSection(sheet.cx, sheet.cy))
+        return;
+    CKvCanvas canvas(sheet.cx, sheet.cy);
     if (!canvas.IsReady())
         return;
-    DrawSheet(canvas.DC());
-    pDC->BitBlt(0, 0, sheet.cx, sheet.cy, canvas.DC(), 0, 0, SRCCOPY);
+    CCanvasDC canvasDC(canvas);
+    DrawSheet(&canvasDC);
+    pDC->BitBlt(0, 0, sheet.cx, sheet.cy, &canvasDC, 0, 0, SRCCOPY);
 }
 
 BOOL CKvCommonDlg::DrawSheet(CDC* pDC) {
-    CString strPath;
-    GetWindowInfo(L"BackBmp", strPath, TRUE);
-    std::unique_ptr<Gdiplus::Image> pImage(LoadImageOrNull(strPath));
-    // Without its file the sheet still shows the plain background, so a
-    // layered window never turns invisible; the result still tells.
-    if (Gdiplus::Image* pShown = pImage ? pImage.get() : m_pBackImage)
-        DrawImageAtOrigin(pDC, pShown, GetSheetSize());
+    // The background decoded once per load; without its file the sheet still
+    // shows the plain background, so a layered window never turns invisible.
+    // The result tells whether the file was read.
+    if (m_pBackImage)
+        DrawImageAtOrigin(pDC, m_pBackImage, GetSheetSize());
     ComposeControls(pDC);
-    return pImage != nullptr;
+    return m_bBackFromFile && m_pBackImage ? TRUE : FALSE;
 }
 
 void CKvCommonDlg::ComposeControls(CDC* pDC) {
@@ -613,10 +508,7 @@ BOOL CKvCommonDlg::OnEraseBkgnd(CDC* pDC) {
 // Caption drag, tooltip relay, message box
 
 void CKvCommonDlg::OnLButtonDown(UINT nFlags, CPoint point) {
-    int nIsDrag = 0, nCaptionHeight = 0;
-    GetWindowInfoInt(L"IsDrag", nIsDrag);
-    GetWindowInfoInt(L"CaptionHeight", nCaptionHeight);
-    if (StartsCaptionDrag(GetStyle(), nIsDrag, nCaptionHeight, point.y))
+    if (StartsCaptionDrag(GetStyle(), m_window.bDrag, m_window.nCaptionHeight, point.y))
         PostMessage(WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(point.x, point.y));
     CDialog::OnLButtonDown(nFlags, point);
 }

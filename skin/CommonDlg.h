@@ -9,21 +9,10 @@
 
 #include "runtime/KelvaneApi.h"
 #include "skin/DialogLayout.h"
+#include "skin/DialogModel.h"
 #include "skin/XMLParseBase.h"
 
 #include <memory>
-
-// What a dialog reads from its description, also without a window (kvskin
-// render draws a section with no dialog at all).
-
-// "SheetSize": the client size; (0, 0) when absent.
-KELVANE_API SIZE SheetSizeOf(CKvXMLParseBase& reader);
-// An item's resolved text look: each setting from the item when it gives one,
-// else from the window entries.
-KELVANE_API ItemFontInfo ItemFontInfoOf(CKvXMLParseBase& reader, const _XmlDynamicItem& item);
-// The image "BackBmp" names, or an opaque sheet of the button-face colour when
-// that cannot be read; null only when neither can be made.
-KELVANE_API std::unique_ptr<Gdiplus::Bitmap> LoadSheetBackground(CKvXMLParseBase& reader);
 
 class KELVANE_API CKvCommonDlg : public CDialog, public CKvXMLParseBase {
     DECLARE_DYNAMIC(CKvCommonDlg)
@@ -88,6 +77,8 @@ protected:
     // old one is deleted: whatever was derived from the old one must go.
     virtual void OnBackImageReplaced();
 
+    // The window's values, read once per load (InitDialogSkin, InitWndLessSkin).
+    KvWindowModel m_window;
     // Replace only through SetBackImage, which keeps the controls' view of it current.
     Gdiplus::Bitmap* m_pBackImage; // owned
     HICON m_hIcon;                 // owned
@@ -101,11 +92,13 @@ protected:
     SIZE GetSheetSize();
     // What a click on an item with this role does: cancel, OK, yes, no, minimise.
     void ApplyItemRole(ItemRole role);
+    // Makes, keeps or ends the tooltip as the window's values ask; a new
+    // one gets dwStyle. TRUE when the tooltip was made by this call.
+    BOOL SetUpToolTip(DWORD dwStyle);
 
 private:
     void ApplyIcon();
     void ApplySheetSize();
-    void ApplyToolTip();
     void AddItemTool(CWnd* pControl, const CString& strToolTip);
     // The child controls drawn onto a layered picture, bottom first, each
     // as it paints itself: a layered window shows nothing else of them.
@@ -116,6 +109,7 @@ private:
 
     // What the buttons read through their pointer slot: always m_pBackImage.
     Gdiplus::Image* m_pControlBackImage;
+    bool m_bBackFromFile;  // m_pBackImage is the "BackBmp" file's picture
     int m_nShownAlpha;     // the opacity of the last layered update asked for
     bool m_bLayeredStale;  // an update was skipped while minimised
     bool m_bComposing;     // controls are being drawn onto the layered picture

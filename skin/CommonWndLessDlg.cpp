@@ -1,428 +1,6 @@
 #include "skin/CommonWndLessDlg.h"
 
-#include "skin/DrawUtil.h"
-
 #include <commctrl.h>
-
-#include <vector>
-
-namespace {
-
-std::shared_ptr<Gdiplus::Image> LoadSharedImage(LPCWSTR pszPath) {
-    return std::shared_ptr<Gdiplus::Image>(pszPath && *pszPath ? LoadImageOrNull(pszPath)
-                                                               : nullptr);
-}
-
-Gdiplus::RectF RectFOf(const RECT& rc) {
-    return Gdiplus::RectF(static_cast<Gdiplus::REAL>(rc.left), static_cast<Gdiplus::REAL>(rc.top),
-                          static_cast<Gdiplus::REAL>(rc.right - rc.left),
-                          static_cast<Gdiplus::REAL>(rc.bottom - rc.top));
-}
-
-// A fresh transparent layer of the sheet's size for one picture: a
-// premultiplied DIB section that GDI+ draws the items into and GDI blends
-// onto the sheet, so that no conversion of the whole layer is needed.
-class CItemLayer {
-public:
-    explicit CItemLayer(SIZE size) : m_size(size) {
-        void* pBits = nullptr;
-        m_hBitmap = CreateTopDownSection(size.cx, size.cy, &pBits);
-        if (!m_hBitmap)
-            return;
-        m_hDC = ::CreateCompatibleDC(nullptr);
-        if (!m_hDC)
-            return;
-        m_hOld = ::SelectObject(m_hDC, m_hBitmap);
-        auto pBitmap = std::make_unique<Gdiplus::Bitmap>(
-            size.cx, size.cy, size.cx * 4, PixelFormat32bppPARGB, static_cast<BYTE*>(pBits));
-        if (pBitmap->GetLastStatus() == Gdiplus::Ok)
-            m_pBitmap = std::move(pBitmap);
-    }
-    ~CItemLayer() {
-        m_pBitmap.reset(); // it draws into the section's pixels
-        if (m_hOld)
-            ::SelectObject(m_hDC, m_hOld);
-        if (m_hDC)
-            ::DeleteDC(m_hDC);
-        if (m_hBitmap)
-            ::DeleteObject(m_hBitmap);
-    }
-    CItemLayer(const CItemLayer&) = delete;
-    CItemLayer& operator=(const CItemLayer&) = delete;
-
-    // Null when the layer could not be made.
-    Gdiplus::Bitmap* Bitmap() const { return m_pBitmap.get(); }
-
-    // Blends the layer onto hDC at (0, 0), only inside the drawn rectangles:
-    // the rest of the layer is transparent and would change nothing.
-    BOOL BlendOnto(HDC hDC, const std::vector<RECT>& drawn) const {
-        if (drawn.empty())
-            return TRUE;
-        HRGN hDrawn = ::CreateRectRgn(0, 0, 0, 0);
-        for (const RECT& rc : drawn) {
-            HRGN hRect = ::CreateRectRgnIndirect(&rc);
-            ::CombineRgn(hDrawn, hDrawn, hRect, RGN_OR);
-            ::DeleteObject(hRect);
-        }
-        const int nSaved = ::SaveDC(hDC);
-        ::ExtSelectClipRgn(hDC, hDrawn, RGN_AND);
-        const BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-        const BOOL bDone =
-            ::AlphaBlend(hDC, 0, 0, m_size.cx, m_size.cy, m_hDC, 0, 0, m_size.cx, m_size.cy, blend);
-        ::RestoreDC(hDC, nSaved);
-        ::DeleteObject(hDrawn);
-        return bDone;
-    }
-
-private:
-    SIZE m_size;
-    HBITMAP m_hBitmap = nullptr;
-    HDC m_hDC = nullptr;
-    HGDIOBJ m_hOld = nullptr;
-    std::unique_ptr<Gdiplus::Bitmap> m_pBitmap;
-};
-
-} // namespace
-
-// ---------------------------------------------------------------------------
-// One drawn item
-
-CWndLessItem::CWndLessItem()
-    : m_clrNormal(0xFF000000), m_nFontSize(0), m_nFontStyle(0), m_nAlign(1), m_nLineAlign(1),
-      m_nTrimming(1), m_hCursor(nullptr), m_rcItem{0, 0, 0, 0}, m_nState(KvWndLess::kStateNormal),
-      m_bLaidOut(false), m_szLaidOutFor{0, 0}, m_rcIconDrawn{0, 0, 0, 0},
-      m_rcTextDrawn{0, 0, 0, 0}, m_rcLook{0, 0, 0, 0} {}
-
-CWndLessItem::~CWndLessItem() {
-    SetItemCursor(nullptr);
-}
-
-void CWndLessItem::InputChanged() {
-    for (auto& pLook : m_pLooks)
-        pLook.reset();
-    m_bLaidOut = false;
-}
-
-void CWndLessItem::SetItemRect(int nLeft, int nTop, int nRight, int nBottom) {
-    m_rcItem = RECT{nLeft, nTop, nRight, nBottom};
-    InputChanged();
-}
-
-void CWndLessItem::SetFontName(const CString& strFontName) {
-    m_strFontName = strFontName;
-    m_pFont.reset();
-    InputChanged();
-}
-
-void CWndLessItem::SetFontSize(int nFontSize) {
-    m_nFontSize = nFontSize;
-    m_pFont.reset();
-    InputChanged();
-}
-
-void CWndLessItem::SetFontStyle(int nFontStyle) {
-    m_nFontStyle = nFontStyle;
-    m_pFont.reset();
-    InputChanged();
-}
-
-void CWndLessItem::SetTextFormat(int nAlign, int nLineAlign, int nTrimming) {
-    m_nAlign = nAlign;
-    m_nLineAlign = nLineAlign;
-    m_nTrimming = nTrimming;
-    InputChanged();
-}
-
-void CWndLessItem::SetTextColors(Gdiplus::ARGB clrNormal, Gdiplus::ARGB /*clrSecond*/) {
-    m_clrNormal = clrNormal;
-    InputChanged();
-}
-
-void CWndLessItem::SetText(const CString& strText) {
-    m_strText = strText;
-    InputChanged();
-}
-
-BOOL CWndLessItem::LoadStateImage(LPCWSTR pszPath) {
-    SetStateImage(LoadSharedImage(pszPath));
-    return m_pStateImage != nullptr;
-}
-
-BOOL CWndLessItem::LoadIconImage(LPCWSTR pszPath) {
-    SetIconImage(LoadSharedImage(pszPath));
-    return m_pIconImage != nullptr;
-}
-
-void CWndLessItem::SetStateImage(std::shared_ptr<Gdiplus::Image> pImage) {
-    m_pStateImage = std::move(pImage);
-    InputChanged();
-}
-
-void CWndLessItem::SetIconImage(std::shared_ptr<Gdiplus::Image> pImage) {
-    m_pIconImage = std::move(pImage);
-    InputChanged();
-}
-
-void CWndLessItem::SetItemCursor(HCURSOR hCursor) {
-    if (m_hCursor && m_hCursor != hCursor)
-        ::DestroyCursor(m_hCursor);
-    m_hCursor = hCursor;
-}
-
-bool CWndLessItem::HasArea() const {
-    // An empty or inverted rectangle would mirror the icon and the text.
-    return m_rcItem.right > m_rcItem.left && m_rcItem.bottom > m_rcItem.top;
-}
-
-const Gdiplus::Font& CWndLessItem::Font() {
-    if (!m_pFont)
-        m_pFont = CreateSkinFont(m_strFontName, m_nFontSize, m_nFontStyle);
-    return *m_pFont;
-}
-
-int CWndLessItem::TextWidthFor(Gdiplus::Bitmap* pTarget) {
-    if (!pTarget || !KvWndLess::NeedsTextWidth(m_pIconImage != nullptr, !m_strText.IsEmpty()))
-        return 0;
-    RECT rc = {0, 0, 1024, 0};
-    Gdiplus::Graphics graphics(pTarget);
-    MeasureTextBounds(m_strText, &graphics, Font(), rc);
-    return rc.right - rc.left;
-}
-
-RECT CWndLessItem::IconRectFor(int nTextWidth) const {
-    const int nWidth = m_pIconImage ? static_cast<int>(m_pIconImage->GetWidth()) : 0;
-    const int nHeight = m_pIconImage ? static_cast<int>(m_pIconImage->GetHeight()) : 0;
-    return KvWndLess::IconRect(m_rcItem, !m_strText.IsEmpty(), nWidth, nHeight, nTextWidth);
-}
-
-RECT CWndLessItem::TextRectFor(int nTextWidth) const {
-    const int nIconWidth = m_pIconImage ? static_cast<int>(m_pIconImage->GetWidth()) : 0;
-    return KvWndLess::TextRect(m_rcItem, m_pIconImage != nullptr, nIconWidth, nTextWidth);
-}
-
-void CWndLessItem::GetIconRect(RECT& rc, Gdiplus::Bitmap* pTarget) {
-    rc = IconRectFor(TextWidthFor(pTarget));
-}
-
-void CWndLessItem::GetTextRect(RECT& rc, Gdiplus::Bitmap* pTarget) {
-    rc = TextRectFor(TextWidthFor(pTarget));
-}
-
-void CWndLessItem::DrawStateImageOn(Gdiplus::Graphics& graphics, POINT ptOrigin) {
-    if (!m_pStateImage)
-        return;
-    const KvLayout::FramePlacement frame =
-        KvWndLess::StripFramePlacement(m_rcItem, static_cast<int>(m_pStateImage->GetWidth()),
-                                       static_cast<int>(m_pStateImage->GetHeight()), m_nState);
-    CRect src(frame.rcSource), dest(frame.rcDest);
-    if (dest.IsRectEmpty())
-        return;
-    dest.OffsetRect(-ptOrigin.x, -ptOrigin.y);
-    graphics.DrawImage(m_pStateImage.get(),
-                       Gdiplus::Rect(dest.left, dest.top, dest.Width(), dest.Height()), src.left,
-                       src.top, src.Width(), src.Height(), Gdiplus::UnitPixel);
-}
-
-void CWndLessItem::DrawIconOn(Gdiplus::Graphics& graphics, POINT ptOrigin, const RECT& rc) {
-    if (!m_pIconImage)
-        return;
-    graphics.DrawImage(m_pIconImage.get(), Gdiplus::Rect(rc.left - ptOrigin.x, rc.top - ptOrigin.y,
-                                                         rc.right - rc.left, rc.bottom - rc.top));
-}
-
-void CWndLessItem::DrawTextOn(Gdiplus::Graphics& graphics, POINT ptOrigin, const RECT& rc) {
-    if (m_strText.IsEmpty())
-        return;
-    const KvTextLook look{m_strFontName,
-                          m_nFontSize,
-                          m_nFontStyle,
-                          m_nAlign,
-                          m_nLineAlign,
-                          m_nTrimming,
-                          Gdiplus::HotkeyPrefixNone};
-    CRect rcText(rc);
-    rcText.OffsetRect(-ptOrigin.x, -ptOrigin.y);
-    DrawSkinText(graphics, m_strText, Font(), look, m_clrNormal, RectFOf(rcText));
-}
-
-void CWndLessItem::DrawStateImage(Gdiplus::Bitmap* pTarget) {
-    if (!pTarget || !HasArea())
-        return;
-    Gdiplus::Graphics graphics(pTarget);
-    DrawStateImageOn(graphics, POINT{0, 0});
-}
-
-void CWndLessItem::DrawIcon(Gdiplus::Bitmap* pTarget) {
-    if (!pTarget || !m_pIconImage || !HasArea())
-        return;
-    const RECT rc = IconRectFor(TextWidthFor(pTarget));
-    Gdiplus::Graphics graphics(pTarget);
-    DrawIconOn(graphics, POINT{0, 0}, rc);
-}
-
-void CWndLessItem::DrawText(Gdiplus::Bitmap* pTarget) {
-    if (!pTarget || m_strText.IsEmpty() || !HasArea())
-        return;
-    const RECT rc = TextRectFor(TextWidthFor(pTarget));
-    Gdiplus::Graphics graphics(pTarget);
-    DrawTextOn(graphics, POINT{0, 0}, rc);
-}
-
-void CWndLessItem::LayOut(Gdiplus::Bitmap* pTarget) {
-    const SIZE target = {static_cast<LONG>(pTarget->GetWidth()),
-                         static_cast<LONG>(pTarget->GetHeight())};
-    if (m_bLaidOut && target.cx == m_szLaidOutFor.cx && target.cy == m_szLaidOutFor.cy)
-        return;
-    InputChanged();
-    const int nTextWidth = TextWidthFor(pTarget);
-    m_rcIconDrawn = IconRectFor(nTextWidth);
-    m_rcTextDrawn = TextRectFor(nTextWidth);
-    // Every frame of the strip lands on the same rectangle.
-    CRect bounds(0, 0, 0, 0);
-    if (m_pStateImage) {
-        const RECT rcFrame =
-            KvWndLess::StripFramePlacement(m_rcItem, static_cast<int>(m_pStateImage->GetWidth()),
-                                           static_cast<int>(m_pStateImage->GetHeight()),
-                                           KvWndLess::kStateNormal)
-                .rcDest;
-        bounds.UnionRect(&bounds, &rcFrame);
-    }
-    if (m_pIconImage)
-        bounds.UnionRect(&bounds, &m_rcIconDrawn);
-    if (!m_strText.IsEmpty())
-        bounds.UnionRect(&bounds, &m_rcTextDrawn);
-    // What lies off the target is never seen: the look is cut to it.
-    const CRect whole(0, 0, target.cx, target.cy);
-    CRect visible;
-    visible.IntersectRect(&bounds, &whole);
-    m_rcLook = visible;
-    m_szLaidOutFor = target;
-    m_bLaidOut = true;
-}
-
-Gdiplus::Bitmap* CWndLessItem::Look() {
-    if (m_nState < KvWndLess::kStateNormal || m_nState > KvWndLess::kStatePressed)
-        return nullptr;
-    std::unique_ptr<Gdiplus::Bitmap>& pLook = m_pLooks[m_nState];
-    if (pLook)
-        return pLook.get();
-    const CRect bounds(m_rcLook);
-    Gdiplus::Bitmap* pNew = nullptr;
-    CreateCacheBitmap(&pNew, bounds.Width(), bounds.Height());
-    pLook.reset(pNew);
-    if (!pLook)
-        return nullptr;
-    Gdiplus::Graphics graphics(pLook.get());
-    DrawStateImageOn(graphics, bounds.TopLeft());
-    DrawIconOn(graphics, bounds.TopLeft(), m_rcIconDrawn);
-    DrawTextOn(graphics, bounds.TopLeft(), m_rcTextDrawn);
-    return pLook.get();
-}
-
-RECT CWndLessItem::Draw(Gdiplus::Bitmap* pTarget) {
-    if (!pTarget || !HasArea())
-        return RECT{0, 0, 0, 0};
-    LayOut(pTarget);
-    if (::IsRectEmpty(&m_rcLook))
-        return m_rcLook;
-    Gdiplus::Graphics graphics(pTarget);
-    if (Gdiplus::Bitmap* pLook = Look()) {
-        graphics.DrawImage(pLook, Gdiplus::Rect(m_rcLook.left, m_rcLook.top,
-                                                m_rcLook.right - m_rcLook.left,
-                                                m_rcLook.bottom - m_rcLook.top));
-        return m_rcLook;
-    }
-    // A state without a look of its own, or no memory for one.
-    DrawStateImageOn(graphics, POINT{0, 0});
-    DrawIconOn(graphics, POINT{0, 0}, m_rcIconDrawn);
-    DrawTextOn(graphics, POINT{0, 0}, m_rcTextDrawn);
-    return m_rcLook;
-}
-
-// ---------------------------------------------------------------------------
-// The picture without a window
-
-std::shared_ptr<Gdiplus::Image> CWndLessImageCache::Decoded(const CString& strPath) {
-    auto found = m_images.find(strPath);
-    if (found != m_images.end())
-        return found->second;
-    std::shared_ptr<Gdiplus::Image> pImage = LoadSharedImage(strPath);
-    m_images[strPath] = pImage;
-    return pImage;
-}
-
-CWndLessItem* MakeWndLessItem(_XmlDynamicItem& item, const ItemFontInfo& info,
-                              const WndLessImageSource& decode) {
-    auto pNew = std::make_unique<CWndLessItem>();
-    CWndLessItem* pItem = pNew.get();
-    item.pControl.reset<CWndLessItem>(pNew.release());
-    pItem->SetItemRect(item.rcPos.left, item.rcPos.top, item.rcPos.right, item.rcPos.bottom);
-    pItem->SetFontName(info.strFontName);
-    pItem->SetFontSize(info.nFontSize);
-    pItem->SetFontStyle(info.nFontStyle);
-    pItem->SetTextFormat(info.nAlign, info.nLineAlign, info.nTrimming);
-    pItem->SetTextColors(info.clrNormal, info.clrDisabled);
-    pItem->SetText(item.strName);
-    pItem->SetStateImage(decode(item.strBkImg));
-    pItem->SetIconImage(decode(item.strIcon));
-    if (!item.strCursor.IsEmpty())
-        pItem->SetItemCursor(static_cast<HCURSOR>(
-            ::LoadImageW(nullptr, item.strCursor, IMAGE_CURSOR, 0, 0, LR_LOADFROMFILE)));
-    return pItem;
-}
-
-void CWndLessSheet::ForgetBackground() {
-    m_backSurface.Release();
-    m_pBackSource = nullptr;
-}
-
-CKvCacheSurface* CWndLessSheet::Background(Gdiplus::Bitmap* pBackImage, SIZE sheet) {
-    if (!pBackImage)
-        return nullptr;
-    if (m_pBackSource == pBackImage && m_szBackSurface.cx == sheet.cx &&
-        m_szBackSurface.cy == sheet.cy)
-        return &m_backSurface;
-    m_backSurface.Release();
-    m_pBackSource = pBackImage;
-    m_szBackSurface = sheet;
-    if (static_cast<int>(pBackImage->GetWidth()) == sheet.cx &&
-        static_cast<int>(pBackImage->GetHeight()) == sheet.cy) {
-        m_backSurface.CopyFrom(pBackImage);
-    } else {
-        Gdiplus::Bitmap* pStretched = nullptr;
-        CreateCacheBitmap(&pStretched, sheet.cx, sheet.cy);
-        const std::unique_ptr<Gdiplus::Bitmap> stretched(pStretched);
-        if (stretched) {
-            Gdiplus::Graphics(stretched.get()).DrawImage(pBackImage, 0, 0, sheet.cx, sheet.cy);
-            m_backSurface.CopyFrom(stretched.get());
-        }
-    }
-    return &m_backSurface;
-}
-
-BOOL CWndLessSheet::Compose(HDC hDC, SIZE sheet, Gdiplus::Bitmap* pBackImage,
-                            std::vector<_XmlDynamicItem>& items) {
-    if (!SheetFitsSection(sheet.cx, sheet.cy))
-        return FALSE;
-    const CItemLayer layer(sheet);
-    if (!layer.Bitmap())
-        return FALSE;
-    std::vector<RECT> drawn;
-    for (auto& item : items)
-        if (CWndLessItem* pItem = item.pControl.get<CWndLessItem>()) {
-            const RECT rc = pItem->Draw(layer.Bitmap());
-            if (!::IsRectEmpty(&rc))
-                drawn.push_back(rc);
-        }
-    // Both are premultiplied already: GDI blends them without GDI+'s
-    // conversion of every pixel of the sheet.
-    if (CKvCacheSurface* pBack = Background(pBackImage, sheet))
-        pBack->PaintTo(hDC);
-    return layer.BlendOnto(hDC, drawn);
-}
-
-// ---------------------------------------------------------------------------
-// The dialog
 
 BEGIN_MESSAGE_MAP(CKvCommonWndLessDlg, CKvCommonDlg)
 ON_WM_LBUTTONDOWN()
@@ -434,8 +12,8 @@ ON_WM_CAPTURECHANGED()
 END_MESSAGE_MAP()
 
 CKvCommonWndLessDlg::CKvCommonWndLessDlg(UINT nIDTemplate, CWnd* pParent)
-    : CKvCommonDlg(nIDTemplate, pParent), m_bLButtonDown(FALSE), m_bTracking(FALSE), m_nHotItem(-1),
-      m_bBuilding(false) {}
+    : CKvCommonDlg(nIDTemplate, pParent), m_bLButtonDown(FALSE), m_bTracking(FALSE),
+      m_nHotItem(-1) {}
 
 CKvCommonWndLessDlg::~CKvCommonWndLessDlg() {
     // The window goes first, so that no message reaches an item being deleted.
@@ -464,6 +42,7 @@ CWndLessItem* CKvCommonWndLessDlg::WndLessItem(int nIndex) const {
 BOOL CKvCommonWndLessDlg::InitWndLessSkin(CString strSkinFile, CString strSection,
                                           CString strSection2, CString strSkinName) {
     LoadSkin(strSkinFile, strSection, strSection2, strSkinName);
+    m_window = ReadWindowModel(*this);
     CreateWndLessItems();
     return UpdateLayered(m_nAlpha);
 }
@@ -472,49 +51,21 @@ void CKvCommonWndLessDlg::CreateWndLessItems() {
     ApplyWindowAttributes();
     // New items start normal: the next move finds the hot one again.
     m_nHotItem = -1;
-    m_bBuilding = true;
-    // By index: a hook may load more items, which moves the array.
-    for (size_t i = 0; i < m_arrDynamicItems.size(); ++i) {
-        if (m_arrDynamicItems[i].nControlType == 2)
-            CreateWndLessItem(m_arrDynamicItems[i]);
-        else
-            OnItemCreated(m_arrDynamicItems[i]);
-    }
-    m_bBuilding = false;
-    m_buildImages.Clear();
-    CreateItemToolTip();
-}
-
-void CKvCommonWndLessDlg::CreateItemToolTip() {
-    int nShowToolTip = 0, nToolTipWidth = 0;
-    GetWindowInfoInt(L"ShowToolTip", nShowToolTip);
-    GetWindowInfoInt(L"ToolTipWidth", nToolTipWidth);
-    if (nShowToolTip == 0) {
-        // A reload that turns tips off ends the one an earlier load made.
-        if (m_toolTip.m_hWnd)
-            m_toolTip.DestroyWindow();
-        return;
-    }
-    // A reload keeps the tooltip it has: a second one would orphan the first.
-    if (!m_toolTip.m_hWnd) {
-        if (!m_toolTip.Create(this, TTS_ALWAYSTIP))
-            return;
-        // One tool, the whole dialog: the hovered item's text is swapped in.
+    BuildWndLessItems(m_arrDynamicItems, m_window,
+                      [this](size_t i) { OnItemCreated(m_arrDynamicItems[i]); });
+    // One tool, the whole dialog: the hovered item's text is swapped in. The
+    // tooltip is switched on and off as the pointer moves.
+    if (SetUpToolTip(TTS_ALWAYSTIP))
         m_toolTip.AddTool(this, L"");
-    }
-    if (nToolTipWidth != 0)
-        m_toolTip.SetMaxTipWidth(nToolTipWidth);
 }
 
 void CKvCommonWndLessDlg::CreateWndLessItem(_XmlDynamicItem& item) {
     ItemFontInfo info;
     GetItemFontInfo(item, info);
-    MakeWndLessItem(item, info, [this](const CString& strPath) { return DecodedImage(strPath); });
+    CWndLessImageCache images;
+    MakeWndLessItem(item, info,
+                    [&images](const CString& strPath) { return images.Decoded(strPath); });
     OnItemCreated(item);
-}
-
-std::shared_ptr<Gdiplus::Image> CKvCommonWndLessDlg::DecodedImage(const CString& strPath) {
-    return m_bBuilding ? m_buildImages.Decoded(strPath) : LoadSharedImage(strPath);
 }
 
 // ---------------------------------------------------------------------------
@@ -636,11 +187,8 @@ void CKvCommonWndLessDlg::OnCaptureChanged(CWnd* pWnd) {
 }
 
 void CKvCommonWndLessDlg::OnLButtonDown(UINT /*nFlags*/, CPoint point) {
-    int nIsDrag = 0, nCaptionHeight = 0;
-    GetWindowInfoInt(L"IsDrag", nIsDrag);
-    GetWindowInfoInt(L"CaptionHeight", nCaptionHeight);
     // The band is tested without the child style: a windowless page drags too.
-    const bool bInBand = StartsCaptionDrag(0, nIsDrag, nCaptionHeight, point.y);
+    const bool bInBand = StartsCaptionDrag(0, m_window.bDrag, m_window.nCaptionHeight, point.y);
     const KvWndLess::MouseStep step =
         RunMouseStep(KvWndLess::MouseEvent::Press, HitTestItem(point), bInBand);
     if (step.bStartDrag)

@@ -14,16 +14,6 @@ namespace {
 const wchar_t kContainerSection[] = L"CommonWindow\\MainDlgInfo";
 const wchar_t kContainerSkinName[] = L"default";
 
-CString NumberText(int n) {
-    CString text;
-    text.Format(L"%d", n);
-    return text;
-}
-
-CString PairText(int a, int b) {
-    return NumberText(a) + L"," + NumberText(b);
-}
-
 Gdiplus::Color SystemColour(int nIndex) {
     const COLORREF colour = ::GetSysColor(nIndex);
     return Gdiplus::Color(0xFF, GetRValue(colour), GetGValue(colour), GetBValue(colour));
@@ -32,8 +22,7 @@ Gdiplus::Color SystemColour(int nIndex) {
 // The fallback sheet: the button face, the caption band in the caption
 // colour, a frame around it all.
 Gdiplus::Bitmap* CreateFallbackSheet(const ContainerFallbackLayout& layout) {
-    Gdiplus::Bitmap* pSheet = nullptr;
-    CKvCommonDlg::CreateSolidBackground(pSheet, layout.szSheet.cx, layout.szSheet.cy);
+    Gdiplus::Bitmap* pSheet = CreateButtonFaceSheet(layout.szSheet).release();
     if (!pSheet)
         return nullptr;
     Gdiplus::Graphics graphics(pSheet);
@@ -185,10 +174,11 @@ void CContainerDlg::ApplyFallbackLook(SIZE szTemplate) {
     m_mapWindowInfo.clear();
     m_mapPosInfo.clear();
     m_arrDynamicItems.clear();
-    m_mapWindowInfo[L"SheetSize"] = PairText(layout.szSheet.cx, layout.szSheet.cy);
-    m_mapWindowInfo[L"ChildPos"] = PairText(layout.ptChildPos.x, layout.ptChildPos.y);
-    m_mapWindowInfo[L"IsDrag"] = L"1";
-    m_mapWindowInfo[L"CaptionHeight"] = NumberText(layout.nCaptionHeight);
+    m_window = KvWindowModel();
+    m_window.szSheet = layout.szSheet;
+    m_window.ptChildPos = layout.ptChildPos;
+    m_window.bDrag = true;
+    m_window.nCaptionHeight = layout.nCaptionHeight;
     _XmlDynamicItem close;
     close.strID = L"BTN_CLOSE";
     close.nControlType = 2;
@@ -236,8 +226,7 @@ BOOL CContainerDlg::RegisterNotify(BOOL bRegister) {
 void CContainerDlg::PositionChildPage() {
     if (!m_pChildPage || !m_pChildPage->m_hWnd)
         return;
-    POINT ptOffset = {0, 0};
-    GetWindowInfoPoint(L"ChildPos", ptOffset);
+    const POINT ptOffset = m_window.ptChildPos;
     CRect rc;
     GetWindowRect(&rc);
     // Shown (and activated, so that the keyboard reaches its controls) the

@@ -1,6 +1,7 @@
 #include "skin/DialogLayout.h"
 
-#include "runtime/StringHelpers.h"
+#include "skin/ControlLayout.h"
+#include "skin/SkinValue.h"
 
 #include <algorithm>
 
@@ -10,29 +11,6 @@ namespace {
 const int kFallbackCaption = 28;
 const int kFallbackClose = 20;
 const int kFallbackMargin = (kFallbackCaption - kFallbackClose) / 2;
-// No screen is larger, and a sheet of this size still fits one picture.
-const int kFallbackMaxSide = 8192;
-
-// Tokens of a skin list, blanks removed; a missing or empty token leaves
-// its field as it was.
-class CSkinList {
-public:
-    explicit CSkinList(CString strText) : m_strText(strText) { m_strText.Remove(L' '); }
-
-    bool Read(int nIndex, int& nValue) const {
-        CString token;
-        GetTokenAt(m_strText, L";", token, nIndex);
-        return ParseNumber(token, nValue) != FALSE;
-    }
-    bool HasToken(int nIndex) const {
-        CString token;
-        GetTokenAt(m_strText, L";", token, nIndex);
-        return !token.IsEmpty();
-    }
-
-private:
-    CString m_strText;
-};
 
 const CString& ItemOrWindow(const CString& strItem, const CString& strWindow) {
     return strItem.IsEmpty() ? strWindow : strItem;
@@ -45,22 +23,25 @@ ItemFontInfo ResolveItemFontInfo(const ItemTextSource& item, const ItemTextSourc
     info.nFontSize = item.nFontSize >= 1 ? item.nFontSize : window.nFontSize;
     info.strFontName = ItemOrWindow(item.strFontName, window.strFontName);
 
-    const CSkinList colours(ItemOrWindow(item.strFontColor, window.strFontColor));
+    const std::vector<CString> colours =
+        SkinListTokens(ItemOrWindow(item.strFontColor, window.strFontColor));
     int nColour = 0;
-    colours.Read(0, nColour);
+    ReadListNumber(colours, 0, nColour);
     info.clrNormal = static_cast<uint32_t>(nColour);
     info.clrDisabled = info.clrNormal;
-    if (colours.HasToken(1)) {
+    // An empty second colour means the text colour serves for both.
+    if (colours.size() > 1 && !colours[1].IsEmpty()) {
         nColour = 0;
-        colours.Read(1, nColour);
+        ReadListNumber(colours, 1, nColour);
         info.clrDisabled = static_cast<uint32_t>(nColour);
     }
 
-    const CSkinList format(ItemOrWindow(item.strFontFormat, window.strFontFormat));
-    format.Read(0, info.nFontStyle);
-    format.Read(1, info.nAlign);
-    format.Read(2, info.nLineAlign);
-    format.Read(3, info.nTrimming);
+    const std::vector<CString> format =
+        SkinListTokens(ItemOrWindow(item.strFontFormat, window.strFontFormat));
+    ReadListNumber(format, 0, info.nFontStyle);
+    ReadListNumber(format, 1, info.nAlign);
+    ReadListNumber(format, 2, info.nLineAlign);
+    ReadListNumber(format, 3, info.nTrimming);
     return info;
 }
 
@@ -84,6 +65,33 @@ bool StartsCaptionDrag(DWORD dwStyle, int nIsDrag, int nCaptionHeight, int y) {
     if ((dwStyle & WS_CHILD) || nIsDrag == 0)
         return false;
     return y <= (nCaptionHeight == 0 ? kWholeWindowCaption : nCaptionHeight);
+}
+
+ItemKind ItemKindOf(int32_t nControlType, uint32_t nControlStyle) {
+    if (nControlType == 1)
+        return ItemKind::Label;
+    if (nControlType != 2 && nControlType != 4)
+        return ItemKind::None;
+    switch (KvLayout::ButtonKindFromStyle(nControlStyle)) {
+    case KvLayout::kKindCheck:
+        return ItemKind::CheckBox;
+    case KvLayout::kKindRadio:
+        return ItemKind::RadioButton;
+    default:
+        return ItemKind::PushButton;
+    }
+}
+
+int StripFrameCount(ItemKind kind) {
+    switch (kind) {
+    case ItemKind::CheckBox:
+    case ItemKind::RadioButton:
+        return KvLayout::kToggleFrameCount;
+    case ItemKind::PushButton:
+        return 4;
+    default:
+        return 0;
+    }
 }
 
 int ItemIndexFromCommand(WPARAM wParam, size_t nItemCount) {
@@ -113,7 +121,7 @@ bool SheetFitsSection(int cx, int cy) {
 }
 
 ContainerFallbackLayout FallbackContainerLayout(SIZE szTemplate, SIZE szPage) {
-    const auto side = [](LONG n) { return std::clamp<LONG>(n, 0, kFallbackMaxSide); };
+    const auto side = [](LONG n) { return std::clamp<LONG>(n, 0, kMaxSheetSide); };
     ContainerFallbackLayout layout;
     layout.nCaptionHeight = kFallbackCaption;
     layout.szSheet.cx = std::max({side(szTemplate.cx), side(szPage.cx),

@@ -8,19 +8,9 @@
 
 #include <afx.h>
 
-#include <cstdint>
+#include "skin/TextLook.h"
 
-// The resolved text look of one item, handed to its control.
-struct ItemFontInfo {
-    CString strFontName;
-    int nFontSize = 0;
-    uint32_t clrNormal = 0; // ARGB
-    uint32_t clrDisabled = 0;
-    int nFontStyle = 0; // GDI+ FontStyle bits
-    int nAlign = 1;     // GDI+ StringAlignment
-    int nLineAlign = 1;
-    int nTrimming = 1; // GDI+ StringTrimming
-};
+#include <cstdint>
 
 // The text settings of one side (an item, or the window's defaults) as the
 // skin gives them: lists still as text.
@@ -54,6 +44,15 @@ constexpr int kWholeWindowCaption = 10000;
 // Whether a left press at client row y starts moving the window. A child
 // window never moves by its caption band.
 bool StartsCaptionDrag(DWORD dwStyle, int nIsDrag, int nCaptionHeight, int y);
+
+// What an item of the description makes: a label (type 1), or a button
+// (types 2 and 4, and the windowless dialog's drawn items) of the kind the
+// type bits of its "ControlStyle" give; any other type makes nothing.
+enum class ItemKind { None, Label, PushButton, CheckBox, RadioButton };
+ItemKind ItemKindOf(int32_t nControlType, uint32_t nControlStyle);
+// How many frames an item's state strip holds: 8 for check boxes and radio
+// buttons, 4 for push buttons, none for labels and items that make nothing.
+int StripFrameCount(ItemKind kind);
 
 // Items' controls get these IDs: kFirstItemID + index.
 constexpr UINT kFirstItemID = 256;

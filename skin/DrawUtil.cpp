@@ -93,23 +93,32 @@ void MeasureTextOnImage(const CString& strText, Gdiplus::Image* pImage, const CS
     MeasureTextBounds(strText, &graphics, strFontName, nEmSize, nStyle, rc);
 }
 
-void DrawSkinText(Gdiplus::Graphics& graphics, const CString& strText, const KvTextLook& look,
-                  Gdiplus::ARGB clrText, const Gdiplus::RectF& rc) {
-    const std::unique_ptr<Gdiplus::Font> pFont =
-        CreateSkinFont(look.strFontName, look.nFontSize, look.nFontStyle);
-    DrawSkinText(graphics, strText, *pFont, look, clrText, rc);
+void DrawSkinText(Gdiplus::Graphics& graphics, const CString& strText, const ItemFontInfo& look,
+                  Gdiplus::ARGB clrText, const Gdiplus::RectF& rc, Gdiplus::HotkeyPrefix prefix) {
+    DrawSkinText(graphics, strText, *CreateLookFont(look), look, clrText, rc, prefix);
 }
 
 void DrawSkinText(Gdiplus::Graphics& graphics, const CString& strText, const Gdiplus::Font& font,
-                  const KvTextLook& look, Gdiplus::ARGB clrText, const Gdiplus::RectF& rc) {
+                  const ItemFontInfo& look, Gdiplus::ARGB clrText, const Gdiplus::RectF& rc,
+                  Gdiplus::HotkeyPrefix prefix) {
     Gdiplus::StringFormat format(0, LANG_NEUTRAL);
     format.SetAlignment(static_cast<Gdiplus::StringAlignment>(look.nAlign));
     format.SetLineAlignment(static_cast<Gdiplus::StringAlignment>(look.nLineAlign));
     format.SetTrimming(static_cast<Gdiplus::StringTrimming>(look.nTrimming));
-    format.SetHotkeyPrefix(look.hotkeyPrefix);
+    format.SetHotkeyPrefix(prefix);
     Gdiplus::SolidBrush brush{Gdiplus::Color(clrText)};
     const CString strDrawn = DrawnText(strText);
     graphics.DrawString(strDrawn, strDrawn.GetLength(), &font, rc, &format, &brush);
+}
+
+std::unique_ptr<Gdiplus::Font> CreateLookFont(const ItemFontInfo& look) {
+    return CreateSkinFont(look.strFontName, look.nFontSize, look.nFontStyle);
+}
+
+Gdiplus::RectF RectFOf(const RECT& rc) {
+    return Gdiplus::RectF(static_cast<Gdiplus::REAL>(rc.left), static_cast<Gdiplus::REAL>(rc.top),
+                          static_cast<Gdiplus::REAL>(rc.right - rc.left),
+                          static_cast<Gdiplus::REAL>(rc.bottom - rc.top));
 }
 
 RECT GetRectInParentClient(HWND hWnd) {
@@ -130,81 +139,9 @@ Gdiplus::Image* LoadImageOrNull(LPCWSTR pszPath) {
     return pImage;
 }
 
-HBITMAP CreateTopDownSection(int nWidth, int nHeight, void** ppBits) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = nWidth;
-    info.bmiHeader.biHeight = -nHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    *ppBits = nullptr;
-    HBITMAP hBitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, ppBits, nullptr, 0);
-    if (hBitmap && !*ppBits) {
-        ::DeleteObject(hBitmap);
-        hBitmap = nullptr;
-    }
-    return hBitmap;
-}
-
-BOOL CKvCacheSurface::CopyFrom(Gdiplus::Bitmap* pCache) {
-    Release();
-    if (!pCache)
-        return FALSE;
-    const int width = static_cast<int>(pCache->GetWidth());
-    const int height = static_cast<int>(pCache->GetHeight());
-    void* pBits = nullptr;
-    m_hBitmap = CreateTopDownSection(width, height, &pBits);
-    if (!m_hBitmap)
-        return FALSE;
-    // GDI+ converts to the premultiplied form AlphaBlend wants, straight into the DIB.
-    Gdiplus::BitmapData data = {};
-    data.Width = static_cast<UINT>(width);
-    data.Height = static_cast<UINT>(height);
-    data.Stride = width * 4;
-    data.PixelFormat = PixelFormat32bppPARGB;
-    data.Scan0 = pBits;
-    Gdiplus::Rect whole(0, 0, width, height);
-    if (pCache->LockBits(&whole, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
-                         PixelFormat32bppPARGB, &data) != Gdiplus::Ok) {
-        Release();
-        return FALSE;
-    }
-    pCache->UnlockBits(&data);
-    m_hMemDC = ::CreateCompatibleDC(nullptr);
-    if (!m_hMemDC) {
-        Release();
-        return FALSE;
-    }
-    m_hOldBitmap = ::SelectObject(m_hMemDC, m_hBitmap);
-    m_nWidth = width;
-    m_nHeight = height;
-    return TRUE;
-}
-
-BOOL CKvCacheSurface::PaintTo(HDC hDC) const {
-    if (!m_hMemDC)
-        return FALSE;
-    BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    return ::AlphaBlend(hDC, 0, 0, m_nWidth, m_nHeight, m_hMemDC, 0, 0, m_nWidth, m_nHeight, blend);
-}
-
-void CKvCacheSurface::Release() {
-    if (m_hMemDC) {
-        ::SelectObject(m_hMemDC, m_hOldBitmap);
-        ::DeleteDC(m_hMemDC);
-    }
-    if (m_hBitmap)
-        ::DeleteObject(m_hBitmap);
-    m_hMemDC = nullptr;
-    m_hBitmap = nullptr;
-    m_hOldBitmap = nullptr;
-    m_nWidth = m_nHeight = 0;
-}
-
-void PaintComposedCache(HDC hDC, Gdiplus::Bitmap* pCache, const CKvCacheSurface& surface,
-                        int nWidth, int nHeight) {
-    if (!pCache || surface.PaintTo(hDC))
+void PaintComposedCache(HDC hDC, Gdiplus::Bitmap* pCache, const CKvCanvas& copy, int nWidth,
+                        int nHeight) {
+    if (!pCache || copy.BlendOnto(hDC))
         return;
     Gdiplus::Graphics graphics(hDC);
     graphics.DrawImage(pCache, 0, 0, nWidth, nHeight);

@@ -5,6 +5,8 @@
 
 #include <afx.h>
 #include "runtime/KelvaneApi.h"
+#include "skin/Canvas.h"
+#include "skin/TextLook.h"
 #include <windows.h>
 #include <gdiplus.h>
 
@@ -39,26 +41,21 @@ KELVANE_API std::unique_ptr<Gdiplus::Font> CreateSkinFont(const CString& strFont
 KELVANE_API void MeasureTextOnImage(const CString& strText, Gdiplus::Image* pImage,
                                     const CString& strFontName, int nEmSize, int nStyle, RECT& rc);
 
-// How a control draws its text.
-struct KvTextLook {
-    CString strFontName;
-    int nFontSize;
-    int nFontStyle;
-    int nAlign;
-    int nLineAlign;
-    int nTrimming;
-    Gdiplus::HotkeyPrefix hotkeyPrefix;
-};
-
-// Draws strText into rc with the look and colour given; failures leave the
-// text out. Both draw and measure at most KvLayout::kMaxDrawnText characters.
+// Draws strText into rc in the look's font and format and the colour given;
+// prefix says what an ampersand does. Failures leave the text out. Both draw
+// and measure at most KvLayout::kMaxDrawnText characters.
 KELVANE_API void DrawSkinText(Gdiplus::Graphics& graphics, const CString& strText,
-                              const KvTextLook& look, Gdiplus::ARGB clrText,
-                              const Gdiplus::RectF& rc);
+                              const ItemFontInfo& look, Gdiplus::ARGB clrText,
+                              const Gdiplus::RectF& rc, Gdiplus::HotkeyPrefix prefix);
 // The same with the look's font made beforehand; only the look's format is read.
 KELVANE_API void DrawSkinText(Gdiplus::Graphics& graphics, const CString& strText,
-                              const Gdiplus::Font& font, const KvTextLook& look,
-                              Gdiplus::ARGB clrText, const Gdiplus::RectF& rc);
+                              const Gdiplus::Font& font, const ItemFontInfo& look,
+                              Gdiplus::ARGB clrText, const Gdiplus::RectF& rc,
+                              Gdiplus::HotkeyPrefix prefix);
+// The look's font; a family that does not exist gives a font whose status is not Ok.
+KELVANE_API std::unique_ptr<Gdiplus::Font> CreateLookFont(const ItemFontInfo& look);
+// A rectangle as GDI+ draws text into it.
+Gdiplus::RectF RectFOf(const RECT& rc);
 
 // hWnd's window rectangle in the client coordinates of its parent, where the
 // parent's background image is drawn 1:1.
@@ -69,44 +66,17 @@ KELVANE_API RECT GetRectInParentClient(HWND hWnd);
 // read there, cannot be read.
 KELVANE_API Gdiplus::Image* LoadImageOrNull(LPCWSTR pszPath);
 
-// A top-down 32-bit section of nWidth x nHeight, rows in the order GDI+
-// walks them; null when it cannot be made. *ppBits receives its pixels.
-KELVANE_API HBITMAP CreateTopDownSection(int nWidth, int nHeight, void** ppBits);
-
-// A premultiplied copy of a composed cache, selected into a memory DC, so
-// that a paint is one AlphaBlend instead of a GDI+ conversion per paint.
-class KELVANE_API CKvCacheSurface {
-public:
-    CKvCacheSurface() = default;
-    ~CKvCacheSurface() { Release(); }
-    CKvCacheSurface(const CKvCacheSurface&) = delete;
-    CKvCacheSurface& operator=(const CKvCacheSurface&) = delete;
-
-    // Takes the pixels of pCache; FALSE (and empty) when they cannot be copied.
-    BOOL CopyFrom(Gdiplus::Bitmap* pCache);
-    // Composes the copy over hDC at (0, 0); FALSE when empty or when GDI fails.
-    BOOL PaintTo(HDC hDC) const;
-    void Release();
-
-private:
-    HDC m_hMemDC = nullptr;
-    HBITMAP m_hBitmap = nullptr;
-    HGDIOBJ m_hOldBitmap = nullptr;
-    int m_nWidth = 0;
-    int m_nHeight = 0;
-};
-
-// Copies pCache onto hDC at (0, 0) through surface, or with GDI+ when the
-// surface is empty; surface must hold pCache's current pixels.
-KELVANE_API void PaintComposedCache(HDC hDC, Gdiplus::Bitmap* pCache,
-                                    const CKvCacheSurface& surface, int nWidth, int nHeight);
+// Copies pCache onto hDC at (0, 0) through copy, its premultiplied canvas, or
+// with GDI+ when that is empty; copy must hold pCache's current pixels.
+KELVANE_API void PaintComposedCache(HDC hDC, Gdiplus::Bitmap* pCache, const CKvCanvas& copy,
+                                    int nWidth, int nHeight);
 
 // Makes pCache hold the control's look at the given size, building it (counted
 // in nBuilds) when an input change discarded it or the size changed since;
 // compose draws the look into pCache. false when no cache can be made.
 template <typename Compose>
 bool EnsureComposedCache(int nWidth, int nHeight, std::unique_ptr<Gdiplus::Bitmap>& pCache,
-                         CKvCacheSurface& surface, UINT& nBuilds, Compose compose) {
+                         CKvCanvas& copy, UINT& nBuilds, Compose compose) {
     if (pCache && static_cast<int>(pCache->GetWidth()) == nWidth &&
         static_cast<int>(pCache->GetHeight()) == nHeight)
         return true;
@@ -117,14 +87,14 @@ bool EnsureComposedCache(int nWidth, int nHeight, std::unique_ptr<Gdiplus::Bitma
         return false;
     ++nBuilds;
     compose();
-    surface.CopyFrom(pCache.get());
+    copy.CopyFrom(pCache.get());
     return true;
 }
 
 // Paints a control's composed cache, first building it when needed.
 template <typename Compose>
 void PaintThroughCache(HDC hDC, int nWidth, int nHeight, std::unique_ptr<Gdiplus::Bitmap>& pCache,
-                       CKvCacheSurface& surface, UINT& nBuilds, Compose compose) {
-    if (EnsureComposedCache(nWidth, nHeight, pCache, surface, nBuilds, compose))
-        PaintComposedCache(hDC, pCache.get(), surface, nWidth, nHeight);
+                       CKvCanvas& copy, UINT& nBuilds, Compose compose) {
+    if (EnsureComposedCache(nWidth, nHeight, pCache, copy, nBuilds, compose))
+        PaintComposedCache(hDC, pCache.get(), copy, nWidth, nHeight);
 }

@@ -10,9 +10,10 @@ ON_WM_ERASEBKGND()
 ON_WM_SETCURSOR()
 END_MESSAGE_MAP()
 
-CLabel::CLabel()
-    : m_clrNormal(0xFF000000), m_clrDisabled(0xFF000000), m_nFontStyle(0), m_nFontSize(12),
-      m_nAlign(1), m_nLineAlign(1), m_nTrimming(1), m_pParentBk(nullptr), m_nCacheBuilds(0) {}
+CLabel::CLabel() : m_pParentBk(nullptr), m_nCacheBuilds(0) {
+    m_textLook.nFontSize = 12;
+    m_textLook.clrNormal = m_textLook.clrDisabled = 0xFF000000;
+}
 
 CLabel::~CLabel() = default;
 
@@ -30,30 +31,30 @@ void CLabel::SetText(CString strText) {
 }
 
 void CLabel::SetTextColors(Gdiplus::ARGB clrNormal, Gdiplus::ARGB clrDisabled) {
-    m_clrNormal = clrNormal;
-    m_clrDisabled = clrDisabled;
+    m_textLook.clrNormal = clrNormal;
+    m_textLook.clrDisabled = clrDisabled;
     InputChanged();
 }
 
 void CLabel::SetFontSize(int nSize) {
-    m_nFontSize = nSize;
+    m_textLook.nFontSize = nSize;
     InputChanged();
 }
 
 void CLabel::SetFontName(CString strName) {
-    m_strFontName = strName;
+    m_textLook.strFontName = strName;
     InputChanged();
 }
 
 void CLabel::SetFontStyle(int nStyle) {
-    m_nFontStyle = nStyle;
+    m_textLook.nFontStyle = nStyle;
     InputChanged();
 }
 
 void CLabel::SetTextFormat(int nAlign, int nLineAlign, int nTrimming) {
-    m_nAlign = nAlign;
-    m_nLineAlign = nLineAlign;
-    m_nTrimming = nTrimming;
+    m_textLook.nAlign = nAlign;
+    m_textLook.nLineAlign = nLineAlign;
+    m_textLook.nTrimming = nTrimming;
     InputChanged();
 }
 
@@ -82,7 +83,7 @@ void CLabel::SetLabelCursor(HCURSOR hCursor) {
 void CLabel::PaintCache(HDC hDC) {
     CRect rcClient;
     GetClientRect(&rcClient);
-    PaintThroughCache(hDC, rcClient.Width(), rcClient.Height(), m_pCache, m_cacheSurface,
+    PaintThroughCache(hDC, rcClient.Width(), rcClient.Height(), m_pCache, m_cacheCopy,
                       m_nCacheBuilds, [&] { ComposeCache(rcClient); });
 }
 
@@ -94,17 +95,9 @@ void CLabel::ComposeCache(const CRect& rcClient) {
     if (m_strText.IsEmpty())
         return;
     // The label shows its text as given: no hot-key prefix, one colour in every state.
-    const KvTextLook look{m_strFontName,
-                          m_nFontSize,
-                          m_nFontStyle,
-                          m_nAlign,
-                          m_nLineAlign,
-                          m_nTrimming,
-                          Gdiplus::HotkeyPrefixNone};
     Gdiplus::Graphics graphics(m_pCache.get());
-    DrawSkinText(graphics, m_strText, look, m_clrNormal,
-                 Gdiplus::RectF(0.0f, 0.0f, static_cast<Gdiplus::REAL>(rcClient.Width()),
-                                static_cast<Gdiplus::REAL>(rcClient.Height())));
+    DrawSkinText(graphics, m_strText, m_textLook, m_textLook.clrNormal, RectFOf(rcClient),
+                 Gdiplus::HotkeyPrefixNone);
 }
 
 void CLabel::OnPaint() {

@@ -51,20 +51,13 @@ protected:
     using CursorHandle = std::unique_ptr<std::remove_pointer_t<HCURSOR>, CursorDestroyer>;
 
     CString m_strText;
-    CString m_strFontName;
-    Gdiplus::ARGB m_clrNormal;
-    Gdiplus::ARGB m_clrDisabled;
-    int m_nFontStyle;
-    int m_nFontSize;
-    int m_nAlign;
-    int m_nLineAlign;
-    int m_nTrimming;
+    ItemFontInfo m_textLook; // drawn in its normal colour in every state
     std::unique_ptr<Gdiplus::Image> m_pImage;
     Gdiplus::Image* m_pParentBk; // not owned
     std::unique_ptr<Gdiplus::Bitmap> m_pCache;
     CursorHandle m_hCursor;
     UINT m_nCacheBuilds;
-    CKvCacheSurface m_cacheSurface; // what paints copy; refreshed with every build
+    CKvCanvas m_cacheCopy; // what paints copy; refreshed with every build
 
 private:
     void InputChanged();

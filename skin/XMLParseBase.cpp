@@ -1,32 +1,16 @@
 #include "skin/XMLParseBase.h"
 
 #include "runtime/StringHelpers.h"
+#include "skin/SkinSchema.h"
+#include "skin/SkinValue.h"
 #include "xml/XmlDocument.h"
+
+#include <functional>
+#include <utility>
 
 using xercesc::DOMElement;
 
 namespace {
-
-CString WithoutSpaces(const CString& strValue) {
-    CString compact(strValue);
-    compact.Remove(L' ');
-    return compact;
-}
-
-// Reads up to nCount integers separated by single commas, the way the scan
-// format "%d,%d,..." does; returns how many were read.
-int ScanIntegerList(const CString& strValue, int32_t* pValues, int nCount) {
-    const wchar_t* p = strValue.GetString();
-    const wchar_t* end = p + strValue.GetLength();
-    int read = 0;
-    while (read < nCount && ScanDecimal(p, end, pValues[read], &p)) {
-        ++read;
-        if (read == nCount || p == end || *p != L',')
-            break;
-        ++p;
-    }
-    return read;
-}
 
 // Sums wrap at 32 bits rather than overflow.
 LONG WrappingSum(int32_t a, int32_t b) {
@@ -47,20 +31,58 @@ CString Attribute(CXmlDocument& doc, DOMElement* pElement, LPCWSTR pszName) {
     return value;
 }
 
-// Applies the number rule to an attribute; the field keeps its value when
-// the attribute is missing, empty or unreadable.
-template <class Field>
-void ReadNumberAttribute(CXmlDocument& doc, DOMElement* pElement, LPCWSTR pszName, Field& field) {
+// The number rule into a field; a missing, empty or unreadable value keeps it.
+template <class Field> void ReadNumberInto(const CString& strValue, Field& field) {
     int value = static_cast<int>(field);
-    ParseNumber(Attribute(doc, pElement, pszName), value);
+    ParseNumber(strValue, value);
     field = static_cast<Field>(value);
+}
+
+// What one attribute of a dynamic item's element does to its record. Text is
+// taken as it is (emptied when missing); an image keeps the earlier path when
+// none is given; numbers and the rectangle keep their value when nothing can
+// be read.
+void ReadItemAttribute(_XmlDynamicItem& item, const SkinName& attribute, const CString& strValue,
+                       const std::function<CString(const CString&)>& imagePath) {
+    using R = _XmlDynamicItem;
+    static const std::pair<ItemField, CString R::*> kTexts[] = {
+        {ItemField::Name, &R::strName},
+        {ItemField::ID, &R::strID},
+        {ItemField::ToolTip, &R::strToolTip},
+        {ItemField::FontName, &R::strFontName},
+        {ItemField::FontColor, &R::strFontColor},
+        {ItemField::FontFormat, &R::strFontFormat},
+        {ItemField::BkImg, &R::strBkImg},
+        {ItemField::Cursor, &R::strCursor},
+        {ItemField::Icon, &R::strIcon}};
+    static const std::pair<ItemField, int32_t R::*> kNumbers[] = {
+        {ItemField::FontSize, &R::nFontSize},
+        {ItemField::ControlType, &R::nControlType},
+        {ItemField::DrawFocus, &R::nDrawFocus}};
+    const bool bFile = attribute.kind == SkinKind::Image || attribute.kind == SkinKind::Cursor ||
+                       attribute.kind == SkinKind::Icon;
+    for (const auto& [field, pText] : kTexts)
+        if (field == attribute.field) {
+            if (!bFile)
+                item.*pText = strValue;
+            else if (!strValue.IsEmpty())
+                item.*pText = imagePath(strValue);
+            return;
+        }
+    for (const auto& [field, pNumber] : kNumbers)
+        if (field == attribute.field)
+            ReadNumberInto(strValue, item.*pNumber);
+    if (attribute.field == ItemField::ControlStyle)
+        ReadNumberInto(strValue, item.nControlStyle);
+    else if (attribute.field == ItemField::Pos)
+        ReadSkinRect(strValue, item.rcPos);
 }
 
 } // namespace
 
 bool ReadSkinRect(const CString& strValue, RECT& rcValue) {
     int32_t numbers[4] = {0, 0, 0, 0};
-    if (ScanIntegerList(WithoutSpaces(strValue), numbers, 4) == 0)
+    if (ReadSkinIntegers(strValue, numbers, 4).nRead == 0)
         return false;
     rcValue.left = numbers[0];
     rcValue.top = numbers[1];
@@ -71,7 +93,7 @@ bool ReadSkinRect(const CString& strValue, RECT& rcValue) {
 
 bool ReadSkinPair(const CString& strValue, POINT& ptValue) {
     int32_t numbers[2] = {0, 0};
-    if (ScanIntegerList(WithoutSpaces(strValue), numbers, 2) == 0)
+    if (ReadSkinIntegers(strValue, numbers, 2).nRead == 0)
         return false;
     ptValue.x = numbers[0];
     ptValue.y = numbers[1];
@@ -153,29 +175,30 @@ void CKvXMLParseBase::ReadSectionElement(CXmlDocument& doc, DOMElement* pSection
     m_strSkinDir = strSkinDir;
     ReadWindowInfo(doc, pSection);
     ReadPosInfo(doc, pSection);
-    if (DOMElement* dynamicInfo = doc.FindChildElement(pSection, L"DynamicInfo"))
+    if (DOMElement* dynamicInfo = doc.FindChildElement(pSection, SkinKey::DynamicInfo))
         ReadDynamicInfo(doc, dynamicInfo);
 }
 
 void CKvXMLParseBase::ReadWindowInfo(CXmlDocument& doc, DOMElement* pSection) {
-    DOMElement* windowInfo = doc.FindChildElement(pSection, L"WindowInfo");
+    DOMElement* windowInfo = doc.FindChildElement(pSection, SkinKey::WindowInfo);
     if (!windowInfo)
         return;
     for (DOMElement* entry = windowInfo->getFirstElementChild(); entry;
          entry = entry->getNextElementSibling())
-        m_mapWindowInfo[Attribute(doc, entry, L"ItemID")] = Attribute(doc, entry, L"Data");
+        m_mapWindowInfo[Attribute(doc, entry, SkinKey::ItemID)] =
+            Attribute(doc, entry, SkinKey::Data);
 }
 
 void CKvXMLParseBase::ReadPosInfo(CXmlDocument& doc, DOMElement* pSection) {
-    DOMElement* posInfo = doc.FindChildElement(pSection, L"PosInfo");
+    DOMElement* posInfo = doc.FindChildElement(pSection, SkinKey::PosInfo);
     if (!posInfo)
         return;
     for (DOMElement* entry = posInfo->getFirstElementChild(); entry;
          entry = entry->getNextElementSibling()) {
         auto record = std::make_unique<PosInfoRecord>();
-        record->strItemID = Attribute(doc, entry, L"ItemID");
-        ReadSkinColor(Attribute(doc, entry, L"Color"), record->clrColor);
-        ReadSkinRect(Attribute(doc, entry, L"Pos"), record->rcPos);
+        record->strItemID = Attribute(doc, entry, SkinKey::ItemID);
+        ReadSkinColor(Attribute(doc, entry, SkinKey::Color), record->clrColor);
+        ReadSkinRect(Attribute(doc, entry, SkinKey::Pos), record->rcPos);
         CString key = record->strItemID;
         m_mapPosInfo[key] = std::move(record);
     }
@@ -189,33 +212,10 @@ void CKvXMLParseBase::ReadDynamicInfo(CXmlDocument& doc, DOMElement* pDynamicInf
 }
 
 void CKvXMLParseBase::ReadDynamicItem(CXmlDocument& doc, DOMElement* pElement) {
-    _XmlDynamicItem& item = FindOrAppendItem(Attribute(doc, pElement, L"ID"));
-    item.strName = Attribute(doc, pElement, L"Name");
-    item.strID = Attribute(doc, pElement, L"ID");
-    item.strFontName = Attribute(doc, pElement, L"FontName");
-    item.strFontColor = Attribute(doc, pElement, L"FontColor");
-    item.strFontFormat = Attribute(doc, pElement, L"FontFormat");
-    item.strToolTip = Attribute(doc, pElement, L"ToolTip");
-    ReadItemImages(doc, pElement, item);
-    ReadNumberAttribute(doc, pElement, L"FontSize", item.nFontSize);
-    ReadNumberAttribute(doc, pElement, L"ControlType", item.nControlType);
-    ReadNumberAttribute(doc, pElement, L"ControlStyle", item.nControlStyle);
-    ReadNumberAttribute(doc, pElement, L"DrawFocus", item.nDrawFocus);
-    ReadSkinRect(Attribute(doc, pElement, L"Pos"), item.rcPos);
-}
-
-void CKvXMLParseBase::ReadItemImages(CXmlDocument& doc, DOMElement* pElement,
-                                     _XmlDynamicItem& item) {
-    // An item updated without an image keeps the one it had.
-    struct {
-        LPCWSTR pszAttribute;
-        CString& strPath;
-    } images[] = {{L"BkImg", item.strBkImg}, {L"Cursor", item.strCursor}, {L"Icon", item.strIcon}};
-    for (auto& image : images) {
-        CString value = Attribute(doc, pElement, image.pszAttribute);
-        if (!value.IsEmpty())
-            image.strPath = ImagePath(value);
-    }
+    _XmlDynamicItem& item = FindOrAppendItem(Attribute(doc, pElement, SkinKey::ID));
+    const auto imagePath = [this](const CString& strName) { return ImagePath(strName); };
+    for (const SkinName& attribute : kItemAttributeNames)
+        ReadItemAttribute(item, attribute, Attribute(doc, pElement, attribute.pszName), imagePath);
 }
 
 _XmlDynamicItem& CKvXMLParseBase::FindOrAppendItem(const CString& strID) {

@@ -176,7 +176,6 @@ private:
     void ReadPosInfo(CXmlDocument& doc, xercesc::DOMElement* pSection);
     void ReadDynamicInfo(CXmlDocument& doc, xercesc::DOMElement* pDynamicInfo);
     void ReadDynamicItem(CXmlDocument& doc, xercesc::DOMElement* pElement);
-    void ReadItemImages(CXmlDocument& doc, xercesc::DOMElement* pElement, _XmlDynamicItem& item);
     _XmlDynamicItem& FindOrAppendItem(const CString& strID);
     void RebuildItemIndex();
     CString ImagePath(const CString& strName) const;

@@ -56,36 +56,25 @@ public:
     CBareLayered(int nWidth, int nHeight) : m_size{nWidth, nHeight} {
         m_hWnd = ::CreateWindowExW(WS_EX_LAYERED, L"STATIC", L"", WS_POPUP, 0, 0, nWidth, nHeight,
                                    nullptr, nullptr, nullptr, nullptr);
-        DWORD* pPixels = nullptr;
-        m_hBitmap = ImageKit::CreateDib(nWidth, nHeight, &pPixels);
-        if (pPixels)
-            std::fill(pPixels, pPixels + nWidth * nHeight, 0xC0204080u);
-        m_hDC = ::CreateCompatibleDC(nullptr);
-        m_hOld = ::SelectObject(m_hDC, m_hBitmap);
+        if (m_picture.IsReady())
+            std::fill(m_picture.Bits(), m_picture.Bits() + nWidth * nHeight, 0xC0204080u);
         ::ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
     }
-    ~CBareLayered() {
-        ::SelectObject(m_hDC, m_hOld);
-        ::DeleteDC(m_hDC);
-        ::DeleteObject(m_hBitmap);
-        ::DestroyWindow(m_hWnd);
-    }
+    ~CBareLayered() { ::DestroyWindow(m_hWnd); }
     CBareLayered(const CBareLayered&) = delete;
     CBareLayered& operator=(const CBareLayered&) = delete;
 
     bool Update() {
         POINT source = {0, 0};
         BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-        return ::UpdateLayeredWindow(m_hWnd, nullptr, nullptr, &m_size, m_hDC, &source, 0, &blend,
-                                     ULW_ALPHA) != FALSE;
+        return ::UpdateLayeredWindow(m_hWnd, nullptr, nullptr, &m_size, m_picture.DC(), &source, 0,
+                                     &blend, ULW_ALPHA) != FALSE;
     }
 
 private:
     SIZE m_size;
     HWND m_hWnd = nullptr;
-    HBITMAP m_hBitmap = nullptr;
-    HDC m_hDC = nullptr;
-    HGDIOBJ m_hOld = nullptr;
+    CKvCanvas m_picture{m_size.cx, m_size.cy};
 };
 
 // The 800 x 600 sheet of 40 items the benchmarks draw.

@@ -8,7 +8,7 @@
 
 #include "../../tests/skin_dialog/DialogKit.h"
 #include "LayeredBench.h"
-#include "tools/kvskin/GdiplusSession.h"
+#include "tools/common/GdiplusSession.h"
 
 #include <cstdio>
 #include <string>

@@ -3,7 +3,7 @@
 // `kvskin describe` of the same section (process start and LoadSkin), run in
 // alternating rounds from here. Target: render under one second.
 #include "LayeredBench.h"
-#include "tools/kvskin/GdiplusSession.h"
+#include "tools/common/GdiplusSession.h"
 
 #include <cstdio>
 #include <string>

@@ -10,7 +10,7 @@
 
 #include "../../tests/skin_dialog/DialogKit.h"
 #include "LayeredBench.h"
-#include "tools/kvskin/GdiplusSession.h"
+#include "tools/common/GdiplusSession.h"
 
 #include <cstdio>
 #include <functional>

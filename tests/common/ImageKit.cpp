@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "tools/common/DibCanvas.h"
 #include "tools/common/PngFile.h"
 
 namespace ImageKit {
@@ -135,13 +134,6 @@ std::wstring SaveStrip(const TempFolder& folder, const wchar_t* name,
                 strip.SetPixel(i * frameWidth + x, y, Gdiplus::Color(colours[i]));
     const std::wstring path = folder.File(name);
     return SavePng(strip, path) ? path : std::wstring();
-}
-
-HBITMAP CreateDib(int width, int height, DWORD** ppBits) {
-    void* bits = nullptr;
-    HBITMAP dib = CreateTopDownDib(width, height, &bits);
-    *ppBits = static_cast<DWORD*>(bits);
-    return dib;
 }
 
 Gdiplus::ARGB PixelAt(Gdiplus::Bitmap* bitmap, int x, int y) {

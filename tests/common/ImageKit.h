@@ -43,9 +43,6 @@ std::string IconFileBytes(int nType, int nSize);
 std::wstring SaveStrip(const TempFolder& folder, const wchar_t* name,
                        const std::vector<Gdiplus::ARGB>& colours, int frameWidth, int height);
 
-// A top-down 32-bit DIB section; *ppBits receives its pixels.
-HBITMAP CreateDib(int width, int height, DWORD** ppBits);
-
 bool SavePng(Gdiplus::Bitmap& bitmap, const std::wstring& path);
 // Through the encoder of the MIME type ("image/jpeg").
 bool SaveEncoded(Gdiplus::Bitmap& bitmap, const std::wstring& path, const wchar_t* mimeType);

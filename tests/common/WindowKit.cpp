@@ -1,4 +1,5 @@
 #include "tests/common/WindowKit.h"
+#include "tools/common/Input.h"
 
 namespace WindowKit {
 
@@ -39,9 +40,7 @@ void Click(HWND hWnd, POINT ptDown, POINT ptUp) {
 }
 
 void MoveMouse(HWND hWnd, POINT pt) {
-    POINT screen = pt;
-    ::ClientToScreen(hWnd, &screen);
-    ::SetCursorPos(screen.x, screen.y);
+    KvInput::CursorTo(hWnd, pt);
     ::SendMessageW(hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(pt.x, pt.y));
 }
 

@@ -1,7 +1,7 @@
 // Labels in real windows: composed image, text colour, cursor and painting.
 #include "skin/Label.h"
 #include "tests/controls/ControlKit.h"
-#include "tools/common/DibCanvas.h"
+#include "skin/Canvas.h"
 
 #include <algorithm>
 
@@ -92,7 +92,7 @@ TEST_F(LabelTest, ErasesOntoASurfaceByAlphaAndLeavesUncoveredPixelsAlone) {
     CLabelProbe label;
     Create(label, SS_NOTIFY, CRect(10, 10, 110, 70));
     label.SetImageFile(Strip(L"half.png", {0x80FF0000}, 30, 20).c_str()); // half-transparent red
-    CDibCanvas surface(100, 60);
+    CKvCanvas surface(100, 60);
     uint32_t* pixels = surface.Bits();
     std::fill(pixels, pixels + 100 * 60, 0x000000FFu); // blue
     EXPECT_TRUE(::SendMessageW(label.m_hWnd, WM_ERASEBKGND, (WPARAM)surface.DC(), 0));

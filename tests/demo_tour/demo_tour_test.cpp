@@ -5,7 +5,7 @@
 #include "runtime/ModuleApp.h"
 #include "skin/XMLParseBase.h"
 #include "tests/common/ImageKit.h"
-#include "tests/common/ProcessKit.h"
+#include "tools/common/Process.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -36,14 +36,14 @@ struct Section : CKvXMLParseBase {
 };
 
 struct Tour {
-    ProcessKit::RunResult run;
+    KvProcess::RunResult run;
     json doc;
 };
 
 Tour RunTour(const ImageKit::TempFolder& dir, std::vector<std::wstring> args = {}) {
     args.insert(args.end(), {L"--tour", dir.Path()});
     Tour tour;
-    tour.run = ProcessKit::RunTool(L"kvdemo.exe", args);
+    tour.run = KvProcess::RunTool(L"kvdemo.exe", args);
     tour.doc = json::parse(ImageKit::ReadBytes(dir.File(L"tour.json")), nullptr, false);
     return tour;
 }

@@ -117,29 +117,6 @@ END_MESSAGE_MAP()
 
 } // namespace
 
-TEST(Dialog, RunsModallyUntilItEnds) {
-    HMODULE hModule = LoadLibraryW(L"KvAfxTestModule.dll");
-    auto run = reinterpret_cast<INT_PTR (*)(int nMode, int* pPreTranslated)>(
-        reinterpret_cast<void*>(GetProcAddress(hModule, "RunModuleDialog")));
-    ASSERT_NE(nullptr, run);
-    struct {
-        int mode;
-        INT_PTR result;
-        bool looped; // messages went through PreTranslateMessage
-    } cases[] = {
-        {0, 77, false},      // EndDialog inside OnInitDialog: no loop at all
-        {1, 1234, true},     // EndDialog from a posted message
-        {2, -1, true},       // destroyed without EndDialog: the loop ends all the same
-        {3, IDCANCEL, true}, // Escape, through the dialog manager
-    };
-    for (const auto& c : cases) {
-        int preTranslated = 0;
-        EXPECT_EQ(c.result, run(c.mode, &preTranslated)) << c.mode;
-        EXPECT_EQ(c.looped, preTranslated > 0) << c.mode;
-    }
-    FreeLibrary(hModule);
-}
-
 // Templates come from the current module, then from the application's chain,
 // which holds every loaded module of the framework; or from memory.
 TEST(Dialog, TemplatesAreFoundWhereverTheyWereCompiled) {

@@ -20,13 +20,6 @@ TEST(CString, FormatPassesStringsAsWideLikeThePlatformPrintf) {
     EXPECT_STREQ("POST /up 1234", bytes);
 }
 
-TEST(CString, ConvertsThroughTheAnsiCodePage) {
-    CString wide("caf\xe9"); // 1252: e acute
-    EXPECT_STREQ(L"caf\u00e9", wide);
-    EXPECT_STREQ("caf\xe9", CStringA(wide));
-    EXPECT_TRUE(CString(static_cast<const char*>(nullptr)).IsEmpty());
-}
-
 // Positions and counts outside the string are clipped, never followed.
 TEST(CString, SearchesAndEditsStayWithinTheString) {
     CString s(L"skin\\default\\button.png");

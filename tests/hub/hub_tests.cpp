@@ -4,7 +4,7 @@
 // leaves the table empty: its windows are destroyed, and the centre drops
 // what they held (the counts of the next test would show a leftover).
 #include "companions/HubExchange/HubExchange.h"
-#include "tests/common/ProcessKit.h"
+#include "tools/common/Process.h"
 
 #include <gtest/gtest.h>
 
@@ -48,7 +48,7 @@ struct SinkWindow {
 
 // kvhub.exe in a process of its own: its output, or its exit code when that is not 0.
 std::string Kvhub(const std::vector<std::wstring>& args) {
-    const ProcessKit::RunResult run = ProcessKit::RunTool(L"kvhub.exe", args);
+    const KvProcess::RunResult run = KvProcess::RunTool(L"kvhub.exe", args);
     return run.nExitCode == 0 ? run.strOut : "exit " + std::to_string(run.nExitCode);
 }
 
@@ -179,7 +179,7 @@ TEST(Kvhub, SaysWhatIsWrongWithItsUsageAnEmptyTableOrABusyOne) {
     for (const auto& args : wrong)
         EXPECT_EQ("exit 64", Kvhub(args)) << args.size() << " arguments";
 
-    const ProcessKit::RunResult empty = ProcessKit::RunTool(L"kvhub.exe", {L"list"});
+    const KvProcess::RunResult empty = KvProcess::RunTool(L"kvhub.exe", {L"list"});
     EXPECT_EQ("", empty.strOut);
     EXPECT_EQ("kvhub: no subscriptions\r\n", empty.strErr);
     // The table's lock held here, as a process stopped inside the centre would.
@@ -187,7 +187,7 @@ TEST(Kvhub, SaysWhatIsWrongWithItsUsageAnEmptyTableOrABusyOne) {
     EXPECT_EQ(0, hub.list(nullptr, 0)); // the lock exists
     HANDLE lock = OpenMutexW(SYNCHRONIZE, FALSE, L"Local\\Kelvane.HubExchange.Lock.1");
     ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(lock, 0));
-    const ProcessKit::RunResult busy = ProcessKit::RunTool(L"kvhub.exe", {L"broadcast", L"20"});
+    const KvProcess::RunResult busy = KvProcess::RunTool(L"kvhub.exe", {L"broadcast", L"20"});
     ReleaseMutex(lock);
     CloseHandle(lock);
     EXPECT_EQ(2u, busy.nExitCode);

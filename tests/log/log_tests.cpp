@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "tests/common/ImageKit.h"
-#include "tests/common/ProcessKit.h"
+#include "tools/common/Process.h"
 
 using ImageKit::WriteBytes;
 
@@ -186,10 +186,10 @@ TEST_F(LogFileTest, WritersInSeveralProcessesLoseNoLineAcrossTheRestart) {
     const std::wstring spellings[kWriters] = {m_path, L"\\\\?\\" + m_path, shortPath, m_path};
     const std::wstring event = L"KvLogWriters" + std::to_wstring(GetCurrentProcessId());
     HANDLE start = CreateEventW(nullptr, TRUE, FALSE, event.c_str());
-    std::vector<std::unique_ptr<ProcessKit::CRunningProcess>> writers;
+    std::vector<std::unique_ptr<KvProcess::CRunningProcess>> writers;
     for (int w = 0; w < kWriters; ++w) {
-        writers.emplace_back(new ProcessKit::CRunningProcess(
-            ProcessKit::BesideProgram(L"log_writer.exe"),
+        writers.emplace_back(new KvProcess::CRunningProcess(
+            KvProcess::BesideProgram(L"log_writer.exe"),
             {spellings[w], std::to_wstring(w), std::to_wstring(kLines), event}));
     }
     SetEvent(start);

@@ -7,7 +7,7 @@
 
 #include "NetTestKit.h"
 #include "net/InfoUpDown.h"
-#include "tests/common/ProcessKit.h"
+#include "tools/common/Process.h"
 
 using ImageKit::ReadBytes;
 
@@ -179,7 +179,7 @@ TEST(DownloadXml, AKilledDownloadLeavesNoTemporaryFile) {
     const std::string xml = std::string(kXml) + std::string(1 << 20, ' ');
     CLoopbackServer server({MakeReply("200 OK", "", xml), 1024, 10}); // about 10 s of reply
     ImageKit::TempFolder folder(L"kvnet");
-    ProcessKit::CRunningProcess kvpost(ProcessKit::BesideProgram(L"kvpost.exe"),
+    KvProcess::CRunningProcess kvpost(KvProcess::BesideProgram(L"kvpost.exe"),
                                        {Wide(server.Url("/p")), L"--out", folder.File(L"o")});
     // The temporary file is made once the declaration has come.
     bool receiving = false;

@@ -7,10 +7,10 @@
 
 #include "NetTestKit.h"
 #include "net/InfoUpDown.h"
-#include "tests/common/ProcessKit.h"
+#include "tools/common/Process.h"
 
 using ImageKit::ReadBytes;
-using ProcessKit::UnixPathOf;
+using KvProcess::UnixPathOf;
 
 namespace {
 
@@ -29,7 +29,7 @@ protected:
         // Wine runs a Unix program named by its Windows path. It is no Windows
         // process to wait for or end: the server ends itself on /quit.
         std::wstring command = L"Z:\\usr\\bin\\python3 " +
-                               Wide(UnixPathOf(ProcessKit::BesideProgram(L"werkzeug_app.py"))) +
+                               Wide(UnixPathOf(KvProcess::BesideProgram(L"werkzeug_app.py"))) +
                                L" " + Wide(UnixPathOf(folder.File(L"port")));
         STARTUPINFOW startup = {};
         startup.cb = sizeof(startup);
@@ -106,7 +106,7 @@ TEST_F(Werkzeug, KvpostPostsItsFieldsAndLogsTheExchange) {
     const std::wstring out = m_folder.File(L"out.xml");
     CCapturedLog log; // the module's log file, which --log would make
     auto kvpost = [](std::vector<std::wstring> args) {
-        return ProcessKit::RunTool(L"kvpost.exe", args).nExitCode;
+        return KvProcess::RunTool(L"kvpost.exe", args).nExitCode;
     };
     EXPECT_EQ(0u, kvpost({Wide(Url("/echo")), L"a=1", L"q=x=y", L"--out", Wide(UnixPathOf(out)),
                           L"--log"}));
@@ -129,7 +129,7 @@ TEST_F(Werkzeug, KvpostPostsItsFieldsAndLogsTheExchange) {
         {{L"--help"}, 0, ""},
     };
     for (const auto& row : rows) {
-        const ProcessKit::RunResult run = ProcessKit::RunTool(L"kvpost.exe", row.args);
+        const KvProcess::RunResult run = KvProcess::RunTool(L"kvpost.exe", row.args);
         EXPECT_EQ(row.nExit, run.nExitCode) << row.pszErr;
         EXPECT_EQ(0u, run.strErr.rfind(row.pszErr, 0)) << run.strErr;
         const bool bSays = *row.pszErr != '\0';
@@ -140,5 +140,5 @@ TEST_F(Werkzeug, KvpostPostsItsFieldsAndLogsTheExchange) {
         EXPECT_EQ(bSays, !run.strErr.empty()) << run.strErr;
     }
     EXPECT_EQ(0u,
-              ProcessKit::RunTool(L"kvpost.exe", {L"--help"}).strOut.rfind("usage: kvpost ", 0));
+              KvProcess::RunTool(L"kvpost.exe", {L"--help"}).strOut.rfind("usage: kvpost ", 0));
 }

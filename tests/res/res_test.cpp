@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "res/Version.h"
-#include "tests/common/ProcessKit.h"
+#include "tools/common/Process.h"
 
 namespace {
 
-const std::wstring kPath = ProcessKit::BesideProgram(L"Kelvane.dll");
+const std::wstring kPath = KvProcess::BesideProgram(L"Kelvane.dll");
 
 INT_PTR CALLBACK NoHandling(HWND, UINT, WPARAM, LPARAM) {
     return FALSE;

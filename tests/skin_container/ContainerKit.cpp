@@ -1,6 +1,7 @@
 #include "ContainerKit.h"
 
 #include "runtime/ModuleApp.h"
+#include "tools/common/Input.h"
 
 #include <thread>
 
@@ -16,21 +17,6 @@ template <class Condition> bool WaitFor(Condition condition, DWORD nMilliseconds
         ::Sleep(10);
     }
     return true;
-}
-
-void SendMouse(DWORD dwFlags) {
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = dwFlags;
-    ::SendInput(1, &input, sizeof(input));
-}
-
-void SendKey(WORD nKey, DWORD dwFlags) {
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = nKey;
-    input.ki.dwFlags = dwFlags;
-    ::SendInput(1, &input, sizeof(input));
 }
 
 } // namespace
@@ -183,7 +169,7 @@ void CDriver::Drag(POINT client, POINT delta, const std::function<void()>& while
     const POINT start = {rc.left + client.x, rc.top + client.y};
     ::SetCursorPos(start.x, start.y);
     ::Sleep(50);
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    KvInput::LeftButton(true);
     ::Sleep(200);
     const int nSteps = 5;
     for (int i = 1; i <= nSteps; ++i) {
@@ -194,7 +180,7 @@ void CDriver::Drag(POINT client, POINT delta, const std::function<void()>& while
         ::Sleep(200);
         whileHeld();
     }
-    SendMouse(MOUSEEVENTF_LEFTUP);
+    KvInput::LeftButton(false);
     ::Sleep(200);
     Settle();
 }
@@ -203,17 +189,17 @@ void CDriver::RealClick(POINT client) {
     const RECT rc = ContainerRect();
     ::SetCursorPos(rc.left + client.x, rc.top + client.y);
     ::Sleep(50);
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
-    SendMouse(MOUSEEVENTF_LEFTUP);
+    KvInput::LeftButton(true);
+    KvInput::LeftButton(false);
     ::Sleep(200);
     Settle();
 }
 
 void CDriver::PressAltF4() {
-    SendKey(VK_MENU, 0);
-    SendKey(VK_F4, 0);
-    SendKey(VK_F4, KEYEVENTF_KEYUP);
-    SendKey(VK_MENU, KEYEVENTF_KEYUP);
+    KvInput::Key(VK_MENU, true);
+    KvInput::Key(VK_F4, true);
+    KvInput::Key(VK_F4, false);
+    KvInput::Key(VK_MENU, false);
     ::Sleep(200);
 }
 

@@ -4,7 +4,7 @@
 // and other processes do comes from a driver thread: posted keys and clicks,
 // real mouse input for the caption drag, kvhub.exe for the broadcast.
 #include "ContainerKit.h"
-#include "tests/common/ProcessKit.h"
+#include "tools/common/Process.h"
 
 #include "res/resource.h"
 #include "runtime/Log.h"
@@ -31,7 +31,7 @@ bool operator==(POINT a, POINT b) {
 }
 
 std::string BroadcastClose(const std::wstring& strFolder = ProgramFolder()) {
-    return ProcessKit::Run(strFolder + L"kvhub.exe", {L"broadcast", L"20"}).strOut;
+    return KvProcess::Run(strFolder + L"kvhub.exe", {L"broadcast", L"20"}).strOut;
 }
 
 class ContainerTest : public testing::Test {
@@ -249,26 +249,6 @@ TEST(ContainerSkinPath, AFullPathNamesTheFileAnythingElseIsBelowTheConfiguration
         EXPECT_STREQ(ContainerSkinPath(L"C:\\cfg\\", row.pszName), row.pszPath) << row.pszName;
 }
 
-TEST(ContainerFallback, FramesThePageBelowABandWithTheCloseItemAtItsEnd) {
-    const struct {
-        SIZE szTemplate, szPage, szSheet;
-    } rows[] = {
-        {{324, 220}, {200, 100}, {324, 220}}, // the template is larger
-        {{324, 220}, {480, 320}, {480, 348}}, // the page is larger
-        {{0, -5}, {-3, 0}, {28, 28}},         // nothing to frame: room for the item
-        {{1, 1}, {100000, 5}, {8192, 33}},    // no side beyond one picture
-    };
-    for (const auto& row : rows) {
-        const ContainerFallbackLayout layout = FallbackContainerLayout(row.szTemplate, row.szPage);
-        EXPECT_EQ(layout.szSheet.cx, row.szSheet.cx) << row.szPage.cx;
-        EXPECT_EQ(layout.szSheet.cy, row.szSheet.cy) << row.szPage.cx;
-        EXPECT_TRUE(layout.ptChildPos == (POINT{0, 28}));
-        EXPECT_EQ(layout.nCaptionHeight, 28);
-        const RECT close = {row.szSheet.cx - 24, 4, row.szSheet.cx - 4, 24};
-        EXPECT_TRUE(::EqualRect(&layout.rcClose, &close)) << row.szPage.cx;
-    }
-}
-
 TEST_F(ContainerTest, ASkinThatShowsNothingGivesAPlainFrameThatCanBeClosed) {
     m_skin.window = Parse(L"BackBmp=back.png|ChildPos=20,40"); // no "SheetSize"
     m_skins.Write(L"sheetless.xml", m_skin);
@@ -364,9 +344,9 @@ TEST_F(ContainerTest, WithoutTheCentreItWorksWithoutBroadcasts) {
     for (const wchar_t* dll : {L"Kelvane.dll", L"KvAfx.dll", L"linkBroker.dll"})
         ASSERT_TRUE(::CopyFileW((ProgramFolder() + dll).c_str(), copy.File(dll).c_str(), FALSE));
     ::SetEnvironmentVariableW(L"KV_CONTAINER_ORIGIN", ProgramFolder().c_str());
-    const ProcessKit::RunResult child =
-        ProcessKit::Run(copy.File(L"skin_container.exe"),
-                        {L"--gtest_filter=ContainerTest.WithoutTheCentreItWorksWithoutBroadcasts"});
+    const KvProcess::RunResult child =
+        KvProcess::Run(copy.File(L"skin_container.exe"),
+                       {L"--gtest_filter=ContainerTest.WithoutTheCentreItWorksWithoutBroadcasts"});
     ::SetEnvironmentVariableW(L"KV_CONTAINER_ORIGIN", nullptr);
     EXPECT_EQ(child.nExitCode, 0u) << child.strOut;
     EXPECT_NE(child.strOut.find("[  PASSED  ] 1 test"), std::string::npos) << child.strOut;

@@ -102,18 +102,6 @@ COLORREF ScreenPixel(HWND hWnd, POINT client) {
     return colour;
 }
 
-CString ToolText(CToolTipCtrl& tip, HWND hOwner, HWND hTool) {
-    wchar_t text[80] = {};
-    TTTOOLINFOW info = {};
-    info.cbSize = sizeof(info);
-    info.uFlags = TTF_IDISHWND;
-    info.hwnd = hOwner;
-    info.uId = reinterpret_cast<UINT_PTR>(hTool);
-    info.lpszText = text;
-    tip.SendMessage(TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&info));
-    return text;
-}
-
 void Pump(CWnd* pDlg, DWORD nMilliseconds) {
     const ULONGLONG end = ::GetTickCount64() + nMilliseconds;
     do {

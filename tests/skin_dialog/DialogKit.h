@@ -8,7 +8,8 @@
 #include "skin/CommonWndLessDlg.h"
 
 #include "tests/common/ImageKit.h"
-#include "tools/common/DibCanvas.h"
+#include "tools/common/ToolTips.h"
+#include "skin/Canvas.h"
 
 #include <functional>
 #include <string>
@@ -52,10 +53,10 @@ std::wstring WriteGridSkin(const ImageKit::TempFolder& folder, const wchar_t* na
                            const std::function<std::wstring(int)>& perItem);
 
 // A DIB canvas as the dialogs draw into it: through a CDC, read by pixel.
-class CSheetCanvas : public ::CDibCanvas {
+class CSheetCanvas : public ::CKvCanvas {
 public:
-    CSheetCanvas(int nWidth, int nHeight) : ::CDibCanvas(nWidth, nHeight), m_nWidth(nWidth) {
-        m_dc.Attach(::CDibCanvas::DC());
+    CSheetCanvas(int nWidth, int nHeight) : ::CKvCanvas(nWidth, nHeight), m_nWidth(nWidth) {
+        m_dc.Attach(::CKvCanvas::DC());
     }
     ~CSheetCanvas() { m_dc.Detach(); } // the base owns the DC
     CDC* DC() { return &m_dc; }
@@ -71,8 +72,6 @@ private:
 
 // The screen's pixel at a client point of hWnd.
 COLORREF ScreenPixel(HWND hWnd, POINT client);
-// The text a tooltip holds for the tool hTool (a window) of hOwner.
-CString ToolText(CToolTipCtrl& tip, HWND hOwner, HWND hTool);
 
 // Offers each queued message to pDlg's PreTranslateMessage, then dispatches
 // it, for at least nMilliseconds.

@@ -47,7 +47,7 @@ protected:
         ImageKit::WriteBytes(m_folder.File(L"app.ico"), ImageKit::IconFileBytes(1, 32));
         ImageKit::WriteBytes(m_folder.File(L"hand.cur"), ImageKit::IconFileBytes(2, 32));
         m_skin.window = Parse(L"Title=Skinned|Icon=app.ico|BackBmp=back.png|SheetSize=240,160|"
-                              L"FontName=DejaVu Sans|FontSize=13|FontWeight=700|ShowToolTip=1|"
+                              L"FontName=DejaVu Sans|FontSize=0x0D|FontWeight=700|ShowToolTip=1|"
                               L"ToolTipWidth=150|IsDrag=1|CaptionHeight=30|FontColor=0xFF102030|"
                               L"MsgText=Saved.|MsgCaption=Kelvane");
         m_skin.items = {Parse(L"ID=status|Name=Ready|Pos=10,40,100,20|ControlType=1|"
@@ -110,6 +110,7 @@ TEST_F(SkinDialogTest, WindowTakesTitleIconSizeAndFontFromTheSkin) {
     // The template's controls carry the dialog font; item controls come later.
     const LRESULT hFont = reinterpret_cast<LRESULT>(captioned.m_font.GetSafeHandle());
     EXPECT_EQ(captioned.GetDlgItem(IDCANCEL)->SendMessage(WM_GETFONT), hFont);
+    // "FontSize" is a number like any other: written 0x0D, it is 13 here too.
     LOGFONTW font = {};
     ASSERT_TRUE(captioned.m_font.GetLogFont(&font));
     EXPECT_EQ(font.lfHeight, -13);
@@ -153,8 +154,9 @@ TEST_F(SkinDialogTest, OneChildPerItemWithItsClassRectangleStyleTextAndTooltip) 
         CString text;
         pChild->GetWindowText(text);
         EXPECT_STREQ(text, row.pszText);
-        EXPECT_STREQ(ToolText(m_dlg.m_toolTip, m_dlg.m_hWnd, ::GetDlgItem(m_dlg.m_hWnd, row.nID)),
-                     row.pszTip);
+        EXPECT_STREQ(
+            ToolTipText(m_dlg.m_toolTip.m_hWnd, m_dlg.m_hWnd, ::GetDlgItem(m_dlg.m_hWnd, row.nID)),
+            row.pszTip);
     }
     EXPECT_EQ(m_dlg.m_toolTip.GetToolCount(), 2);
     EXPECT_EQ(m_dlg.m_toolTip.GetMaxTipWidth(), 150);

@@ -2,11 +2,8 @@
 // and column, and nothing on a clean skin. (kvskin_tests runs the verb for its
 // exit codes.)
 #include "tests/skin_reader/SkinTestFiles.h"
-#include "tools/kvskin/SkinJson.h"
-#include "tools/kvskin/SkinLint.h"
-#include "tools/kvskin/SkinLintRules.h"
+#include "tools/common/SkinLint.h"
 
-#include "runtime/StringHelpers.h"
 #include "skin/DrawUtil.h"
 
 #include <gtest/gtest.h>
@@ -116,28 +113,6 @@ void ExpectFindings(const std::vector<std::string>& actual,
 }
 
 } // namespace
-
-// The lint's own number rule must read what ParseNumber reads; the findings
-// below show each form (and the list and strip rules) at work.
-TEST(SkinLintRules, NumbersAreClassifiedAsTheReaderReadsThem) {
-    const struct {
-        const wchar_t* text;
-        ValueForm form;
-    } rows[] = {{L"  ", ValueForm::Empty},
-                {L" - 1 2 ", ValueForm::Whole},
-                {L"0xZZ", ValueForm::Partial},
-                {L"#FF0000", ValueForm::Unreadable}};
-    for (const auto& row : rows) {
-        NumberReading reading = ReadSkinNumber(row.text);
-        EXPECT_EQ(reading.form, row.form) << testing::PrintToString(std::wstring(row.text));
-        int parsed = 7;
-        ParseNumber(row.text, parsed);
-        bool read = row.form == ValueForm::Whole || row.form == ValueForm::Partial;
-        EXPECT_EQ(parsed, read ? reading.nValue : 7) << "differs from ParseNumber";
-    }
-    EXPECT_EQ(ReadIntegerListForm(L"1,2,3,4,", 4), ValueForm::Partial);
-    EXPECT_EQ(ReadIntegerListForm(L"x,1", 2), ValueForm::Unreadable);
-}
 
 TEST_F(KvSkinLintTest, CleanSkinHasNoFindings) {
     std::vector<std::string> entries = kWindow;

@@ -1,7 +1,7 @@
 // kvskin show and render as a user runs them, in processes of their own:
 // render against the picture the windowless dialog composes here, show
 // against the windows it makes and the skin they come from.
-#include "tests/common/ProcessKit.h"
+#include "tools/common/Process.h"
 #include "tests/skin_dialog/DialogKit.h"
 #include "tools/common/CapturePixels.h"
 
@@ -58,9 +58,9 @@ protected:
         m_strSkin = WriteSkin(m_folder, L"skin.xml", skin);
     }
     // kvskin VERB SKIN Test\Dlg ARGS.
-    ProcessKit::RunResult Kvskin(const wchar_t* pszVerb, std::vector<std::wstring> args) {
+    KvProcess::RunResult Kvskin(const wchar_t* pszVerb, std::vector<std::wstring> args) {
         args.insert(args.begin(), {pszVerb, m_strSkin, L"Test\\Dlg", L"--skin-name", L"."});
-        return ProcessKit::RunTool(L"kvskin.exe", args);
+        return KvProcess::RunTool(L"kvskin.exe", args);
     }
     json ShowJson(std::vector<std::wstring> args) {
         args.push_back(L"--json");
@@ -159,8 +159,8 @@ TEST_F(ShowRenderTest, WrongUsageUnknownItemsAndUnloadableFiles) {
 // Without an output the windowless dialog stays until a click on its item
 // CLOSE, where the window shows it.
 TEST_F(ShowRenderTest, WithoutAnOutputTheDialogStaysUntilItIsClosed) {
-    ProcessKit::CRunningProcess process(
-        ProcessKit::BesideProgram(L"kvskin.exe"),
+    KvProcess::CRunningProcess process(
+        KvProcess::BesideProgram(L"kvskin.exe"),
         {L"show", m_strSkin, L"Test\\Dlg", L"--skin-name", L".", L"--windowless"});
     HWND hDlg = nullptr;
     for (int nTries = 0; !hDlg && nTries < 200; ++nTries, ::Sleep(50))

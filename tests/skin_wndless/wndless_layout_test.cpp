@@ -1,71 +1,14 @@
-// The windowless dialog's arithmetic at its edges and its mouse state machine,
-// by value; the common cases run in the real windows of the windowless suite.
+// The windowless dialog's mouse state machine, every event in every state, by
+// value; the common cases run in the real windows of the windowless suite.
 #include "skin/WndLessLayout.h"
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
 
 using namespace KvWndLess;
-
-// Beside RECT itself, so that the test macros find them.
-static std::ostream& operator<<(std::ostream& out, const RECT& rc) {
-    return out << "(" << rc.left << "," << rc.top << "," << rc.right << "," << rc.bottom << ")";
-}
-
-static bool operator==(const RECT& a, const RECT& b) {
-    return EqualRect(&a, &b) != FALSE;
-}
-
-TEST(WndLessLayout, StripFrameEdgesAndTheIconTextGroupWiderOrTallerThanItsItem) {
-    const RECT item = {10, 20, 110, 60}; // 100 x 40
-    const RECT none = {0, 0, 0, 0};
-    const struct {
-        int nWidth, nHeight, nState;
-        RECT rcSource, rcDest;
-    } frames[] = {
-        {40, 8, 3, none, none}, // the fourth frame is part of the layout, never drawn
-        {10, 3, 2, {4, 0, 6, 3}, {10, 20, 12, 23}},         // columns 8 and 9 are never shown
-        {480, 50, 1, {120, 0, 240, 50}, {10, 20, 130, 70}}, // not cut to the item
-        {3, 8, 0, none, none},                              // narrower than four columns: no frame
-        {40, 0, 0, none, none},
-        {40, 8, -1, none, none},
-    };
-    for (const auto& row : frames) {
-        const KvLayout::FramePlacement frame =
-            StripFramePlacement(item, row.nWidth, row.nHeight, row.nState);
-        EXPECT_EQ(frame.rcSource, row.rcSource) << row.nWidth << " " << row.nState;
-        EXPECT_EQ(frame.rcDest, row.rcDest) << row.nWidth << " " << row.nState;
-    }
-    // A text wider than the item pushes the group out on the left, rounding
-    // toward zero; an icon taller than the item sticks out above and below.
-    EXPECT_EQ(IconRect(item, true, 16, 16, 120), (RECT{-9, 32, 7, 48}));
-    EXPECT_EQ(TextRect(item, true, 16, 120), (RECT{10, 20, 130, 60}));
-    EXPECT_EQ(IconRect(item, true, 16, 50, 30), (RECT{35, 15, 51, 65}));
-    EXPECT_EQ(IconRect(item, false, 16, 16, 0), item); // a lone icon fills the item
-    EXPECT_EQ(TextRect(item, false, 0, 30), item);
-    EXPECT_FALSE(NeedsTextWidth(true, false));
-}
-
-TEST(WndLessLayout, HitTestTakesTheFirstItemWithLeftAndTopEdgesInside) {
-    // Item 1 is not hit-tested; 2 overlaps 0; 3 is empty and 4 inverted.
-    const RECT rects[] = {
-        {10, 10, 50, 30}, {0, 0, 500, 500}, {40, 20, 80, 40}, {90, 0, 90, 10}, {100, 10, 95, 5}};
-    auto rectOf = [&](size_t i) { return i == 1 ? nullptr : &rects[i]; };
-    const struct {
-        POINT pt;
-        int nItem;
-    } rows[] = {
-        {{10, 10}, 0}, {{49, 29}, 0},  {{50, 15}, -1}, {{45, 25}, 0}, // overlap: the earlier
-        {{50, 25}, 2}, {{80, 25}, -1}, {{60, 40}, -1}, {{9, 10}, -1}, {{90, 5}, -1}, {{97, 7}, -1},
-    };
-    for (const auto& row : rows)
-        EXPECT_EQ(FirstItemAt(5, row.pt, rectOf), row.nItem) << row.pt.x << "," << row.pt.y;
-    EXPECT_EQ(FirstItemAt(0, POINT{10, 10}, rectOf), -1);
-}
 
 namespace {
 

@@ -258,7 +258,7 @@ TEST_F(WndLessTest, TheTooltipTextFollowsTheHotItemAndIsOffOverItemsWithoutOne) 
     for (const auto& row : rows) {
         g_activations.clear();
         Input(row.pt);
-        EXPECT_STREQ(ToolText(m_dlg.m_toolTip, ::GetParent(m_dlg.m_hWnd), m_dlg.m_hWnd),
+        EXPECT_STREQ(ToolTipText(m_dlg.m_toolTip.m_hWnd, ::GetParent(m_dlg.m_hWnd), m_dlg.m_hWnd),
                      row.pszText)
             << row.pt.x;
         // Moving the cursor may bring a move of its own: each one switches alike.

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "tools/common/DibCanvas.h"
+#include "skin/Canvas.h"
 #include "tools/common/PngFile.h"
 
 namespace WindowCapture {
@@ -122,7 +122,7 @@ Layer LayerOf(HWND hWnd, const RECT& area) {
 bool ReadScreen(const RECT& area, std::vector<uint32_t>& pixels) {
     const int nWidth = area.right - area.left;
     const int nHeight = area.bottom - area.top;
-    CDibCanvas canvas(nWidth, nHeight);
+    CKvCanvas canvas(nWidth, nHeight);
     CScreenDC screen;
     if (!canvas.IsReady() || !screen.DC())
         return false;

@@ -4,7 +4,7 @@
 #include "tools/kvdemo/DemoResource.h"
 
 #include "skin/BmpButton.h"
-#include "tools/kvskin/SkinJson.h"
+#include "tools/common/Utf8.h"
 
 namespace {
 

@@ -2,9 +2,10 @@
 
 #include "runtime/ModuleApp.h"
 #include "skin/ControlLayout.h"
+#include "tools/common/Input.h"
 #include "tools/common/WindowCapture.h"
 #include "tools/kvdemo/DemoReport.h"
-#include "tools/kvskin/SkinJson.h"
+#include "tools/common/Utf8.h"
 
 #include <cstdio>
 #include <fstream>
@@ -63,11 +64,7 @@ CTour::CTour(CDemoContainer& dlg, const std::wstring& strDir) : m_dlg(dlg), m_st
     m_json["steps"] = ordered_json::array();
 }
 
-CTour::~CTour() {
-    for (HANDLE h : {m_hBroadcast, m_hBroadcastOutput})
-        if (h)
-            ::CloseHandle(h);
-}
+CTour::~CTour() = default;
 
 // ---------------------------------------------------------------------------
 // Running the steps
@@ -155,7 +152,7 @@ bool CTour::Finish(INT_PTR nDoModalResult) {
     if (m_nStep < m_steps.size()) {
         if (!m_bStepStarted)
             StartStep();
-        if (m_hBroadcast)
+        if (m_pBroadcast)
             RecordBroadcast();
         const TourStep& step = m_steps[m_nStep];
         // Only an action that waits for the end may be left when it came.
@@ -251,11 +248,7 @@ bool CTour::Shoot(const std::vector<HWND>& extra) {
 
 void CTour::HoverContainerItem(LPCWSTR pszID) {
     const RECT rc = m_dlg.ItemRect(pszID);
-    POINT client = {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
-    POINT screen = client;
-    m_dlg.ClientToScreen(&screen);
-    ::SetCursorPos(screen.x, screen.y);
-    m_dlg.PostMessage(WM_MOUSEMOVE, 0, MAKELPARAM(client.x, client.y));
+    KvInput::PostMove(m_dlg.m_hWnd, POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
 }
 
 bool CTour::ClickPageItem(LPCWSTR pszID) {
@@ -265,13 +258,8 @@ bool CTour::ClickPageItem(LPCWSTR pszID) {
         return false;
     CRect rc;
     pControl->GetClientRect(&rc);
-    POINT screen = rc.CenterPoint();
-    pControl->ClientToScreen(&screen);
     // The button checks where the cursor is before it counts a release as a click.
-    ::SetCursorPos(screen.x, screen.y);
-    const LPARAM at = MAKELPARAM(rc.CenterPoint().x, rc.CenterPoint().y);
-    pControl->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
-    pControl->PostMessage(WM_LBUTTONUP, 0, at);
+    KvInput::PostClick(pControl->m_hWnd, rc.CenterPoint());
     return true;
 }
 
@@ -286,41 +274,17 @@ std::string CTour::PressKey(UINT nVirtualKey) {
 }
 
 bool CTour::StartBroadcast() {
-    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
-    HANDLE hWrite = nullptr;
-    if (!::CreatePipe(&m_hBroadcastOutput, &hWrite, &inherit, 0))
-        return false;
-    ::SetHandleInformation(m_hBroadcastOutput, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = startup.hStdError = hWrite;
-    startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
-    std::wstring commandLine =
-        L"\"" + std::wstring(GetModuleDirectory(nullptr).GetString()) + L"kvhub.exe\" broadcast 20";
-    PROCESS_INFORMATION process = {};
-    const BOOL bStarted = ::CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0,
-                                           nullptr, nullptr, &startup, &process);
-    ::CloseHandle(hWrite); // the pipe ends when the child's copy closes
-    if (!bStarted)
-        return false;
-    ::CloseHandle(process.hThread);
-    m_hBroadcast = process.hProcess;
-    return true;
+    m_pBroadcast = std::make_unique<KvProcess::CRunningProcess>(
+        std::wstring(GetModuleDirectory(nullptr).GetString()) + L"kvhub.exe",
+        std::vector<std::wstring>{L"broadcast", L"20"});
+    return m_pBroadcast->Started();
 }
 
 void CTour::RecordBroadcast() {
-    if (::WaitForSingleObject(m_hBroadcast, kBroadcastWaitMs) != WAIT_OBJECT_0) {
+    if (!m_pBroadcast->WaitForExit(kBroadcastWaitMs)) {
         m_record["kvhub"] = {{"exitCode", nullptr}, {"output", "still running"}};
         return;
     }
-    DWORD nExitCode = 0;
-    ::GetExitCodeProcess(m_hBroadcast, &nExitCode);
-    // The process is gone, so the read ends at its last byte.
-    std::string strOutput;
-    char buffer[512];
-    DWORD nRead = 0;
-    while (::ReadFile(m_hBroadcastOutput, buffer, sizeof(buffer), &nRead, nullptr) && nRead > 0)
-        strOutput.append(buffer, nRead);
-    m_record["kvhub"] = {{"exitCode", nExitCode}, {"output", strOutput}};
+    const KvProcess::RunResult result = m_pBroadcast->Finish(0);
+    m_record["kvhub"] = {{"exitCode", result.nExitCode}, {"output", result.strOut + result.strErr}};
 }

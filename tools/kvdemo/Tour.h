@@ -6,12 +6,14 @@
 // never sleeps there: waiting is a later tick.
 #pragma once
 
+#include "tools/common/Process.h"
 #include "tools/kvdemo/DemoContainer.h"
 
 #include <nlohmann/json.hpp>
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -121,9 +123,7 @@ private:
     INT_PTR m_nDoModalResult = -1;
     bool m_bOk = true;
     bool m_bEndedByTour = false;
-    // The broadcasting process and the read end of its output.
-    HANDLE m_hBroadcast = nullptr;
-    HANDLE m_hBroadcastOutput = nullptr;
+    std::unique_ptr<KvProcess::CRunningProcess> m_pBroadcast;
 };
 
 // The demo's tour, in order: start, hover the close item, check, pick a

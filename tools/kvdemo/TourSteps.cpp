@@ -1,6 +1,7 @@
 #include "tools/kvdemo/Tour.h"
 
-#include "tools/kvskin/SkinJson.h"
+#include "tools/common/Input.h"
+#include "tools/common/Utf8.h"
 
 #include <memory>
 
@@ -100,13 +101,6 @@ ordered_json MessageBoxJson(HWND hBox) {
             box["text"] = ToUtf8(text);
     }
     return box;
-}
-
-void SendMouseButton(DWORD dwFlags) {
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = dwFlags;
-    ::SendInput(1, &input, sizeof(input));
 }
 
 // --- the steps
@@ -258,7 +252,7 @@ TourStep DragStep(CTour& tour) {
                             },
                             150});
     step.actions.push_back({[] {
-                                SendMouseButton(MOUSEEVENTF_LEFTDOWN);
+                                KvInput::LeftButton(true);
                                 return true;
                             },
                             300});
@@ -271,7 +265,7 @@ TourStep DragStep(CTour& tour) {
                                 },
                                 80});
     step.actions.push_back({[] {
-                                SendMouseButton(MOUSEEVENTF_LEFTUP);
+                                KvInput::LeftButton(false);
                                 return true;
                             },
                             500});

@@ -13,11 +13,11 @@
 #include "tools/kvdemo/DemoContainer.h"
 #include "tools/kvdemo/DemoReport.h"
 #include "tools/kvdemo/Tour.h"
-#include "tools/kvskin/CommandLine.h"
-#include "tools/kvskin/GdiplusSession.h"
-#include "tools/kvskin/SkinJson.h"
-#include "tools/kvskin/SkinLint.h"
-#include "tools/kvskin/SkinPaths.h"
+#include "tools/common/CommandLine.h"
+#include "tools/common/GdiplusSession.h"
+#include "tools/common/Utf8.h"
+#include "tools/common/SkinLint.h"
+#include "tools/common/SkinPaths.h"
 
 #include <cstdio>
 #include <thread>

@@ -2,7 +2,7 @@
 // ToolOutput that the caller prints, and returns the process exit code.
 #pragma once
 
-#include "tools/kvskin/CommandLine.h"
+#include "tools/common/CommandLine.h"
 
 #include <string>
 

@@ -2,7 +2,7 @@
 // prints it as JSON.
 #include "tools/kvskin/Commands.h"
 #include "tools/kvskin/SkinJson.h"
-#include "tools/kvskin/SkinPaths.h"
+#include "tools/common/SkinPaths.h"
 
 const KvSkinCommand kDescribeCommand = {
     L"describe",

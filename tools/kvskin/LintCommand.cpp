@@ -1,10 +1,10 @@
 // kvskin lint: one line per finding, as compilers write them, so that
 // editors jump to it.
 #include "tools/kvskin/Commands.h"
-#include "tools/kvskin/GdiplusSession.h"
+#include "tools/common/GdiplusSession.h"
 #include "tools/kvskin/SkinJson.h"
-#include "tools/kvskin/SkinLint.h"
-#include "tools/kvskin/SkinPaths.h"
+#include "tools/common/SkinLint.h"
+#include "tools/common/SkinPaths.h"
 
 #include <cstdint>
 

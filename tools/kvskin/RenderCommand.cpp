@@ -1,32 +1,21 @@
-// kvskin render: the windowless picture of a section, drawn offscreen by the
-// windowless dialog's own composition (CWndLessSheet, CWndLessItem) with no
-// window and no display, saved as a PNG with its alpha.
-#include "skin/CommonDlg.h"
-#include "skin/CommonWndLessDlg.h"
-#include "skin/ControlLayout.h"
-#include "tools/common/DibCanvas.h"
+// kvskin render: the windowless picture of a section, built from the model
+// and drawn offscreen by the windowless dialog's own composition
+// (BuildWndLessItems, CWndLessSheet) with no window and no display, saved as
+// a PNG with its alpha.
+#include "skin/Canvas.h"
+#include "skin/DialogModel.h"
+#include "skin/WndLessSheet.h"
+#include "tools/common/CapturePixels.h"
 #include "tools/common/PngFile.h"
 #include "tools/kvskin/Commands.h"
-#include "tools/kvskin/GdiplusSession.h"
+#include "tools/common/GdiplusSession.h"
 #include "tools/kvskin/ItemRequests.h"
 #include "tools/kvskin/SkinJson.h"
-#include "tools/kvskin/SkinLintRules.h"
-#include "tools/kvskin/SkinPaths.h"
+#include "tools/common/SkinPaths.h"
 
 #include <cstdint>
 
 namespace {
-
-// Every push-button item gets its drawn item, as the dialog's build makes it.
-void MakeDrawnItems(CKvXMLParseBase& reader) {
-    CWndLessImageCache images;
-    const WndLessImageSource decode = [&images](const CString& strPath) {
-        return images.Decoded(strPath);
-    };
-    for (_XmlDynamicItem& item : reader.m_arrDynamicItems)
-        if (item.nControlType == 2)
-            MakeWndLessItem(item, ItemFontInfoOf(reader, item), decode);
-}
 
 // Check boxes and radio buttons exist only in the base dialog, which draws
 // their eight-frame strips, its labels and mnemonics itself: the windowless
@@ -34,8 +23,8 @@ void MakeDrawnItems(CKvXMLParseBase& reader) {
 // that refuses it, or empty.
 std::string BaseDialogOnly(const CKvXMLParseBase& reader, const CString& strSection) {
     for (const _XmlDynamicItem& item : reader.m_arrDynamicItems) {
-        if (item.nControlType != 2 ||
-            StateStripFrames(item.nControlType, item.nControlStyle) != KvLayout::kToggleFrameCount)
+        const ItemKind kind = ItemKindOf(item.nControlType, item.nControlStyle);
+        if (item.nControlType != 2 || (kind != ItemKind::CheckBox && kind != ItemKind::RadioButton))
             continue;
         return "kvskin: " + ToUtf8(strSection) + " is a base-dialog section: item \"" +
                ToUtf8(item.strID) +
@@ -66,13 +55,13 @@ std::string ApplyStates(CKvXMLParseBase& reader, const std::vector<ItemStateRequ
 
 // The picture as the dialog hands it to UpdateLayeredWindow, with straight
 // alpha for the PNG; empty when there is no sheet to draw.
-CapturePixels::ArgbImage ComposePicture(CKvXMLParseBase& reader) {
+CapturePixels::ArgbImage ComposePicture(CKvXMLParseBase& reader, const KvWindowModel& window) {
     CapturePixels::ArgbImage image;
-    const SIZE sheet = SheetSizeOf(reader);
+    const SIZE sheet = window.szSheet;
     if (!SheetFitsSection(sheet.cx, sheet.cy))
         return image;
-    const std::unique_ptr<Gdiplus::Bitmap> pBack = LoadSheetBackground(reader);
-    CDibCanvas canvas(sheet.cx, sheet.cy);
+    const std::unique_ptr<Gdiplus::Bitmap> pBack = LoadSheetBackground(window);
+    CKvCanvas canvas(sheet.cx, sheet.cy);
     CWndLessSheet composer;
     if (!canvas.IsReady() ||
         !composer.Compose(canvas.DC(), sheet, pBack.get(), reader.m_arrDynamicItems))
@@ -141,11 +130,12 @@ int RunRender(const CParsedCommand& command, ToolOutput& output) {
     output.strErr = BaseDialogOnly(reader, strSection);
     if (!output.strErr.empty())
         return kExitNotDone;
-    MakeDrawnItems(reader);
+    const KvWindowModel window = ReadWindowModel(reader);
+    BuildWndLessItems(reader.m_arrDynamicItems, window, nullptr);
     output.strErr = ApplyStates(reader, requests, strSection);
     if (!output.strErr.empty())
         return kExitNotDone;
-    const CapturePixels::ArgbImage image = ComposePicture(reader);
+    const CapturePixels::ArgbImage image = ComposePicture(reader, window);
     if (image.pixels.empty()) {
         output.strErr = "kvskin: nothing to draw: " + ToUtf8(strSection) +
                         " gives no SheetSize that a picture can be made of\n";

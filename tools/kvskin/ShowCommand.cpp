@@ -1,14 +1,15 @@
 // kvskin show: a real skinned dialog built from a section and shown, driven
 // by real mouse messages, captured from the screen or described as JSON.
 #include "skin/CommonWndLessDlg.h"
+#include "tools/common/Input.h"
 #include "tools/common/PngFile.h"
 #include "tools/common/WindowCapture.h"
 #include "tools/kvskin/Commands.h"
-#include "tools/kvskin/GdiplusSession.h"
+#include "tools/common/GdiplusSession.h"
 #include "tools/kvskin/ItemRequests.h"
 #include "tools/kvskin/ShownDialogJson.h"
 #include "tools/kvskin/SkinJson.h"
-#include "tools/kvskin/SkinPaths.h"
+#include "tools/common/SkinPaths.h"
 
 #include <memory>
 
@@ -132,16 +133,11 @@ std::optional<MouseTarget> ItemTarget(CKvCommonDlg& dlg, bool bWindowless, int n
     return MouseTarget{dlg.m_hWnd, *pt};
 }
 
-// The cursor goes where the messages say, so that leave tracking, cursor and
-// tooltip see what a user's mouse would make them see.
+// A move, then a press when asked, where a user's mouse would make them.
 void PostMouse(const MouseTarget& target, bool bPress) {
-    POINT screen = target.pt;
-    ::ClientToScreen(target.hWnd, &screen);
-    ::SetCursorPos(screen.x, screen.y);
-    const LPARAM lParam = MAKELPARAM(target.pt.x, target.pt.y);
-    ::PostMessageW(target.hWnd, WM_MOUSEMOVE, 0, lParam);
+    KvInput::PostMove(target.hWnd, target.pt);
     if (bPress)
-        ::PostMessageW(target.hWnd, WM_LBUTTONDOWN, MK_LBUTTON, lParam);
+        KvInput::PostPress(target.hWnd, target.pt);
 }
 
 // A move, or a move and a press, at its target.

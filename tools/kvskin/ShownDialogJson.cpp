@@ -1,6 +1,7 @@
 #include "tools/kvskin/ShownDialogJson.h"
 
 #include "skin/CommonWndLessDlg.h"
+#include "tools/common/ToolTips.h"
 #include "tools/kvskin/SkinJson.h"
 
 #include <commctrl.h>
@@ -26,31 +27,6 @@ CString ClassName(HWND hWnd) {
     return CString(name, nLength);
 }
 
-// The tooltip window the dialog made: a top-level window it owns.
-HWND DialogToolTip(HWND hDlg) {
-    for (HWND hTip = ::FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); hTip;
-         hTip = ::FindWindowExW(nullptr, hTip, TOOLTIPS_CLASSW, nullptr))
-        if (::GetWindow(hTip, GW_OWNER) == hDlg)
-            return hTip;
-    return nullptr;
-}
-
-// The text of the tool that is the whole control, as the dialog registers it.
-CString ToolText(HWND hToolTip, HWND hDlg, HWND hControl) {
-    if (!hToolTip)
-        return CString();
-    wchar_t text[1024] = {};
-    TTTOOLINFOW info = {};
-    info.cbSize = sizeof(info);
-    info.uFlags = TTF_IDISHWND;
-    info.hwnd = hDlg;
-    info.uId = reinterpret_cast<UINT_PTR>(hControl);
-    info.lpszText = text;
-    ::SendMessageW(hToolTip, TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&info));
-    text[1023] = L'\0';
-    return CString(text);
-}
-
 ordered_json ControlJson(HWND hDlg, HWND hToolTip, HWND hControl) {
     RECT rc = {};
     ::GetWindowRect(hControl, &rc);
@@ -60,7 +36,7 @@ ordered_json ControlJson(HWND hDlg, HWND hToolTip, HWND hControl) {
             {"rect", RectJson(rc)},
             {"style", static_cast<uint32_t>(::GetWindowLongW(hControl, GWL_STYLE))},
             {"text", ToUtf8(WindowText(hControl))},
-            {"tooltip", ToUtf8(ToolText(hToolTip, hDlg, hControl))}};
+            {"tooltip", ToUtf8(ToolTipText(hToolTip, hDlg, hControl))}};
 }
 
 ordered_json WindowJson(HWND hDlg) {
@@ -79,7 +55,7 @@ ordered_json WindowJson(HWND hDlg) {
 
 ordered_json DescribeShownDialog(CKvCommonDlg& dlg) {
     const HWND hDlg = dlg.m_hWnd;
-    const HWND hToolTip = DialogToolTip(hDlg);
+    const HWND hToolTip = OwnedToolTip(hDlg);
     ordered_json controls = ordered_json::array();
     for (HWND hChild = ::GetWindow(hDlg, GW_CHILD); hChild;
          hChild = ::GetWindow(hChild, GW_HWNDNEXT))

@@ -1,5 +1,7 @@
 #include "tools/kvskin/SkinJson.h"
 
+#include "skin/SkinSchema.h"
+
 using nlohmann::ordered_json;
 
 namespace {
@@ -9,38 +11,51 @@ ordered_json RectJson(const RECT& rc) {
                                 static_cast<int32_t>(rc.right), static_cast<int32_t>(rc.bottom)});
 }
 
+ordered_json ItemValueJson(const _XmlDynamicItem& item, ItemField field) {
+    switch (field) {
+    case ItemField::Name:
+        return ToUtf8(item.strName);
+    case ItemField::ID:
+        return ToUtf8(item.strID);
+    case ItemField::ToolTip:
+        return ToUtf8(item.strToolTip);
+    case ItemField::FontName:
+        return ToUtf8(item.strFontName);
+    case ItemField::FontSize:
+        return item.nFontSize;
+    case ItemField::FontColor:
+        return ToUtf8(item.strFontColor);
+    case ItemField::FontFormat:
+        return ToUtf8(item.strFontFormat);
+    case ItemField::BkImg:
+        return ToUtf8(item.strBkImg);
+    case ItemField::Cursor:
+        return ToUtf8(item.strCursor);
+    case ItemField::Icon:
+        return ToUtf8(item.strIcon);
+    case ItemField::Pos:
+        return RectJson(item.rcPos);
+    case ItemField::ControlType:
+        return item.nControlType;
+    case ItemField::ControlStyle:
+        return item.nControlStyle;
+    case ItemField::DrawFocus:
+        return item.nDrawFocus;
+    case ItemField::None:
+        break;
+    }
+    return nullptr;
+}
+
+// Every attribute the reader reads, in the order of its table.
 ordered_json ItemJson(const _XmlDynamicItem& item) {
-    return ordered_json{
-        {"id", ToUtf8(item.strID)},
-        {"name", ToUtf8(item.strName)},
-        {"toolTip", ToUtf8(item.strToolTip)},
-        {"fontName", ToUtf8(item.strFontName)},
-        {"fontSize", item.nFontSize},
-        {"fontColor", ToUtf8(item.strFontColor)},
-        {"fontFormat", ToUtf8(item.strFontFormat)},
-        {"bkImg", ToUtf8(item.strBkImg)},
-        {"cursor", ToUtf8(item.strCursor)},
-        {"icon", ToUtf8(item.strIcon)},
-        {"rect", RectJson(item.rcPos)},
-        {"controlType", item.nControlType},
-        {"controlStyle", item.nControlStyle},
-        {"drawFocus", item.nDrawFocus},
-    };
+    ordered_json json = ordered_json::object();
+    for (const SkinName& attribute : kItemAttributeNames)
+        json[attribute.pszJsonKey] = ItemValueJson(item, attribute.field);
+    return json;
 }
 
 } // namespace
-
-std::string ToUtf8(const CString& strText) {
-    if (strText.IsEmpty())
-        return std::string();
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, strText.GetString(), strText.GetLength(), nullptr,
-                                    0, nullptr, nullptr);
-    std::string text(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
-    if (bytes > 0)
-        WideCharToMultiByte(CP_UTF8, 0, strText.GetString(), strText.GetLength(), &text[0], bytes,
-                            nullptr, nullptr);
-    return text;
-}
 
 ordered_json DescribeSkin(const CKvXMLParseBase& reader) {
     ordered_json windowInfo = ordered_json::object();

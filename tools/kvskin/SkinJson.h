@@ -2,13 +2,11 @@
 #pragma once
 
 #include "skin/XMLParseBase.h"
+#include "tools/common/Utf8.h"
 
 #include <nlohmann/json.hpp>
 
 #include <string>
-
-// UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD.
-std::string ToUtf8(const CString& strText);
 
 // {"skinDir", "skinName", "windowInfo", "posInfo", "items"}: exactly what the
 // reader holds, items in array order.

@@ -1,13 +1,15 @@
-#include "tools/kvskin/SkinLint.h"
+#include "tools/common/SkinLint.h"
 
 #include "runtime/StringHelpers.h"
 #include "skin/ControlLayout.h"
 #include "skin/DialogLayout.h"
 #include "skin/ImageLimits.h"
+#include "skin/SkinSchema.h"
+#include "skin/SkinValue.h"
 #include "skin/XMLParseBase.h"
-#include "tools/kvskin/SkinJson.h"
-#include "tools/kvskin/SkinLintRules.h"
-#include "tools/kvskin/SkinResources.h"
+#include "tools/common/Utf8.h"
+#include "tools/common/SkinLintRules.h"
+#include "tools/common/SkinResources.h"
 #include "xml/XmlDocument.h"
 
 #include <algorithm>
@@ -57,6 +59,8 @@ public:
     const SkinFileProbe* CheckFile(const DOMElement* pElement, const CString& strLabel,
                                    const CString& strValue, SkinFileKind kind);
     void CheckFace(const DOMElement* pElement, const CString& strLabel, const CString& strFace);
+    // The check of the value's kind, as the reader reads that kind.
+    void CheckValue(const DOMElement* pElement, const SkinName& name, const CString& strValue);
 
 private:
     const CPositionedDocument& m_doc;
@@ -82,7 +86,8 @@ NumberReading CLintContext::CheckNumber(const DOMElement* pElement, const CStrin
 
 void CLintContext::CheckIntegerForm(const DOMElement* pElement, const CString& strLabel,
                                     const CString& strValue, int nCount, const wchar_t* pszShape) {
-    ValueForm form = ReadIntegerListForm(strValue, nCount);
+    int32_t values[4] = {0, 0, 0, 0};
+    const ValueForm form = ReadSkinIntegers(strValue, values, nCount).form;
     CString message;
     if (form == ValueForm::Partial) {
         message.Format(L"%s %s is read only in part; write %s", strLabel, Quoted(strValue),
@@ -180,6 +185,45 @@ void CLintContext::CheckFace(const DOMElement* pElement, const CString& strLabel
     Report(pElement, LintSeverity::Error, message);
 }
 
+void CLintContext::CheckValue(const DOMElement* pElement, const SkinName& name,
+                              const CString& strValue) {
+    switch (name.kind) {
+    case SkinKind::Number:
+        CheckNumber(pElement, name.pszName, strValue);
+        break;
+    case SkinKind::Decimal:
+        CheckIntegerForm(pElement, name.pszName, strValue, 1, L"a decimal number");
+        break;
+    case SkinKind::Pair:
+        CheckIntegerForm(pElement, name.pszName, strValue, 2, L"x,y");
+        break;
+    case SkinKind::Rect:
+        CheckIntegerForm(pElement, name.pszName, strValue, 4, L"x,y,width,height");
+        break;
+    case SkinKind::ColourList:
+        CheckColourList(pElement, strValue);
+        break;
+    case SkinKind::FormatList:
+        CheckFormatList(pElement, strValue);
+        break;
+    case SkinKind::Face:
+        CheckFace(pElement, name.pszName, strValue);
+        break;
+    case SkinKind::Image:
+        CheckFile(pElement, name.pszName, strValue, SkinFileKind::Image);
+        break;
+    case SkinKind::Cursor:
+        CheckFile(pElement, name.pszName, strValue, SkinFileKind::Cursor);
+        break;
+    case SkinKind::Icon:
+        CheckFile(pElement, name.pszName, strValue, SkinFileKind::Icon);
+        break;
+    case SkinKind::Text:
+    case SkinKind::HexColour:
+        break;
+    }
+}
+
 // What the section's window entries give its items and its layout.
 struct WindowDefaults {
     POINT ptSheet = {0, 0}; // (0, 0) when missing or unusable
@@ -204,7 +248,7 @@ private:
     void LintItems(DOMElement* pDynamicInfo, const WindowDefaults& window);
     void LintItem(DOMElement* pItem, const WindowDefaults& window);
     void LintItemGeometry(DOMElement* pItem, const CString& strName, const POINT& ptSheet);
-    void LintItemFiles(DOMElement* pItem, int32_t nType, uint32_t nStyle);
+    void LintItemFiles(DOMElement* pItem, ItemKind kind);
     void LintItemText(DOMElement* pItem, const CString& strName, const WindowDefaults& window);
 
     CLintContext& m_ctx;
@@ -213,60 +257,43 @@ private:
 
 void CSectionLinter::Lint(DOMElement* pSection) {
     WindowDefaults window = LintWindowInfo(pSection);
-    if (DOMElement* dynamicInfo = m_xml.FindChildElement(pSection, L"DynamicInfo"))
+    if (DOMElement* dynamicInfo = m_xml.FindChildElement(pSection, SkinKey::DynamicInfo))
         LintItems(dynamicInfo, window);
 }
 
 WindowDefaults CSectionLinter::LintWindowInfo(DOMElement* pSection) {
     WindowDefaults window;
-    DOMElement* windowInfo = m_xml.FindChildElement(pSection, L"WindowInfo");
+    DOMElement* windowInfo = m_xml.FindChildElement(pSection, SkinKey::WindowInfo);
     // As the reader does: a later entry with the same key replaces the earlier.
     std::map<CString, DOMElement*, SkinKeyLess> entries;
     for (DOMElement* entry = windowInfo ? windowInfo->getFirstElementChild() : nullptr; entry;
          entry = entry->getNextElementSibling())
-        entries[Attribute(entry, L"ItemID")] = entry;
+        entries[Attribute(entry, SkinKey::ItemID)] = entry;
     for (const auto& [key, entry] : entries)
-        LintWindowEntry(entry, key, Attribute(entry, L"Data"));
+        LintWindowEntry(entry, key, Attribute(entry, SkinKey::Data));
 
-    auto sheet = entries.find(L"SheetSize");
+    auto sheet = entries.find(SkinKey::SheetSize);
     DOMElement* sheetEntry = sheet == entries.end() ? nullptr : sheet->second;
     window.ptSheet = LintSheetSize(pSection, windowInfo, sheetEntry,
-                                   sheetEntry ? Attribute(sheetEntry, L"Data") : CString());
-    auto layered = entries.find(L"IsLayerWnd");
+                                   sheetEntry ? Attribute(sheetEntry, SkinKey::Data) : CString());
+    auto layered = entries.find(SkinKey::IsLayerWnd);
     if (layered != entries.end() &&
-        ReadSkinNumber(Attribute(layered->second, L"Data")).nValue != 0 &&
-        entries.find(L"AlpahValue") == entries.end())
+        ReadSkinNumber(Attribute(layered->second, SkinKey::Data)).nValue != 0 &&
+        entries.find(SkinKey::AlpahValue) == entries.end())
         m_ctx.Report(layered->second, LintSeverity::Warning,
                      L"a layered window without \"AlpahValue\" is shown opaque");
-    auto face = entries.find(L"FontName");
+    auto face = entries.find(SkinKey::FontName);
     if (face != entries.end())
-        window.strFontName = Attribute(face->second, L"Data");
+        window.strFontName = Attribute(face->second, SkinKey::Data);
     return window;
 }
 
 void CSectionLinter::LintWindowEntry(DOMElement* pEntry, const CString& strKey,
                                      const CString& strValue) {
-    static const wchar_t* const kNumbers[] = {L"IsLayerWnd",    L"AlpahValue",  L"IsDrag",
-                                              L"CaptionHeight", L"ShowToolTip", L"ToolTipWidth",
-                                              L"FontSize"};
-    for (const wchar_t* number : kNumbers)
-        if (strKey == number)
-            m_ctx.CheckNumber(pEntry, strKey, strValue);
-    // The dialog font reads these two as plain decimal numbers.
-    if (strKey == L"FontWeight" || strKey == L"FontCharSet")
-        m_ctx.CheckIntegerForm(pEntry, strKey, strValue, 1, L"a decimal number");
-    if (strKey == L"ChildPos")
-        m_ctx.CheckIntegerForm(pEntry, strKey, strValue, 2, L"x,y");
-    if (strKey == L"FontColor")
-        m_ctx.CheckColourList(pEntry, strValue);
-    if (strKey == L"FontFormat")
-        m_ctx.CheckFormatList(pEntry, strValue);
-    if (strKey == L"FontName")
-        m_ctx.CheckFace(pEntry, strKey, strValue);
-    if (strKey == L"BackBmp")
-        m_ctx.CheckFile(pEntry, strKey, strValue, SkinFileKind::Image);
-    if (strKey == L"Icon")
-        m_ctx.CheckFile(pEntry, strKey, strValue, SkinFileKind::Icon);
+    const SkinName* pName = kWindowEntryNames.Find(strKey);
+    // The sheet size has checks of its own; unknown keys are the demo's texts and the like.
+    if (pName && strKey != SkinKey::SheetSize)
+        m_ctx.CheckValue(pEntry, *pName, strValue);
 }
 
 POINT CSectionLinter::LintSheetSize(DOMElement* pSection, DOMElement* pWindowInfo,
@@ -281,7 +308,7 @@ POINT CSectionLinter::LintSheetSize(DOMElement* pSection, DOMElement* pWindowInf
                      LintSeverity::Error, L"no \"SheetSize\" window entry: the window is 0 x 0");
         return sheet;
     }
-    m_ctx.CheckIntegerForm(pEntry, L"SheetSize", strValue, 2, L"width,height");
+    m_ctx.CheckIntegerForm(pEntry, SkinKey::SheetSize, strValue, 2, L"width,height");
     ReadSkinPair(strValue, sheet);
     if (sheet.x <= 0 || sheet.y <= 0) {
         CString message;
@@ -305,7 +332,7 @@ void CSectionLinter::LintItems(DOMElement* pDynamicInfo, const WindowDefaults& w
     std::unordered_map<std::wstring, DOMElement*> firstById;
     for (DOMElement* item = pDynamicInfo->getFirstElementChild(); item;
          item = item->getNextElementSibling()) {
-        CString id = Attribute(item, L"ID");
+        CString id = Attribute(item, SkinKey::ID);
         auto [first, added] = firstById.emplace(SkinIdKey(id), item);
         if (!added) {
             CString message;
@@ -319,16 +346,22 @@ void CSectionLinter::LintItems(DOMElement* pDynamicInfo, const WindowDefaults& w
 }
 
 void CSectionLinter::LintItem(DOMElement* pItem, const WindowDefaults& window) {
-    CString id = Attribute(pItem, L"ID");
-    NumberReading type = m_ctx.CheckNumber(pItem, L"ControlType", Attribute(pItem, L"ControlType"));
+    CString id = Attribute(pItem, SkinKey::ID);
+    NumberReading type =
+        m_ctx.CheckNumber(pItem, SkinKey::ControlType, Attribute(pItem, SkinKey::ControlType));
     NumberReading style =
-        m_ctx.CheckNumber(pItem, L"ControlStyle", Attribute(pItem, L"ControlStyle"));
-    m_ctx.CheckNumber(pItem, L"FontSize", Attribute(pItem, L"FontSize"));
-    m_ctx.CheckNumber(pItem, L"DrawFocus", Attribute(pItem, L"DrawFocus"));
-    m_ctx.CheckColourList(pItem, Attribute(pItem, L"FontColor"));
-    m_ctx.CheckFormatList(pItem, Attribute(pItem, L"FontFormat"));
+        m_ctx.CheckNumber(pItem, SkinKey::ControlStyle, Attribute(pItem, SkinKey::ControlStyle));
+    // The values every item reads; its rectangle, files and font only matter
+    // to an item that makes something.
+    for (const SkinName& attribute : kItemAttributeNames)
+        if (attribute.kind == SkinKind::Number || attribute.kind == SkinKind::ColourList ||
+            attribute.kind == SkinKind::FormatList)
+            if (attribute.field != ItemField::ControlType &&
+                attribute.field != ItemField::ControlStyle)
+                m_ctx.CheckValue(pItem, attribute, Attribute(pItem, attribute.pszName));
 
-    if (!ControlTypeMakesItem(type.nValue)) {
+    const ItemKind kind = ItemKindOf(type.nValue, static_cast<uint32_t>(style.nValue));
+    if (kind == ItemKind::None) {
         if (type.form == ValueForm::Unreadable)
             return; // already reported, and read as 0
         CString message;
@@ -339,14 +372,14 @@ void CSectionLinter::LintItem(DOMElement* pItem, const WindowDefaults& window) {
         return; // its geometry, files and font are never used
     }
     LintItemGeometry(pItem, ItemName(id), window.ptSheet);
-    LintItemFiles(pItem, type.nValue, static_cast<uint32_t>(style.nValue));
+    LintItemFiles(pItem, kind);
     LintItemText(pItem, ItemName(id), window);
 }
 
 void CSectionLinter::LintItemGeometry(DOMElement* pItem, const CString& strName,
                                       const POINT& ptSheet) {
-    CString pos = Attribute(pItem, L"Pos");
-    m_ctx.CheckIntegerForm(pItem, L"Pos", pos, 4, L"x,y,width,height");
+    CString pos = Attribute(pItem, SkinKey::Pos);
+    m_ctx.CheckValue(pItem, *kItemAttributeNames.Find(SkinKey::Pos), pos);
     RECT rc = {0, 0, 0, 0};
     ReadSkinRect(pos, rc);
     CString message;
@@ -368,10 +401,10 @@ void CSectionLinter::LintItemGeometry(DOMElement* pItem, const CString& strName,
                  message);
 }
 
-void CSectionLinter::LintItemFiles(DOMElement* pItem, int32_t nType, uint32_t nStyle) {
-    CString bkImg = Attribute(pItem, L"BkImg");
-    const SkinFileProbe* strip = m_ctx.CheckFile(pItem, L"BkImg", bkImg, SkinFileKind::Image);
-    int frames = StateStripFrames(nType, nStyle);
+void CSectionLinter::LintItemFiles(DOMElement* pItem, ItemKind kind) {
+    CString bkImg = Attribute(pItem, SkinKey::BkImg);
+    const SkinFileProbe* strip = m_ctx.CheckFile(pItem, SkinKey::BkImg, bkImg, SkinFileKind::Image);
+    const int frames = StripFrameCount(kind);
     if (strip && frames > 0 && strip->nWidth % frames != 0) {
         CString message;
         message.Format(L"BkImg %s is a state strip %d pixels wide, not a multiple of %d: its "
@@ -379,15 +412,15 @@ void CSectionLinter::LintItemFiles(DOMElement* pItem, int32_t nType, uint32_t nS
                        Quoted(bkImg), strip->nWidth, frames);
         m_ctx.Report(pItem, LintSeverity::Warning, message);
     }
-    m_ctx.CheckFile(pItem, L"Icon", Attribute(pItem, L"Icon"), SkinFileKind::Image);
-    m_ctx.CheckFile(pItem, L"Cursor", Attribute(pItem, L"Cursor"), SkinFileKind::Cursor);
+    for (const wchar_t* pszFile : {SkinKey::Icon, SkinKey::Cursor})
+        m_ctx.CheckValue(pItem, *kItemAttributeNames.Find(pszFile), Attribute(pItem, pszFile));
 }
 
 void CSectionLinter::LintItemText(DOMElement* pItem, const CString& strName,
                                   const WindowDefaults& window) {
-    CString face = Attribute(pItem, L"FontName");
-    m_ctx.CheckFace(pItem, L"FontName", face);
-    const CString text = Attribute(pItem, L"Name");
+    CString face = Attribute(pItem, SkinKey::FontName);
+    m_ctx.CheckFace(pItem, SkinKey::FontName, face);
+    const CString text = Attribute(pItem, SkinKey::Name);
     if (text.GetLength() > KvLayout::kMaxDrawnText) {
         CString message;
         message.Format(L"%s has a text of %d characters: only the first %d are drawn, then an "
@@ -439,8 +472,8 @@ DOMElement* CSectionFinder::Resolve(const CString& strPath) {
 }
 
 bool CSectionFinder::HasSectionPart(DOMElement* pElement) {
-    for (const wchar_t* part : {L"WindowInfo", L"PosInfo", L"DynamicInfo"})
-        if (m_xml.FindChildElement(pElement, part))
+    for (const SkinName& part : kSectionPartNames)
+        if (m_xml.FindChildElement(pElement, part.pszName))
             return true;
     return false;
 }

@@ -1,4 +1,4 @@
-#include "tools/kvskin/CommandLine.h"
+#include "tools/common/CommandLine.h"
 
 #include <algorithm>
 #include <iterator>

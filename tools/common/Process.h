@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-namespace ProcessKit {
+namespace KvProcess {
 
 struct RunResult {
     DWORD nExitCode = 0xFFFFFFFF;
@@ -59,4 +59,4 @@ RunResult RunTool(const wchar_t* exeName, const std::vector<std::wstring>& args,
 // The Unix path Wine maps a Windows path to; empty when not under Wine.
 std::string UnixPathOf(const std::wstring& windowsPath);
 
-} // namespace ProcessKit
+} // namespace KvProcess

@@ -1,7 +1,7 @@
-#include "tools/kvskin/SkinPaths.h"
+#include "tools/common/SkinPaths.h"
 
 #include "skin/XMLParseBase.h"
-#include "tools/kvskin/SkinJson.h"
+#include "tools/common/Utf8.h"
 #include "xml/XmlDocument.h"
 
 namespace {

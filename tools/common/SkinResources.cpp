@@ -1,4 +1,4 @@
-#include "tools/kvskin/SkinResources.h"
+#include "tools/common/SkinResources.h"
 
 #include "skin/ImageLimits.h"
 

@@ -1,8 +1,8 @@
-#include "tests/common/ProcessKit.h"
+#include "tools/common/Process.h"
 
 #include <algorithm>
 
-namespace ProcessKit {
+namespace KvProcess {
 
 namespace {
 
@@ -149,4 +149,4 @@ std::string UnixPathOf(const std::wstring& windowsPath) {
     return path;
 }
 
-} // namespace ProcessKit
+} // namespace KvProcess

@@ -1,0 +1,58 @@
+// What a skinned dialog looks like, typed and read once per load from its
+// description: the window's values (size, layering and opacity, caption
+// band, drag, tooltips, title, icon, background, dialog font, the default
+// text look of its items) and, per item, its kind and text look. The dialogs,
+// the container and kvskin render build from it; handlers read it, never the
+// skin's strings.
+#pragma once
+
+#include <afx.h>
+#include <windows.h>
+#include <gdiplus.h>
+
+#include "runtime/KelvaneApi.h"
+#include "skin/DialogLayout.h"
+#include "skin/XMLParseBase.h"
+
+#include <memory>
+
+// The dialog font's entries: the size by the number rule, weight and
+// character set as plain decimals.
+struct KvDialogFont {
+    CString strFaceName;
+    int nSize = 0;
+    int nWeight = 0;
+    int nCharSet = 0;
+};
+
+struct KvWindowModel {
+    SIZE szSheet = {0, 0};
+    bool bLayered = false;
+    int nAlphaPercent = 100; // of the first layered picture; full when not given
+    bool bDrag = false;
+    int nCaptionHeight = 0; // 0: the whole window is the band
+    bool bShowToolTip = false;
+    int nToolTipWidth = 0; // 0: no limit
+    CString strTitle;
+    CString strIconPath; // full path, empty for none
+    CString strBackPath; // full path, empty for none
+    POINT ptChildPos = {0, 0};
+    KvDialogFont font;
+    ItemTextSource itemDefaults; // what items without their own text settings take
+};
+
+// The window's values of the loaded description.
+KELVANE_API KvWindowModel ReadWindowModel(CKvXMLParseBase& reader);
+
+// An item's text look: each setting from the item when it gives one, else
+// from the window.
+KELVANE_API ItemFontInfo ItemTextLook(const _XmlDynamicItem& item, const KvWindowModel& window);
+
+// An opaque sheet of the button-face colour; null when it cannot be made.
+KELVANE_API std::unique_ptr<Gdiplus::Bitmap> CreateButtonFaceSheet(SIZE sheet);
+
+// The window's background: "BackBmp" decoded, or an opaque sheet of the
+// button-face colour when that cannot be read; null only when neither can be
+// made. *pbFromFile tells which.
+KELVANE_API std::unique_ptr<Gdiplus::Bitmap> LoadSheetBackground(const KvWindowModel& window,
+                                                                 bool* pbFromFile = nullptr);

@@ -1,0 +1,118 @@
+// The value grammar, the table of names the reader reads, and the dialog's
+// model of a real skin file read through Kelvane.dll.
+#include "skin/DialogModel.h"
+#include "skin/SkinSchema.h"
+#include "skin/SkinValue.h"
+#include "tests/skin_reader/SkinTestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+namespace {
+
+const char kModelSkin[] = R"(<S><W>
+  <WindowInfo>
+    <I ItemID="SheetSize" Data="240, 160"/><I ItemID="IsLayerWnd" Data="1"/>
+    <I ItemID="FontName" Data="DejaVu Sans"/><I ItemID="FontSize" Data="0x10"/>
+    <I ItemID="FontWeight" Data="700"/><I ItemID="ChildPos" Data=" 5 , 7 "/>
+    <I ItemID="IsDrag" Data="1"/><I ItemID="BackBmp" Data="back.png"/>
+    <I ItemID="FontColor" Data="0xFF0000FF;0xFF00FF00"/><I ItemID="FontFormat" Data="1;2;0;3"/>
+  </WindowInfo>
+  <DynamicInfo>
+    <I ID="every" Name="n" ToolTip="t" FontName="f" FontSize="9" FontColor="0xFF000001"
+       FontFormat="1" BkImg="b.png" Cursor="c.cur" Icon="i.png" Pos="1,2,3,4"
+       ControlType="2" ControlStyle="0x3" DrawFocus="1" FontColr="0xFF00FF00"/>
+    <I ID="bare" FontSize="-3"/>
+  </DynamicInfo>
+</W></S>)";
+
+} // namespace
+
+TEST(SkinValues, EachRuleSaysHowMuchOfTheValueItRead) {
+    const struct {
+        const wchar_t* pszText;
+        ValueForm form;
+        int32_t nValue;
+    } numbers[] = {
+        {L"", ValueForm::Empty, 0},
+        {L" 1 2 ", ValueForm::Whole, 12},
+        {L"12px", ValueForm::Partial, 12},
+        {L"0x10", ValueForm::Whole, 16},
+        {L"0XFF000000", ValueForm::Whole, static_cast<int32_t>(0xFF000000)},
+        {L"0x", ValueForm::Partial, 0},
+        {L"-7", ValueForm::Whole, -7},
+        {L"red", ValueForm::Unreadable, 0},
+    };
+    for (const auto& row : numbers) {
+        const NumberReading reading = ReadSkinNumber(row.pszText);
+        EXPECT_EQ(reading.form, row.form) << row.pszText;
+        EXPECT_EQ(reading.nValue, row.nValue) << row.pszText;
+        int nParsed = 99;
+        ParseNumber(row.pszText, nParsed); // the module's own reading is this one
+        EXPECT_EQ(nParsed,
+                  row.form == ValueForm::Whole || row.form == ValueForm::Partial ? row.nValue : 99)
+            << row.pszText;
+    }
+    int32_t values[4] = {};
+    EXPECT_EQ(ReadSkinIntegers(L" 10, 20 ,100,30", values, 4).form, ValueForm::Whole);
+    EXPECT_EQ(values[2], 100);
+    const IntegerListReading tooFew = ReadSkinIntegers(L"1,2,3", values, 4);
+    EXPECT_EQ(std::make_tuple(tooFew.form, tooFew.nRead), std::make_tuple(ValueForm::Partial, 3));
+    EXPECT_EQ(ReadSkinIntegers(L"1,2,3,4,", values, 4).form, ValueForm::Partial);
+    EXPECT_EQ(ReadSkinIntegers(L"x,1", values, 2).form, ValueForm::Unreadable);
+    EXPECT_EQ(SkinListTokens(L" 1 ; ;3"), (std::vector<CString>{L"1", L"", L"3"}));
+}
+
+TEST(SkinNames, TheReaderFillsAFieldForEveryNameOfItsTableAndNoOther) {
+    ImageKit::TempFolder folder;
+    CKvXMLParseBase reader;
+    reader.LoadSkin(WriteSkinFile(folder.Path(), L"model.xml", kModelSkin), L"W", L"", L"s");
+    ASSERT_EQ(reader.m_arrDynamicItems.size(), 2u);
+    const _XmlDynamicItem& item = reader.m_arrDynamicItems[0];
+    for (const CString* pText :
+         {&item.strName, &item.strToolTip, &item.strFontName, &item.strFontFormat, &item.strBkImg,
+          &item.strCursor, &item.strIcon})
+        EXPECT_FALSE(pText->IsEmpty());
+    EXPECT_EQ(std::make_tuple(item.nFontSize, item.nControlType, item.nControlStyle,
+                              item.nDrawFocus, item.rcPos.right),
+              std::make_tuple(9, 2, 3u, 1, 4L));
+    // The misspelt name is no name the toolkit reads: the item keeps its own colour.
+    EXPECT_EQ(item.strFontColor, L"0xFF000001");
+    EXPECT_EQ(kItemAttributeNames.Find(L"FontColr"), nullptr);
+    ASSERT_NE(kItemAttributeNames.Find(L"FontColor"), nullptr);
+    EXPECT_EQ(kItemAttributeNames.Find(L"FontColor")->kind, SkinKind::ColourList);
+    EXPECT_EQ(kWindowEntryNames.Find(L"AlpahValue")->kind, SkinKind::Number);
+    EXPECT_EQ(kWindowEntryNames.Find(L"AlphaValue"), nullptr); // the skins' spelling is the key
+}
+
+TEST(DialogModel, WindowValuesAndItemLooksWithTheirDefaults) {
+    ImageKit::TempFolder folder;
+    CKvXMLParseBase reader;
+    reader.LoadSkin(WriteSkinFile(folder.Path(), L"model.xml", kModelSkin), L"W", L"", L"s");
+    const KvWindowModel window = ReadWindowModel(reader);
+    EXPECT_EQ(std::make_tuple(window.szSheet.cx, window.szSheet.cy, window.bLayered,
+                              window.nAlphaPercent, window.bDrag, window.nCaptionHeight),
+              std::make_tuple(240L, 160L, true, 100, true, 0));
+    EXPECT_EQ(std::make_tuple(window.font.nSize, window.font.nWeight, window.ptChildPos.x,
+                              window.ptChildPos.y),
+              std::make_tuple(16, 700, 5L, 7L));
+    EXPECT_EQ(window.strBackPath, CString(folder.Path().c_str()) + L"s\\back.png");
+    EXPECT_TRUE(window.strIconPath.IsEmpty());
+
+    const auto fields = [](const ItemFontInfo& i) {
+        return std::make_tuple(CString(i.strFontName), i.nFontSize, i.clrNormal, i.clrDisabled,
+                               i.nFontStyle, i.nAlign, i.nLineAlign, i.nTrimming);
+    };
+    // Item values win whole: one colour serves both states, missing format
+    // tokens keep 0, 1, 1, 1; nothing of its own (or a size below 1) takes the window's.
+    EXPECT_EQ(fields(ItemTextLook(reader.m_arrDynamicItems[0], window)),
+              fields({L"f", 9, 0xFF000001, 0xFF000001, 1, 1, 1, 1}));
+    EXPECT_EQ(fields(ItemTextLook(reader.m_arrDynamicItems[1], window)),
+              fields({L"DejaVu Sans", 16, 0xFF0000FF, 0xFF00FF00, 1, 2, 0, 3}));
+    // An unreadable token reads as 0 for a colour, as the default for a format field.
+    _XmlDynamicItem odd;
+    odd.strFontColor = L"red;";
+    odd.strFontFormat = L"x;y";
+    EXPECT_EQ(fields(ItemTextLook(odd, window)), fields({L"DejaVu Sans", 16, 0, 0, 0, 1, 1, 1}));
+}
