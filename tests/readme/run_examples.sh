@@ -109,6 +109,13 @@ run_readme_program() {
 failed=0
 echo "\$ (the README's CMakeLists.txt and app.cpp)"
 run_readme_program || failed=1
+# As the README says: every tool prints its usage on standard output for --help and exits 0.
+for tool in kvskin kvpost kvhub kvdemo; do
+  if ! usage=$("$root/scripts/kv" "$tool" --help 2>/dev/null </dev/null) || [[ $usage != usage:* ]]; then
+    echo "run_examples.sh: FAILED: $tool --help (exit 0 and its usage on standard output)" >&2
+    failed=1
+  fi
+done
 cd "$work"
 while IFS= read -r command; do
   echo "\$ $command"
