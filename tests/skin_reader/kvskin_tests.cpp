@@ -166,3 +166,26 @@ TEST_F(KvSkinTest, ExitCodesOfBothVerbs) {
         EXPECT_EQ(run.strErr.rfind(row.pszErr, 0), 0u) << what << ": " << run.strErr;
     }
 }
+
+// A file the module cannot load is named as it was given, at each place the
+// parse failed, by every verb that reads it: where the parser noticed the
+// unclosed element and where that element was opened.
+TEST_F(KvSkinTest, MalformedFilesAreNamedAsGivenWithLineAndColumn) {
+    Write(L"open.xml", "<Skin>\n<Main>\n  <WindowInfo>\n</Main></Skin>\n");
+    const std::string opened = "open.xml:3:3: error: <WindowInfo> is opened here and never closed",
+                      noticed = "open.xml:4:3: error: expected end of tag 'WindowInfo'";
+    const struct {
+        std::vector<std::wstring> args;
+        DWORD nExit;
+    } rows[] = {{{L"lint", L"open.xml"}, 1},
+                {{L"describe", L"open.xml", L"Main"}, 2},
+                {{L"show", L"open.xml", L"Main", L"--json"}, 2},
+                {{L"render", L"open.xml", L"Main", L"--out", L"o.png"}, 2}};
+    for (const auto& row : rows) {
+        const KvProcess::RunResult run = RunKvSkin(row.args, Directory());
+        const std::string said = run.strOut + run.strErr;
+        EXPECT_EQ(run.nExitCode, row.nExit) << said;
+        EXPECT_NE(said.find(opened), std::string::npos) << said;
+        EXPECT_NE(said.find(noticed), std::string::npos) << said;
+    }
+}

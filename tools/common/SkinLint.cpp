@@ -670,15 +670,31 @@ int DoctypeLine(const CString& strPath) {
     return line;
 }
 
-LintDiagnostic ParseDiagnostic(const CString& strPath, const ParseFailure& failure) {
+// Where the file fails to parse, and, when the parser names the element it
+// found unclosed, where that element was opened: an unclosed start tag is
+// noticed only at the end tag that does not match it, often far below.
+std::vector<LintDiagnostic> ParseDiagnostics(const CString& strPath, const ParseFailure& failure) {
+    const CString& open = failure.strOpenElement;
+    const bool bUnclosed = !open.IsEmpty() && failure.strMessage.Find(L"'" + open + L"'") >= 0;
     CString message = failure.strMessage;
     // The module refuses a DOCTYPE where it stands, so the parse fails on its line.
-    if (DoctypeLine(strPath) == failure.pos.nLine)
+    if (DoctypeLine(strPath) == failure.pos.nLine) {
         message += L" (the file carries a DOCTYPE: the skin module refuses any DOCTYPE, so this "
                    L"file never loads)";
-    else
+        return {LintDiagnostic{failure.pos, LintSeverity::Error, message}};
+    }
+    if (!bUnclosed) {
         message += L" (the skin module cannot load this file)";
-    return LintDiagnostic{failure.pos, LintSeverity::Error, message};
+        return {LintDiagnostic{failure.pos, LintSeverity::Error, message}};
+    }
+    CString noticed, opened;
+    noticed.Format(L"%s: the <%s> opened at line %d is not closed (the skin module cannot load "
+                   L"this file)",
+                   failure.strMessage.GetString(), open.GetString(), failure.openedAt.nLine);
+    opened.Format(L"<%s> is opened here and never closed; the parser noticed at line %d: %s",
+                  open.GetString(), failure.pos.nLine, failure.strMessage.GetString());
+    return {LintDiagnostic{failure.pos, LintSeverity::Error, noticed},
+            LintDiagnostic{failure.openedAt, LintSeverity::Error, opened}};
 }
 
 void SortInFileOrder(std::vector<LintDiagnostic>& diagnostics) {
@@ -699,14 +715,33 @@ void SortInFileOrder(std::vector<LintDiagnostic>& diagnostics) {
 
 } // namespace
 
+std::vector<LintDiagnostic> LoadFailureDiagnostics(const CString& strSkinFile) {
+    std::optional<ParseFailure> failure = XmlLoadFailure(strSkinFile);
+    if (!failure)
+        return {};
+    // The module's parser keeps no positions of elements; the positioned
+    // parse, hardened alike, stops at the same place and knows what was open.
+    CPositionedDocument doc;
+    const std::optional<ParseFailure> positioned = doc.Parse(strSkinFile);
+    if (positioned && positioned->pos.nLine == failure->pos.nLine &&
+        positioned->pos.nColumn == failure->pos.nColumn) {
+        failure->strOpenElement = positioned->strOpenElement;
+        failure->openedAt = positioned->openedAt;
+    }
+    std::vector<LintDiagnostic> diagnostics = ParseDiagnostics(strSkinFile, *failure);
+    SortInFileOrder(diagnostics);
+    return diagnostics;
+}
+
 std::vector<LintDiagnostic> LintSkinFile(const LintRequest& request) {
     // The module decides whether the file loads at all; the positioned parse
     // only adds where each element stands.
-    if (std::optional<ParseFailure> failure = XmlLoadFailure(request.strSkinFile))
-        return {ParseDiagnostic(request.strSkinFile, *failure)};
+    std::vector<LintDiagnostic> failure = LoadFailureDiagnostics(request.strSkinFile);
+    if (!failure.empty())
+        return failure;
     CPositionedDocument doc;
     if (std::optional<ParseFailure> failure = doc.Parse(request.strSkinFile))
-        return {ParseDiagnostic(request.strSkinFile, *failure)};
+        return ParseDiagnostics(request.strSkinFile, *failure);
 
     CString skinDir;
     SplitPath(request.strSkinFile, &skinDir, nullptr);

@@ -109,10 +109,9 @@ int RunRender(const CParsedCommand& command, ToolOutput& output) {
         requests.push_back(*request);
     }
     const CString strSkinFile = ToFullWindowsPath(command.positional[0]);
-    const std::string problem = SkinFileUnloadable(strSkinFile);
+    const std::string problem = SkinFileUnloadable(command.positional[0], strSkinFile);
     if (!problem.empty()) {
-        output.strErr =
-            "kvskin: cannot load skin file " + ToUtf8(strSkinFile) + ": " + problem + "\n";
+        output.strErr = "kvskin: " + problem;
         return kExitLoadFailed;
     }
     CGdiplusSession gdiplus;

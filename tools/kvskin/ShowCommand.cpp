@@ -304,10 +304,9 @@ int RunShow(const CParsedCommand& command, ToolOutput& output) {
     request.strPressID = command.Option(L"--press");
     request.strScreenshot = command.Option(L"--screenshot");
     request.bJson = command.Flag(L"--json");
-    const std::string problem = SkinFileUnloadable(request.strSkinFile);
+    const std::string problem = SkinFileUnloadable(command.positional[0], request.strSkinFile);
     if (!problem.empty()) {
-        output.strErr =
-            "kvskin: cannot load skin file " + ToUtf8(request.strSkinFile) + ": " + problem + "\n";
+        output.strErr = "kvskin: " + problem;
         return kExitLoadFailed;
     }
     CGdiplusSession gdiplus;
