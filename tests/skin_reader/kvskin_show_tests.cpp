@@ -4,6 +4,7 @@
 #include "tools/common/Process.h"
 #include "tests/skin_dialog/DialogKit.h"
 #include "tools/common/CapturePixels.h"
+#include "tools/common/Input.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -42,7 +43,7 @@ protected:
         ImageKit::SaveStrip(m_folder, L"strip.png",
                             {0xFF00A000, 0xFF00B000, 0xFF00C000, 0xFFFF00FF}, 40, 20);
         ImageKit::SaveStrip(m_folder, L"icon.png", {0xFFFFCC00}, 16, 16);
-        Skin skin;
+        Skin& skin = m_skin;
         skin.window = Parse(L"SheetSize=240,160|BackBmp=back.png|Title=Probe|ShowToolTip=1|"
                             L"FontName=DejaVu Sans|FontSize=12|FontColor=0xFFFFFFFF");
         const std::wstring button = L"|ControlType=2|BkImg=strip.png|ControlStyle=0x40000000";
@@ -70,6 +71,7 @@ protected:
     }
 
     ImageKit::TempFolder m_folder{L"kv_show"};
+    DialogKit::Skin m_skin;
     std::wstring m_strSkin;
 };
 
@@ -156,21 +158,39 @@ TEST_F(ShowRenderTest, WrongUsageUnknownItemsAndUnloadableFiles) {
     EXPECT_EQ(::GetFileAttributesW(out.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
-// Without an output the windowless dialog stays until a click on its item
-// CLOSE, where the window shows it.
+// Without an output the dialog stays until it is closed as a host's would
+// close: a click on an item with a closing role or a shipped host's close ID
+// (the demo page's "Close" is BTN_EXIT), or Escape.
 TEST_F(ShowRenderTest, WithoutAnOutputTheDialogStaysUntilItIsClosed) {
-    KvProcess::CRunningProcess process(
-        KvProcess::BesideProgram(L"kvskin.exe"),
-        {L"show", m_strSkin, L"Test\\Dlg", L"--skin-name", L".", L"--windowless"});
-    HWND hDlg = nullptr;
-    for (int nTries = 0; !hDlg && nTries < 200; ++nTries, ::Sleep(50))
-        hDlg = ::FindWindowW(nullptr, L"Probe");
-    ASSERT_NE(hDlg, nullptr);
-    EXPECT_FALSE(process.WaitForExit(500));
-    POINT pt = {225, 145};
-    ::ClientToScreen(hDlg, &pt);
-    ::SetCursorPos(pt.x, pt.y);
-    ::PostMessageW(hDlg, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(225, 145));
-    ::PostMessageW(hDlg, WM_LBUTTONUP, 0, MAKELPARAM(225, 145));
-    EXPECT_EQ(process.Finish(20000).nExitCode, 0u);
+    const struct {
+        const wchar_t* pszCloseID; // of the item partly off the sheet
+        bool bWindowless;
+        bool bEscape;
+    } rows[] = {{L"CLOSE", true, false}, {L"btn_exit", false, false}, {L"Other", false, true}};
+    for (const auto& row : rows) {
+        SetAttribute(m_skin.items.back(), L"ID", row.pszCloseID);
+        WriteSkin(m_folder, L"skin.xml", m_skin);
+        std::vector<std::wstring> args = {L"show", m_strSkin, L"Test\\Dlg", L"--skin-name", L"."};
+        if (row.bWindowless)
+            args.push_back(L"--windowless");
+        KvProcess::CRunningProcess process(KvProcess::BesideProgram(L"kvskin.exe"), args);
+        HWND hDlg = nullptr;
+        for (int nTries = 0; !hDlg && nTries < 200; ++nTries, ::Sleep(50))
+            hDlg = ::FindWindowW(nullptr, L"Probe");
+        ASSERT_NE(hDlg, nullptr);
+        EXPECT_FALSE(process.WaitForExit(500));
+        if (row.bEscape) {
+            ::SetForegroundWindow(hDlg);
+            KvInput::Key(VK_ESCAPE, true);
+            KvInput::Key(VK_ESCAPE, false);
+        } else {
+            KvInput::CursorTo(hDlg, {225, 145});
+            KvInput::LeftButton(true);
+            KvInput::LeftButton(false);
+        }
+        EXPECT_EQ(process.Finish(20000).nExitCode, 0u) << row.pszCloseID;
+        // The next one finds its own window, not this one going away.
+        for (int nTries = 0; ::IsWindow(hDlg) && nTries < 100; ++nTries)
+            ::Sleep(50);
+    }
 }

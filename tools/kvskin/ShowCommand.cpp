@@ -186,15 +186,29 @@ bool SaveScreenshot(CWnd& dlg, const CString& strPath, std::string& strErr) {
     return true;
 }
 
-// A skinned dialog that leaves the focus alone when it is made. The dialog
-// manager's focus would activate the window, and Wine then manages it as a
-// frame window: without a window manager (Xvfb) destroying it waits two
-// seconds for the X server.
-template <class Dialog> class CUnfocusedDialog : public Dialog {
+// The items that end a preview besides the toolkit's roles: those the
+// shipped hosts close on, the container's BTN_CLOSE and the demo page's
+// "Close", BTN_EXIT (any case, as IDs compare).
+bool ClosesPreview(const CString& strID) {
+    return strID.CompareNoCase(L"BTN_CLOSE") == 0 || strID.CompareNoCase(L"BTN_EXIT") == 0;
+}
+
+// The skinned dialog a preview shows: it leaves the focus alone when it is
+// made (the dialog manager's focus would activate the window, and Wine then
+// manages it as a frame window: without a window manager destroying it waits
+// two seconds for the X server), and it ends as a host's would on its close
+// items; Escape ends it as Cancel.
+template <class Dialog> class CPreviewDialog : public Dialog {
 public:
-    CUnfocusedDialog() : Dialog(0, nullptr) {}
+    CPreviewDialog() : Dialog(0, nullptr) {}
     BOOL OnInitDialog() override {
         Dialog::OnInitDialog();
+        return FALSE;
+    }
+    BOOL OnItemCommand(_XmlDynamicItem& item) override {
+        if (!ClosesPreview(item.strID))
+            return Dialog::OnItemCommand(item);
+        this->EndDialog(IDCANCEL);
         return FALSE;
     }
 };
@@ -203,9 +217,9 @@ std::unique_ptr<CKvCommonDlg> CreateSkinnedDialog(const ShowRequest& request,
                                                   const PopupTemplate& popup) {
     std::unique_ptr<CKvCommonDlg> dlg;
     if (request.bWindowless)
-        dlg = std::make_unique<CUnfocusedDialog<CKvCommonWndLessDlg>>();
+        dlg = std::make_unique<CPreviewDialog<CKvCommonWndLessDlg>>();
     else
-        dlg = std::make_unique<CUnfocusedDialog<CKvCommonDlg>>();
+        dlg = std::make_unique<CPreviewDialog<CKvCommonDlg>>();
     if (!dlg->CreateIndirect(&popup.dlg))
         return nullptr;
     if (request.bWindowless)
@@ -250,7 +264,7 @@ int ShowDialog(const ShowRequest& request, ToolOutput& output) {
     if (!ResolveMouseSteps(*dlg, request, steps, output.strErr))
         return kExitNotDone;
     PlaceCentred(*dlg);
-    // Only a user's window takes the activation (see CUnfocusedDialog).
+    // Only a user's window takes the activation (see CPreviewDialog).
     dlg->ShowWindow(request.Interactive() ? SW_SHOW : SW_SHOWNOACTIVATE);
     dlg->UpdateWindow();
     Settle(*dlg);
@@ -266,7 +280,7 @@ int ShowDialog(const ShowRequest& request, ToolOutput& output) {
                             2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) +
                         "\n";
     if (request.Interactive())
-        dlg->RunModalLoop(0); // until EndDialog (OK, Cancel, the close items) or destruction
+        dlg->RunModalLoop(0); // until EndDialog (Escape, the close items) or destruction
     return kExitOk;
 }
 
@@ -282,7 +296,9 @@ const KvSkinCommand kShowCommand = {
     "  the mouse on the item ID (any case) and move, then press. --screenshot saves\n"
     "  what the screen shows of the window as PNG, alpha kept; --json prints the\n"
     "  window, its controls and its drawn items. Either makes it exit once the\n"
-    "  window has settled; otherwise it stays until the window is closed.\n",
+    "  window has settled; otherwise it stays until the window is closed: Escape,\n"
+    "  or an item with a closing role (CLOSE, IDOK, IDCANCEL, IDYES, IDNO) or the ID\n"
+    "  BTN_CLOSE or BTN_EXIT.\n",
     {{L"--section2", L"--skin-name", L"--hover", L"--press", L"--screenshot"},
      {L"--windowless", L"--caption", L"--json"},
      2,
