@@ -223,18 +223,16 @@ TEST_F(KvSkinLintTest, EachFaultAtItsElement) {
 // read says what the reader does instead.
 TEST_F(KvSkinLintTest, MisspeltNamesAndUnreadableValues) {
     const std::string button = R"(ControlType="2" Pos="0,0,20,20")";
-    const std::vector<std::string> entries = {
-        R"(<I ItemID="SheetSize" Data="200,100"/>)",
-        R"(<I ItemID="FontNme" Data="DejaVu Sans"/>)",
-        R"(<I ItemID="FontColour" Data="0xFF000000"/>)",
-        R"(<I ItemID="fontsize" Data="12"/>)",
-        R"(<I ItemID="DetailsText" Dta="the host's own"/>)",
-        R"(<I ItemID="AlpahValue" Data="half"/>)"};
+    const std::vector<std::string> entries = {R"(<I ItemID="SheetSize" Data="200,100"/>)",
+                                              R"(<I ItemID="FontNme" Data="DejaVu Sans"/>)",
+                                              R"(<I ItemID="FontColour" Data="0xFF000000"/>)",
+                                              R"(<I ItemID="fontsize" Data="12"/>)",
+                                              R"(<I ItemID="DetailsText" Dta="the host's own"/>)",
+                                              R"(<I ItemID="AlpahValue" Data="half"/>)"};
     const std::vector<std::string> items = {
         R"(<I ID="a" Name="A" FontName="DejaVu Sans" BkImage="strip.bmp" )" + button + "/>",
         R"(<I ID="b" FontColr="0xFF000000" )" + button + "/>",
-        R"(<I ID="c" FontColor="red" )" + button + "/>",
-        R"(<I ID="d" Name="D" )" + button + "/>"};
+        R"(<I ID="c" FontColor="red" )" + button + "/>", R"(<I ID="d" Name="D" )" + button + "/>"};
     ExpectFindings(
         Lint(SkinText(entries, items)),
         {"5:1: warning: window entry \"FontNme\" is not one the toolkit reads; did you mean "
@@ -294,7 +292,8 @@ TEST_F(KvSkinLintTest, FilesTheModuleRefuses) {
     ExpectFindings(
         Lint("<?xml version=\"1.0\"?>\r\n<!DOCTYPE Skin [<!ENTITY e \"x\">]>\r\n<Skin>&e;</Skin>"),
         {"2:10: error: refuses any DOCTYPE"}, "DOCTYPE");
-    ExpectFindings(Lint("<!-- <!DOCTYPE x> -->\n<Skin>\n<Main>\n</Skin>\n"),
-                   {"3:1: error: <Main> is opened here", "4:3: error: (the skin module cannot load"},
-                   "DOCTYPE only in a comment");
+    ExpectFindings(
+        Lint("<!-- <!DOCTYPE x> -->\n<Skin>\n<Main>\n</Skin>\n"),
+        {"3:1: error: <Main> is opened here", "4:3: error: (the skin module cannot load"},
+        "DOCTYPE only in a comment");
 }

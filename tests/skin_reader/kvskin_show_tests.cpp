@@ -1,6 +1,7 @@
 // kvskin show and render as a user runs them, in processes of their own:
-// render against the picture the windowless dialog composes here, show
-// against the windows it makes and the skin they come from.
+// render against the picture the windowless dialog composes here and the
+// base dialog shows on the screen, show against the windows it makes and the
+// skin they come from.
 #include "tools/common/Process.h"
 #include "tests/skin_dialog/DialogKit.h"
 #include "tools/common/CapturePixels.h"
@@ -70,6 +71,28 @@ protected:
         return json::parse(strOut, nullptr, false);
     }
 
+    // A base-dialog section (its check box makes it one): a check box with
+    // eight frames, a push button with four, a label, on an opaque page.
+    std::wstring WriteBaseSkin() {
+        ImageKit::SaveStrip(m_folder, L"page.png", {0xFFE0E4E8}, 200, 100);
+        ImageKit::SaveStrip(m_folder, L"check.png",
+                            {0xFF101010, 0xFF202020, 0xFF303030, 0xFF404040, 0xFF505050, 0xFF606060,
+                             0xFF707070, 0xFF808080},
+                            16, 16);
+        ImageKit::SaveStrip(m_folder, L"push.png", {0xFF00A000, 0xFF00B000, 0xFF00C000, 0xFF909090},
+                            60, 24);
+        Skin skin;
+        skin.window = Parse(L"SheetSize=200,100|BackBmp=page.png|Title=Base|FontName=DejaVu Sans|"
+                            L"FontSize=12|FontColor=0xFF000000;0xFF808080");
+        skin.items = {
+            Parse(L"ID=keep|Name=Keep|ControlType=2|ControlStyle=0x40000003|Pos=10,10,100,20|"
+                  L"BkImg=check.png"),
+            Parse(L"ID=go|Name=Go|ControlType=2|ControlStyle=0x40000000|Pos=10,50,60,24|"
+                  L"BkImg=push.png"),
+            Parse(L"ID=note|Name=Note|ControlType=1|ControlStyle=0x40000000|Pos=120,50,60,20")};
+        return WriteSkin(m_folder, L"base.xml", skin);
+    }
+
     ImageKit::TempFolder m_folder{L"kv_show"};
     DialogKit::Skin m_skin;
     std::wstring m_strSkin;
@@ -104,6 +127,20 @@ TEST_F(ShowRenderTest, RenderAndAScreenshotAreWhatTheWindowlessDialogComposes) {
         };
         EXPECT_EQ(Differences(row.strPng, {240, 160}, composed), "") << row.nStateB;
     }
+}
+
+// A base-dialog section, which render used to refuse: render draws it as the
+// base dialog shows it on the screen, background and every control.
+TEST_F(ShowRenderTest, RenderDrawsABaseSectionAsTheDialogShowsIt) {
+    m_strSkin = WriteBaseSkin();
+    const std::wstring png = m_folder.File(L"r.png"), shot = m_folder.File(L"shot.png");
+    const auto rendered = Kvskin(L"render", {L"--out", png});
+    ASSERT_EQ(rendered.nExitCode, 0u) << rendered.strErr;
+    ASSERT_EQ(Kvskin(L"show", {L"--screenshot", shot}).nExitCode, 0u);
+    Gdiplus::Bitmap screen(shot.c_str());
+    EXPECT_EQ(Differences(png, {200, 100},
+                          [&](int x, int y) { return ImageKit::PixelAt(&screen, x, y); }),
+              "");
 }
 
 // The windowed dialog: real child controls; windowless: drawn items only, E

@@ -122,12 +122,6 @@ TEST_F(KvSkinTest, ExitCodesOfBothVerbs) {
                              "Data=\"9,9\"/></WindowInfo><DynamicInfo>\n"
                              "<I ID=\"a\"/></DynamicInfo></Main></Skin>")
             .GetString();
-    // A check box: a section of the base dialog, which render does not draw.
-    const std::wstring checked =
-        Write(L"checked.xml", "<Skin><Dlg><WindowInfo><I ItemID=\"SheetSize\" Data=\"9,9\"/>"
-                              "</WindowInfo><DynamicInfo><I ID=\"c\" ControlType=\"2\" "
-                              "ControlStyle=\"3\" Pos=\"0,0,9,9\"/></DynamicInfo></Dlg></Skin>")
-            .GetString();
     const struct {
         std::vector<std::wstring> args;
         DWORD nExit;
@@ -151,10 +145,11 @@ TEST_F(KvSkinTest, ExitCodesOfBothVerbs) {
          "",
          "kvskin: section \"Main\\No\" matches nothing: <Main> has no child element \"No\""},
         {{L"render", skin, L"Main"}, 64, "", "kvskin: render needs --out OUT.png"},
-        {{L"render", checked, L"Dlg", L"--out", dir + L"c.png"},
-         1,
+        {{L"render", skin, L"Main", L"--out", dir + L"c.png", L"--state", L"BTN_CLOSE=bright"},
+         64,
          "",
-         "kvskin: Dlg is a base-dialog section: item \"c\""},
+         "kvskin: --state \"BTN_CLOSE=bright\" is not ID=LOOK"},
+
     };
     for (const auto& row : rows) {
         KvProcess::RunResult run = RunKvSkin(row.args);

@@ -1,12 +1,12 @@
 // kvskin show: a real skinned dialog built from a section and shown, driven
 // by real mouse messages, captured from the screen or described as JSON.
-#include "skin/CommonWndLessDlg.h"
 #include "tools/common/Input.h"
 #include "tools/common/PngFile.h"
 #include "tools/common/WindowCapture.h"
 #include "tools/kvskin/Commands.h"
 #include "tools/common/GdiplusSession.h"
 #include "tools/kvskin/ItemRequests.h"
+#include "tools/kvskin/PreviewDialog.h"
 #include "tools/kvskin/ShownDialogJson.h"
 #include "tools/kvskin/SkinJson.h"
 #include "tools/common/SkinPaths.h"
@@ -22,12 +22,7 @@ constexpr UINT kSettleMs = 150;
 constexpr UINT_PTR kSettleTimer = 0x4B56;
 
 struct ShowRequest {
-    CString strSkinFile;
-    CString strSection;
-    CString strSection2;
-    CString strSkinName;
-    bool bWindowless;
-    bool bCaption;
+    PreviewSkin skin;
     CString strHoverID;
     CString strPressID;
     CString strScreenshot;
@@ -35,16 +30,6 @@ struct ShowRequest {
 
     // Without an output to make, the dialog stays until it is closed.
     bool Interactive() const { return strScreenshot.IsEmpty() && !bJson; }
-};
-
-// A pop-up dialog template without controls, font or title, as the dialog
-// manager reads it from memory; with a caption bar and system menu when
-// asked. The skin sets size, title and font once the window exists.
-struct alignas(4) PopupTemplate {
-    explicit PopupTemplate(bool bCaption)
-        : dlg{WS_POPUP | (bCaption ? WS_CAPTION | WS_SYSMENU : 0u), 0, 0, 0, 0, 100, 60} {}
-    DLGTEMPLATE dlg;
-    WORD menu = 0, windowClass = 0, title = 0;
 };
 
 // The top-left corner that centres a window of size in the work area, kept
@@ -157,10 +142,11 @@ bool ResolveMouseSteps(CKvCommonDlg& dlg, const ShowRequest& request, std::vecto
             continue;
         const int nIndex = FindItemByID(dlg.m_arrDynamicItems, strID);
         if (nIndex < 0) {
-            strError = NoSuchItemMessage(strID, request.strSection);
+            strError = NoSuchItemMessage(strID, request.skin.strSection);
             return false;
         }
-        std::optional<MouseTarget> target = ItemTarget(dlg, request.bWindowless, nIndex, strError);
+        std::optional<MouseTarget> target =
+            ItemTarget(dlg, request.skin.bWindowless, nIndex, strError);
         if (!target)
             return false;
         steps.push_back({*target, bPress});
@@ -186,75 +172,9 @@ bool SaveScreenshot(CWnd& dlg, const CString& strPath, std::string& strErr) {
     return true;
 }
 
-// The items that end a preview besides the toolkit's roles: those the
-// shipped hosts close on, the container's BTN_CLOSE and the demo page's
-// "Close", BTN_EXIT (any case, as IDs compare).
-bool ClosesPreview(const CString& strID) {
-    return strID.CompareNoCase(L"BTN_CLOSE") == 0 || strID.CompareNoCase(L"BTN_EXIT") == 0;
-}
-
-// The skinned dialog a preview shows: it leaves the focus alone when it is
-// made (the dialog manager's focus would activate the window, and Wine then
-// manages it as a frame window: without a window manager destroying it waits
-// two seconds for the X server), and it ends as a host's would on its close
-// items; Escape ends it as Cancel.
-template <class Dialog> class CPreviewDialog : public Dialog {
-public:
-    CPreviewDialog() : Dialog(0, nullptr) {}
-    BOOL OnInitDialog() override {
-        Dialog::OnInitDialog();
-        return FALSE;
-    }
-    BOOL OnItemCommand(_XmlDynamicItem& item) override {
-        if (!ClosesPreview(item.strID))
-            return Dialog::OnItemCommand(item);
-        this->EndDialog(IDCANCEL);
-        return FALSE;
-    }
-};
-
-std::unique_ptr<CKvCommonDlg> CreateSkinnedDialog(const ShowRequest& request,
-                                                  const PopupTemplate& popup) {
-    std::unique_ptr<CKvCommonDlg> dlg;
-    if (request.bWindowless)
-        dlg = std::make_unique<CPreviewDialog<CKvCommonWndLessDlg>>();
-    else
-        dlg = std::make_unique<CPreviewDialog<CKvCommonDlg>>();
-    if (!dlg->CreateIndirect(&popup.dlg))
-        return nullptr;
-    if (request.bWindowless)
-        static_cast<CKvCommonWndLessDlg&>(*dlg).InitWndLessSkin(
-            request.strSkinFile, request.strSection, request.strSection2, request.strSkinName);
-    else
-        dlg->InitDialogSkin(request.strSkinFile, request.strSection, request.strSection2,
-                            request.strSkinName);
-    return dlg;
-}
-
-// Why the last window could not be made, in the system's words: a missing
-// display and a refused window read alike otherwise.
-std::string WindowFailureText(DWORD nError) {
-    if (nError == 0)
-        return "no reason given; is there a display?";
-    wchar_t* pszText = nullptr;
-    const DWORD nLength = ::FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, nError, 0, reinterpret_cast<wchar_t*>(&pszText), 0, nullptr);
-    std::string text = "error " + std::to_string(nError);
-    if (nLength > 0) {
-        std::wstring message(pszText, nLength);
-        while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r'))
-            message.pop_back();
-        text += ": " + ToUtf8(message.c_str());
-    }
-    ::LocalFree(pszText);
-    return text;
-}
-
 int ShowDialog(const ShowRequest& request, ToolOutput& output) {
-    const PopupTemplate popup(request.bCaption);
     ::SetLastError(0);
-    std::unique_ptr<CKvCommonDlg> dlg = CreateSkinnedDialog(request, popup);
+    std::unique_ptr<CKvCommonDlg> dlg = CreatePreviewDialog(request.skin);
     if (!dlg) {
         output.strErr =
             "kvskin: the dialog cannot be created (" + WindowFailureText(::GetLastError()) + ")\n";
@@ -310,17 +230,17 @@ int RunShow(const CParsedCommand& command, ToolOutput& output) {
     if (command.positional[0].IsEmpty())
         return kExitUsage;
     ShowRequest request;
-    request.strSkinFile = ToFullWindowsPath(command.positional[0]);
-    request.strSection = command.positional[1];
-    request.strSection2 = command.Option(L"--section2");
-    request.strSkinName = command.Option(L"--skin-name", L"default");
-    request.bWindowless = command.Flag(L"--windowless");
-    request.bCaption = command.Flag(L"--caption");
+    request.skin.strSkinFile = ToFullWindowsPath(command.positional[0]);
+    request.skin.strSection = command.positional[1];
+    request.skin.strSection2 = command.Option(L"--section2");
+    request.skin.strSkinName = command.Option(L"--skin-name", L"default");
+    request.skin.bWindowless = command.Flag(L"--windowless");
+    request.skin.bCaption = command.Flag(L"--caption");
     request.strHoverID = command.Option(L"--hover");
     request.strPressID = command.Option(L"--press");
     request.strScreenshot = command.Option(L"--screenshot");
     request.bJson = command.Flag(L"--json");
-    const std::string problem = SkinFileUnloadable(command.positional[0], request.strSkinFile);
+    const std::string problem = SkinFileUnloadable(command.positional[0], request.skin.strSkinFile);
     if (!problem.empty()) {
         output.strErr = "kvskin: " + problem;
         return kExitLoadFailed;
