@@ -6,11 +6,13 @@
 #include "tests/skin_dialog/DialogKit.h"
 #include "tools/common/CapturePixels.h"
 #include "tools/common/Input.h"
+#include "tools/kvskin/ContactSheet.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -141,6 +143,67 @@ TEST_F(ShowRenderTest, RenderDrawsABaseSectionAsTheDialogShowsIt) {
     EXPECT_EQ(Differences(png, {200, 100},
                           [&](int x, int y) { return ImageKit::PixelAt(&screen, x, y); }),
               "");
+}
+
+// Every cell of a contact sheet is what a render of that one item in that
+// look shows there, pixel for pixel: in a base-dialog section (every look of
+// the check box, two of the push button) and a windowless one.
+TEST_F(ShowRenderTest, ContactSheetCellsAreSingleLookRenders) {
+    const std::wstring windowless = m_strSkin, base = WriteBaseSkin();
+    const struct {
+        std::wstring strSkin;
+        const wchar_t* pszID;
+        std::vector<const wchar_t*> looks;
+    } rows[] = {{base,
+                 L"keep",
+                 {L"normal", L"hot", L"pressed", L"disabled", L"checked", L"checked-hot",
+                  L"checked-pressed", L"checked-disabled"}},
+                {base, L"go", {L"pressed", L"disabled"}},
+                {windowless, L"itemB", {L"hot", L"pressed"}}};
+    for (const auto& row : rows) {
+        m_strSkin = row.strSkin;
+        const std::wstring sheetPng = m_folder.File(L"sheet.png");
+        const auto drawn = Kvskin(L"render", {L"--states", L"--out", sheetPng});
+        ASSERT_EQ(drawn.nExitCode, 0u) << drawn.strErr;
+        // Where the tool puts each cell, worked out from the same section.
+        std::string strError;
+        const auto picture =
+            MakeSectionPicture({m_strSkin.c_str(), L"Test\\Dlg", L"", L"."}, strError);
+        ASSERT_TRUE(picture) << strError;
+        const CapturePixels::ArgbImage normal = picture->Compose();
+        const auto sheetRows = ContactSheetRows(*picture, {normal.nWidth, normal.nHeight});
+        const ContactSheetLayout layout = LayOutContactSheet(sheetRows);
+        const int nItem = FindItemByID(picture->Items(), row.pszID);
+        const auto sheetRow = std::find_if(sheetRows.begin(), sheetRows.end(), [&](auto& r) {
+            return r.nItem == static_cast<size_t>(nItem);
+        });
+        ASSERT_NE(sheetRow, sheetRows.end());
+        const size_t nRow = static_cast<size_t>(sheetRow - sheetRows.begin());
+        const RECT rc = sheetRow->rcSource;
+        Gdiplus::Bitmap sheet(sheetPng.c_str());
+        std::set<Gdiplus::ARGB> frames; // each look shows a frame of its own
+        for (const wchar_t* pszLook : row.looks) {
+            const std::wstring single = m_folder.File(L"single.png");
+            const auto one = Kvskin(L"render", {L"--out", single, L"--state",
+                                                std::wstring(row.pszID) + L"=" + pszLook});
+            ASSERT_EQ(one.nExitCode, 0u) << one.strErr;
+            const ItemLook look =
+                ParseItemStateRequest((std::wstring(L"x=") + pszLook).c_str())->look;
+            const POINT cell = {layout.ColumnLeft(static_cast<size_t>(layout.ColumnOf(look))),
+                                layout.cellTops[nRow]};
+            Gdiplus::Bitmap singleImage(single.c_str());
+            const RECT& rcItem = picture->Items()[static_cast<size_t>(nItem)].rcPos;
+            frames.insert(ImageKit::PixelAt(&singleImage, rcItem.left + 2, rcItem.top + 4));
+            int nDiffering = 0;
+            for (LONG y = rc.top; y < rc.bottom; ++y)
+                for (LONG x = rc.left; x < rc.right; ++x)
+                    nDiffering +=
+                        ImageKit::PixelAt(&singleImage, x, y) !=
+                        ImageKit::PixelAt(&sheet, cell.x + x - rc.left, cell.y + y - rc.top);
+            EXPECT_EQ(nDiffering, 0) << row.pszID << " " << pszLook;
+        }
+        EXPECT_EQ(frames.size(), row.looks.size()) << row.pszID;
+    }
 }
 
 // The windowed dialog: real child controls; windowless: drawn items only, E

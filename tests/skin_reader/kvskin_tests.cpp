@@ -149,7 +149,10 @@ TEST_F(KvSkinTest, ExitCodesOfBothVerbs) {
          64,
          "",
          "kvskin: --state \"BTN_CLOSE=bright\" is not ID=LOOK"},
-
+        {{L"render", skin, L"Main", L"--out", dir + L"c.png", L"--states", L"--state", L"LBL=hot"},
+         64,
+         "",
+         "kvskin: --states draws every look"},
     };
     for (const auto& row : rows) {
         KvProcess::RunResult run = RunKvSkin(row.args);

@@ -1,11 +1,12 @@
 // kvskin render: a section's picture drawn offscreen by the dialog that shows
-// it (tools/kvskin/SectionPicture.h), with items in the looks asked for, saved
-// as a PNG with its alpha.
+// it (tools/kvskin/SectionPicture.h), with items in the looks asked for, or a
+// contact sheet of every acting item in each of its looks, saved as a PNG with
+// its alpha.
 #include "tools/common/GdiplusSession.h"
 #include "tools/common/PngFile.h"
 #include "tools/common/SkinPaths.h"
 #include "tools/kvskin/Commands.h"
-#include "tools/kvskin/SectionPicture.h"
+#include "tools/kvskin/ContactSheet.h"
 #include "tools/kvskin/ItemRequests.h"
 #include "tools/kvskin/SkinJson.h"
 
@@ -30,6 +31,8 @@ CapturePixels::ArgbImage DrawRequested(CSectionPicture& picture, const CParsedCo
                                        const std::vector<ItemStateRequest>& requests,
                                        std::string& strError) {
     const CString& strSection = command.positional[1];
+    if (command.Flag(L"--states"))
+        return DrawContactSheet(picture, strSection, strError);
     strError = ApplyStates(picture, requests, strSection);
     if (!strError.empty())
         return {};
@@ -45,15 +48,17 @@ CapturePixels::ArgbImage DrawRequested(CSectionPicture& picture, const CParsedCo
 const KvSkinCommand kRenderCommand = {
     L"render",
     "usage: kvskin render SKINFILE SECTION --out OUT.png [--section2 SECTION]\n"
-    "                     [--skin-name NAME] [--state ID=LOOK ...]\n"
+    "                     [--skin-name NAME] [--state ID=LOOK ...] [--states]\n"
     "  Draws SECTION offscreen as its dialog composes it into OUT.png, with its\n"
     "  alpha: a section with check boxes or radio buttons as the base dialog shows\n"
     "  it, background and every control (its controls are windows: that needs a\n"
     "  display, though nothing is shown), any other as the windowless dialog does\n"
     "  (no window, no display). Each --state shows the item ID (any case) in a\n"
     "  LOOK: normal, hot, pressed, disabled, checked, checked-hot, checked-pressed\n"
-    "  or checked-disabled (windowless items: normal, hot, pressed).\n",
-    {{L"--out", L"--section2", L"--skin-name", L"--state"}, {}, 2, 2},
+    "  or checked-disabled (windowless items: normal, hot, pressed). --states draws\n"
+    "  a contact sheet instead: every acting item in each of its looks, a labelled\n"
+    "  grid with a column per look.\n",
+    {{L"--out", L"--section2", L"--skin-name", L"--state"}, {L"--states"}, 2, 2},
     RunRender,
 };
 
@@ -75,6 +80,10 @@ int RunRender(const CParsedCommand& command, ToolOutput& output) {
             return kExitUsage;
         }
         requests.push_back(*request);
+    }
+    if (!requests.empty() && command.Flag(L"--states")) {
+        output.strErr = "kvskin: --states draws every look; it takes no --state\n";
+        return kExitUsage;
     }
     PreviewSkin skin;
     skin.strSkinFile = ToFullWindowsPath(command.positional[0]);
