@@ -294,3 +294,88 @@ TEST_F(ShowRenderTest, WithoutAnOutputTheDialogStaysUntilItIsClosed) {
             ::Sleep(50);
     }
 }
+
+namespace {
+
+// Polls until the condition holds, for at most nTimeoutMs; whether it did.
+template <class Condition> bool WaitFor(Condition condition, DWORD nTimeoutMs = 20000) {
+    for (const ULONGLONG end = ::GetTickCount64() + nTimeoutMs; ::GetTickCount64() < end;
+         ::Sleep(50))
+        if (condition())
+            return true;
+    return condition();
+}
+
+// Replaces the file the way many editors save: a new file renamed over it.
+void SaveByRename(const std::wstring& path, const std::wstring& from) {
+    ASSERT_TRUE(::MoveFileExW(from.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING));
+}
+
+} // namespace
+
+// A watched preview follows its file: a save (by rename) with a new
+// background is read back from the screen without a restart, where the user
+// moved the window, with the check made and the hover where the pointer is;
+// a broken save keeps the last good picture and shows the errors in a band;
+// the next good save, and a change of an image alone, are shown again.
+TEST_F(ShowRenderTest, WatchedPreviewReloadsKeepsWhatStillAppliesAndSurvivesABrokenSave) {
+    const std::wstring skin = WriteBaseSkin();
+    KvProcess::CRunningProcess process(
+        KvProcess::BesideProgram(L"kvskin.exe"),
+        {L"show", skin, L"Test\\Dlg", L"--skin-name", L".", L"--watch"});
+    HWND hDlg = nullptr;
+    const auto dialog = [&] { return hDlg = ::FindWindowW(nullptr, L"Base"); };
+    ASSERT_TRUE(WaitFor(dialog));
+    ::SetWindowPos(hDlg, nullptr, 100, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT rcPlaced = {};
+    ASSERT_TRUE(WaitFor([&] { return ::GetWindowRect(hDlg, &rcPlaced) && rcPlaced.left == 100; }));
+    KvInput::CursorTo(hDlg, {18, 20}); // the check box's frame
+    KvInput::LeftButton(true);
+    KvInput::LeftButton(false);
+    KvInput::CursorTo(hDlg, {40, 62}); // over the push button
+
+    // The page's own background shows at (190, 95); a reload is a new window.
+    const auto pageShows = [&](COLORREF colour) {
+        return WaitFor([&] { return dialog() && ScreenPixel(hDlg, {190, 95}) == colour; });
+    };
+    const auto writeSkin = [&](const wchar_t* pszPage, const wchar_t* pszName) {
+        Skin page;
+        page.window = Parse(std::wstring(L"SheetSize=200,100|BackBmp=") + pszPage +
+                            L"|Title=Base|FontName=DejaVu Sans|FontSize=12|"
+                            L"FontColor=0xFF000000;0xFF808080");
+        page.items = {Parse(L"ID=keep|Name=Keep|ControlType=2|ControlStyle=0x40000003|"
+                            L"Pos=10,10,100,20|BkImg=check.png"),
+                      Parse(L"ID=go|Name=Go|ControlType=2|ControlStyle=0x40000000|"
+                            L"Pos=10,50,60,24|BkImg=push.png")};
+        return WriteSkin(m_folder, pszName, page);
+    };
+    ImageKit::SaveStrip(m_folder, L"red.png", {0xFFC04040}, 200, 100);
+    SaveByRename(skin, writeSkin(L"red.png", L"saved.tmp"));
+    ASSERT_TRUE(pageShows(RGB(0xC0, 0x40, 0x40)));
+    RECT rc = {};
+    ::GetWindowRect(hDlg, &rc);
+    EXPECT_EQ(rc.left, rcPlaced.left);
+    EXPECT_EQ(rc.top, rcPlaced.top);
+    // Checked (frame 4), and hot (frame 1) under the pointer, once the posted move is in.
+    EXPECT_EQ(ScreenPixel(hDlg, {14, 20}), RGB(0x50, 0x50, 0x50));
+    EXPECT_TRUE(WaitFor([&] { return ScreenPixel(hDlg, {12, 52}) == RGB(0x00, 0xB0, 0x00); }));
+
+    ImageKit::WriteBytes(skin, "<Skin><Test>");
+    ASSERT_TRUE(WaitFor([] { return ::FindWindowW(nullptr, L"kvskin: skin errors") != nullptr; }));
+    EXPECT_EQ(ScreenPixel(hDlg, {190, 95}), RGB(0xC0, 0x40, 0x40)); // the last good picture
+
+    ImageKit::SaveStrip(m_folder, L"blue.png", {0xFF4040C0}, 200, 100);
+    SaveByRename(skin, writeSkin(L"blue.png", L"saved.tmp"));
+    ASSERT_TRUE(pageShows(RGB(0x40, 0x40, 0xC0)));
+    EXPECT_EQ(::FindWindowW(nullptr, L"kvskin: skin errors"), nullptr);
+    EXPECT_FALSE(ImageKit::SaveStrip(m_folder, L"blue.png", {0xFF40C040}, 200, 100).empty()); // the image alone
+    ASSERT_TRUE(pageShows(RGB(0x40, 0xC0, 0x40)));
+
+    ::SetForegroundWindow(hDlg);
+    KvInput::Key(VK_ESCAPE, true);
+    KvInput::Key(VK_ESCAPE, false);
+    const KvProcess::RunResult run = process.Finish(20000);
+    EXPECT_EQ(run.nExitCode, 0u);
+    EXPECT_NE(run.strErr.find("base.xml:1:"), std::string::npos) << run.strErr;
+    EXPECT_NE(run.strErr.find("reloaded"), std::string::npos) << run.strErr;
+}

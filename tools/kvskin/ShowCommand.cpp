@@ -7,6 +7,7 @@
 #include "tools/common/GdiplusSession.h"
 #include "tools/kvskin/ItemRequests.h"
 #include "tools/kvskin/PreviewDialog.h"
+#include "tools/kvskin/ShowWatch.h"
 #include "tools/kvskin/ShownDialogJson.h"
 #include "tools/kvskin/SkinJson.h"
 #include "tools/common/SkinPaths.h"
@@ -27,6 +28,8 @@ struct ShowRequest {
     CString strPressID;
     CString strScreenshot;
     bool bJson;
+    bool bWatch;
+    CString strGivenSkinFile; // as the user wrote it
 
     // Without an output to make, the dialog stays until it is closed.
     bool Interactive() const { return strScreenshot.IsEmpty() && !bJson; }
@@ -173,6 +176,7 @@ bool SaveScreenshot(CWnd& dlg, const CString& strPath, std::string& strErr) {
 }
 
 int ShowDialog(const ShowRequest& request, ToolOutput& output) {
+    const FileStamp skinBeforeLoad = StampOf(request.skin.strSkinFile);
     ::SetLastError(0);
     std::unique_ptr<CKvCommonDlg> dlg = CreatePreviewDialog(request.skin);
     if (!dlg) {
@@ -199,6 +203,9 @@ int ShowDialog(const ShowRequest& request, ToolOutput& output) {
         output.strOut = DescribeShownDialog(*dlg).dump(
                             2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) +
                         "\n";
+    if (request.Interactive() && request.bWatch)
+        return WatchPreview(std::move(dlg),
+                            {request.skin, request.strGivenSkinFile, skinBeforeLoad});
     if (request.Interactive())
         dlg->RunModalLoop(0); // until EndDialog (Escape, the close items) or destruction
     return kExitOk;
@@ -210,7 +217,7 @@ const KvSkinCommand kShowCommand = {
     L"show",
     "usage: kvskin show SKINFILE SECTION [--section2 SECTION] [--skin-name NAME]\n"
     "                   [--windowless] [--caption] [--hover ID] [--press ID]\n"
-    "                   [--screenshot OUT.png] [--json]\n"
+    "                   [--screenshot OUT.png] [--json] [--watch]\n"
     "  Shows SECTION as a real skinned dialog (CKvCommonDlg, or CKvCommonWndLessDlg\n"
     "  with --windowless; --caption adds a caption bar). --hover and --press put\n"
     "  the mouse on the item ID (any case) and move, then press. --screenshot saves\n"
@@ -218,9 +225,12 @@ const KvSkinCommand kShowCommand = {
     "  window, its controls and its drawn items. Either makes it exit once the\n"
     "  window has settled; otherwise it stays until the window is closed: Escape,\n"
     "  or an item with a closing role (CLOSE, IDOK, IDCANCEL, IDYES, IDNO) or the ID\n"
-    "  BTN_CLOSE or BTN_EXIT.\n",
+    "  BTN_CLOSE or BTN_EXIT. --watch reloads the dialog, in its place, whenever\n"
+    "  SKINFILE or an image it shows changes; a file that does not load or lints\n"
+    "  with errors keeps the last good picture and shows the errors over it (and on\n"
+    "  standard error) until the next good save.\n",
     {{L"--section2", L"--skin-name", L"--hover", L"--press", L"--screenshot"},
-     {L"--windowless", L"--caption", L"--json"},
+     {L"--windowless", L"--caption", L"--json", L"--watch"},
      2,
      2},
     RunShow,
@@ -240,6 +250,13 @@ int RunShow(const CParsedCommand& command, ToolOutput& output) {
     request.strPressID = command.Option(L"--press");
     request.strScreenshot = command.Option(L"--screenshot");
     request.bJson = command.Flag(L"--json");
+    request.bWatch = command.Flag(L"--watch");
+    request.strGivenSkinFile = command.positional[0];
+    if (request.bWatch && !request.Interactive()) {
+        output.strErr = "kvskin: --watch keeps the preview open; it takes no --screenshot or "
+                        "--json\n";
+        return kExitUsage;
+    }
     const std::string problem = SkinFileUnloadable(command.positional[0], request.skin.strSkinFile);
     if (!problem.empty()) {
         output.strErr = "kvskin: " + problem;
