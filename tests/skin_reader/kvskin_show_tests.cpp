@@ -368,7 +368,8 @@ TEST_F(ShowRenderTest, WatchedPreviewReloadsKeepsWhatStillAppliesAndSurvivesABro
     SaveByRename(skin, writeSkin(L"blue.png", L"saved.tmp"));
     ASSERT_TRUE(pageShows(RGB(0x40, 0x40, 0xC0)));
     EXPECT_EQ(::FindWindowW(nullptr, L"kvskin: skin errors"), nullptr);
-    EXPECT_FALSE(ImageKit::SaveStrip(m_folder, L"blue.png", {0xFF40C040}, 200, 100).empty()); // the image alone
+    // The image alone, saved over while the preview shows it.
+    EXPECT_FALSE(ImageKit::SaveStrip(m_folder, L"blue.png", {0xFF40C040}, 200, 100).empty());
     ASSERT_TRUE(pageShows(RGB(0x40, 0xC0, 0x40)));
 
     ::SetForegroundWindow(hDlg);

@@ -227,8 +227,8 @@ const KvSkinCommand kShowCommand = {
     "  or an item with a closing role (CLOSE, IDOK, IDCANCEL, IDYES, IDNO) or the ID\n"
     "  BTN_CLOSE or BTN_EXIT. --watch reloads the dialog, in its place, whenever\n"
     "  SKINFILE or an image it shows changes; a file that does not load or lints\n"
-    "  with errors keeps the last good picture and shows the errors over it (and on\n"
-    "  standard error) until the next good save.\n",
+    "  with errors keeps the last good picture and shows the errors in a band along\n"
+    "  it (and on standard error) until the next good save.\n",
     {{L"--section2", L"--skin-name", L"--hover", L"--press", L"--screenshot"},
      {L"--windowless", L"--caption", L"--json", L"--watch"},
      2,
