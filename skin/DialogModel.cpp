@@ -1,5 +1,6 @@
 #include "skin/DialogModel.h"
 
+#include "skin/DrawUtil.h"
 #include "skin/ImageLimits.h"
 #include "skin/SkinSchema.h"
 #include "skin/SkinValue.h"
@@ -89,8 +90,11 @@ std::unique_ptr<Gdiplus::Bitmap> LoadSheetBackground(const KvWindowModel& window
                                                      bool* pbFromFile) {
     std::unique_ptr<Gdiplus::Bitmap> pImage;
     if (!window.strBackPath.IsEmpty() && KvImageLimits::ImageFileFits(window.strBackPath)) {
-        pImage = std::make_unique<Gdiplus::Bitmap>(static_cast<LPCWSTR>(window.strBackPath));
-        if (pImage->GetLastStatus() != Gdiplus::Ok || pImage->GetWidth() == 0)
+        if (IStream* pStream = CreateFileCopyStream(window.strBackPath)) {
+            pImage = std::make_unique<Gdiplus::Bitmap>(pStream);
+            pStream->Release(); // the bitmap holds the stream for as long as it needs it
+        }
+        if (pImage && (pImage->GetLastStatus() != Gdiplus::Ok || pImage->GetWidth() == 0))
             pImage.reset();
     }
     if (pbFromFile)

@@ -3,7 +3,15 @@
 #include "skin/ControlLayout.h"
 #include "skin/ImageLimits.h"
 
+#include <shlwapi.h>
+
+#include <vector>
+
 namespace {
+
+// The largest image file read: the bytes of the largest picture decoded, at
+// four bytes a pixel, and room for its headers.
+constexpr ULONGLONG kMaxImageFileBytes = KvImageLimits::kMaxPixels * 4 + (1 << 20);
 
 CString DrawnText(const CString& strText) {
     if (strText.GetLength() <= KvLayout::kMaxDrawnText)
@@ -128,10 +136,35 @@ RECT GetRectInParentClient(HWND hWnd) {
     return rc;
 }
 
+IStream* CreateFileCopyStream(LPCWSTR pszPath) {
+    HANDLE hFile =
+        ::CreateFileW(pszPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (hFile == INVALID_HANDLE_VALUE)
+        return nullptr;
+    LARGE_INTEGER size = {};
+    std::vector<BYTE> bytes;
+    if (::GetFileSizeEx(hFile, &size) && size.QuadPart > 0 &&
+        static_cast<ULONGLONG>(size.QuadPart) <= kMaxImageFileBytes)
+        bytes.resize(static_cast<size_t>(size.QuadPart));
+    DWORD nRead = 0;
+    const BOOL bRead =
+        !bytes.empty() &&
+        ::ReadFile(hFile, bytes.data(), static_cast<DWORD>(bytes.size()), &nRead, nullptr);
+    ::CloseHandle(hFile);
+    if (!bRead || nRead != bytes.size())
+        return nullptr;
+    return ::SHCreateMemStream(bytes.data(), static_cast<UINT>(bytes.size()));
+}
+
 Gdiplus::Image* LoadImageOrNull(LPCWSTR pszPath) {
     if (!KvImageLimits::ImageFileFits(pszPath))
         return nullptr;
-    Gdiplus::Image* pImage = new Gdiplus::Image(pszPath);
+    IStream* pStream = CreateFileCopyStream(pszPath);
+    if (!pStream)
+        return nullptr;
+    Gdiplus::Image* pImage = new Gdiplus::Image(pStream);
+    pStream->Release(); // the image holds the stream for as long as it needs it
     if (pImage && pImage->GetLastStatus() != Gdiplus::Ok) {
         delete pImage;
         pImage = nullptr;

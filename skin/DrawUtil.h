@@ -63,8 +63,15 @@ KELVANE_API RECT GetRectInParentClient(HWND hWnd);
 
 // Loads an image file; null when GDI+ cannot read it, or when its header
 // declares a picture beyond the limits of skin/ImageLimits.h or, in a format
-// read there, cannot be read.
+// read there, cannot be read. The image is decoded from a copy of the file's
+// bytes: the file is not held open, so it can be saved over while shown.
 KELVANE_API Gdiplus::Image* LoadImageOrNull(LPCWSTR pszPath);
+
+// A stream over a copy of the file's bytes, for GDI+ to decode from (it keeps
+// the stream it decodes from as long as the image lives, and one on the file
+// would keep the file open and locked against writers); null when the file
+// cannot be read or is larger than any picture the toolkit decodes.
+IStream* CreateFileCopyStream(LPCWSTR pszPath);
 
 // Copies pCache onto hDC at (0, 0) through copy, its premultiplied canvas, or
 // with GDI+ when that is empty; copy must hold pCache's current pixels.

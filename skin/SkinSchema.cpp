@@ -4,48 +4,60 @@
 
 namespace {
 
+// A number entry that cannot be read is 0 (GetWindowInfoInt), whatever a
+// missing one would mean.
 const SkinName kWindowEntries[] = {
     {SkinKey::Title, SkinKind::Text, L"no title"},
     {SkinKey::Icon, SkinKind::Icon, L"no icon"},
     {SkinKey::BackBmp, SkinKind::Image, L"a sheet of the button face"},
-    {SkinKey::SheetSize, SkinKind::Pair, L"0,0"},
-    {SkinKey::IsLayerWnd, SkinKind::Number, L"0"},
-    {SkinKey::AlpahValue, SkinKind::Number, L"100"},
-    {SkinKey::IsDrag, SkinKind::Number, L"0"},
-    {SkinKey::CaptionHeight, SkinKind::Number, L"0: the whole window"},
-    {SkinKey::ShowToolTip, SkinKind::Number, L"0"},
-    {SkinKey::ToolTipWidth, SkinKind::Number, L"0: no limit"},
+    {SkinKey::SheetSize, SkinKind::Pair, L"0,0", L"read as 0,0: the window has no size"},
+    {SkinKey::IsLayerWnd, SkinKind::Number, L"0", L"read as 0: the window is not layered"},
+    {SkinKey::AlpahValue, SkinKind::Number, L"100",
+     L"read as 0: the window is fully transparent and cannot be seen"},
+    {SkinKey::IsDrag, SkinKind::Number, L"0", L"read as 0: the window cannot be dragged"},
+    {SkinKey::CaptionHeight, SkinKind::Number, L"0: the whole window",
+     L"read as 0: the whole window is the caption band"},
+    {SkinKey::ShowToolTip, SkinKind::Number, L"0", L"read as 0: no tooltips"},
+    {SkinKey::ToolTipWidth, SkinKind::Number, L"0: no limit", L"read as 0: tooltips of any width"},
     {SkinKey::FontName, SkinKind::Face, L"none"},
-    {SkinKey::FontSize, SkinKind::Number, L"0"},
-    {SkinKey::FontWeight, SkinKind::Decimal, L"0"},
-    {SkinKey::FontCharSet, SkinKind::Decimal, L"0"},
+    {SkinKey::FontSize, SkinKind::Number, L"0",
+     L"read as 0: items without a size of their own draw no text"},
+    {SkinKey::FontWeight, SkinKind::Decimal, L"0", L"read as 0: the default weight"},
+    {SkinKey::FontCharSet, SkinKind::Decimal, L"0", L"read as 0: ANSI_CHARSET"},
     {SkinKey::FontColor, SkinKind::ColourList, L"0: transparent"},
     {SkinKey::FontFormat, SkinKind::FormatList, L"0;1;1;1"},
-    {SkinKey::ChildPos, SkinKind::Pair, L"0,0"},
+    {SkinKey::ChildPos, SkinKind::Pair, L"0,0", L"read as 0,0: the page at the container's corner"},
 };
 
+// An item number that cannot be read leaves its field as it was: 0 for a new item.
 const SkinName kItemAttributes[] = {
-    {SkinKey::ID, SkinKind::Text, L"", ItemField::ID, "id"},
-    {SkinKey::Name, SkinKind::Text, L"", ItemField::Name, "name"},
-    {SkinKey::ToolTip, SkinKind::Text, L"no tooltip", ItemField::ToolTip, "toolTip"},
-    {SkinKey::FontName, SkinKind::Face, L"the window's", ItemField::FontName, "fontName"},
-    {SkinKey::FontSize, SkinKind::Number, L"the window's", ItemField::FontSize, "fontSize"},
-    {SkinKey::FontColor, SkinKind::ColourList, L"the window's", ItemField::FontColor, "fontColor"},
-    {SkinKey::FontFormat, SkinKind::FormatList, L"the window's", ItemField::FontFormat,
+    {SkinKey::ID, SkinKind::Text, L"", nullptr, ItemField::ID, "id"},
+    {SkinKey::Name, SkinKind::Text, L"", nullptr, ItemField::Name, "name"},
+    {SkinKey::ToolTip, SkinKind::Text, L"no tooltip", nullptr, ItemField::ToolTip, "toolTip"},
+    {SkinKey::FontName, SkinKind::Face, L"the window's", nullptr, ItemField::FontName, "fontName"},
+    {SkinKey::FontSize, SkinKind::Number, L"the window's",
+     L"ignored: the window's FontSize is used", ItemField::FontSize, "fontSize"},
+    {SkinKey::FontColor, SkinKind::ColourList, L"the window's", nullptr, ItemField::FontColor,
+     "fontColor"},
+    {SkinKey::FontFormat, SkinKind::FormatList, L"the window's", nullptr, ItemField::FontFormat,
      "fontFormat"},
-    {SkinKey::BkImg, SkinKind::Image, L"none", ItemField::BkImg, "bkImg"},
-    {SkinKey::Cursor, SkinKind::Cursor, L"the default arrow", ItemField::Cursor, "cursor"},
-    {SkinKey::Icon, SkinKind::Image, L"none", ItemField::Icon, "icon"},
-    {SkinKey::Pos, SkinKind::Rect, L"0,0,0,0", ItemField::Pos, "rect"},
-    {SkinKey::ControlType, SkinKind::Number, L"0: nothing", ItemField::ControlType, "controlType"},
-    {SkinKey::ControlStyle, SkinKind::Number, L"0", ItemField::ControlStyle, "controlStyle"},
-    {SkinKey::DrawFocus, SkinKind::Number, L"0", ItemField::DrawFocus, "drawFocus"},
+    {SkinKey::BkImg, SkinKind::Image, L"none", nullptr, ItemField::BkImg, "bkImg"},
+    {SkinKey::Cursor, SkinKind::Cursor, L"the default arrow", nullptr, ItemField::Cursor, "cursor"},
+    {SkinKey::Icon, SkinKind::Image, L"none", nullptr, ItemField::Icon, "icon"},
+    {SkinKey::Pos, SkinKind::Rect, L"0,0,0,0", L"read as 0,0,0,0: the item cannot be seen",
+     ItemField::Pos, "rect"},
+    {SkinKey::ControlType, SkinKind::Number, L"0: nothing",
+     L"ignored: read as 0, the item makes nothing", ItemField::ControlType, "controlType"},
+    {SkinKey::ControlStyle, SkinKind::Number, L"0", L"ignored: read as 0, no style bits",
+     ItemField::ControlStyle, "controlStyle"},
+    {SkinKey::DrawFocus, SkinKind::Number, L"0", L"ignored: read as 0, no focus frame",
+     ItemField::DrawFocus, "drawFocus"},
 };
 
 const SkinName kPosAttributes[] = {
     {SkinKey::ItemID, SkinKind::Text, L""},
     {SkinKey::Color, SkinKind::HexColour, L"0xFFFFFFFF"},
-    {SkinKey::Pos, SkinKind::Rect, L"0,0,0,0"},
+    {SkinKey::Pos, SkinKind::Rect, L"0,0,0,0", L"read as 0,0,0,0"},
 };
 
 const SkinName kWindowEntryAttributes[] = {

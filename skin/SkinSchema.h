@@ -50,6 +50,9 @@ struct SkinName {
     const wchar_t* pszName;
     SkinKind kind;
     const wchar_t* pszDefault; // what a missing value means, as a person reads it
+    // What the reader makes of a value it cannot read at all, as a person
+    // reads it; null where no such value reaches the reader's grammar.
+    const wchar_t* pszUnreadable = nullptr;
     ItemField field = ItemField::None;
     const char* pszJsonKey = nullptr; // the item's key in kvskin describe
 };

@@ -11,6 +11,7 @@
 #include <xercesc/util/XMLUni.hpp>
 
 #include <climits>
+#include <vector>
 
 using namespace xercesc;
 
@@ -18,6 +19,13 @@ namespace {
 
 const XMLCh* X(const wchar_t* s) {
     return reinterpret_cast<const XMLCh*>(s);
+}
+
+// A failure that no position and no open element describe.
+ParseFailure PlainFailure(const wchar_t* pszMessage) {
+    ParseFailure failure;
+    failure.strMessage = pszMessage;
+    return failure;
 }
 
 int ToInt(XMLFileLoc value) {
@@ -64,7 +72,16 @@ public:
         m_hardening.ApplyTo(this);
     }
 
-    const std::optional<ParseFailure>& Failure() const { return m_errors.Failure(); }
+    // The first fatal error, with the innermost element still open then: the
+    // parse stops at that error, so the open elements are those of that moment.
+    std::optional<ParseFailure> Failure() const {
+        std::optional<ParseFailure> failure = m_errors.Failure();
+        if (failure && !m_open.empty()) {
+            failure->strOpenElement = m_open.back().strName;
+            failure->openedAt = m_open.back().pos;
+        }
+        return failure;
+    }
     bool StoppedTooDeep() const { return m_hardening.StoppedTooDeep(); }
 
     SourcePos PositionOf(const DOMNode* pElement) const {
@@ -81,6 +98,7 @@ public:
         DOMLSParserImpl::startElement(elemDecl, urlId, elemPrefix, attrList, attrCount, false,
                                       isRoot);
         m_positions[getCurrentNode()] = start;
+        m_open.push_back({reinterpret_cast<const wchar_t*>(elemDecl.getFullName()), start});
         m_lastEnd = Here();
         if (isEmpty)
             endElement(elemDecl, urlId, isRoot, elemPrefix);
@@ -89,6 +107,8 @@ public:
     void endElement(const XMLElementDecl& elemDecl, const unsigned int urlId, const bool isRoot,
                     const XMLCh* const elemPrefix) override {
         DOMLSParserImpl::endElement(elemDecl, urlId, isRoot, elemPrefix);
+        if (!m_open.empty())
+            m_open.pop_back();
         m_lastEnd = Here();
     }
 
@@ -120,9 +140,15 @@ private:
         return SourcePos{ToInt(locator->getLineNumber()), ToInt(locator->getColumnNumber())};
     }
 
+    struct OpenElement {
+        CString strName;
+        SourcePos pos;
+    };
+
     CFirstFatalError m_errors;
     CParserHardening m_hardening;
     SourcePos m_lastEnd;
+    std::vector<OpenElement> m_open; // the elements started and not yet ended
     std::unordered_map<const DOMNode*, SourcePos> m_positions;
 };
 
@@ -141,9 +167,9 @@ std::optional<ParseFailure> CPositionedDocument::Parse(const CString& strPath) {
     if (m_pParser->Failure())
         return m_pParser->Failure();
     if (m_pParser->StoppedTooDeep())
-        return ParseFailure{L"elements nest too deep", SourcePos{}};
+        return PlainFailure(L"elements nest too deep");
     if (!document || !document->getDocumentElement())
-        return ParseFailure{L"no document element", SourcePos{}};
+        return PlainFailure(L"no document element");
     m_pDocument = document;
     return std::nullopt;
 }
@@ -159,7 +185,7 @@ SourcePos CPositionedDocument::PositionOf(const DOMNode* pElement) const {
 std::optional<ParseFailure> XmlLoadFailure(const CString& strPath) {
     CXmlDocument doc;
     if (!doc.InitXML())
-        return ParseFailure{L"the XML parser is not available", SourcePos{}};
+        return PlainFailure(L"the XML parser is not available");
     // Listen in on the module's parser without changing how it decides.
     DOMConfiguration* config = doc.m_pBuilder->getDomConfig();
     CFirstFatalError errors(static_cast<DOMErrorHandler*>(
@@ -170,5 +196,5 @@ std::optional<ParseFailure> XmlLoadFailure(const CString& strPath) {
         return std::nullopt;
     if (errors.Failure())
         return errors.Failure();
-    return ParseFailure{L"the skin module cannot load this file", SourcePos{}};
+    return PlainFailure(L"the skin module cannot load this file");
 }

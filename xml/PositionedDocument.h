@@ -20,10 +20,14 @@ struct SourcePos {
     int nColumn = 1;
 };
 
-// The first fatal error of a parse, in the parser's own words.
+// The first fatal error of a parse, in the parser's own words, and the
+// element that was still open then (innermost first): where a parser notices
+// an unclosed element is often far below where it was opened.
 struct ParseFailure {
     CString strMessage;
     SourcePos pos;
+    CString strOpenElement; // empty when none was open or it is not known
+    SourcePos openedAt;
 };
 
 class CPositionedDomParser;
@@ -38,7 +42,7 @@ public:
 
     // Parses with the same hardening as the module (no DOCTYPE, no external
     // entity, entity expansion capped, nesting no deeper than kMaxXmlDepth).
-    // On failure: the first fatal error.
+    // On failure: the first fatal error, with the element open at that point.
     std::optional<ParseFailure> Parse(const CString& strPath);
 
     xercesc::DOMElement* Root() const;

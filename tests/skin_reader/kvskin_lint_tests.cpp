@@ -218,6 +218,50 @@ TEST_F(KvSkinLintTest, EachFaultAtItsElement) {
         "window");
 }
 
+// The misspellings authors make most, each at its line with the name it was
+// meant to be; a host's own entry is no misspelling. A value the reader cannot
+// read says what the reader does instead.
+TEST_F(KvSkinLintTest, MisspeltNamesAndUnreadableValues) {
+    const std::string button = R"(ControlType="2" Pos="0,0,20,20")";
+    const std::vector<std::string> entries = {R"(<I ItemID="SheetSize" Data="200,100"/>)",
+                                              R"(<I ItemID="FontNme" Data="DejaVu Sans"/>)",
+                                              R"(<I ItemID="FontColour" Data="0xFF000000"/>)",
+                                              R"(<I ItemID="fontsize" Data="12"/>)",
+                                              R"(<I ItemID="DetailsText" Dta="the host's own"/>)",
+                                              R"(<I ItemID="AlpahValue" Data="half"/>)"};
+    const std::vector<std::string> items = {
+        R"(<I ID="a" Name="A" FontName="DejaVu Sans" BkImage="strip.bmp" )" + button + "/>",
+        R"(<I ID="b" FontColr="0xFF000000" )" + button + "/>",
+        R"(<I ID="c" FontColor="red" )" + button + "/>", R"(<I ID="d" Name="D" )" + button + "/>"};
+    ExpectFindings(
+        Lint(SkinText(entries, items)),
+        {"5:1: warning: window entry \"FontNme\" is not one the toolkit reads; did you mean "
+         "FontName?",
+         "6:1: warning: \"FontColour\" is not one the toolkit reads; did you mean FontColor?",
+         "7:1: warning: \"fontsize\" is not one the toolkit reads; did you mean FontSize?",
+         "8:1: warning: attribute \"Dta\" is not one the toolkit reads, so it is ignored; did you "
+         "mean Data?",
+         "9:1: error: AlpahValue \"half\" is not a number; read as 0: the window is fully "
+         "transparent",
+         "11:1: warning: attribute \"BkImage\" is not one the toolkit reads, so it is ignored; did "
+         "you mean BkImg?",
+         "12:1: warning: attribute \"FontColr\" is not one the toolkit reads, so it is ignored; "
+         "did you mean FontColor?",
+         "13:1: error: FontColor text colour \"red\" is not a number; read as 0: fully "
+         "transparent, the text will not show",
+         "14:1: error: has text but no font: neither it nor the window gives \"FontName\" (the "
+         "window entry at line 5 misspells it)"},
+        "names");
+    ExpectFindings(Lint("<Skin><Main>\n<WindowInfo><I ItemID=\"SheetSize\" Data=\"9,9\"/>"
+                        "</WindowInfo>\n<DynamicInf/>\n<PosInfo><P ItemID=\"p\" Colour=\"0\"/>"
+                        "</PosInfo>\n</Main></Skin>\n"),
+                   {"3:1: warning: element \"DynamicInf\" is not one the toolkit reads; did you "
+                    "mean DynamicInfo?",
+                    "4:10: warning: position record \"p\": attribute \"Colour\" is not one the "
+                    "toolkit reads, so it is ignored; did you mean Color?"},
+                   "parts");
+}
+
 TEST_F(KvSkinLintTest, SectionsNamedOrFound) {
     std::string two = "<Skin>\n<Main><WindowInfo/></Main>\n<MAIN><DynamicInfo/></MAIN>\n"
                       "<main><X><PosInfo/></X></main>\n</Skin>\n";
@@ -238,13 +282,18 @@ TEST_F(KvSkinLintTest, SectionsNamedOrFound) {
 }
 
 TEST_F(KvSkinLintTest, FilesTheModuleRefuses) {
+    // An unclosed element where it was opened too, not only where the parser noticed.
     ExpectFindings(Lint("<Skin>\n<Main>\n</Skin>\n"),
-                   {"3:3: error: expected end of tag 'Main' (the skin module cannot load"},
+                   {"2:1: error: <Main> is opened here and never closed; the parser noticed at "
+                    "line 3",
+                    "3:3: error: expected end of tag 'Main': the <Main> opened at line 2 is not "
+                    "closed (the skin module cannot load"},
                    "not well-formed");
     ExpectFindings(
         Lint("<?xml version=\"1.0\"?>\r\n<!DOCTYPE Skin [<!ENTITY e \"x\">]>\r\n<Skin>&e;</Skin>"),
         {"2:10: error: refuses any DOCTYPE"}, "DOCTYPE");
-    ExpectFindings(Lint("<!-- <!DOCTYPE x> -->\n<Skin>\n<Main>\n</Skin>\n"),
-                   {"4:3: error: expected end of tag 'Main' (the skin module cannot load"},
-                   "DOCTYPE only in a comment");
+    ExpectFindings(
+        Lint("<!-- <!DOCTYPE x> -->\n<Skin>\n<Main>\n</Skin>\n"),
+        {"3:1: error: <Main> is opened here", "4:3: error: (the skin module cannot load"},
+        "DOCTYPE only in a comment");
 }

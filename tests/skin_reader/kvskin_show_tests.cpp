@@ -1,14 +1,18 @@
 // kvskin show and render as a user runs them, in processes of their own:
-// render against the picture the windowless dialog composes here, show
-// against the windows it makes and the skin they come from.
+// render against the picture the windowless dialog composes here and the
+// base dialog shows on the screen, show against the windows it makes and the
+// skin they come from.
 #include "tools/common/Process.h"
 #include "tests/skin_dialog/DialogKit.h"
 #include "tools/common/CapturePixels.h"
+#include "tools/common/Input.h"
+#include "tools/kvskin/ContactSheet.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -42,7 +46,7 @@ protected:
         ImageKit::SaveStrip(m_folder, L"strip.png",
                             {0xFF00A000, 0xFF00B000, 0xFF00C000, 0xFFFF00FF}, 40, 20);
         ImageKit::SaveStrip(m_folder, L"icon.png", {0xFFFFCC00}, 16, 16);
-        Skin skin;
+        Skin& skin = m_skin;
         skin.window = Parse(L"SheetSize=240,160|BackBmp=back.png|Title=Probe|ShowToolTip=1|"
                             L"FontName=DejaVu Sans|FontSize=12|FontColor=0xFFFFFFFF");
         const std::wstring button = L"|ControlType=2|BkImg=strip.png|ControlStyle=0x40000000";
@@ -69,7 +73,30 @@ protected:
         return json::parse(strOut, nullptr, false);
     }
 
+    // A base-dialog section (its check box makes it one): a check box with
+    // eight frames, a push button with four, a label, on an opaque page.
+    std::wstring WriteBaseSkin() {
+        ImageKit::SaveStrip(m_folder, L"page.png", {0xFFE0E4E8}, 200, 100);
+        ImageKit::SaveStrip(m_folder, L"check.png",
+                            {0xFF101010, 0xFF202020, 0xFF303030, 0xFF404040, 0xFF505050, 0xFF606060,
+                             0xFF707070, 0xFF808080},
+                            16, 16);
+        ImageKit::SaveStrip(m_folder, L"push.png", {0xFF00A000, 0xFF00B000, 0xFF00C000, 0xFF909090},
+                            60, 24);
+        Skin skin;
+        skin.window = Parse(L"SheetSize=200,100|BackBmp=page.png|Title=Base|FontName=DejaVu Sans|"
+                            L"FontSize=12|FontColor=0xFF000000;0xFF808080");
+        skin.items = {
+            Parse(L"ID=keep|Name=Keep|ControlType=2|ControlStyle=0x40000003|Pos=10,10,100,20|"
+                  L"BkImg=check.png"),
+            Parse(L"ID=go|Name=Go|ControlType=2|ControlStyle=0x40000000|Pos=10,50,60,24|"
+                  L"BkImg=push.png"),
+            Parse(L"ID=note|Name=Note|ControlType=1|ControlStyle=0x40000000|Pos=120,50,60,20")};
+        return WriteSkin(m_folder, L"base.xml", skin);
+    }
+
     ImageKit::TempFolder m_folder{L"kv_show"};
+    DialogKit::Skin m_skin;
     std::wstring m_strSkin;
 };
 
@@ -101,6 +128,81 @@ TEST_F(ShowRenderTest, RenderAndAScreenshotAreWhatTheWindowlessDialogComposes) {
             return CapturePixels::Unpremultiply(canvas.Pixel(x, y));
         };
         EXPECT_EQ(Differences(row.strPng, {240, 160}, composed), "") << row.nStateB;
+    }
+}
+
+// A base-dialog section, which render used to refuse: render draws it as the
+// base dialog shows it on the screen, background and every control.
+TEST_F(ShowRenderTest, RenderDrawsABaseSectionAsTheDialogShowsIt) {
+    m_strSkin = WriteBaseSkin();
+    const std::wstring png = m_folder.File(L"r.png"), shot = m_folder.File(L"shot.png");
+    const auto rendered = Kvskin(L"render", {L"--out", png});
+    ASSERT_EQ(rendered.nExitCode, 0u) << rendered.strErr;
+    ASSERT_EQ(Kvskin(L"show", {L"--screenshot", shot}).nExitCode, 0u);
+    Gdiplus::Bitmap screen(shot.c_str());
+    EXPECT_EQ(Differences(png, {200, 100},
+                          [&](int x, int y) { return ImageKit::PixelAt(&screen, x, y); }),
+              "");
+}
+
+// Every cell of a contact sheet is what a render of that one item in that
+// look shows there, pixel for pixel: in a base-dialog section (every look of
+// the check box, two of the push button) and a windowless one.
+TEST_F(ShowRenderTest, ContactSheetCellsAreSingleLookRenders) {
+    const std::wstring windowless = m_strSkin, base = WriteBaseSkin();
+    const struct {
+        std::wstring strSkin;
+        const wchar_t* pszID;
+        std::vector<const wchar_t*> looks;
+    } rows[] = {{base,
+                 L"keep",
+                 {L"normal", L"hot", L"pressed", L"disabled", L"checked", L"checked-hot",
+                  L"checked-pressed", L"checked-disabled"}},
+                {base, L"go", {L"pressed", L"disabled"}},
+                {windowless, L"itemB", {L"hot", L"pressed"}}};
+    for (const auto& row : rows) {
+        m_strSkin = row.strSkin;
+        const std::wstring sheetPng = m_folder.File(L"sheet.png");
+        const auto drawn = Kvskin(L"render", {L"--states", L"--out", sheetPng});
+        ASSERT_EQ(drawn.nExitCode, 0u) << drawn.strErr;
+        // Where the tool puts each cell, worked out from the same section.
+        std::string strError;
+        const auto picture =
+            MakeSectionPicture({m_strSkin.c_str(), L"Test\\Dlg", L"", L"."}, strError);
+        ASSERT_TRUE(picture) << strError;
+        const CapturePixels::ArgbImage normal = picture->Compose();
+        const auto sheetRows = ContactSheetRows(*picture, {normal.nWidth, normal.nHeight});
+        const ContactSheetLayout layout = LayOutContactSheet(sheetRows);
+        const int nItem = FindItemByID(picture->Items(), row.pszID);
+        const auto sheetRow = std::find_if(sheetRows.begin(), sheetRows.end(), [&](auto& r) {
+            return r.nItem == static_cast<size_t>(nItem);
+        });
+        ASSERT_NE(sheetRow, sheetRows.end());
+        const size_t nRow = static_cast<size_t>(sheetRow - sheetRows.begin());
+        const RECT rc = sheetRow->rcSource;
+        Gdiplus::Bitmap sheet(sheetPng.c_str());
+        std::set<Gdiplus::ARGB> frames; // each look shows a frame of its own
+        for (const wchar_t* pszLook : row.looks) {
+            const std::wstring single = m_folder.File(L"single.png");
+            const auto one = Kvskin(L"render", {L"--out", single, L"--state",
+                                                std::wstring(row.pszID) + L"=" + pszLook});
+            ASSERT_EQ(one.nExitCode, 0u) << one.strErr;
+            const ItemLook look =
+                ParseItemStateRequest((std::wstring(L"x=") + pszLook).c_str())->look;
+            const POINT cell = {layout.ColumnLeft(static_cast<size_t>(layout.ColumnOf(look))),
+                                layout.cellTops[nRow]};
+            Gdiplus::Bitmap singleImage(single.c_str());
+            const RECT& rcItem = picture->Items()[static_cast<size_t>(nItem)].rcPos;
+            frames.insert(ImageKit::PixelAt(&singleImage, rcItem.left + 2, rcItem.top + 4));
+            int nDiffering = 0;
+            for (LONG y = rc.top; y < rc.bottom; ++y)
+                for (LONG x = rc.left; x < rc.right; ++x)
+                    nDiffering +=
+                        ImageKit::PixelAt(&singleImage, x, y) !=
+                        ImageKit::PixelAt(&sheet, cell.x + x - rc.left, cell.y + y - rc.top);
+            EXPECT_EQ(nDiffering, 0) << row.pszID << " " << pszLook;
+        }
+        EXPECT_EQ(frames.size(), row.looks.size()) << row.pszID;
     }
 }
 
@@ -156,21 +258,125 @@ TEST_F(ShowRenderTest, WrongUsageUnknownItemsAndUnloadableFiles) {
     EXPECT_EQ(::GetFileAttributesW(out.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
-// Without an output the windowless dialog stays until a click on its item
-// CLOSE, where the window shows it.
+// Without an output the dialog stays until it is closed as a host's would
+// close: a click on an item with a closing role or a shipped host's close ID
+// (the demo page's "Close" is BTN_EXIT), or Escape.
 TEST_F(ShowRenderTest, WithoutAnOutputTheDialogStaysUntilItIsClosed) {
+    const struct {
+        const wchar_t* pszCloseID; // of the item partly off the sheet
+        bool bWindowless;
+        bool bEscape;
+    } rows[] = {{L"CLOSE", true, false}, {L"btn_exit", false, false}, {L"Other", false, true}};
+    for (const auto& row : rows) {
+        SetAttribute(m_skin.items.back(), L"ID", row.pszCloseID);
+        WriteSkin(m_folder, L"skin.xml", m_skin);
+        std::vector<std::wstring> args = {L"show", m_strSkin, L"Test\\Dlg", L"--skin-name", L"."};
+        if (row.bWindowless)
+            args.push_back(L"--windowless");
+        KvProcess::CRunningProcess process(KvProcess::BesideProgram(L"kvskin.exe"), args);
+        HWND hDlg = nullptr;
+        for (int nTries = 0; !hDlg && nTries < 200; ++nTries, ::Sleep(50))
+            hDlg = ::FindWindowW(nullptr, L"Probe");
+        ASSERT_NE(hDlg, nullptr);
+        EXPECT_FALSE(process.WaitForExit(500));
+        if (row.bEscape) {
+            ::SetForegroundWindow(hDlg);
+            KvInput::Key(VK_ESCAPE, true);
+            KvInput::Key(VK_ESCAPE, false);
+        } else {
+            KvInput::CursorTo(hDlg, {225, 145});
+            KvInput::LeftButton(true);
+            KvInput::LeftButton(false);
+        }
+        EXPECT_EQ(process.Finish(20000).nExitCode, 0u) << row.pszCloseID;
+        // The next one finds its own window, not this one going away.
+        for (int nTries = 0; ::IsWindow(hDlg) && nTries < 100; ++nTries)
+            ::Sleep(50);
+    }
+}
+
+namespace {
+
+// Polls until the condition holds, for at most nTimeoutMs; whether it did.
+template <class Condition> bool WaitFor(Condition condition, DWORD nTimeoutMs = 20000) {
+    for (const ULONGLONG end = ::GetTickCount64() + nTimeoutMs; ::GetTickCount64() < end;
+         ::Sleep(50))
+        if (condition())
+            return true;
+    return condition();
+}
+
+// Replaces the file the way many editors save: a new file renamed over it.
+void SaveByRename(const std::wstring& path, const std::wstring& from) {
+    ASSERT_TRUE(::MoveFileExW(from.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING));
+}
+
+} // namespace
+
+// A watched preview follows its file: a save (by rename) with a new
+// background is read back from the screen without a restart, where the user
+// moved the window, with the check made and the hover where the pointer is;
+// a broken save keeps the last good picture and shows the errors in a band;
+// the next good save, and a change of an image alone, are shown again.
+TEST_F(ShowRenderTest, WatchedPreviewReloadsKeepsWhatStillAppliesAndSurvivesABrokenSave) {
+    const std::wstring skin = WriteBaseSkin();
     KvProcess::CRunningProcess process(
         KvProcess::BesideProgram(L"kvskin.exe"),
-        {L"show", m_strSkin, L"Test\\Dlg", L"--skin-name", L".", L"--windowless"});
+        {L"show", skin, L"Test\\Dlg", L"--skin-name", L".", L"--watch"});
     HWND hDlg = nullptr;
-    for (int nTries = 0; !hDlg && nTries < 200; ++nTries, ::Sleep(50))
-        hDlg = ::FindWindowW(nullptr, L"Probe");
-    ASSERT_NE(hDlg, nullptr);
-    EXPECT_FALSE(process.WaitForExit(500));
-    POINT pt = {225, 145};
-    ::ClientToScreen(hDlg, &pt);
-    ::SetCursorPos(pt.x, pt.y);
-    ::PostMessageW(hDlg, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(225, 145));
-    ::PostMessageW(hDlg, WM_LBUTTONUP, 0, MAKELPARAM(225, 145));
-    EXPECT_EQ(process.Finish(20000).nExitCode, 0u);
+    const auto dialog = [&] { return hDlg = ::FindWindowW(nullptr, L"Base"); };
+    ASSERT_TRUE(WaitFor(dialog));
+    ::SetWindowPos(hDlg, nullptr, 100, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT rcPlaced = {};
+    ASSERT_TRUE(WaitFor([&] { return ::GetWindowRect(hDlg, &rcPlaced) && rcPlaced.left == 100; }));
+    KvInput::CursorTo(hDlg, {18, 20}); // the check box's frame
+    KvInput::LeftButton(true);
+    KvInput::LeftButton(false);
+    KvInput::CursorTo(hDlg, {40, 62}); // over the push button
+
+    // The page's own background shows at (190, 95); a reload is a new window.
+    const auto pageShows = [&](COLORREF colour) {
+        return WaitFor([&] { return dialog() && ScreenPixel(hDlg, {190, 95}) == colour; });
+    };
+    const auto writeSkin = [&](const wchar_t* pszPage, const wchar_t* pszName) {
+        Skin page;
+        page.window = Parse(std::wstring(L"SheetSize=200,100|BackBmp=") + pszPage +
+                            L"|Title=Base|FontName=DejaVu Sans|FontSize=12|"
+                            L"FontColor=0xFF000000;0xFF808080");
+        page.items = {Parse(L"ID=keep|Name=Keep|ControlType=2|ControlStyle=0x40000003|"
+                            L"Pos=10,10,100,20|BkImg=check.png"),
+                      Parse(L"ID=go|Name=Go|ControlType=2|ControlStyle=0x40000000|"
+                            L"Pos=10,50,60,24|BkImg=push.png")};
+        return WriteSkin(m_folder, pszName, page);
+    };
+    ImageKit::SaveStrip(m_folder, L"red.png", {0xFFC04040}, 200, 100);
+    SaveByRename(skin, writeSkin(L"red.png", L"saved.tmp"));
+    ASSERT_TRUE(pageShows(RGB(0xC0, 0x40, 0x40)));
+    RECT rc = {};
+    ::GetWindowRect(hDlg, &rc);
+    EXPECT_EQ(rc.left, rcPlaced.left);
+    EXPECT_EQ(rc.top, rcPlaced.top);
+    // Checked (frame 4), and hot (frame 1) under the pointer, once the posted move is in.
+    EXPECT_EQ(ScreenPixel(hDlg, {14, 20}), RGB(0x50, 0x50, 0x50));
+    EXPECT_TRUE(WaitFor([&] { return ScreenPixel(hDlg, {12, 52}) == RGB(0x00, 0xB0, 0x00); }));
+
+    ImageKit::WriteBytes(skin, "<Skin><Test>");
+    ASSERT_TRUE(WaitFor([] { return ::FindWindowW(nullptr, L"kvskin: skin errors") != nullptr; }));
+    EXPECT_EQ(ScreenPixel(hDlg, {190, 95}), RGB(0xC0, 0x40, 0x40)); // the last good picture
+
+    ImageKit::SaveStrip(m_folder, L"blue.png", {0xFF4040C0}, 200, 100);
+    SaveByRename(skin, writeSkin(L"blue.png", L"saved.tmp"));
+    ASSERT_TRUE(pageShows(RGB(0x40, 0x40, 0xC0)));
+    EXPECT_EQ(::FindWindowW(nullptr, L"kvskin: skin errors"), nullptr);
+    // The image alone, saved over while the preview shows it.
+    EXPECT_FALSE(ImageKit::SaveStrip(m_folder, L"blue.png", {0xFF40C040}, 200, 100).empty());
+    ASSERT_TRUE(pageShows(RGB(0x40, 0xC0, 0x40)));
+
+    ::SetForegroundWindow(hDlg);
+    KvInput::Key(VK_ESCAPE, true);
+    KvInput::Key(VK_ESCAPE, false);
+    const KvProcess::RunResult run = process.Finish(20000);
+    EXPECT_EQ(run.nExitCode, 0u);
+    EXPECT_NE(run.strErr.find("base.xml:1:"), std::string::npos) << run.strErr;
+    EXPECT_NE(run.strErr.find("reloaded"), std::string::npos) << run.strErr;
 }

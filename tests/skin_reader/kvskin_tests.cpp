@@ -122,12 +122,6 @@ TEST_F(KvSkinTest, ExitCodesOfBothVerbs) {
                              "Data=\"9,9\"/></WindowInfo><DynamicInfo>\n"
                              "<I ID=\"a\"/></DynamicInfo></Main></Skin>")
             .GetString();
-    // A check box: a section of the base dialog, which render does not draw.
-    const std::wstring checked =
-        Write(L"checked.xml", "<Skin><Dlg><WindowInfo><I ItemID=\"SheetSize\" Data=\"9,9\"/>"
-                              "</WindowInfo><DynamicInfo><I ID=\"c\" ControlType=\"2\" "
-                              "ControlStyle=\"3\" Pos=\"0,0,9,9\"/></DynamicInfo></Dlg></Skin>")
-            .GetString();
     const struct {
         std::vector<std::wstring> args;
         DWORD nExit;
@@ -151,10 +145,14 @@ TEST_F(KvSkinTest, ExitCodesOfBothVerbs) {
          "",
          "kvskin: section \"Main\\No\" matches nothing: <Main> has no child element \"No\""},
         {{L"render", skin, L"Main"}, 64, "", "kvskin: render needs --out OUT.png"},
-        {{L"render", checked, L"Dlg", L"--out", dir + L"c.png"},
-         1,
+        {{L"render", skin, L"Main", L"--out", dir + L"c.png", L"--state", L"BTN_CLOSE=bright"},
+         64,
          "",
-         "kvskin: Dlg is a base-dialog section: item \"c\""},
+         "kvskin: --state \"BTN_CLOSE=bright\" is not ID=LOOK"},
+        {{L"render", skin, L"Main", L"--out", dir + L"c.png", L"--states", L"--state", L"LBL=hot"},
+         64,
+         "",
+         "kvskin: --states draws every look"},
     };
     for (const auto& row : rows) {
         KvProcess::RunResult run = RunKvSkin(row.args);
@@ -164,5 +162,28 @@ TEST_F(KvSkinTest, ExitCodesOfBothVerbs) {
         EXPECT_EQ(run.strOut.rfind(row.strOut, 0), 0u) << what << ": " << run.strOut;
         EXPECT_EQ(run.strOut.empty(), row.strOut.empty()) << what;
         EXPECT_EQ(run.strErr.rfind(row.pszErr, 0), 0u) << what << ": " << run.strErr;
+    }
+}
+
+// A file the module cannot load is named as it was given, at each place the
+// parse failed, by every verb that reads it: where the parser noticed the
+// unclosed element and where that element was opened.
+TEST_F(KvSkinTest, MalformedFilesAreNamedAsGivenWithLineAndColumn) {
+    Write(L"open.xml", "<Skin>\n<Main>\n  <WindowInfo>\n</Main></Skin>\n");
+    const std::string opened = "open.xml:3:3: error: <WindowInfo> is opened here and never closed",
+                      noticed = "open.xml:4:3: error: expected end of tag 'WindowInfo'";
+    const struct {
+        std::vector<std::wstring> args;
+        DWORD nExit;
+    } rows[] = {{{L"lint", L"open.xml"}, 1},
+                {{L"describe", L"open.xml", L"Main"}, 2},
+                {{L"show", L"open.xml", L"Main", L"--json"}, 2},
+                {{L"render", L"open.xml", L"Main", L"--out", L"o.png"}, 2}};
+    for (const auto& row : rows) {
+        const KvProcess::RunResult run = RunKvSkin(row.args, Directory());
+        const std::string said = run.strOut + run.strErr;
+        EXPECT_EQ(run.nExitCode, row.nExit) << said;
+        EXPECT_NE(said.find(opened), std::string::npos) << said;
+        EXPECT_NE(said.find(noticed), std::string::npos) << said;
     }
 }

@@ -1,6 +1,7 @@
 // The value grammar, the table of names the reader reads, and the dialog's
 // model of a real skin file read through Kelvane.dll.
 #include "skin/DialogModel.h"
+#include "skin/DrawUtil.h"
 #include "skin/SkinSchema.h"
 #include "skin/SkinValue.h"
 #include "tests/skin_reader/SkinTestFiles.h"
@@ -115,4 +116,24 @@ TEST(DialogModel, WindowValuesAndItemLooksWithTheirDefaults) {
     odd.strFontColor = L"red;";
     odd.strFontFormat = L"x;y";
     EXPECT_EQ(fields(ItemTextLook(odd, window)), fields({L"DejaVu Sans", 16, 0, 0, 0, 1, 1, 1}));
+}
+
+// A skin's pictures are decoded from a copy of their files, so an author (or
+// an installer) can save over a file while a dialog shows it.
+TEST(DialogModel, ShownPicturesLeaveTheirFilesFreeToSaveOver) {
+    ImageKit::TempFolder folder(L"kv_model");
+    KvWindowModel window;
+    window.szSheet = SIZE{8, 8};
+    window.strBackPath = ImageKit::SaveStrip(folder, L"back.png", {0xFF102030}, 8, 8).c_str();
+    const std::wstring icon = ImageKit::SaveStrip(folder, L"icon.png", {0xFF405060}, 4, 4);
+    bool bFromFile = false;
+    const std::unique_ptr<Gdiplus::Bitmap> pBack = LoadSheetBackground(window, &bFromFile);
+    const std::unique_ptr<Gdiplus::Image> pIcon(LoadImageOrNull(icon.c_str()));
+    ASSERT_TRUE(bFromFile && pIcon);
+    EXPECT_FALSE(ImageKit::SaveStrip(folder, L"back.png", {0xFFFFFFFF}, 8, 8).empty());
+    EXPECT_FALSE(ImageKit::SaveStrip(folder, L"icon.png", {0xFFFFFFFF}, 4, 4).empty());
+    EXPECT_EQ(ImageKit::PixelAt(pBack.get(), 1, 1), 0xFF102030u);
+    Gdiplus::Bitmap icons(4, 4, PixelFormat32bppARGB);
+    Gdiplus::Graphics(&icons).DrawImage(pIcon.get(), 0, 0, 4, 4);
+    EXPECT_EQ(ImageKit::PixelAt(&icons, 1, 1), 0xFF405060u);
 }

@@ -50,15 +50,25 @@ public:
     SourcePos PositionOf(const DOMElement* pElement) const { return m_doc.PositionOf(pElement); }
     std::vector<LintDiagnostic>& Diagnostics() { return m_diagnostics; }
 
+    // pszUnreadable says what the reader makes of a value it cannot read.
     NumberReading CheckNumber(const DOMElement* pElement, const CString& strLabel,
-                              const CString& strValue);
-    void CheckIntegerForm(const DOMElement* pElement, const CString& strLabel,
-                          const CString& strValue, int nCount, const wchar_t* pszShape);
+                              const CString& strValue, const wchar_t* pszUnreadable);
+    void CheckIntegerForm(const DOMElement* pElement, const SkinName& name, const CString& strValue,
+                          int nCount, const wchar_t* pszShape);
     void CheckColourList(const DOMElement* pElement, const CString& strValue);
     void CheckFormatList(const DOMElement* pElement, const CString& strValue);
     const SkinFileProbe* CheckFile(const DOMElement* pElement, const CString& strLabel,
                                    const CString& strValue, SkinFileKind kind);
     void CheckFace(const DOMElement* pElement, const CString& strLabel, const CString& strFace);
+    // Every attribute that the table does not hold is one the reader never
+    // reads: a warning, with the name it was probably meant to be.
+    void CheckAttributeNames(const DOMElement* pElement, const SkinNameTable& names,
+                             const CString& strOwner);
+    // A name that the reader does not read may still be the host's own (a
+    // window entry, a child of a section); only one near a name of the table
+    // is taken for a misspelling, and returned.
+    const SkinName* CheckNearName(const DOMElement* pElement, const SkinNameTable& names,
+                                  const CString& strName, const CString& strWhat);
     // The check of the value's kind, as the reader reads that kind.
     void CheckValue(const DOMElement* pElement, const SkinName& name, const CString& strValue);
 
@@ -70,7 +80,7 @@ private:
 };
 
 NumberReading CLintContext::CheckNumber(const DOMElement* pElement, const CString& strLabel,
-                                        const CString& strValue) {
+                                        const CString& strValue, const wchar_t* pszUnreadable) {
     NumberReading reading = ReadSkinNumber(strValue);
     CString message;
     if (reading.form == ValueForm::Partial) {
@@ -78,23 +88,25 @@ NumberReading CLintContext::CheckNumber(const DOMElement* pElement, const CStrin
                        reading.nValue);
         Report(pElement, LintSeverity::Warning, message);
     } else if (reading.form == ValueForm::Unreadable) {
-        message.Format(L"%s %s is not a number; it is ignored", strLabel, Quoted(strValue));
+        message.Format(L"%s %s is not a number; %s", strLabel, Quoted(strValue),
+                       pszUnreadable ? pszUnreadable : L"it is ignored");
         Report(pElement, LintSeverity::Error, message);
     }
     return reading;
 }
 
-void CLintContext::CheckIntegerForm(const DOMElement* pElement, const CString& strLabel,
+void CLintContext::CheckIntegerForm(const DOMElement* pElement, const SkinName& name,
                                     const CString& strValue, int nCount, const wchar_t* pszShape) {
     int32_t values[4] = {0, 0, 0, 0};
     const ValueForm form = ReadSkinIntegers(strValue, values, nCount).form;
     CString message;
     if (form == ValueForm::Partial) {
-        message.Format(L"%s %s is read only in part; write %s", strLabel, Quoted(strValue),
+        message.Format(L"%s %s is read only in part; write %s", name.pszName, Quoted(strValue),
                        pszShape);
         Report(pElement, LintSeverity::Warning, message);
     } else if (form == ValueForm::Unreadable) {
-        message.Format(L"%s %s cannot be read; write %s", strLabel, Quoted(strValue), pszShape);
+        message.Format(L"%s %s cannot be read; %s (write %s)", name.pszName, Quoted(strValue),
+                       name.pszUnreadable ? name.pszUnreadable : L"it is ignored", pszShape);
         Report(pElement, LintSeverity::Error, message);
     }
 }
@@ -108,10 +120,14 @@ void CLintContext::CheckColourList(const DOMElement* pElement, const CString& st
         Report(pElement, LintSeverity::Warning, message);
     }
     static const wchar_t* const kRoles[] = {L"text colour", L"disabled text colour"};
+    static const wchar_t* const kUnreadable[] = {
+        L"read as 0: fully transparent, the text will not show",
+        L"read as 0: fully transparent, the text will not show when disabled"};
     for (size_t i = 0; i < tokens.size() && i < 2; ++i) {
         if (i == 1 && tokens[i].IsEmpty())
             continue; // the text colour serves for both
-        NumberReading colour = CheckNumber(pElement, CString(L"FontColor ") + kRoles[i], tokens[i]);
+        NumberReading colour =
+            CheckNumber(pElement, CString(L"FontColor ") + kRoles[i], tokens[i], kUnreadable[i]);
         // A colour without its alpha byte (0xFF0000 for red) is invisible.
         if (colour.form != ValueForm::Unreadable && (colour.nValue & 0xFF000000) == 0) {
             message.Format(L"FontColor %s 0x%08X has alpha 0: the text is invisible "
@@ -132,8 +148,10 @@ void CLintContext::CheckFormatList(const DOMElement* pElement, const CString& st
     }
     for (size_t i = 0; i < tokens.size() && i < 4; ++i) {
         const FontFormatToken& rule = kFontFormatTokens[i];
+        CString unreadable;
+        unreadable.Format(L"ignored: the default %d stays", rule.nDefault);
         NumberReading value =
-            CheckNumber(pElement, CString(L"FontFormat ") + rule.pszName, tokens[i]);
+            CheckNumber(pElement, CString(L"FontFormat ") + rule.pszName, tokens[i], unreadable);
         bool read = value.form == ValueForm::Whole || value.form == ValueForm::Partial;
         if (read && (value.nValue < rule.nMin || value.nValue > rule.nMax)) {
             message.Format(L"FontFormat %s %d is outside %d to %d, the values GDI+ defines",
@@ -185,20 +203,52 @@ void CLintContext::CheckFace(const DOMElement* pElement, const CString& strLabel
     Report(pElement, LintSeverity::Error, message);
 }
 
+// The name a misspelt one was probably meant to be, as the end of a message.
+CString Suggestion(const SkinName* pName) {
+    return pName ? CString(L"; did you mean ") + pName->pszName + L"?" : CString();
+}
+
+void CLintContext::CheckAttributeNames(const DOMElement* pElement, const SkinNameTable& names,
+                                       const CString& strOwner) {
+    const xercesc::DOMNamedNodeMap* pAttributes = pElement->getAttributes();
+    for (XMLSize_t i = 0; pAttributes && i < pAttributes->getLength(); ++i) {
+        const CString name = reinterpret_cast<const wchar_t*>(pAttributes->item(i)->getNodeName());
+        if (names.Find(name))
+            continue;
+        const int nMaxEdits = std::max(1, name.GetLength() / 3);
+        Report(pElement, LintSeverity::Warning,
+               strOwner + L": attribute " + Quoted(name) +
+                   L" is not one the toolkit reads, so it is ignored" +
+                   Suggestion(NearestSkinName(names, name, nMaxEdits)));
+    }
+}
+
+const SkinName* CLintContext::CheckNearName(const DOMElement* pElement, const SkinNameTable& names,
+                                            const CString& strName, const CString& strWhat) {
+    if (names.Find(strName))
+        return nullptr;
+    const SkinName* pNear = NearestSkinName(names, strName, std::max(1, strName.GetLength() / 4));
+    if (pNear)
+        Report(pElement, LintSeverity::Warning,
+               strWhat + L" " + Quoted(strName) + L" is not one the toolkit reads" +
+                   Suggestion(pNear));
+    return pNear;
+}
+
 void CLintContext::CheckValue(const DOMElement* pElement, const SkinName& name,
                               const CString& strValue) {
     switch (name.kind) {
     case SkinKind::Number:
-        CheckNumber(pElement, name.pszName, strValue);
+        CheckNumber(pElement, name.pszName, strValue, name.pszUnreadable);
         break;
     case SkinKind::Decimal:
-        CheckIntegerForm(pElement, name.pszName, strValue, 1, L"a decimal number");
+        CheckIntegerForm(pElement, name, strValue, 1, L"a decimal number");
         break;
     case SkinKind::Pair:
-        CheckIntegerForm(pElement, name.pszName, strValue, 2, L"x,y");
+        CheckIntegerForm(pElement, name, strValue, 2, L"x,y");
         break;
     case SkinKind::Rect:
-        CheckIntegerForm(pElement, name.pszName, strValue, 4, L"x,y,width,height");
+        CheckIntegerForm(pElement, name, strValue, 4, L"x,y,width,height");
         break;
     case SkinKind::ColourList:
         CheckColourList(pElement, strValue);
@@ -228,6 +278,7 @@ void CLintContext::CheckValue(const DOMElement* pElement, const SkinName& name,
 struct WindowDefaults {
     POINT ptSheet = {0, 0}; // (0, 0) when missing or unusable
     CString strFontName;
+    const DOMElement* pFontNameTypo = nullptr; // an entry that misspells "FontName"
 };
 
 class CSectionLinter {
@@ -236,6 +287,7 @@ public:
     void Lint(DOMElement* pSection);
 
 private:
+    void LintParts(DOMElement* pSection);
     CString Attribute(DOMElement* pElement, LPCWSTR pszName) {
         CString value;
         m_xml.GetAttributeValue(pElement, pszName, value);
@@ -256,9 +308,29 @@ private:
 };
 
 void CSectionLinter::Lint(DOMElement* pSection) {
+    LintParts(pSection);
     WindowDefaults window = LintWindowInfo(pSection);
+    if (DOMElement* posInfo = m_xml.FindChildElement(pSection, SkinKey::PosInfo))
+        for (DOMElement* record = posInfo->getFirstElementChild(); record;
+             record = record->getNextElementSibling())
+            m_ctx.CheckAttributeNames(record, kPosAttributeNames,
+                                      L"position record " +
+                                          Quoted(Attribute(record, SkinKey::ItemID)));
     if (DOMElement* dynamicInfo = m_xml.FindChildElement(pSection, SkinKey::DynamicInfo))
         LintItems(dynamicInfo, window);
+}
+
+void CSectionLinter::LintParts(DOMElement* pSection) {
+    for (DOMElement* child = pSection->getFirstElementChild(); child;
+         child = child->getNextElementSibling()) {
+        const wchar_t* pszName = TagName(child);
+        // Parts are found without regard to case, as the reader finds them.
+        const bool bPart =
+            std::any_of(kSectionPartNames.begin(), kSectionPartNames.end(),
+                        [&](const SkinName& part) { return _wcsicmp(part.pszName, pszName) == 0; });
+        if (!bPart)
+            m_ctx.CheckNearName(child, kSectionPartNames, pszName, L"element");
+    }
 }
 
 WindowDefaults CSectionLinter::LintWindowInfo(DOMElement* pSection) {
@@ -267,8 +339,16 @@ WindowDefaults CSectionLinter::LintWindowInfo(DOMElement* pSection) {
     // As the reader does: a later entry with the same key replaces the earlier.
     std::map<CString, DOMElement*, SkinKeyLess> entries;
     for (DOMElement* entry = windowInfo ? windowInfo->getFirstElementChild() : nullptr; entry;
-         entry = entry->getNextElementSibling())
-        entries[Attribute(entry, SkinKey::ItemID)] = entry;
+         entry = entry->getNextElementSibling()) {
+        const CString key = Attribute(entry, SkinKey::ItemID);
+        m_ctx.CheckAttributeNames(entry, kWindowEntryAttributeNames,
+                                  L"window entry " + Quoted(key));
+        const SkinName* pMeant =
+            m_ctx.CheckNearName(entry, kWindowEntryNames, key, L"window entry");
+        if (pMeant && wcscmp(pMeant->pszName, SkinKey::FontName) == 0)
+            window.pFontNameTypo = entry;
+        entries[key] = entry;
+    }
     for (const auto& [key, entry] : entries)
         LintWindowEntry(entry, key, Attribute(entry, SkinKey::Data));
 
@@ -308,7 +388,8 @@ POINT CSectionLinter::LintSheetSize(DOMElement* pSection, DOMElement* pWindowInf
                      LintSeverity::Error, L"no \"SheetSize\" window entry: the window is 0 x 0");
         return sheet;
     }
-    m_ctx.CheckIntegerForm(pEntry, SkinKey::SheetSize, strValue, 2, L"width,height");
+    m_ctx.CheckIntegerForm(pEntry, *kWindowEntryNames.Find(SkinKey::SheetSize), strValue, 2,
+                           L"width,height");
     ReadSkinPair(strValue, sheet);
     if (sheet.x <= 0 || sheet.y <= 0) {
         CString message;
@@ -333,6 +414,7 @@ void CSectionLinter::LintItems(DOMElement* pDynamicInfo, const WindowDefaults& w
     for (DOMElement* item = pDynamicInfo->getFirstElementChild(); item;
          item = item->getNextElementSibling()) {
         CString id = Attribute(item, SkinKey::ID);
+        m_ctx.CheckAttributeNames(item, kItemAttributeNames, ItemName(id));
         auto [first, added] = firstById.emplace(SkinIdKey(id), item);
         if (!added) {
             CString message;
@@ -347,10 +429,12 @@ void CSectionLinter::LintItems(DOMElement* pDynamicInfo, const WindowDefaults& w
 
 void CSectionLinter::LintItem(DOMElement* pItem, const WindowDefaults& window) {
     CString id = Attribute(pItem, SkinKey::ID);
-    NumberReading type =
-        m_ctx.CheckNumber(pItem, SkinKey::ControlType, Attribute(pItem, SkinKey::ControlType));
-    NumberReading style =
-        m_ctx.CheckNumber(pItem, SkinKey::ControlStyle, Attribute(pItem, SkinKey::ControlStyle));
+    auto checkNumber = [&](const wchar_t* pszName) {
+        return m_ctx.CheckNumber(pItem, pszName, Attribute(pItem, pszName),
+                                 kItemAttributeNames.Find(pszName)->pszUnreadable);
+    };
+    NumberReading type = checkNumber(SkinKey::ControlType);
+    NumberReading style = checkNumber(SkinKey::ControlStyle);
     // The values every item reads; its rectangle, files and font only matter
     // to an item that makes something.
     for (const SkinName& attribute : kItemAttributeNames)
@@ -428,10 +512,17 @@ void CSectionLinter::LintItemText(DOMElement* pItem, const CString& strName,
                        strName, text.GetLength(), KvLayout::kMaxDrawnText - 1);
         m_ctx.Report(pItem, LintSeverity::Warning, message);
     }
-    if (face.IsEmpty() && window.strFontName.IsEmpty() && !text.IsEmpty())
-        m_ctx.Report(pItem, LintSeverity::Error,
-                     strName + L" has text but no font: neither it nor the window gives "
-                               L"\"FontName\"");
+    if (!face.IsEmpty() || !window.strFontName.IsEmpty() || text.IsEmpty())
+        return;
+    CString message = strName + L" has text but no font: neither it nor the window gives "
+                                L"\"FontName\"";
+    if (window.pFontNameTypo) {
+        CString typo;
+        typo.Format(L" (the window entry at line %d misspells it)",
+                    m_ctx.PositionOf(window.pFontNameTypo).nLine);
+        message += typo;
+    }
+    m_ctx.Report(pItem, LintSeverity::Error, message);
 }
 
 // The elements that the reader would take as sections, and their paths.
@@ -579,15 +670,31 @@ int DoctypeLine(const CString& strPath) {
     return line;
 }
 
-LintDiagnostic ParseDiagnostic(const CString& strPath, const ParseFailure& failure) {
+// Where the file fails to parse, and, when the parser names the element it
+// found unclosed, where that element was opened: an unclosed start tag is
+// noticed only at the end tag that does not match it, often far below.
+std::vector<LintDiagnostic> ParseDiagnostics(const CString& strPath, const ParseFailure& failure) {
+    const CString& open = failure.strOpenElement;
+    const bool bUnclosed = !open.IsEmpty() && failure.strMessage.Find(L"'" + open + L"'") >= 0;
     CString message = failure.strMessage;
     // The module refuses a DOCTYPE where it stands, so the parse fails on its line.
-    if (DoctypeLine(strPath) == failure.pos.nLine)
+    if (DoctypeLine(strPath) == failure.pos.nLine) {
         message += L" (the file carries a DOCTYPE: the skin module refuses any DOCTYPE, so this "
                    L"file never loads)";
-    else
+        return {LintDiagnostic{failure.pos, LintSeverity::Error, message}};
+    }
+    if (!bUnclosed) {
         message += L" (the skin module cannot load this file)";
-    return LintDiagnostic{failure.pos, LintSeverity::Error, message};
+        return {LintDiagnostic{failure.pos, LintSeverity::Error, message}};
+    }
+    CString noticed, opened;
+    noticed.Format(L"%s: the <%s> opened at line %d is not closed (the skin module cannot load "
+                   L"this file)",
+                   failure.strMessage.GetString(), open.GetString(), failure.openedAt.nLine);
+    opened.Format(L"<%s> is opened here and never closed; the parser noticed at line %d: %s",
+                  open.GetString(), failure.pos.nLine, failure.strMessage.GetString());
+    return {LintDiagnostic{failure.pos, LintSeverity::Error, noticed},
+            LintDiagnostic{failure.openedAt, LintSeverity::Error, opened}};
 }
 
 void SortInFileOrder(std::vector<LintDiagnostic>& diagnostics) {
@@ -608,14 +715,33 @@ void SortInFileOrder(std::vector<LintDiagnostic>& diagnostics) {
 
 } // namespace
 
+std::vector<LintDiagnostic> LoadFailureDiagnostics(const CString& strSkinFile) {
+    std::optional<ParseFailure> failure = XmlLoadFailure(strSkinFile);
+    if (!failure)
+        return {};
+    // The module's parser keeps no positions of elements; the positioned
+    // parse, hardened alike, stops at the same place and knows what was open.
+    CPositionedDocument doc;
+    const std::optional<ParseFailure> positioned = doc.Parse(strSkinFile);
+    if (positioned && positioned->pos.nLine == failure->pos.nLine &&
+        positioned->pos.nColumn == failure->pos.nColumn) {
+        failure->strOpenElement = positioned->strOpenElement;
+        failure->openedAt = positioned->openedAt;
+    }
+    std::vector<LintDiagnostic> diagnostics = ParseDiagnostics(strSkinFile, *failure);
+    SortInFileOrder(diagnostics);
+    return diagnostics;
+}
+
 std::vector<LintDiagnostic> LintSkinFile(const LintRequest& request) {
     // The module decides whether the file loads at all; the positioned parse
     // only adds where each element stands.
-    if (std::optional<ParseFailure> failure = XmlLoadFailure(request.strSkinFile))
-        return {ParseDiagnostic(request.strSkinFile, *failure)};
+    std::vector<LintDiagnostic> failure = LoadFailureDiagnostics(request.strSkinFile);
+    if (!failure.empty())
+        return failure;
     CPositionedDocument doc;
     if (std::optional<ParseFailure> failure = doc.Parse(request.strSkinFile))
-        return {ParseDiagnostic(request.strSkinFile, *failure)};
+        return ParseDiagnostics(request.strSkinFile, *failure);
 
     CString skinDir;
     SplitPath(request.strSkinFile, &skinDir, nullptr);

@@ -29,6 +29,10 @@ struct LintRequest {
 // Diagnostics in file order. GDI+ must have been started (fonts and images).
 std::vector<LintDiagnostic> LintSkinFile(const LintRequest& request);
 
+// Why the module cannot load the file, in file order (where the parse failed
+// and where an element it found unclosed was opened); none when it loads.
+std::vector<LintDiagnostic> LoadFailureDiagnostics(const CString& strSkinFile);
+
 bool HasErrors(const std::vector<LintDiagnostic>& diagnostics);
 
 // "FILE:LINE:COLUMN: error: message", the form compilers use, in UTF-8.

@@ -1,6 +1,7 @@
 #include "tools/common/SkinPaths.h"
 
 #include "skin/XMLParseBase.h"
+#include "tools/common/SkinLint.h"
 #include "tools/common/Utf8.h"
 #include "xml/XmlDocument.h"
 
@@ -50,17 +51,15 @@ std::string SkinFileUnreadable(const CString& strFullPath) {
     return std::string();
 }
 
-std::string SkinFileUnloadable(const CString& strFullPath) {
-    std::string unreadable = SkinFileUnreadable(strFullPath);
+std::string SkinFileUnloadable(const CString& strGiven, const CString& strFullPath) {
+    const std::string head = "cannot load skin file " + ToUtf8(strGiven) + ": ";
+    const std::string unreadable = SkinFileUnreadable(strFullPath);
     if (!unreadable.empty())
-        return unreadable;
-    CXmlDocument doc;
-    xercesc::DOMElement* root = nullptr;
-    if (!doc.InitXML())
-        return "the XML parser is not available";
-    if (!doc.LoadXML(strFullPath, root) || !root)
-        return "not a well-formed XML document (or unreadable)";
-    return std::string();
+        return head + unreadable + "\n";
+    std::string lines;
+    for (const LintDiagnostic& diagnostic : LoadFailureDiagnostics(strFullPath))
+        lines += FormatDiagnostic(strGiven, diagnostic) + "\n";
+    return lines.empty() ? lines : head + "it is not well-formed XML\n" + lines;
 }
 
 std::string MissingSection(const CString& strFullPath, const CString& strSection,

@@ -18,6 +18,9 @@ std::string SkinFileUnreadable(const CString& strFullPath);
 std::string MissingSection(const CString& strFullPath, const CString& strSection,
                            const CString& strSection2);
 
-// Why LoadSkin would find nothing in the file (unreadable, or no well-formed
-// XML by the reader's own document layer), or empty when it parses.
-std::string SkinFileUnloadable(const CString& strFullPath);
+// Why LoadSkin would find nothing in the file, named as the user gave it
+// (strGiven; strFullPath is what is opened), or empty when it parses:
+// "cannot load skin file GIVEN: REASON" and a line feed, then, for a file
+// that does not parse, one "GIVEN:LINE:COLUMN: error: ..." line per place, as
+// kvskin lint prints them.
+std::string SkinFileUnloadable(const CString& strGiven, const CString& strFullPath);

@@ -61,11 +61,12 @@ private:
 };
 
 // One line on standard error per problem of the two sections the demo
-// shows, in the form compilers use; the windows then show what they can.
-void ReportSkinProblems(const CString& strSkinFile) {
+// shows, in the form compilers use, naming the file as strShown; the
+// windows then show what they can.
+void ReportSkinProblems(const CString& strSkinFile, const CString& strShown) {
     const std::string strProblem = SkinFileUnreadable(strSkinFile);
     if (!strProblem.empty()) {
-        ReportProblem("cannot read skin file " + ToUtf8(strSkinFile) + ": " + strProblem +
+        ReportProblem("cannot read skin file " + ToUtf8(strShown) + ": " + strProblem +
                       "; showing plain windows");
         return;
     }
@@ -73,7 +74,7 @@ void ReportSkinProblems(const CString& strSkinFile) {
     request.strSkinFile = strSkinFile;
     request.sections = {L"CommonWindow\\MainDlgInfo", L"CommonWindow\\DemoPage"};
     for (const LintDiagnostic& diagnostic : LintSkinFile(request))
-        ReportProblem(FormatDiagnostic(strSkinFile, diagnostic));
+        ReportProblem(FormatDiagnostic(strShown, diagnostic));
 }
 
 int RunTour(CDemoContainer& dlg, const CString& strDir) {
@@ -117,7 +118,8 @@ int wmain(int argc, wchar_t** argv) {
     const CString strGiven = command->Option(L"--skin");
     const CString strSkinFile =
         strGiven.IsEmpty() ? GetConfigDirectory() + L"Kelvane.xml" : ToFullWindowsPath(strGiven);
-    ReportSkinProblems(strSkinFile);
+    // Named as the user gave it, so that an editor on either side of Wine finds it.
+    ReportSkinProblems(strSkinFile, strGiven.IsEmpty() ? strSkinFile : strGiven);
 
     CDemoContainer dlg(strSkinFile);
     if (!command->Options(L"--tour").empty())

@@ -18,9 +18,9 @@ int RunDescribe(const CParsedCommand& command, ToolOutput& output) {
     if (command.positional[0].IsEmpty())
         return kExitUsage;
     CString skinFile = ToFullWindowsPath(command.positional[0]);
-    std::string problem = SkinFileUnloadable(skinFile);
+    const std::string problem = SkinFileUnloadable(command.positional[0], skinFile);
     if (!problem.empty()) {
-        output.strErr = "kvskin: cannot load skin file " + ToUtf8(skinFile) + ": " + problem + "\n";
+        output.strErr = "kvskin: " + problem;
         return kExitLoadFailed;
     }
     const CString section2 = command.Option(L"--section2");

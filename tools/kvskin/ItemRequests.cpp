@@ -1,7 +1,11 @@
 #include "tools/kvskin/ItemRequests.h"
 
-#include "skin/WndLessLayout.h"
 #include "tools/kvskin/SkinJson.h"
+
+const ItemLook kEveryLook[8] = {{ItemLook::Normal, false},  {ItemLook::Hot, false},
+                                {ItemLook::Pressed, false}, {ItemLook::Disabled, false},
+                                {ItemLook::Normal, true},   {ItemLook::Hot, true},
+                                {ItemLook::Pressed, true},  {ItemLook::Disabled, true}};
 
 int FindItemByID(const std::vector<_XmlDynamicItem>& items, const CString& strID) {
     const std::wstring key = SkinIdKey(strID);
@@ -11,20 +15,22 @@ int FindItemByID(const std::vector<_XmlDynamicItem>& items, const CString& strID
     return -1;
 }
 
+std::string LookName(const ItemLook& look) {
+    static const char* const kStates[] = {"normal", "hot", "pressed", "disabled"};
+    if (!look.bChecked)
+        return kStates[look.state];
+    return look.state == ItemLook::Normal ? "checked"
+                                          : std::string("checked-") + kStates[look.state];
+}
+
 std::optional<ItemStateRequest> ParseItemStateRequest(const CString& strArg) {
-    static const struct {
-        const wchar_t* pszName;
-        int nState;
-    } kStates[] = {{L"normal", KvWndLess::kStateNormal},
-                   {L"hot", KvWndLess::kStateHot},
-                   {L"pressed", KvWndLess::kStatePressed}};
     const int nEquals = strArg.ReverseFind(L'=');
     if (nEquals <= 0)
         return std::nullopt;
-    const CString strState = strArg.Mid(nEquals + 1);
-    for (const auto& state : kStates)
-        if (strState.CompareNoCase(state.pszName) == 0)
-            return ItemStateRequest{strArg.Left(nEquals), state.nState};
+    const std::string name = ToUtf8(strArg.Mid(nEquals + 1).MakeLower());
+    for (const ItemLook& look : kEveryLook)
+        if (LookName(look) == name)
+            return ItemStateRequest{strArg.Left(nEquals), look};
     return std::nullopt;
 }
 

@@ -31,7 +31,7 @@ int RunLint(const CParsedCommand& command, ToolOutput& output) {
     std::string problem = SkinFileUnreadable(request.strSkinFile);
     if (!problem.empty()) {
         output.strErr =
-            "kvskin: cannot read skin file " + ToUtf8(request.strSkinFile) + ": " + problem + "\n";
+            "kvskin: cannot read skin file " + ToUtf8(givenPath) + ": " + problem + "\n";
         return kExitLoadFailed;
     }
     CGdiplusSession gdiplus;

@@ -1,78 +1,45 @@
-// kvskin render: the windowless picture of a section, built from the model
-// and drawn offscreen by the windowless dialog's own composition
-// (BuildWndLessItems, CWndLessSheet) with no window and no display, saved as
-// a PNG with its alpha.
-#include "skin/Canvas.h"
-#include "skin/DialogModel.h"
-#include "skin/WndLessSheet.h"
-#include "tools/common/CapturePixels.h"
-#include "tools/common/PngFile.h"
-#include "tools/kvskin/Commands.h"
+// kvskin render: a section's picture drawn offscreen by the dialog that shows
+// it (tools/kvskin/SectionPicture.h), with items in the looks asked for, or a
+// contact sheet of every acting item in each of its looks, saved as a PNG with
+// its alpha.
 #include "tools/common/GdiplusSession.h"
+#include "tools/common/PngFile.h"
+#include "tools/common/SkinPaths.h"
+#include "tools/kvskin/Commands.h"
+#include "tools/kvskin/ContactSheet.h"
 #include "tools/kvskin/ItemRequests.h"
 #include "tools/kvskin/SkinJson.h"
-#include "tools/common/SkinPaths.h"
-
-#include <cstdint>
 
 namespace {
 
-// Check boxes and radio buttons exist only in the base dialog, which draws
-// their eight-frame strips, its labels and mnemonics itself: the windowless
-// picture of such a section would be what neither dialog shows. The message
-// that refuses it, or empty.
-std::string BaseDialogOnly(const CKvXMLParseBase& reader, const CString& strSection) {
-    for (const _XmlDynamicItem& item : reader.m_arrDynamicItems) {
-        const ItemKind kind = ItemKindOf(item.nControlType, item.nControlStyle);
-        if (item.nControlType != 2 || (kind != ItemKind::CheckBox && kind != ItemKind::RadioButton))
-            continue;
-        return "kvskin: " + ToUtf8(strSection) + " is a base-dialog section: item \"" +
-               ToUtf8(item.strID) +
-               "\" is a check box or radio button, which only the base dialog makes; render "
-               "draws windowless sections only (kvskin show SKINFILE SECTION --screenshot "
-               "OUT.png captures the base dialog)\n";
-    }
-    return std::string();
-}
-
-// Empty when every request names a drawn item, else the message.
-std::string ApplyStates(CKvXMLParseBase& reader, const std::vector<ItemStateRequest>& requests,
+// Empty when every request names an item that can take its look, else the message.
+std::string ApplyStates(CSectionPicture& picture, const std::vector<ItemStateRequest>& requests,
                         const CString& strSection) {
     for (const ItemStateRequest& request : requests) {
-        const int nIndex = FindItemByID(reader.m_arrDynamicItems, request.strID);
+        const int nIndex = FindItemByID(picture.Items(), request.strID);
         if (nIndex < 0)
             return NoSuchItemMessage(request.strID, strSection);
-        _XmlDynamicItem& item = reader.m_arrDynamicItems[static_cast<size_t>(nIndex)];
-        CWndLessItem* pItem = item.pControl.get<CWndLessItem>();
-        if (!pItem)
-            return "kvskin: item \"" + ToUtf8(item.strID) +
-                   "\" is not drawn by the windowless dialog (ControlType " +
-                   std::to_string(item.nControlType) + ", not 2)\n";
-        pItem->SetState(request.nState);
+        const std::string problem = picture.SetLook(static_cast<size_t>(nIndex), request.look);
+        if (!problem.empty())
+            return problem;
     }
     return std::string();
 }
 
-// The picture as the dialog hands it to UpdateLayeredWindow, with straight
-// alpha for the PNG; empty when there is no sheet to draw.
-CapturePixels::ArgbImage ComposePicture(CKvXMLParseBase& reader, const KvWindowModel& window) {
-    CapturePixels::ArgbImage image;
-    const SIZE sheet = window.szSheet;
-    if (!SheetFitsSection(sheet.cx, sheet.cy))
-        return image;
-    const std::unique_ptr<Gdiplus::Bitmap> pBack = LoadSheetBackground(window);
-    CKvCanvas canvas(sheet.cx, sheet.cy);
-    CWndLessSheet composer;
-    if (!canvas.IsReady() ||
-        !composer.Compose(canvas.DC(), sheet, pBack.get(), reader.m_arrDynamicItems))
-        return image;
-    ::GdiFlush(); // GDI may still be writing to the section
-    image.nWidth = sheet.cx;
-    image.nHeight = sheet.cy;
-    const uint32_t* pBits = canvas.Bits();
-    image.pixels.assign(pBits, pBits + static_cast<size_t>(sheet.cx) * sheet.cy);
-    for (uint32_t& pixel : image.pixels)
-        pixel = CapturePixels::Unpremultiply(pixel);
+// The picture asked for; empty (and strError) when it cannot be made.
+CapturePixels::ArgbImage DrawRequested(CSectionPicture& picture, const CParsedCommand& command,
+                                       const std::vector<ItemStateRequest>& requests,
+                                       std::string& strError) {
+    const CString& strSection = command.positional[1];
+    if (command.Flag(L"--states"))
+        return DrawContactSheet(picture, strSection, strError);
+    strError = ApplyStates(picture, requests, strSection);
+    if (!strError.empty())
+        return {};
+    CapturePixels::ArgbImage image = picture.Compose();
+    if (image.pixels.empty())
+        strError = "kvskin: nothing to draw: " + ToUtf8(strSection) +
+                   " gives no SheetSize that a picture can be made of\n";
     return image;
 }
 
@@ -81,12 +48,17 @@ CapturePixels::ArgbImage ComposePicture(CKvXMLParseBase& reader, const KvWindowM
 const KvSkinCommand kRenderCommand = {
     L"render",
     "usage: kvskin render SKINFILE SECTION --out OUT.png [--section2 SECTION]\n"
-    "                     [--skin-name NAME] [--state ID=normal|hot|pressed ...]\n"
-    "  Draws the windowless picture of SECTION offscreen, as CKvCommonWndLessDlg\n"
-    "  composes it (no window, no display), into OUT.png with its alpha; each\n"
-    "  --state shows the push-button item ID (any case) in that state. A section with\n"
-    "  check boxes or radio buttons belongs to the base dialog: exit 1, no picture.\n",
-    {{L"--out", L"--section2", L"--skin-name", L"--state"}, {}, 2, 2},
+    "                     [--skin-name NAME] [--state ID=LOOK ...] [--states]\n"
+    "  Draws SECTION offscreen as its dialog composes it into OUT.png, with its\n"
+    "  alpha: a section with check boxes or radio buttons as the base dialog shows\n"
+    "  it, background and every control (its controls are windows: that needs a\n"
+    "  display, though nothing is shown), any other as the windowless dialog does\n"
+    "  (no window, no display). Each --state shows the item ID (any case) in a\n"
+    "  LOOK: normal, hot, pressed, disabled, checked, checked-hot, checked-pressed\n"
+    "  or checked-disabled (windowless items: normal, hot, pressed). --states draws\n"
+    "  a contact sheet instead: every acting item in each of its looks, a labelled\n"
+    "  grid with a column per look.\n",
+    {{L"--out", L"--section2", L"--skin-name", L"--state"}, {L"--states"}, 2, 2},
     RunRender,
 };
 
@@ -102,17 +74,25 @@ int RunRender(const CParsedCommand& command, ToolOutput& output) {
     for (const CString& strArg : command.Options(L"--state")) {
         std::optional<ItemStateRequest> request = ParseItemStateRequest(strArg);
         if (!request) {
-            output.strErr =
-                "kvskin: --state \"" + ToUtf8(strArg) + "\" is not ID=normal|hot|pressed\n";
+            output.strErr = "kvskin: --state \"" + ToUtf8(strArg) +
+                            "\" is not ID=LOOK (normal, hot, pressed, disabled, checked, "
+                            "checked-hot, checked-pressed, checked-disabled)\n";
             return kExitUsage;
         }
         requests.push_back(*request);
     }
-    const CString strSkinFile = ToFullWindowsPath(command.positional[0]);
-    const std::string problem = SkinFileUnloadable(strSkinFile);
+    if (!requests.empty() && command.Flag(L"--states")) {
+        output.strErr = "kvskin: --states draws every look; it takes no --state\n";
+        return kExitUsage;
+    }
+    PreviewSkin skin;
+    skin.strSkinFile = ToFullWindowsPath(command.positional[0]);
+    skin.strSection = command.positional[1];
+    skin.strSection2 = command.Option(L"--section2");
+    skin.strSkinName = command.Option(L"--skin-name", L"default");
+    const std::string problem = SkinFileUnloadable(command.positional[0], skin.strSkinFile);
     if (!problem.empty()) {
-        output.strErr =
-            "kvskin: cannot load skin file " + ToUtf8(strSkinFile) + ": " + problem + "\n";
+        output.strErr = "kvskin: " + problem;
         return kExitLoadFailed;
     }
     CGdiplusSession gdiplus;
@@ -120,27 +100,16 @@ int RunRender(const CParsedCommand& command, ToolOutput& output) {
         output.strErr = "kvskin: GDI+ cannot be started\n";
         return kExitNotDone;
     }
-    const CString& strSection = command.positional[1];
-    output.strErr = MissingSection(strSkinFile, strSection, command.Option(L"--section2"));
+    output.strErr = MissingSection(skin.strSkinFile, skin.strSection, skin.strSection2);
     if (!output.strErr.empty())
         return kExitNotDone;
-    CKvXMLParseBase reader;
-    reader.LoadSkin(strSkinFile, strSection, command.Option(L"--section2"),
-                    command.Option(L"--skin-name", L"default"));
-    output.strErr = BaseDialogOnly(reader, strSection);
-    if (!output.strErr.empty())
+    std::unique_ptr<CSectionPicture> picture = MakeSectionPicture(skin, output.strErr);
+    if (!picture)
         return kExitNotDone;
-    const KvWindowModel window = ReadWindowModel(reader);
-    BuildWndLessItems(reader.m_arrDynamicItems, window, nullptr);
-    output.strErr = ApplyStates(reader, requests, strSection);
-    if (!output.strErr.empty())
+    const CapturePixels::ArgbImage image =
+        DrawRequested(*picture, command, requests, output.strErr);
+    if (image.pixels.empty())
         return kExitNotDone;
-    const CapturePixels::ArgbImage image = ComposePicture(reader, window);
-    if (image.pixels.empty()) {
-        output.strErr = "kvskin: nothing to draw: " + ToUtf8(strSection) +
-                        " gives no SheetSize that a picture can be made of\n";
-        return kExitNotDone;
-    }
     const CString strOutPath = ToFullWindowsPath(strOut);
     if (!PngFile::Save(image, strOutPath.GetString())) {
         output.strErr = "kvskin: cannot write " + ToUtf8(strOutPath) + "\n";

@@ -1,12 +1,13 @@
 // kvskin show: a real skinned dialog built from a section and shown, driven
 // by real mouse messages, captured from the screen or described as JSON.
-#include "skin/CommonWndLessDlg.h"
 #include "tools/common/Input.h"
 #include "tools/common/PngFile.h"
 #include "tools/common/WindowCapture.h"
 #include "tools/kvskin/Commands.h"
 #include "tools/common/GdiplusSession.h"
 #include "tools/kvskin/ItemRequests.h"
+#include "tools/kvskin/PreviewDialog.h"
+#include "tools/kvskin/ShowWatch.h"
 #include "tools/kvskin/ShownDialogJson.h"
 #include "tools/kvskin/SkinJson.h"
 #include "tools/common/SkinPaths.h"
@@ -22,29 +23,16 @@ constexpr UINT kSettleMs = 150;
 constexpr UINT_PTR kSettleTimer = 0x4B56;
 
 struct ShowRequest {
-    CString strSkinFile;
-    CString strSection;
-    CString strSection2;
-    CString strSkinName;
-    bool bWindowless;
-    bool bCaption;
+    PreviewSkin skin;
     CString strHoverID;
     CString strPressID;
     CString strScreenshot;
     bool bJson;
+    bool bWatch;
+    CString strGivenSkinFile; // as the user wrote it
 
     // Without an output to make, the dialog stays until it is closed.
     bool Interactive() const { return strScreenshot.IsEmpty() && !bJson; }
-};
-
-// A pop-up dialog template without controls, font or title, as the dialog
-// manager reads it from memory; with a caption bar and system menu when
-// asked. The skin sets size, title and font once the window exists.
-struct alignas(4) PopupTemplate {
-    explicit PopupTemplate(bool bCaption)
-        : dlg{WS_POPUP | (bCaption ? WS_CAPTION | WS_SYSMENU : 0u), 0, 0, 0, 0, 100, 60} {}
-    DLGTEMPLATE dlg;
-    WORD menu = 0, windowClass = 0, title = 0;
 };
 
 // The top-left corner that centres a window of size in the work area, kept
@@ -157,10 +145,11 @@ bool ResolveMouseSteps(CKvCommonDlg& dlg, const ShowRequest& request, std::vecto
             continue;
         const int nIndex = FindItemByID(dlg.m_arrDynamicItems, strID);
         if (nIndex < 0) {
-            strError = NoSuchItemMessage(strID, request.strSection);
+            strError = NoSuchItemMessage(strID, request.skin.strSection);
             return false;
         }
-        std::optional<MouseTarget> target = ItemTarget(dlg, request.bWindowless, nIndex, strError);
+        std::optional<MouseTarget> target =
+            ItemTarget(dlg, request.skin.bWindowless, nIndex, strError);
         if (!target)
             return false;
         steps.push_back({*target, bPress});
@@ -186,61 +175,10 @@ bool SaveScreenshot(CWnd& dlg, const CString& strPath, std::string& strErr) {
     return true;
 }
 
-// A skinned dialog that leaves the focus alone when it is made. The dialog
-// manager's focus would activate the window, and Wine then manages it as a
-// frame window: without a window manager (Xvfb) destroying it waits two
-// seconds for the X server.
-template <class Dialog> class CUnfocusedDialog : public Dialog {
-public:
-    CUnfocusedDialog() : Dialog(0, nullptr) {}
-    BOOL OnInitDialog() override {
-        Dialog::OnInitDialog();
-        return FALSE;
-    }
-};
-
-std::unique_ptr<CKvCommonDlg> CreateSkinnedDialog(const ShowRequest& request,
-                                                  const PopupTemplate& popup) {
-    std::unique_ptr<CKvCommonDlg> dlg;
-    if (request.bWindowless)
-        dlg = std::make_unique<CUnfocusedDialog<CKvCommonWndLessDlg>>();
-    else
-        dlg = std::make_unique<CUnfocusedDialog<CKvCommonDlg>>();
-    if (!dlg->CreateIndirect(&popup.dlg))
-        return nullptr;
-    if (request.bWindowless)
-        static_cast<CKvCommonWndLessDlg&>(*dlg).InitWndLessSkin(
-            request.strSkinFile, request.strSection, request.strSection2, request.strSkinName);
-    else
-        dlg->InitDialogSkin(request.strSkinFile, request.strSection, request.strSection2,
-                            request.strSkinName);
-    return dlg;
-}
-
-// Why the last window could not be made, in the system's words: a missing
-// display and a refused window read alike otherwise.
-std::string WindowFailureText(DWORD nError) {
-    if (nError == 0)
-        return "no reason given; is there a display?";
-    wchar_t* pszText = nullptr;
-    const DWORD nLength = ::FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, nError, 0, reinterpret_cast<wchar_t*>(&pszText), 0, nullptr);
-    std::string text = "error " + std::to_string(nError);
-    if (nLength > 0) {
-        std::wstring message(pszText, nLength);
-        while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r'))
-            message.pop_back();
-        text += ": " + ToUtf8(message.c_str());
-    }
-    ::LocalFree(pszText);
-    return text;
-}
-
 int ShowDialog(const ShowRequest& request, ToolOutput& output) {
-    const PopupTemplate popup(request.bCaption);
+    const FileStamp skinBeforeLoad = StampOf(request.skin.strSkinFile);
     ::SetLastError(0);
-    std::unique_ptr<CKvCommonDlg> dlg = CreateSkinnedDialog(request, popup);
+    std::unique_ptr<CKvCommonDlg> dlg = CreatePreviewDialog(request.skin);
     if (!dlg) {
         output.strErr =
             "kvskin: the dialog cannot be created (" + WindowFailureText(::GetLastError()) + ")\n";
@@ -250,7 +188,7 @@ int ShowDialog(const ShowRequest& request, ToolOutput& output) {
     if (!ResolveMouseSteps(*dlg, request, steps, output.strErr))
         return kExitNotDone;
     PlaceCentred(*dlg);
-    // Only a user's window takes the activation (see CUnfocusedDialog).
+    // Only a user's window takes the activation (see CPreviewDialog).
     dlg->ShowWindow(request.Interactive() ? SW_SHOW : SW_SHOWNOACTIVATE);
     dlg->UpdateWindow();
     Settle(*dlg);
@@ -265,8 +203,11 @@ int ShowDialog(const ShowRequest& request, ToolOutput& output) {
         output.strOut = DescribeShownDialog(*dlg).dump(
                             2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) +
                         "\n";
+    if (request.Interactive() && request.bWatch)
+        return WatchPreview(std::move(dlg),
+                            {request.skin, request.strGivenSkinFile, skinBeforeLoad});
     if (request.Interactive())
-        dlg->RunModalLoop(0); // until EndDialog (OK, Cancel, the close items) or destruction
+        dlg->RunModalLoop(0); // until EndDialog (Escape, the close items) or destruction
     return kExitOk;
 }
 
@@ -276,15 +217,20 @@ const KvSkinCommand kShowCommand = {
     L"show",
     "usage: kvskin show SKINFILE SECTION [--section2 SECTION] [--skin-name NAME]\n"
     "                   [--windowless] [--caption] [--hover ID] [--press ID]\n"
-    "                   [--screenshot OUT.png] [--json]\n"
+    "                   [--screenshot OUT.png] [--json] [--watch]\n"
     "  Shows SECTION as a real skinned dialog (CKvCommonDlg, or CKvCommonWndLessDlg\n"
     "  with --windowless; --caption adds a caption bar). --hover and --press put\n"
     "  the mouse on the item ID (any case) and move, then press. --screenshot saves\n"
     "  what the screen shows of the window as PNG, alpha kept; --json prints the\n"
     "  window, its controls and its drawn items. Either makes it exit once the\n"
-    "  window has settled; otherwise it stays until the window is closed.\n",
+    "  window has settled; otherwise it stays until the window is closed: Escape,\n"
+    "  or an item with a closing role (CLOSE, IDOK, IDCANCEL, IDYES, IDNO) or the ID\n"
+    "  BTN_CLOSE or BTN_EXIT. --watch reloads the dialog, in its place, whenever\n"
+    "  SKINFILE or an image it shows changes; a file that does not load or lints\n"
+    "  with errors keeps the last good picture and shows the errors in a band along\n"
+    "  it (and on standard error) until the next good save.\n",
     {{L"--section2", L"--skin-name", L"--hover", L"--press", L"--screenshot"},
-     {L"--windowless", L"--caption", L"--json"},
+     {L"--windowless", L"--caption", L"--json", L"--watch"},
      2,
      2},
     RunShow,
@@ -294,20 +240,26 @@ int RunShow(const CParsedCommand& command, ToolOutput& output) {
     if (command.positional[0].IsEmpty())
         return kExitUsage;
     ShowRequest request;
-    request.strSkinFile = ToFullWindowsPath(command.positional[0]);
-    request.strSection = command.positional[1];
-    request.strSection2 = command.Option(L"--section2");
-    request.strSkinName = command.Option(L"--skin-name", L"default");
-    request.bWindowless = command.Flag(L"--windowless");
-    request.bCaption = command.Flag(L"--caption");
+    request.skin.strSkinFile = ToFullWindowsPath(command.positional[0]);
+    request.skin.strSection = command.positional[1];
+    request.skin.strSection2 = command.Option(L"--section2");
+    request.skin.strSkinName = command.Option(L"--skin-name", L"default");
+    request.skin.bWindowless = command.Flag(L"--windowless");
+    request.skin.bCaption = command.Flag(L"--caption");
     request.strHoverID = command.Option(L"--hover");
     request.strPressID = command.Option(L"--press");
     request.strScreenshot = command.Option(L"--screenshot");
     request.bJson = command.Flag(L"--json");
-    const std::string problem = SkinFileUnloadable(request.strSkinFile);
+    request.bWatch = command.Flag(L"--watch");
+    request.strGivenSkinFile = command.positional[0];
+    if (request.bWatch && !request.Interactive()) {
+        output.strErr = "kvskin: --watch keeps the preview open; it takes no --screenshot or "
+                        "--json\n";
+        return kExitUsage;
+    }
+    const std::string problem = SkinFileUnloadable(command.positional[0], request.skin.strSkinFile);
     if (!problem.empty()) {
-        output.strErr =
-            "kvskin: cannot load skin file " + ToUtf8(request.strSkinFile) + ": " + problem + "\n";
+        output.strErr = "kvskin: " + problem;
         return kExitLoadFailed;
     }
     CGdiplusSession gdiplus;
