@@ -59,29 +59,33 @@ enum class ValueForm {
     Unreadable, // nothing could be read: the field keeps its default
 };
 
+// The number rule over text without spaces, [pBegin, pEnd).
+inline ValueForm ReadCompactNumber(const wchar_t* pBegin, const wchar_t* pEnd, int32_t& nValue) {
+    if (pBegin == pEnd)
+        return ValueForm::Empty;
+    const wchar_t* next = pBegin;
+    const bool bHex =
+        pEnd - pBegin > 2 && pBegin[0] == L'0' && (pBegin[1] == L'x' || pBegin[1] == L'X');
+    bool bRead = false;
+    if (bHex) {
+        uint32_t value = 0;
+        bRead = ScanHex(pBegin, pEnd, value, &next);
+        if (bRead)
+            nValue = static_cast<int32_t>(value);
+    } else {
+        bRead = ScanDecimal(pBegin, pEnd, nValue, &next);
+    }
+    if (!bRead)
+        return ValueForm::Unreadable;
+    return next == pEnd ? ValueForm::Whole : ValueForm::Partial;
+}
+
 // The number rule of ParseNumber, telling how much of the text it used;
 // nValue is set only for Whole and Partial. Inline, so that the skin tools
 // read with the very rule of the module without another export.
 inline ValueForm ReadNumberText(const CString& strText, int32_t& nValue) {
     CString compact(strText);
     compact.Remove(L' ');
-    if (compact.IsEmpty())
-        return ValueForm::Empty;
     const wchar_t* begin = compact.GetString();
-    const wchar_t* end = begin + compact.GetLength();
-    const wchar_t* next = begin;
-    const bool bHex =
-        compact.GetLength() > 2 && begin[0] == L'0' && (begin[1] == L'x' || begin[1] == L'X');
-    bool bRead = false;
-    if (bHex) {
-        uint32_t value = 0;
-        bRead = ScanHex(begin, end, value, &next);
-        if (bRead)
-            nValue = static_cast<int32_t>(value);
-    } else {
-        bRead = ScanDecimal(begin, end, nValue, &next);
-    }
-    if (!bRead)
-        return ValueForm::Unreadable;
-    return next == end ? ValueForm::Whole : ValueForm::Partial;
+    return ReadCompactNumber(begin, begin + compact.GetLength(), nValue);
 }

@@ -1,5 +1,7 @@
 #include "skin/Canvas.h"
 
+#include <algorithm>
+
 HBITMAP CreateDibSection32(int nWidth, int nHeight, bool bTopDown, void** ppBits) {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -16,6 +18,17 @@ HBITMAP CreateDibSection32(int nWidth, int nHeight, bool bTopDown, void** ppBits
         hBitmap = nullptr;
     }
     return hBitmap;
+}
+
+void ClipToParts(HDC hDC, const std::vector<RECT>& parts) {
+    HRGN hParts = ::CreateRectRgn(0, 0, 0, 0);
+    for (const RECT& rc : parts) {
+        HRGN hPart = ::CreateRectRgnIndirect(&rc);
+        ::CombineRgn(hParts, hParts, hPart, RGN_OR);
+        ::DeleteObject(hPart);
+    }
+    ::ExtSelectClipRgn(hDC, hParts, RGN_AND);
+    ::DeleteObject(hParts);
 }
 
 bool CKvCanvas::Create(int nWidth, int nHeight) {
@@ -88,4 +101,29 @@ BOOL CKvCanvas::BlendOnto(HDC hDC) const {
         return FALSE;
     const BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     return ::AlphaBlend(hDC, 0, 0, m_nWidth, m_nHeight, m_hDC, 0, 0, m_nWidth, m_nHeight, blend);
+}
+
+RECT CKvCanvas::PartOn(const RECT& rc) const {
+    return RECT{(std::max<LONG>)(rc.left, 0), (std::max<LONG>)(rc.top, 0),
+                (std::min<LONG>)(rc.right, m_nWidth), (std::min<LONG>)(rc.bottom, m_nHeight)};
+}
+
+BOOL CKvCanvas::BlendPartOnto(HDC hDC, const RECT& rc) const {
+    const RECT part = PartOn(rc);
+    if (!m_hDC || part.left >= part.right || part.top >= part.bottom)
+        return FALSE;
+    const int nWidth = part.right - part.left, nHeight = part.bottom - part.top;
+    const BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    return ::AlphaBlend(hDC, part.left, part.top, nWidth, nHeight, m_hDC, part.left, part.top,
+                        nWidth, nHeight, blend);
+}
+
+void CKvCanvas::Clear(const RECT& rc) {
+    const RECT part = PartOn(rc);
+    if (!m_pBits || part.left >= part.right)
+        return;
+    ::GdiFlush(); // GDI may still be writing there
+    for (LONG y = part.top; y < part.bottom; ++y)
+        std::fill_n(m_pBits + static_cast<size_t>(y) * m_nWidth + part.left, part.right - part.left,
+                    0u);
 }

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class KELVANE_API CKvCanvas {
 public:
@@ -46,8 +47,15 @@ public:
     // Composes the canvas over hDC at (0, 0) with its per-pixel alpha; FALSE
     // when it is empty or GDI fails.
     BOOL BlendOnto(HDC hDC) const;
+    // Composes the part rc of the canvas over the same place of hDC.
+    BOOL BlendPartOnto(HDC hDC, const RECT& rc) const;
+    // Makes the pixels of rc (as far as it lies on the canvas) transparent.
+    void Clear(const RECT& rc);
 
 private:
+    // rc as far as it lies on the canvas.
+    RECT PartOn(const RECT& rc) const;
+
     HBITMAP m_hBitmap = nullptr;
     HDC m_hDC = nullptr;
     HGDIOBJ m_hOldBitmap = nullptr;
@@ -61,3 +69,7 @@ private:
 // false) from the bottom; null when it cannot be made. *ppBits receives its
 // pixels. Every section of the toolkit is made here.
 HBITMAP CreateDibSection32(int nWidth, int nHeight, bool bTopDown, void** ppBits);
+
+// Limits what is drawn on hDC to the parts, within what it let through
+// before; the caller restores the DC (SaveDC, RestoreDC).
+KELVANE_API void ClipToParts(HDC hDC, const std::vector<RECT>& parts);

@@ -7,6 +7,7 @@
 #include "skin/ImageLimits.h"
 #include "skin/Label.h"
 
+#include <algorithm>
 #include <climits>
 #include <cwchar>
 #include <memory>
@@ -89,6 +90,7 @@ ON_WM_ERASEBKGND()
 ON_WM_SIZE()
 ON_WM_DRAWITEM()
 ON_MESSAGE(RefreshLayeredMessage(), OnRefreshLayered)
+ON_MESSAGE(WM_PARENTNOTIFY, OnParentNotify)
 END_MESSAGE_MAP()
 
 CKvCommonDlg::CKvCommonDlg(UINT nIDTemplate, CWnd* pParent)
@@ -189,6 +191,8 @@ void CKvCommonDlg::ApplyIcon() {
 }
 
 void CKvCommonDlg::ApplySheetSize() {
+    // A skin applied anew: the next layered picture is composed whole.
+    m_bPictureShown = false;
     const SIZE sheet = GetSheetSize();
     // A sheet that is refused keeps the window as it is, rather than a
     // window of a size nothing can be drawn for.
@@ -242,6 +246,8 @@ void CKvCommonDlg::SetBackImage(Gdiplus::Bitmap* pImage) {
     Gdiplus::Bitmap* pOld = m_pBackImage;
     m_pBackImage = pImage;
     m_pControlBackImage = pImage;
+    m_backSheet.Release();
+    m_bPictureShown = false;
     // Labels keep the image itself: each gets the new one before the old one
     // is deleted. Buttons read the slot, but their caches hold the old look.
     for (auto& item : m_arrDynamicItems) {
@@ -339,7 +345,7 @@ BOOL CKvCommonDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
         // A label greyed out or back draws anew; the layered picture shows it.
         const WORD nCode = HIWORD(wParam);
         if (lParam && (nCode == STN_ENABLE || nCode == STN_DISABLE))
-            RefreshLayered();
+            ControlChanged(reinterpret_cast<HWND>(lParam));
         return bHandled;
     }
     if (!OnItemCommand(m_arrDynamicItems[static_cast<size_t>(nIndex)]))
@@ -391,28 +397,90 @@ BOOL CKvCommonDlg::CreateBitmap32(HBITMAP* phBitmap, int cx, int cy) {
 }
 
 BOOL CKvCommonDlg::UpdateLayered(int nAlphaPercent) {
+    const bool bPartAsked = m_bPartAsked;
+    m_bPartAsked = false;
     if (!m_hWnd)
         return FALSE;
     m_nShownAlpha = nAlphaPercent;
-    // Nothing of a minimised window is shown: the picture waits for the restore.
+    // Nothing of a minimised window is shown: the picture waits for the
+    // restore, which composes it whole.
     m_bLayeredStale = IsIconic() != FALSE;
     if (m_bLayeredStale)
         return FALSE;
     const SIZE sheet = GetSheetSize();
     if (!SheetFitsSection(sheet.cx, sheet.cy))
         return FALSE;
-    CKvCanvas canvas(sheet.cx, sheet.cy);
-    if (!canvas.IsReady())
+    if (bPartAsked && CanUpdatePart(sheet, nAlphaPercent)) {
+        if (m_dirty.empty())
+            return TRUE; // the window shows every change already
+        ComposeMarkedParts();
+        const RECT rcDirty = DirtyBounds(m_dirty);
+        m_dirty.clear();
+        // Refused as a part (the window's size changed meanwhile, say), the
+        // picture is whole all the same.
+        m_bPictureShown =
+            PushPicture(&rcDirty, nAlphaPercent) || PushPicture(nullptr, nAlphaPercent);
+        return m_bPictureShown ? TRUE : FALSE;
+    }
+    m_dirty.clear();
+    m_bPictureShown = false;
+    if (!ComposeWhole(sheet))
         return FALSE;
-    CCanvasDC canvasDC(canvas);
-    DrawSheet(&canvasDC);
     if (!(GetExStyle() & WS_EX_LAYERED))
         ModifyStyleEx(0, WS_EX_LAYERED);
-    BLENDFUNCTION blend = {AC_SRC_OVER, 0, ConstantAlphaFromPercent(nAlphaPercent), AC_SRC_ALPHA};
-    SIZE size = sheet;
+    m_bPictureShown = PushPicture(nullptr, nAlphaPercent) != FALSE;
+    return m_bPictureShown ? TRUE : FALSE;
+}
+
+BOOL CKvCommonDlg::UpdateLayeredPart(int nAlphaPercent) {
+    m_bPartAsked = true;
+    return UpdateLayered(nAlphaPercent);
+}
+
+void CKvCommonDlg::InvalidateSheet(const RECT& rc) {
+    AddDirtyRect(m_dirty, rc, GetSheetSize());
+}
+
+bool CKvCommonDlg::CanUpdatePart(SIZE sheet, int nAlphaPercent) const {
+    return m_bPictureShown && m_picture.Width() == sheet.cx && m_picture.Height() == sheet.cy &&
+           m_nPushedAlpha == nAlphaPercent && (GetExStyle() & WS_EX_LAYERED);
+}
+
+bool CKvCommonDlg::ComposeWhole(SIZE sheet) {
+    if (m_picture.Width() == sheet.cx && m_picture.Height() == sheet.cy)
+        m_picture.Clear(RECT{0, 0, sheet.cx, sheet.cy});
+    else
+        m_picture.Create(sheet.cx, sheet.cy);
+    if (!m_picture.IsReady())
+        return false;
+    // The whole picture asks for the children as they are now.
+    m_bChildOrderKnown = false;
+    CCanvasDC canvasDC(m_picture);
+    DrawSheet(&canvasDC);
+    return true;
+}
+
+void CKvCommonDlg::ComposeMarkedParts() {
+    // Each part starts transparent, as a whole picture does, and DrawSheet
+    // draws only inside the parts.
+    for (const RECT& rc : m_dirty)
+        m_picture.Clear(rc);
+    CCanvasDC canvasDC(m_picture);
+    const int nSaved = canvasDC.SaveDC();
+    ClipToParts(canvasDC.m_hDC, m_dirty);
+    DrawSheet(&canvasDC);
+    canvasDC.RestoreDC(nSaved);
+}
+
+BOOL CKvCommonDlg::PushPicture(const RECT* prcDirty, int nAlphaPercent) {
+    SIZE size = m_picture.Size();
     POINT ptSource = {0, 0};
-    return ::UpdateLayeredWindow(m_hWnd, nullptr, nullptr, &size, canvas.DC(), &ptSource, 0, &blend,
-                                 ULW_ALPHA);
+    BLENDFUNCTION blend = {AC_SRC_OVER, 0, ConstantAlphaFromPercent(nAlphaPercent), AC_SRC_ALPHA};
+    // No destination: the window keeps its place.
+    UPDATELAYEREDWINDOWINFO info = {sizeof(info), nullptr, nullptr, &size,     m_picture.DC(),
+                                    &ptSource,    0,       &blend,  ULW_ALPHA, prcDirty};
+    m_nPushedAlpha = nAlphaPercent;
+    return ::UpdateLayeredWindowIndirect(m_hWnd, &info);
 }
 
 void CKvCommonDlg::PaintSheet(CDC* pDC) {
@@ -436,43 +504,114 @@ BOOL CKvCommonDlg::DrawSheet(CDC* pDC) {
     // The background decoded once per load; without its file the sheet still
     // shows the plain background, so a layered window never turns invisible.
     // The result tells whether the file was read.
-    if (m_pBackImage)
+    RECT rcClip = {0, 0, 0, 0};
+    const bool bVisible = pDC->GetClipBox(&rcClip) != NULLREGION;
+    if (CKvCanvas* pBack = SheetBackground()) {
+        if (bVisible)
+            pBack->BlendPartOnto(pDC->m_hDC, rcClip);
+    } else if (m_pBackImage) {
         DrawImageAtOrigin(pDC, m_pBackImage, GetSheetSize());
+    }
     ComposeControls(pDC);
     return m_bBackFromFile && m_pBackImage ? TRUE : FALSE;
 }
 
+CKvCanvas* CKvCommonDlg::SheetBackground() {
+    const SIZE sheet = GetSheetSize();
+    if (!m_pBackImage || !SheetFitsSection(sheet.cx, sheet.cy))
+        return nullptr;
+    if (m_backSheet.Width() == sheet.cx && m_backSheet.Height() == sheet.cy)
+        return &m_backSheet;
+    if (!m_backSheet.Create(sheet.cx, sheet.cy))
+        return nullptr;
+    CCanvasDC canvasDC(m_backSheet);
+    DrawImageAtOrigin(&canvasDC, m_pBackImage, sheet);
+    return &m_backSheet;
+}
+
 void CKvCommonDlg::ComposeControls(CDC* pDC) {
-    HWND hFirst = ::GetWindow(m_hWnd, GW_CHILD);
-    if (!hFirst)
-        return;
+    const std::vector<HWND> controls = ControlsToCompose(pDC->m_hDC);
     m_bComposing = true;
-    for (HWND hChild = ::GetWindow(hFirst, GW_HWNDLAST); hChild;
-         hChild = ::GetWindow(hChild, GW_HWNDPREV)) {
-        CWnd* pChild = CWnd::FromHandle(hChild);
-        // By its own style: the picture is made before the dialog is shown.
-        if (!(pChild->GetStyle() & WS_VISIBLE))
-            continue;
+    for (HWND hChild : controls) {
         const RECT rc = GetRectInParentClient(hChild);
         const int nSaved = pDC->SaveDC();
         pDC->IntersectClipRect(rc.left, rc.top, rc.right, rc.bottom);
         pDC->SetViewportOrg(rc.left, rc.top);
-        PrintControl(pChild, pDC->m_hDC);
+        PrintControl(CWnd::FromHandle(hChild), pDC->m_hDC);
         pDC->RestoreDC(nSaved);
     }
     m_bComposing = false;
 }
 
+namespace {
+
+// The direct children of hParent, bottom first. Each step asks the system
+// anew (under Wine, the server), so the dialog keeps what this finds.
+std::vector<HWND> ChildrenBottomFirst(HWND hParent) {
+    std::vector<HWND> children;
+    HWND hFirst = ::GetWindow(hParent, GW_CHILD);
+    for (HWND hChild = hFirst ? ::GetWindow(hFirst, GW_HWNDLAST) : nullptr; hChild;
+         hChild = ::GetWindow(hChild, GW_HWNDPREV))
+        children.push_back(hChild);
+    return children;
+}
+
+// Those of the children that show something inside hDC's clip.
+std::vector<HWND> ShownInside(HDC hDC, const std::vector<HWND>& children) {
+    std::vector<HWND> shown;
+    for (HWND hChild : children) {
+        // By its own style: the picture is made before the dialog is shown.
+        if (!::IsWindow(hChild) || !(::GetWindowLongW(hChild, GWL_STYLE) & WS_VISIBLE))
+            continue;
+        const RECT rc = GetRectInParentClient(hChild);
+        if (::RectVisible(hDC, &rc))
+            shown.push_back(hChild);
+    }
+    return shown;
+}
+
+} // namespace
+
+std::vector<HWND> CKvCommonDlg::ControlsToCompose(HDC hDC) {
+    std::vector<HWND> shown = ShownInside(hDC, m_childOrder);
+    // One control alone needs no order; several are drawn in the system's
+    // order of the moment.
+    if (!m_bChildOrderKnown || shown.size() > 1) {
+        m_childOrder = ChildrenBottomFirst(m_hWnd);
+        m_bChildOrderKnown = true;
+        shown = ShownInside(hDC, m_childOrder);
+    }
+    return shown;
+}
+
+LRESULT CKvCommonDlg::OnParentNotify(WPARAM wParam, LPARAM lParam) {
+    // A control came or went: the next picture asks for the children again.
+    if (LOWORD(wParam) == WM_CREATE || LOWORD(wParam) == WM_DESTROY)
+        m_bChildOrderKnown = false;
+    return DefWindowProc(WM_PARENTNOTIFY, wParam, lParam);
+}
+
+void CKvCommonDlg::ControlChanged(HWND hControl) {
+    // Drawn while the picture is composed, it is in the picture already.
+    if (m_bComposing || !(GetExStyle() & WS_EX_LAYERED))
+        return;
+    if (std::find(m_childOrder.begin(), m_childOrder.end(), hControl) == m_childOrder.end())
+        m_bChildOrderKnown = false; // one made without telling its parent
+    InvalidateSheet(GetRectInParentClient(hControl));
+    RefreshLayered();
+}
+
 void CKvCommonDlg::RefreshLayered() {
     // Posted once for any number of changes: every button of a page draws
-    // when it is shown, and each picture composes them all.
-    if (!m_bComposing && !m_bRefreshPosted && (GetExStyle() & WS_EX_LAYERED))
+    // when it is shown, and one update shows them all. A minimised window
+    // shows nothing: its restore composes the whole picture.
+    if (!m_bComposing && !m_bRefreshPosted && (GetExStyle() & WS_EX_LAYERED) && !IsIconic())
         m_bRefreshPosted = PostMessage(RefreshLayeredMessage()) != FALSE;
 }
 
 LRESULT CKvCommonDlg::OnRefreshLayered(WPARAM, LPARAM) {
     m_bRefreshPosted = false;
-    UpdateLayered(m_nShownAlpha);
+    UpdateLayeredPart(m_nShownAlpha);
     return 0;
 }
 
@@ -480,7 +619,8 @@ void CKvCommonDlg::OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct) {
     CDialog::OnDrawItem(nIDCtl, lpDrawItemStruct);
     // A button draws each change of its look: on a layered window only the
     // picture pushed to the screen shows it.
-    RefreshLayered();
+    if (lpDrawItemStruct && lpDrawItemStruct->CtlType != ODT_MENU)
+        ControlChanged(lpDrawItemStruct->hwndItem);
 }
 
 void CKvCommonDlg::OnSize(UINT nType, int cx, int cy) {

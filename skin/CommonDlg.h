@@ -8,11 +8,13 @@
 #include <gdiplus.h>
 
 #include "runtime/KelvaneApi.h"
+#include "skin/Canvas.h"
 #include "skin/DialogLayout.h"
 #include "skin/DialogModel.h"
 #include "skin/XMLParseBase.h"
 
 #include <memory>
+#include <vector>
 
 class KELVANE_API CKvCommonDlg : public CDialog, public CKvXMLParseBase {
     DECLARE_DYNAMIC(CKvCommonDlg)
@@ -50,8 +52,11 @@ public:
     void CreateButtonItem(_XmlDynamicItem& item, UINT nID);
 
     // Shows DrawSheet's picture with per-pixel alpha and the given constant
-    // opacity. FALSE while minimised (the picture is then shown on restore),
-    // when the sheet cannot be made, or when the system refuses the update.
+    // opacity. The picture is kept: an update that UpdateLayeredPart asked
+    // for composes and pushes only the parts InvalidateSheet marked; any
+    // other composes it whole. FALSE while minimised (the picture is then
+    // shown on restore), when the sheet cannot be made, or when the system
+    // refuses the update.
     BOOL UpdateLayered(int nAlphaPercent);
     void PaintSheet(CDC* pDC);
     // A bottom-up 32-bit section of cx x cy; FALSE (and null) for a size that
@@ -89,6 +94,13 @@ protected:
     // Takes ownership of pImage, deletes the previous background and hands
     // the new one to every control that paints the dialog's background.
     void SetBackImage(Gdiplus::Bitmap* pImage);
+    // Marks a part of the sheet (client coordinates) whose look changed.
+    void InvalidateSheet(const RECT& rc);
+    // UpdateLayered for the marked parts alone, when the kept picture allows:
+    // it shows the window, its size, background and opacity as they are.
+    BOOL UpdateLayeredPart(int nAlphaPercent);
+    // The picture the last layered update composed (empty before the first).
+    const CKvCanvas& LayeredPicture() const { return m_picture; }
     SIZE GetSheetSize();
     // What a click on an item with this role does: cancel, OK, yes, no, minimise.
     void ApplyItemRole(ItemRole role);
@@ -101,8 +113,23 @@ private:
     void ApplySheetSize();
     void AddItemTool(CWnd* pControl, const CString& strToolTip);
     // The child controls drawn onto a layered picture, bottom first, each
-    // as it paints itself: a layered window shows nothing else of them.
+    // as it paints itself: a layered window shows nothing else of them. Those
+    // outside pDC's clip region are left out.
     void ComposeControls(CDC* pDC);
+    // The visible child controls that show something inside hDC's clip,
+    // bottom first.
+    std::vector<HWND> ControlsToCompose(HDC hDC);
+    afx_msg LRESULT OnParentNotify(WPARAM wParam, LPARAM lParam);
+    // The background as the sheet shows it, premultiplied: the image at its
+    // own size, the button face where it does not reach.
+    CKvCanvas* SheetBackground();
+    // Whether the next update may compose and push only the marked parts.
+    bool CanUpdatePart(SIZE sheet, int nAlphaPercent) const;
+    bool ComposeWhole(SIZE sheet);
+    void ComposeMarkedParts();
+    BOOL PushPicture(const RECT* prcDirty, int nAlphaPercent);
+    // A control drew a new look: its part of the layered picture is shown again.
+    void ControlChanged(HWND hControl);
     // A layered picture shown again after a control changed its look.
     void RefreshLayered();
     afx_msg LRESULT OnRefreshLayered(WPARAM wParam, LPARAM lParam);
@@ -114,4 +141,13 @@ private:
     bool m_bLayeredStale;  // an update was skipped while minimised
     bool m_bComposing;     // controls are being drawn onto the layered picture
     bool m_bRefreshPosted; // a refresh of the layered picture is on its way
+
+    CKvCanvas m_backSheet;           // SheetBackground's picture; dropped with the background
+    CKvCanvas m_picture;             // what the last layered update composed
+    bool m_bPictureShown = false;    // m_picture is what the window shows
+    int m_nPushedAlpha = 100;        // the opacity m_picture was pushed with
+    std::vector<RECT> m_dirty;       // parts marked since, disjoint
+    bool m_bPartAsked = false;       // the update running was asked for the marked parts
+    std::vector<HWND> m_childOrder;  // the children, bottom first, as last asked for
+    bool m_bChildOrderKnown = false; // no child came or went since
 };

@@ -79,8 +79,9 @@ int CKvCommonWndLessDlg::HitTestItem(POINT pt) {
 }
 
 BOOL CKvCommonWndLessDlg::DrawSheet(CDC* pDC) {
-    Gdiplus::Graphics graphics(pDC->m_hDC);
-    return DrawItems(graphics);
+    // Straight onto the DC: a GDI+ Graphics made for it would cost more than
+    // composing a hovered item's part.
+    return m_sheet.Compose(pDC->m_hDC, GetSheetSize(), m_pBackImage, m_arrDynamicItems);
 }
 
 BOOL CKvCommonWndLessDlg::InitWindowSkin() {
@@ -145,8 +146,14 @@ KvWndLess::MouseStep CKvCommonWndLessDlg::RunMouseStep(KvWndLess::MouseEvent eve
     if (step.bReleaseCapture)
         ::ReleaseCapture();
     ApplyTipAction(step.tip, nHit);
-    if (step.bRedraw)
-        UpdateLayered(m_nAlpha);
+    if (!step.changedItems.empty()) {
+        // The rest of the kept picture is as it was: only the changed items'
+        // parts are composed again.
+        for (size_t i : step.changedItems)
+            if (CWndLessItem* pItem = WndLessItem(static_cast<int>(i)))
+                InvalidateSheet(m_sheet.ItemRect(*pItem, GetSheetSize()));
+        UpdateLayeredPart(m_nAlpha);
+    }
     return step;
 }
 

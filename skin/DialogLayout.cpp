@@ -143,3 +143,53 @@ CString ContainerSkinPath(const CString& strConfigDir, const CString& strName) {
     const bool bNetwork = strName.Left(2) == L"\\\\";
     return bDrive || bNetwork ? strName : strConfigDir + strName;
 }
+
+bool RectsOverlap(const RECT& a, const RECT& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+namespace {
+
+long long Area(const RECT& rc) {
+    return static_cast<long long>(rc.right - rc.left) * (rc.bottom - rc.top);
+}
+
+// Two parts are composed as one when they overlap, or when their bounds
+// hold little more than they do: one part costs less than two then.
+bool ComposedAsOne(const RECT& a, const RECT& b) {
+    return RectsOverlap(a, b) || 4 * Area(DirtyBounds({a, b})) <= 5 * (Area(a) + Area(b));
+}
+
+} // namespace
+
+void AddDirtyRect(std::vector<RECT>& dirty, const RECT& rc, SIZE sheet) {
+    RECT added = {(std::max<LONG>)(rc.left, 0), (std::max<LONG>)(rc.top, 0),
+                  (std::min)(rc.right, sheet.cx), (std::min)(rc.bottom, sheet.cy)};
+    if (added.left >= added.right || added.top >= added.bottom)
+        return;
+    // A merge grows the rectangle, which may then meet parts it missed before.
+    for (bool bMerged = true; bMerged;) {
+        bMerged = false;
+        for (size_t i = 0; i < dirty.size(); ++i)
+            if (ComposedAsOne(dirty[i], added)) {
+                added = DirtyBounds({dirty[i], added});
+                dirty.erase(dirty.begin() + static_cast<std::ptrdiff_t>(i));
+                bMerged = true;
+                break;
+            }
+    }
+    dirty.push_back(added);
+}
+
+RECT DirtyBounds(const std::vector<RECT>& dirty) {
+    if (dirty.empty())
+        return RECT{0, 0, 0, 0};
+    RECT bounds = dirty.front();
+    for (const RECT& rc : dirty) {
+        bounds.left = (std::min)(bounds.left, rc.left);
+        bounds.top = (std::min)(bounds.top, rc.top);
+        bounds.right = (std::max)(bounds.right, rc.right);
+        bounds.bottom = (std::max)(bounds.bottom, rc.bottom);
+    }
+    return bounds;
+}

@@ -11,6 +11,7 @@
 #include "skin/TextLook.h"
 
 #include <cstdint>
+#include <vector>
 
 // The text settings of one side (an item, or the window's defaults) as the
 // skin gives them: lists still as text.
@@ -73,6 +74,17 @@ constexpr int kMaxSheetSide = 8192;
 // Whether a cx x cy sheet can be made as one 32-bit section: both sides
 // from 1 to kMaxSheetSide.
 bool SheetFitsSection(int cx, int cy);
+
+// The parts of a layered sheet to compose and push again after a change.
+// Each rectangle is cut to the sheet; an empty one adds nothing; one that
+// shares a pixel with parts already listed, or whose bounds with one of them
+// hold at most a quarter more than the two, is merged with it into their
+// bounds. The list never covers a pixel twice.
+void AddDirtyRect(std::vector<RECT>& dirty, const RECT& rc, SIZE sheet);
+// The one rectangle a push names for all the parts: their bounds (empty for none).
+RECT DirtyBounds(const std::vector<RECT>& dirty);
+// Whether two rectangles share a pixel (left and top edges inside).
+bool RectsOverlap(const RECT& a, const RECT& b);
 
 // Where the container puts everything when its skin gives no usable sheet
 // (the file cannot be loaded, or its section has no "SheetSize"): a plain

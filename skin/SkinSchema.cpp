@@ -80,6 +80,15 @@ const SkinName* SkinNameTable::Find(const wchar_t* pszName) const {
     return nullptr;
 }
 
+const SkinName* SkinNameTable::FindFrom(const wchar_t* pszName, size_t& nHint) const {
+    const SkinName* pFound = nHint < m_nCount && wcscmp(m_pNames[nHint].pszName, pszName) == 0
+                                 ? &m_pNames[nHint]
+                                 : Find(pszName);
+    if (pFound)
+        nHint = static_cast<size_t>(pFound - m_pNames) + 1;
+    return pFound;
+}
+
 const SkinNameTable kWindowEntryNames(kWindowEntries);
 const SkinNameTable kItemAttributeNames(kItemAttributes);
 const SkinNameTable kPosAttributeNames(kPosAttributes);

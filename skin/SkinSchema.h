@@ -66,6 +66,11 @@ public:
     // The entry of the name, compared exactly as the reader compares it; null
     // when the toolkit never reads that name.
     const SkinName* Find(const wchar_t* pszName) const;
+    // The same, trying the entry at nHint first; nHint then points past the
+    // entry found. Names given in the order of the element read before are
+    // each found at the first try.
+    const SkinName* FindFrom(const wchar_t* pszName, size_t& nHint) const;
+    size_t Size() const { return m_nCount; }
 
 private:
     const SkinName* m_pNames;

@@ -30,6 +30,11 @@ struct IntegerListReading {
 };
 IntegerListReading ReadSkinIntegers(const CString& strText, int32_t* pValues, int nCount);
 
+// The same two rules over a value as the parser hands it out, without a
+// string made of it first.
+NumberReading ReadSkinNumber(const wchar_t* pszText);
+IntegerListReading ReadSkinIntegers(const wchar_t* pszText, int32_t* pValues, int nCount);
+
 // The tokens of a ";" list after its spaces are removed; none for empty text.
 std::vector<CString> SkinListTokens(const CString& strText);
 

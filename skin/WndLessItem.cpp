@@ -192,13 +192,11 @@ void CWndLessItem::DrawText(Gdiplus::Bitmap* pTarget) {
     DrawTextOn(graphics, POINT{0, 0}, rc);
 }
 
-void CWndLessItem::LayOut(Gdiplus::Bitmap* pTarget) {
-    const SIZE target = {static_cast<LONG>(pTarget->GetWidth()),
-                         static_cast<LONG>(pTarget->GetHeight())};
-    if (m_bLaidOut && target.cx == m_szLaidOutFor.cx && target.cy == m_szLaidOutFor.cy)
+void CWndLessItem::LayOut(SIZE sheet, Gdiplus::Bitmap* pMeasureOn) {
+    if (m_bLaidOut && sheet.cx == m_szLaidOutFor.cx && sheet.cy == m_szLaidOutFor.cy)
         return;
     InputChanged();
-    const int nTextWidth = TextWidthFor(pTarget);
+    const int nTextWidth = TextWidthFor(pMeasureOn);
     m_rcIconDrawn = IconRectFor(nTextWidth);
     m_rcTextDrawn = TextRectFor(nTextWidth);
     // Every frame of the strip lands on the same rectangle.
@@ -215,12 +213,12 @@ void CWndLessItem::LayOut(Gdiplus::Bitmap* pTarget) {
         bounds.UnionRect(&bounds, &m_rcIconDrawn);
     if (!m_strText.IsEmpty())
         bounds.UnionRect(&bounds, &m_rcTextDrawn);
-    // What lies off the target is never seen: the look is cut to it.
-    const CRect whole(0, 0, target.cx, target.cy);
+    // What lies off the sheet is never seen: the look is cut to it.
+    const CRect whole(0, 0, sheet.cx, sheet.cy);
     CRect visible;
     visible.IntersectRect(&bounds, &whole);
     m_rcLook = visible;
-    m_szLaidOutFor = target;
+    m_szLaidOutFor = sheet;
     m_bLaidOut = true;
 }
 
@@ -231,32 +229,47 @@ Gdiplus::Bitmap* CWndLessItem::Look() {
     if (pLook)
         return pLook.get();
     const CRect bounds(m_rcLook);
-    Gdiplus::Bitmap* pNew = nullptr;
-    CreateCacheBitmap(&pNew, bounds.Width(), bounds.Height());
-    pLook.reset(pNew);
-    if (!pLook)
+    // Premultiplied as the layers it is drawn onto: no conversion per draw.
+    pLook =
+        std::make_unique<Gdiplus::Bitmap>(bounds.Width(), bounds.Height(), PixelFormat32bppPARGB);
+    if (pLook->GetLastStatus() != Gdiplus::Ok) {
+        pLook.reset();
         return nullptr;
+    }
     Gdiplus::Graphics graphics(pLook.get());
     DrawPartsOn(graphics, bounds.TopLeft());
     return pLook.get();
 }
 
 RECT CWndLessItem::Draw(Gdiplus::Bitmap* pTarget) {
-    if (!pTarget || !HasArea())
+    if (!pTarget)
         return RECT{0, 0, 0, 0};
-    LayOut(pTarget);
-    if (::IsRectEmpty(&m_rcLook))
-        return m_rcLook;
+    const RECT rcDrawn = DrawnRect(
+        SIZE{static_cast<LONG>(pTarget->GetWidth()), static_cast<LONG>(pTarget->GetHeight())},
+        pTarget);
+    if (::IsRectEmpty(&rcDrawn))
+        return rcDrawn;
+    Gdiplus::Graphics graphics(pTarget);
+    return DrawLook(graphics, POINT{0, 0}) ? rcDrawn : RECT{0, 0, 0, 0};
+}
+
+RECT CWndLessItem::DrawnRect(SIZE sheet, Gdiplus::Bitmap* pMeasureOn) {
+    if (!pMeasureOn || !HasArea())
+        return RECT{0, 0, 0, 0};
+    LayOut(sheet, pMeasureOn);
+    return m_rcLook;
+}
+
+BOOL CWndLessItem::DrawLook(Gdiplus::Graphics& graphics, POINT ptOrigin) {
     // A state without a look of its own, or no memory for one, draws nothing,
     // as a control whose cache cannot be made paints nothing.
-    Gdiplus::Bitmap* pLook = Look();
+    Gdiplus::Bitmap* pLook = m_bLaidOut && !::IsRectEmpty(&m_rcLook) ? Look() : nullptr;
     if (!pLook)
-        return RECT{0, 0, 0, 0};
-    Gdiplus::Graphics graphics(pTarget);
-    graphics.DrawImage(pLook,
-                       Gdiplus::Rect(m_rcLook.left, m_rcLook.top, m_rcLook.right - m_rcLook.left,
-                                     m_rcLook.bottom - m_rcLook.top));
-    return m_rcLook;
+        return FALSE;
+    graphics.DrawImage(pLook, Gdiplus::Rect(m_rcLook.left - ptOrigin.x, m_rcLook.top - ptOrigin.y,
+                                            m_rcLook.right - m_rcLook.left,
+                                            m_rcLook.bottom - m_rcLook.top));
+    return TRUE;
 }
 
 std::shared_ptr<Gdiplus::Image> CWndLessImageCache::Decoded(const CString& strPath) {

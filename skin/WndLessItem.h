@@ -58,6 +58,13 @@ public:
     // current state composed once. Returns the part of pTarget that was drawn
     // on (empty when nothing was, also when the look cannot be made).
     RECT Draw(Gdiplus::Bitmap* pTarget);
+    // The part of a sheet of the size sheet that the item draws on, in every
+    // state alike; pMeasureOn measures the text when the layout is not known.
+    RECT DrawnRect(SIZE sheet, Gdiplus::Bitmap* pMeasureOn);
+    // The look of the current state, laid out by DrawnRect, drawn onto a
+    // surface whose (0, 0) is the sheet point ptOrigin; FALSE when the state
+    // has no look or it cannot be made.
+    BOOL DrawLook(Gdiplus::Graphics& graphics, POINT ptOrigin);
 
 private:
     void InputChanged();
@@ -72,9 +79,9 @@ private:
     void DrawTextOn(Gdiplus::Graphics& graphics, POINT ptOrigin, const RECT& rc);
     // The three parts, as the named operations draw them.
     void DrawPartsOn(Gdiplus::Graphics& graphics, POINT ptOrigin);
-    // Measures the text once and places icon, text and the look's bounds,
-    // cut to pTarget's size.
-    void LayOut(Gdiplus::Bitmap* pTarget);
+    // Measures the text once on pMeasureOn and places icon, text and the
+    // look's bounds, cut to the sheet.
+    void LayOut(SIZE sheet, Gdiplus::Bitmap* pMeasureOn);
     // The look of the current state, composed when first needed; null for a
     // state that has none or when it cannot be made.
     Gdiplus::Bitmap* Look();
@@ -94,7 +101,7 @@ private:
     // again. Any input but the state drops them.
     std::unique_ptr<Gdiplus::Bitmap> m_pLooks[KvWndLess::kStatePressed + 1];
     bool m_bLaidOut;
-    SIZE m_szLaidOutFor; // the target size the layout was cut to
+    SIZE m_szLaidOutFor; // the sheet size the layout was cut to
     RECT m_rcIconDrawn;
     RECT m_rcTextDrawn;
     RECT m_rcLook;

@@ -1,5 +1,7 @@
 #include "skin/WndLessLayout.h"
 
+#include "skin/DialogLayout.h"
+
 namespace KvWndLess {
 
 KvLayout::FramePlacement StripFramePlacement(const RECT& rcItem, int nStripWidth, int nStripHeight,
@@ -40,7 +42,23 @@ bool ItemContains(const RECT& rc, POINT pt) {
     return pt.x >= rc.left && pt.x < rc.right && pt.y >= rc.top && pt.y < rc.bottom;
 }
 
+std::vector<size_t> ItemsOverlapping(const std::vector<RECT>& drawn, const RECT& rcPart) {
+    std::vector<size_t> overlapping;
+    for (size_t i = 0; i < drawn.size(); ++i)
+        if (RectsOverlap(drawn[i], rcPart))
+            overlapping.push_back(i);
+    return overlapping;
+}
+
 namespace {
+
+std::vector<size_t> ChangedIndices(const std::vector<int>& before, const std::vector<int>& after) {
+    std::vector<size_t> changed;
+    for (size_t i = 0; i < before.size() && i < after.size(); ++i)
+        if (before[i] != after[i])
+            changed.push_back(i);
+    return changed;
+}
 
 void SetItemState(MouseState& state, int nItem, int nItemState) {
     if (nItem >= 0 && static_cast<size_t>(nItem) < state.itemStates.size())
@@ -133,7 +151,7 @@ MouseStep StepMouse(const MouseState& state, const MouseInput& input) {
         }
         break;
     }
-    step.bRedraw = step.next.itemStates != state.itemStates;
+    step.changedItems = ChangedIndices(state.itemStates, step.next.itemStates);
     return step;
 }
 

@@ -46,6 +46,10 @@ inline bool NeedsTextWidth(bool bHasIcon, bool bHasText) {
 // Left and top edges are inside, right and bottom edges outside.
 bool ItemContains(const RECT& rc, POINT pt);
 
+// The items, in order, whose drawn rectangle shares a pixel with rcPart:
+// those that a composition of that part of the sheet draws, bottom first.
+std::vector<size_t> ItemsOverlapping(const std::vector<RECT>& drawn, const RECT& rcPart);
+
 // The first of nCount items, in order, that contains pt; rectOf(i) gives the
 // rectangle of item i, or null when the item is not hit-tested. -1 for none.
 template <class RectOf> int FirstItemAt(size_t nCount, POINT pt, RectOf rectOf) {
@@ -80,10 +84,10 @@ enum class TipAction { None, Off, On, NewTextOn };
 
 struct MouseStep {
     MouseState next;
-    bool bRedraw = false;      // an item's look changed
-    int nCommandItem = -1;     // the item whose command runs
-    bool bDefault = false;     // the message goes on to default processing
-    bool bTakeCapture = false; // capture, keyboard focus
+    std::vector<size_t> changedItems; // whose look changed, in order: what is drawn again
+    int nCommandItem = -1;            // the item whose command runs
+    bool bDefault = false;            // the message goes on to default processing
+    bool bTakeCapture = false;        // capture, keyboard focus
     bool bReleaseCapture = false;
     bool bStartDrag = false; // move the window by its caption
     TipAction tip = TipAction::None;

@@ -5,8 +5,12 @@
 #include "skin/SkinValue.h"
 #include "xml/XmlDocument.h"
 
-#include <functional>
+#include <algorithm>
 #include <utility>
+#include <vector>
+
+#include <xercesc/dom/DOMElement.hpp>
+#include <xercesc/dom/DOMNamedNodeMap.hpp>
 
 using xercesc::DOMElement;
 
@@ -32,18 +36,35 @@ CString Attribute(CXmlDocument& doc, DOMElement* pElement, LPCWSTR pszName) {
 }
 
 // The number rule into a field; a missing, empty or unreadable value keeps it.
-template <class Field> void ReadNumberInto(const CString& strValue, Field& field) {
-    int value = static_cast<int>(field);
-    ParseNumber(strValue, value);
-    field = static_cast<Field>(value);
+template <class Field> void ReadNumberInto(const wchar_t* pszValue, Field& field) {
+    const NumberReading reading = ReadSkinNumber(pszValue);
+    if (reading.form == ValueForm::Whole || reading.form == ValueForm::Partial)
+        field = static_cast<Field>(reading.nValue);
+}
+
+// "x,y,w,h" into left, top, right, bottom, as ReadSkinRect reads it.
+bool ReadRectInto(const wchar_t* pszValue, RECT& rcValue) {
+    int32_t numbers[4] = {0, 0, 0, 0};
+    if (ReadSkinIntegers(pszValue, numbers, 4).nRead == 0)
+        return false;
+    rcValue.left = numbers[0];
+    rcValue.top = numbers[1];
+    rcValue.right = WrappingSum(numbers[0], numbers[2]);
+    rcValue.bottom = WrappingSum(numbers[1], numbers[3]);
+    return true;
+}
+
+// XMLCh and wchar_t are both UTF-16 code units on Windows.
+const wchar_t* W(const XMLCh* psz) {
+    return reinterpret_cast<const wchar_t*>(psz);
 }
 
 // What one attribute of a dynamic item's element does to its record. Text is
 // taken as it is (emptied when missing); an image keeps the earlier path when
 // none is given; numbers and the rectangle keep their value when nothing can
-// be read.
-void ReadItemAttribute(_XmlDynamicItem& item, const SkinName& attribute, const CString& strValue,
-                       const std::function<CString(const CString&)>& imagePath) {
+// be read. A missing attribute reads as an empty one.
+void ReadItemAttribute(_XmlDynamicItem& item, const SkinName& attribute, const wchar_t* pszValue,
+                       const CString& strImagePrefix) {
     using R = _XmlDynamicItem;
     static const std::pair<ItemField, CString R::*> kTexts[] = {
         {ItemField::Name, &R::strName},
@@ -63,32 +84,71 @@ void ReadItemAttribute(_XmlDynamicItem& item, const SkinName& attribute, const C
                        attribute.kind == SkinKind::Icon;
     for (const auto& [field, pText] : kTexts)
         if (field == attribute.field) {
-            if (!bFile)
-                item.*pText = strValue;
-            else if (!strValue.IsEmpty())
-                item.*pText = imagePath(strValue);
+            if (!*pszValue) {
+                if (!bFile)
+                    (item.*pText).Empty();
+            } else {
+                item.*pText = bFile ? strImagePrefix + pszValue : CString(pszValue);
+            }
             return;
         }
+    if (!*pszValue)
+        return; // numbers and the rectangle keep their value
     for (const auto& [field, pNumber] : kNumbers)
         if (field == attribute.field)
-            ReadNumberInto(strValue, item.*pNumber);
+            ReadNumberInto(pszValue, item.*pNumber);
     if (attribute.field == ItemField::ControlStyle)
-        ReadNumberInto(strValue, item.nControlStyle);
+        ReadNumberInto(pszValue, item.nControlStyle);
     else if (attribute.field == ItemField::Pos)
-        ReadSkinRect(strValue, item.rcPos);
+        ReadRectInto(pszValue, item.rcPos);
+}
+
+// The attributes of an item's element that the schema knows, with their
+// values as the document holds them.
+using GivenAttributes = std::vector<std::pair<const SkinName*, const wchar_t*>>;
+
+// One pass over the element's attributes into given, each schema name at
+// most once (XML allows a name once); nNameHint is where the schema is
+// searched first. Returns the "ID", empty when missing.
+const wchar_t* ReadGivenAttributes(const DOMElement* pElement, size_t& nNameHint,
+                                   GivenAttributes& given) {
+    given.clear();
+    const wchar_t* pszID = L"";
+    const xercesc::DOMNamedNodeMap* pAttributes = pElement->getAttributes();
+    const XMLSize_t nCount = pAttributes ? pAttributes->getLength() : 0;
+    for (XMLSize_t i = 0; i < nCount; ++i) {
+        const xercesc::DOMNode* pAttribute = pAttributes->item(i);
+        const SkinName* pName =
+            kItemAttributeNames.FindFrom(W(pAttribute->getNodeName()), nNameHint);
+        if (!pName)
+            continue;
+        given.emplace_back(pName, W(pAttribute->getNodeValue()));
+        if (pName->field == ItemField::ID)
+            pszID = given.back().second;
+    }
+    return pszID;
+}
+
+// Every attribute as missing first, then those given: the same record as
+// looking each name of the schema up in the element.
+void ApplyItemAttributes(_XmlDynamicItem& item, const GivenAttributes& given,
+                         const CString& strImagePrefix) {
+    for (const SkinName& attribute : kItemAttributeNames)
+        ReadItemAttribute(item, attribute, L"", strImagePrefix);
+    for (const auto& [pName, pszValue] : given)
+        ReadItemAttribute(item, *pName, pszValue, strImagePrefix);
+}
+
+// Whether the ID's upper case is the ASCII one: what every skin writes.
+bool IsAscii(const CString& strText) {
+    const wchar_t* p = strText.GetString();
+    return std::all_of(p, p + strText.GetLength(), [](wchar_t ch) { return ch < 0x80; });
 }
 
 } // namespace
 
 bool ReadSkinRect(const CString& strValue, RECT& rcValue) {
-    int32_t numbers[4] = {0, 0, 0, 0};
-    if (ReadSkinIntegers(strValue, numbers, 4).nRead == 0)
-        return false;
-    rcValue.left = numbers[0];
-    rcValue.top = numbers[1];
-    rcValue.right = WrappingSum(numbers[0], numbers[2]);
-    rcValue.bottom = WrappingSum(numbers[1], numbers[3]);
-    return true;
+    return ReadRectInto(strValue.GetString(), rcValue);
 }
 
 bool ReadSkinPair(const CString& strValue, POINT& ptValue) {
@@ -113,6 +173,14 @@ std::wstring SkinIdKey(const CString& strID) {
     std::wstring key(strID.GetString(), static_cast<size_t>(strID.GetLength()));
     if (key.empty())
         return key;
+    // The invariant upper case of ASCII text is its ASCII one, without a
+    // call to the system for every item.
+    if (IsAscii(strID)) {
+        for (wchar_t& ch : key)
+            if (ch >= L'a' && ch <= L'z')
+                ch = static_cast<wchar_t>(ch - L'a' + L'A');
+        return key;
+    }
     // Upper-casing keeps the length of every UTF-16 string.
     LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, strID.GetString(), strID.GetLength(),
                   &key[0], static_cast<int>(key.size()), nullptr, nullptr, 0);
@@ -157,6 +225,9 @@ void CKvXMLParseBase::LoadSkin(const CString& strSkinFile, const CString& strSec
     DOMElement* root = nullptr;
     if (!doc.InitXML() || !doc.LoadXML(strSkinFile, root) || !root)
         return;
+    // The array is public: the index is made from it anew for each load, and
+    // kept in step with it while the load reads.
+    RebuildItemIndex();
     ReadSkinSection(doc, root, strSection, skinName, skinDir);
     if (!section2.IsEmpty())
         ReadSkinSection(doc, root, section2, skinName, skinDir);
@@ -176,7 +247,7 @@ void CKvXMLParseBase::ReadSectionElement(CXmlDocument& doc, DOMElement* pSection
     ReadWindowInfo(doc, pSection);
     ReadPosInfo(doc, pSection);
     if (DOMElement* dynamicInfo = doc.FindChildElement(pSection, SkinKey::DynamicInfo))
-        ReadDynamicInfo(doc, dynamicInfo);
+        ReadDynamicInfo(dynamicInfo);
 }
 
 void CKvXMLParseBase::ReadWindowInfo(CXmlDocument& doc, DOMElement* pSection) {
@@ -204,18 +275,20 @@ void CKvXMLParseBase::ReadPosInfo(CXmlDocument& doc, DOMElement* pSection) {
     }
 }
 
-void CKvXMLParseBase::ReadDynamicInfo(CXmlDocument& doc, DOMElement* pDynamicInfo) {
-    RebuildItemIndex();
+void CKvXMLParseBase::ReadDynamicInfo(DOMElement* pDynamicInfo) {
+    // Room for every element at once rather than growth by growth.
+    const size_t nElements = pDynamicInfo->getChildElementCount();
+    m_arrDynamicItems.reserve(m_arrDynamicItems.size() + nElements);
+    m_mapItemIndex.reserve(m_mapItemIndex.size() + nElements);
+    const CString strImagePrefix = ImagePath(CString());
+    GivenAttributes given;
+    given.reserve(kItemAttributeNames.Size());
+    size_t nNameHint = 0;
     for (DOMElement* entry = pDynamicInfo->getFirstElementChild(); entry;
-         entry = entry->getNextElementSibling())
-        ReadDynamicItem(doc, entry);
-}
-
-void CKvXMLParseBase::ReadDynamicItem(CXmlDocument& doc, DOMElement* pElement) {
-    _XmlDynamicItem& item = FindOrAppendItem(Attribute(doc, pElement, SkinKey::ID));
-    const auto imagePath = [this](const CString& strName) { return ImagePath(strName); };
-    for (const SkinName& attribute : kItemAttributeNames)
-        ReadItemAttribute(item, attribute, Attribute(doc, pElement, attribute.pszName), imagePath);
+         entry = entry->getNextElementSibling()) {
+        const wchar_t* pszID = ReadGivenAttributes(entry, nNameHint, given);
+        ApplyItemAttributes(FindOrAppendItem(pszID), given, strImagePrefix);
+    }
 }
 
 _XmlDynamicItem& CKvXMLParseBase::FindOrAppendItem(const CString& strID) {
@@ -229,7 +302,6 @@ _XmlDynamicItem& CKvXMLParseBase::FindOrAppendItem(const CString& strID) {
 }
 
 void CKvXMLParseBase::RebuildItemIndex() {
-    // The array is public: rebuild rather than trust an index from before.
     m_mapItemIndex.clear();
     m_mapItemIndex.reserve(m_arrDynamicItems.size());
     for (size_t i = 0; i < m_arrDynamicItems.size(); ++i)

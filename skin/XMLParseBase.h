@@ -174,15 +174,14 @@ private:
                             const CString& strSkinDir);
     void ReadWindowInfo(CXmlDocument& doc, xercesc::DOMElement* pSection);
     void ReadPosInfo(CXmlDocument& doc, xercesc::DOMElement* pSection);
-    void ReadDynamicInfo(CXmlDocument& doc, xercesc::DOMElement* pDynamicInfo);
-    void ReadDynamicItem(CXmlDocument& doc, xercesc::DOMElement* pElement);
+    void ReadDynamicInfo(xercesc::DOMElement* pDynamicInfo);
     _XmlDynamicItem& FindOrAppendItem(const CString& strID);
     void RebuildItemIndex();
     CString ImagePath(const CString& strName) const;
 
     // Position in m_arrDynamicItems of the first item with each ID, keyed by
     // the upper-cased ID, so that a section of many items is read in linear
-    // time. Rebuilt from the array at the start of every section.
+    // time. Rebuilt from the array at the start of every load.
     std::unordered_map<std::wstring, size_t> m_mapItemIndex;
 };
 

@@ -73,7 +73,7 @@ int main() {
         std::fprintf(stderr, "kvskin_render_bench: kvskin did not render the section\n");
         return 1;
     }
-    const std::vector<double> ms = MedianMs(kRounds, 1, {renderRun, describeRun});
+    const std::vector<double> ms = MedianMs(kRounds, 1, {Whole(renderRun), Whole(describeRun)});
     std::printf("kvskin render of an 800 x 600 section with 40 items (strip, icon, text), "
                 "process start included: median %.0f ms over %d runs\n",
                 ms[0], kRounds);

@@ -1,6 +1,8 @@
 // How much LoadSkin costs over parsing the same skin file with bare Xerces:
 // 2,000 dynamic items, a fifth of them repeated in a second section with IDs
-// in another case, and 500 window entries. Prints the ratio of the medians.
+// in another case, and 500 window entries. Prints the ratio of the medians,
+// and where LoadSkin's time goes: its own parse (the module's hardened
+// parser, made per load) and the reading of the document after it.
 #include "skin/XMLParseBase.h"
 #include "xml/XmlDocument.h"
 
@@ -19,7 +21,7 @@ constexpr int kItems = 2000;
 constexpr int kRepeated = kItems / 5;
 constexpr int kWindowEntries = 500;
 constexpr int kRounds = 15;
-constexpr double kTargetRatio = 1.5;
+constexpr double kTargetRatio = 1.2;
 
 std::string ItemElement(const std::string& id, int i) {
     std::string n = std::to_string(i);
@@ -95,6 +97,13 @@ size_t BareDomParse(DOMImplementation* implementation, const CString& path) {
     return children;
 }
 
+// What LoadSkin parses with: the module's parser, hardened, made per load.
+size_t ModuleParse(const CString& path) {
+    CXmlDocument doc;
+    DOMElement* root = nullptr;
+    return doc.InitXML() && doc.LoadXML(path, root) && root ? root->getChildElementCount() : 0;
+}
+
 size_t LoadSkinOnce(const CString& path) {
     CKvXMLParseBase reader;
     reader.LoadSkin(path, L"Bench\\Main", L"Bench\\Second", L"default");
@@ -117,9 +126,10 @@ int main() {
         fprintf(stderr, "skinload: the generated skin did not load as expected\n");
         return 1;
     }
-    std::vector<double> load, parse;
+    std::vector<double> load, parse, moduleParse;
     for (int round = 0; round < kRounds; ++round) {
         parse.push_back(TimeOnce([&] { BareDomParse(implementation, path); }));
+        moduleParse.push_back(TimeOnce([&] { ModuleParse(path); }));
         load.push_back(TimeOnce([&] { LoadSkinOnce(path); }));
     }
     DeleteFileW(path);
@@ -128,8 +138,12 @@ int main() {
     printf("skin file: %zu bytes, %d items (%d repeated in a second section), %d window entries\n",
            xml.size(), kItems, kRepeated, kWindowEntries);
     printf("bare Xerces DOM parse: median %.2f ms over %d rounds\n", Median(parse) * 1e3, kRounds);
+    printf("module's parse:        median %.2f ms (the hardened parser LoadSkin uses)\n",
+           Median(moduleParse) * 1e3);
     printf("LoadSkin:              median %.2f ms over %d rounds\n", Median(load) * 1e3, kRounds);
     printf("ratio LoadSkin / parse: %.2f (target at most %.1f: %s)\n", ratio, kTargetRatio,
            ratio <= kTargetRatio ? "met" : "MISSED");
+    printf("where LoadSkin's time goes: its parse %.2f ms, reading the document %.2f ms\n",
+           Median(moduleParse) * 1e3, (Median(load) - Median(moduleParse)) * 1e3);
     return 0;
 }

@@ -128,10 +128,19 @@ std::wstring SaveStrip(const TempFolder& folder, const wchar_t* name,
                        const std::vector<Gdiplus::ARGB>& colours, int frameWidth, int height) {
     const int count = static_cast<int>(colours.size());
     Gdiplus::Bitmap strip(frameWidth * count, height, PixelFormat32bppARGB);
-    for (int i = 0; i < count; ++i)
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < frameWidth; ++x)
-                strip.SetPixel(i * frameWidth + x, y, Gdiplus::Color(colours[i]));
+    // Row by row in one lock: a sheet-sized strip has millions of pixels.
+    Gdiplus::BitmapData data = {};
+    Gdiplus::Rect whole(0, 0, frameWidth * count, height);
+    if (strip.LockBits(&whole, Gdiplus::ImageLockModeWrite, PixelFormat32bppARGB, &data) !=
+        Gdiplus::Ok)
+        return std::wstring();
+    for (int y = 0; y < height; ++y) {
+        auto* pRow = reinterpret_cast<Gdiplus::ARGB*>(static_cast<BYTE*>(data.Scan0) +
+                                                      static_cast<ptrdiff_t>(y) * data.Stride);
+        for (int i = 0; i < count; ++i)
+            std::fill_n(pRow + i * frameWidth, frameWidth, colours[i]);
+    }
+    strip.UnlockBits(&data);
     const std::wstring path = folder.File(name);
     return SavePng(strip, path) ? path : std::wstring();
 }

@@ -1,5 +1,7 @@
 #include "DialogKit.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cwchar>
 
 namespace DialogKit {
@@ -102,6 +104,23 @@ COLORREF ScreenPixel(HWND hWnd, POINT client) {
     return colour;
 }
 
+std::string PictureDifference(const ::CKvCanvas& kept, const ::CKvCanvas& whole) {
+    if (kept.Width() != whole.Width() || kept.Height() != whole.Height())
+        return "sizes " + std::to_string(kept.Width()) + "x" + std::to_string(kept.Height()) +
+               " and " + std::to_string(whole.Width()) + "x" + std::to_string(whole.Height());
+    ::GdiFlush();
+    const size_t nPixels = static_cast<size_t>(kept.Width()) * static_cast<size_t>(kept.Height());
+    const auto mismatch = std::mismatch(kept.Bits(), kept.Bits() + nPixels, whole.Bits());
+    if (mismatch.first == kept.Bits() + nPixels)
+        return std::string();
+    const size_t at = static_cast<size_t>(mismatch.first - kept.Bits());
+    char text[96];
+    std::snprintf(text, sizeof(text), "at %zu,%zu kept 0x%08X, whole 0x%08X",
+                  at % static_cast<size_t>(kept.Width()), at / static_cast<size_t>(kept.Width()),
+                  *mismatch.first, *mismatch.second);
+    return text;
+}
+
 void Pump(CWnd* pDlg, DWORD nMilliseconds) {
     const ULONGLONG end = ::GetTickCount64() + nMilliseconds;
     do {
@@ -136,15 +155,6 @@ BOOL CProbeDlg::InitWindowSkin() {
 
 void CProbeDlg::OnProbeCommand() {
     ++m_nProbeCommands;
-}
-
-BOOL CWndLessProbeDlg::DrawSheet(CDC* pDC) {
-    ++m_nCompositions;
-    const BOOL bDrawn = CKvCommonWndLessDlg::DrawSheet(pDC);
-    m_lastComposed.clear();
-    for (const POINT& pt : m_watchedPoints)
-        m_lastComposed.push_back(::GetPixel(pDC->m_hDC, pt.x, pt.y));
-    return bDrawn;
 }
 
 BOOL CWndLessProbeDlg::OnItemCommand(_XmlDynamicItem& item) {

@@ -73,6 +73,10 @@ private:
 // The screen's pixel at a client point of hWnd.
 COLORREF ScreenPixel(HWND hWnd, POINT client);
 
+// Where two pictures differ, for a failure message: "" when they hold the
+// same bytes, else their sizes or the first pixel that differs.
+std::string PictureDifference(const ::CKvCanvas& kept, const ::CKvCanvas& whole);
+
 // Offers each queued message to pDlg's PreTranslateMessage, then dispatches
 // it, for at least nMilliseconds.
 void Pump(CWnd* pDlg, DWORD nMilliseconds = 0);
@@ -82,8 +86,8 @@ const UINT WM_PROBE_END = WM_APP + 1;
 // A command ID that is no item's; the probe's map takes it.
 const UINT kProbeCommandID = 600;
 
-// What both probes record: the commands of items and the caption presses
-// that reach them; WM_PROBE_END ends them. m_onInit runs in OnInitDialog.
+// What both probes record: the commands of items, the caption presses and
+// the pictures composed; WM_PROBE_END ends them. m_onInit runs in OnInitDialog.
 template <class TDialog, class TSelf> class CProbeOf : public TDialog {
 public:
     explicit CProbeOf(UINT nTemplate, CWnd* pParent) : TDialog(nTemplate, pParent) {}
@@ -95,6 +99,29 @@ public:
     std::function<void(TSelf&)> m_onInit;
     std::vector<CString> m_itemCommands;  // IDs of the items that sent commands
     std::vector<LPARAM> m_captionPresses; // WM_NCLBUTTONDOWN with HTCAPTION
+    int m_nCompositions = 0;              // DrawSheet calls
+    int m_nPartCompositions = 0;          // of them, those limited to parts of the sheet
+    // Pixels of the last picture DrawSheet composed at these points (what the
+    // window pushed, whatever the screen shows by then).
+    std::vector<POINT> m_watchedPoints;
+    std::vector<COLORREF> m_lastComposed;
+
+    BOOL DrawSheet(CDC* pDC) override {
+        ++m_nCompositions;
+        HRGN hClip = ::CreateRectRgn(0, 0, 0, 0);
+        m_nPartCompositions += ::GetClipRgn(pDC->m_hDC, hClip) == 1;
+        ::DeleteObject(hClip);
+        const BOOL bDrawn = TDialog::DrawSheet(pDC);
+        // Read where the composition was limited to parts too: the rest is
+        // the kept picture's.
+        m_lastComposed.clear();
+        const int nSaved = pDC->SaveDC();
+        ::SelectClipRgn(pDC->m_hDC, nullptr);
+        for (const POINT& pt : m_watchedPoints)
+            m_lastComposed.push_back(::GetPixel(pDC->m_hDC, pt.x, pt.y));
+        pDC->RestoreDC(nSaved);
+        return bDrawn;
+    }
 
 protected:
     // Modeless probes do not take the focus: under Wine without a window manager,
@@ -130,6 +157,7 @@ public:
         InitDialogSkin(path.c_str(), L"Test\\Dlg", L"", L".");
     }
 
+    using CKvCommonDlg::LayeredPicture;
     using CKvCommonDlg::m_font;
     using CKvCommonDlg::m_hIcon;
 
@@ -144,7 +172,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
-// A windowless probe that also counts the pictures it composes.
+// A windowless probe.
 class CWndLessProbeDlg : public CProbeOf<CKvCommonWndLessDlg, CWndLessProbeDlg> {
 public:
     explicit CWndLessProbeDlg(UINT nTemplate = 301, CWnd* pParent = nullptr)
@@ -153,16 +181,11 @@ public:
     BOOL LoadTestSkin(const std::wstring& path) {
         return InitWndLessSkin(path.c_str(), L"Test\\Dlg", L"", L".");
     }
-    BOOL DrawSheet(CDC* pDC) override;
 
+    using CKvCommonWndLessDlg::LayeredPicture;
     using CKvCommonWndLessDlg::WndLessItem;
 
     BOOL m_bApplyRoles = TRUE; // the items' roles act after recording
-    int m_nCompositions = 0;   // DrawSheet calls
-    // Pixels of the last picture DrawSheet composed at these points (what the
-    // window pushed, whatever the screen shows by then).
-    std::vector<POINT> m_watchedPoints;
-    std::vector<COLORREF> m_lastComposed;
 
 protected:
     BOOL OnItemCommand(_XmlDynamicItem& item) override;

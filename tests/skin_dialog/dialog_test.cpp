@@ -259,6 +259,36 @@ TEST_F(SkinDialogTest, LayeredSheetKeepsTheBackgroundAlphaShowsTheControlsAndAPl
     EXPECT_EQ(ScreenPixel(m_dlg.m_hWnd, {150, 60}), face);
 }
 
+// A control that draws a new look has its part of the kept layered picture
+// composed again, with the controls that overlap it, and nothing else: after
+// every step the picture holds the very bytes of a whole composition.
+TEST_F(SkinDialogTest, AControlsNewLookRecomposesItsPartOfTheLayeredPicture) {
+    SetAttribute(m_skin.window, L"IsLayerWnd", L"1");
+    // Half-transparent frames over the half-transparent part of the sheet,
+    // overlapping the OK button: a part blended twice would show.
+    ImageKit::SaveStrip(m_folder, L"glass.png", {0x8000C000, 0x8000D000, 0x8000E000, 0}, 60, 24);
+    m_skin.items.push_back(Parse(L"ID=over|Pos=40,90,60,24|ControlType=2|BkImg=glass.png"));
+    CreateShown(m_dlg);
+    Pump(&m_dlg, 200); // the controls' first paints
+    const HWND hOver = ::GetDlgItem(m_dlg.m_hWnd, 256 + 4);
+    ASSERT_NE(hOver, nullptr);
+    POINT pt = {60, 100}; // over the OK button too
+    m_dlg.ClientToScreen(&pt);
+    ::SetCursorPos(pt.x, pt.y);
+    for (UINT message : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MOUSELEAVE}) {
+        const int nParts = m_dlg.m_nPartCompositions, nAll = m_dlg.m_nCompositions;
+        ::PostMessageW(hOver, message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0,
+                       MAKELPARAM(10, 10));
+        Pump(&m_dlg, 100);
+        EXPECT_GT(m_dlg.m_nPartCompositions, nParts) << message;
+        EXPECT_EQ(m_dlg.m_nCompositions - nAll, m_dlg.m_nPartCompositions - nParts) << message;
+        CSheetCanvas whole(240, 160);
+        m_dlg.CKvCommonDlg::DrawSheet(whole.DC());
+        EXPECT_EQ(PictureDifference(m_dlg.LayeredPicture(), whole), "") << message;
+    }
+    EXPECT_EQ(m_dlg.m_itemCommands, std::vector<CString>{L"over"});
+}
+
 TEST_F(SkinDialogTest, MessageBoxGoesThroughTheCompanionWithTheSkinTexts) {
     CreateShown(m_dlg);
     const CString doubleDir = GetModuleDirectory(nullptr) + L"notice_double\\";

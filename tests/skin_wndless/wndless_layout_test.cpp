@@ -1,6 +1,7 @@
 // The windowless dialog's mouse state machine, every event in every state, by
 // value; the common cases run in the real windows of the windowless suite.
 #include "skin/WndLessLayout.h"
+#include "skin/DialogLayout.h"
 
 #include <gtest/gtest.h>
 
@@ -20,12 +21,15 @@ std::vector<int> States(const char* pszStates) {
     return states;
 }
 
-// What a step does besides states: R redraw, D default processing, C take
-// the capture (and focus), F free it, G drag by the caption.
+// What a step does besides states: R and the items drawn again, D default
+// processing, C take the capture (and focus), F free it, G drag by the caption.
 std::string Effects(const MouseStep& step) {
     std::string effects;
-    for (auto [bSet, chEffect] : {std::pair{step.bRedraw, 'R'},
-                                  {step.bDefault, 'D'},
+    if (!step.changedItems.empty())
+        effects += 'R';
+    for (size_t nItem : step.changedItems)
+        effects += std::to_string(nItem);
+    for (auto [bSet, chEffect] : {std::pair{step.bDefault, 'D'},
                                   {step.bTakeCapture, 'C'},
                                   {step.bReleaseCapture, 'F'},
                                   {step.bStartDrag, 'G'}})
@@ -55,30 +59,30 @@ TEST(WndLessMouse, EveryEventInEveryStateGivesTheNextStatesCaptureCommandAndRedr
         T tip;
     } rows[] = {
         // clang-format off
-        {"move onto an item",      "000", -1, 0, E::Move, 0, 1, 0,  "100", 0, 0, "R", -1, T::NewTextOn},
+        {"move onto an item",      "000", -1, 0, E::Move, 0, 1, 0,  "100", 0, 0, "R0", -1, T::NewTextOn},
         {"move within it",         "100", 0, 0, E::Move, 0, 1, 0,   "100", 0, 0, "D", -1, T::On},
-        {"move to another, no tip", "100", 0, 0, E::Move, 1, 0, 0,  "010", 1, 0, "R", -1, T::Off},
-        {"move off all items",     "010", 1, 0, E::Move, -1, 0, 0,  "000", -1, 0, "RD", -1, T::Off},
+        {"move to another, no tip", "100", 0, 0, E::Move, 1, 0, 0,  "010", 1, 0, "R01", -1, T::Off},
+        {"move off all items",     "010", 1, 0, E::Move, -1, 0, 0,  "000", -1, 0, "R1D", -1, T::Off},
         {"move over empty sheet",  "000", -1, 0, E::Move, -1, 0, 0, "000", -1, 0, "D", -1, T::Off},
-        {"move on, button held",   "200", 0, 1, E::Move, 2, 1, 0,   "002", 2, 1, "R", -1, T::NewTextOn},
+        {"move on, button held",   "200", 0, 1, E::Move, 2, 1, 0,   "002", 2, 1, "R02", -1, T::NewTextOn},
         {"move within, held",      "200", 0, 1, E::Move, 0, 1, 0,   "200", 0, 1, "D", -1, T::On},
-        {"move off, held",         "200", 0, 1, E::Move, -1, 0, 0,  "000", -1, 1, "RD", -1, T::Off},
-        {"leave the window",       "100", 0, 0, E::Leave, -1, 0, 0, "000", -1, 0, "R", -1, T::Off},
+        {"move off, held",         "200", 0, 1, E::Move, -1, 0, 0,  "000", -1, 1, "R0D", -1, T::Off},
+        {"leave the window",       "100", 0, 0, E::Leave, -1, 0, 0, "000", -1, 0, "R0", -1, T::Off},
         {"leave, nothing hot",     "000", -1, 0, E::Leave, -1, 0, 0, "000", -1, 0, "", -1, T::Off},
-        {"press on the hot item",  "100", 0, 0, E::Press, 0, 1, 1,  "200", 0, 1, "RC", -1, T::None},
-        {"press on another item",  "100", 0, 0, E::Press, 2, 1, 0,  "002", 2, 1, "RC", -1, T::None},
+        {"press on the hot item",  "100", 0, 0, E::Press, 0, 1, 1,  "200", 0, 1, "R0C", -1, T::None},
+        {"press on another item",  "100", 0, 0, E::Press, 2, 1, 0,  "002", 2, 1, "R02C", -1, T::None},
         {"press outside, in band", "000", -1, 0, E::Press, -1, 0, 1, "000", -1, 0, "DG", -1, T::None},
         {"press outside, below",   "010", 1, 0, E::Press, -1, 0, 0, "010", 1, 2, "", -1, T::None},
-        {"release on the pressed", "200", 0, 1, E::Release, 0, 1, 0, "000", 0, 0, "RF", 0, T::None},
-        {"release, pressed elsewhere", "020", 1, 1, E::Release, 1, 1, 0, "000", 1, 0, "RF", 1, T::None},
+        {"release on the pressed", "200", 0, 1, E::Release, 0, 1, 0, "000", 0, 0, "R0F", 0, T::None},
+        {"release, pressed elsewhere", "020", 1, 1, E::Release, 1, 1, 0, "000", 1, 0, "R1F", 1, T::None},
         {"release, press elsewhere", "010", 1, 0, E::Release, 1, 0, 0, "010", 1, 0, "DF", -1, T::None},
-        {"release, press on sheet", "010", 1, 2, E::Release, 1, 0, 0, "000", 1, 0, "RF", 1, T::None},
-        {"sheet press, then leave", "010", 1, 2, E::Leave, -1, 0, 0, "000", -1, 0, "R", -1, T::Off},
-        {"capture lost, pressed",  "200", 0, 1, E::CaptureLost, -1, 0, 0, "000", -1, 0, "R", -1, T::None},
+        {"release, press on sheet", "010", 1, 2, E::Release, 1, 0, 0, "000", 1, 0, "R1F", 1, T::None},
+        {"sheet press, then leave", "010", 1, 2, E::Leave, -1, 0, 0, "000", -1, 0, "R1", -1, T::Off},
+        {"capture lost, pressed",  "200", 0, 1, E::CaptureLost, -1, 0, 0, "000", -1, 0, "R0", -1, T::None},
         {"release outside",        "000", -1, 1, E::Release, -1, 0, 0, "000", -1, 0, "DF", -1, T::None},
         {"release outside, sheet", "000", -1, 2, E::Release, -1, 0, 0, "000", -1, 0, "DF", -1, T::None},
         {"after a click: within",  "000", 0, 0, E::Move, 0, 1, 0,   "000", 0, 0, "D", -1, T::On},
-        {"after a click: on",      "000", 0, 0, E::Move, 1, 1, 0,   "010", 1, 0, "R", -1, T::NewTextOn},
+        {"after a click: on",      "000", 0, 0, E::Move, 1, 1, 0,   "010", 1, 0, "R1", -1, T::NewTextOn},
         // clang-format on
     };
     for (const auto& row : rows) {
@@ -92,4 +96,48 @@ TEST(WndLessMouse, EveryEventInEveryStateGivesTheNextStatesCaptureCommandAndRedr
         EXPECT_EQ(step.nCommandItem, row.nCommand) << row.pszCase;
         EXPECT_EQ(step.tip, row.tip) << row.pszCase;
     }
+}
+
+// Found by the vectors' comparison through RECT's own (global) namespace.
+static bool operator==(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+namespace {
+
+std::vector<RECT> DirtyAfter(std::initializer_list<RECT> added) {
+    std::vector<RECT> dirty;
+    for (const RECT& rc : added)
+        AddDirtyRect(dirty, rc, SIZE{200, 100});
+    return dirty;
+}
+
+} // namespace
+
+// What a change composes and pushes again: parts cut to the sheet, never
+// covering a pixel twice, few where few cost less, and the items drawn into
+// each part, bottom first.
+TEST(SheetParts, ChangedRectanglesBecomeDisjointPartsAndEachPartDrawsTheItemsOverIt) {
+    using Rects = std::vector<RECT>;
+    EXPECT_EQ(DirtyAfter({{-10, -5, 20, 10}, {190, 90, 250, 150}}),
+              (Rects{{0, 0, 20, 10}, {190, 90, 200, 100}}));
+    EXPECT_EQ(DirtyAfter({{5, 5, 5, 20}, {300, 0, 310, 10}}), Rects{}); // empty, off the sheet
+    // Far apart they stay apart; sharing a pixel, or with their bounds at
+    // most a quarter larger than the two, they merge.
+    EXPECT_EQ(DirtyAfter({{0, 0, 10, 10}, {30, 0, 40, 10}}),
+              (Rects{{0, 0, 10, 10}, {30, 0, 40, 10}}));
+    EXPECT_EQ(DirtyAfter({{0, 0, 10, 10}, {9, 9, 20, 20}}), (Rects{{0, 0, 20, 20}}));
+    EXPECT_EQ(DirtyAfter({{0, 0, 10, 10}, {15, 0, 25, 10}}), (Rects{{0, 0, 25, 10}}));
+    EXPECT_EQ(DirtyAfter({{0, 0, 10, 10}, {16, 0, 26, 10}}),
+              (Rects{{0, 0, 10, 10}, {16, 0, 26, 10}}));
+    // A merged part that grows over another takes it in too.
+    EXPECT_EQ(DirtyAfter({{0, 0, 10, 10}, {30, 0, 40, 10}, {5, 5, 35, 6}}),
+              (Rects{{0, 0, 40, 10}}));
+    EXPECT_EQ(DirtyBounds({{10, 20, 30, 40}, {5, 30, 15, 50}}), (RECT{5, 20, 30, 50}));
+    EXPECT_EQ(DirtyBounds({}), (RECT{0, 0, 0, 0}));
+
+    const Rects drawn = {{0, 0, 50, 20}, {40, 10, 90, 30}, {100, 0, 150, 20}, {0, 0, 0, 0}};
+    EXPECT_EQ(ItemsOverlapping(drawn, {45, 15, 60, 25}), (std::vector<size_t>{0, 1}));
+    EXPECT_EQ(ItemsOverlapping(drawn, {90, 0, 100, 30}), std::vector<size_t>{});
+    EXPECT_EQ(ItemsOverlapping(drawn, {0, 0, 200, 100}), (std::vector<size_t>{0, 1, 2}));
 }

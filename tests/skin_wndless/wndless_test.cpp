@@ -209,16 +209,40 @@ TEST_F(WndLessTest, AChangeWhileMinimisedIsPushedOnRestore) {
     Pump(&m_dlg, 200);
 }
 
-TEST_F(WndLessTest, TheEarlierOfOverlappingItemsGetsTheMouseTheLaterIsDrawnOnTop) {
+// Each change composes and pushes only the changed items' parts of the kept
+// picture; after every step that picture holds the very bytes a whole
+// composition of the same states gives, where items overlap too.
+TEST_F(WndLessTest, OverlappingItemsTheEarlierGetsTheMouseTheLaterIsDrawnOnTopPartByPart) {
     m_dlg.m_bApplyRoles = FALSE;
     CreateShown(m_dlg);
-    Input(kOverlap);
-    ExpectShown({{kDOnly, kHot}, {kOverlap, kOther}, {kEOnly, kOther}}, "hover the overlap");
-    Input(kOverlap, WM_LBUTTONDOWN);
-    Input(kOverlap, WM_LBUTTONUP);
-    EXPECT_EQ(m_dlg.m_itemCommands, std::vector<CString>{L"itemD"});
-    Input(kEOnly);
-    ExpectShown({{kDOnly, kNormal}, {kOverlap, kHot}, {kEOnly, kHot}}, "hover E");
+    const POINT kF = {160, 120}, kG = {20, 120};
+    const struct {
+        POINT pt;
+        UINT message;
+    } steps[] = {{kOverlap, WM_MOUSEMOVE}, {kOverlap, WM_LBUTTONDOWN}, {kOverlap, WM_LBUTTONUP},
+                 {kEOnly, WM_MOUSEMOVE},   {kEOnly, WM_LBUTTONDOWN},   {kOverlap, WM_MOUSEMOVE},
+                 {kF, WM_MOUSEMOVE},       {kF, WM_LBUTTONUP},         {kG, WM_MOUSEMOVE},
+                 {kA, WM_MOUSEMOVE},       {kB, WM_MOUSEMOVE},         {kEmpty, WM_MOUSEMOVE}};
+    for (const auto& step : steps) {
+        const int nParts = m_dlg.m_nPartCompositions;
+        Input(step.pt, step.message);
+        EXPECT_EQ(m_dlg.m_nPartCompositions, nParts + 1)
+            << step.pt.x << "," << step.pt.y << " message " << step.message;
+        CSheetCanvas whole(240, 160);
+        ASSERT_TRUE(m_dlg.CKvCommonWndLessDlg::DrawSheet(whole.DC()));
+        EXPECT_EQ(PictureDifference(m_dlg.LayeredPicture(), whole), "")
+            << step.pt.x << "," << step.pt.y << " message " << step.message;
+        if (step.pt.x == kOverlap.x && step.message == WM_MOUSEMOVE && m_bHeld)
+            ExpectShown({{kDOnly, kPressed}, {kOverlap, kOther}, {kEOnly, kOther}}, "held on D");
+        if (step.pt.x == kEOnly.x && step.message == WM_MOUSEMOVE)
+            ExpectShown({{kDOnly, kNormal}, {kOverlap, kHot}, {kEOnly, kHot}}, "hover E");
+    }
+    // The earlier of the two got the click over their overlap.
+    EXPECT_EQ(m_dlg.m_itemCommands, (std::vector<CString>{L"itemD", L"itemF"}));
+    m_dlg.SendMessage(WM_MOUSELEAVE);
+    CSheetCanvas whole(240, 160);
+    ASSERT_TRUE(m_dlg.CKvCommonWndLessDlg::DrawSheet(whole.DC()));
+    EXPECT_EQ(PictureDifference(m_dlg.LayeredPicture(), whole), "") << "left";
 }
 
 TEST_F(WndLessTest, EachItemShowsItsOwnCursorAndTheFirstItemHitDecides) {
