@@ -22,9 +22,8 @@ const char kModelSkin[] = R"(<S><W>
     <I ItemID="FontColor" Data="0xFF0000FF;0xFF00FF00"/><I ItemID="FontFormat" Data="1;2;0;3"/>
   </WindowInfo>
   <DynamicInfo>
-    <I ID="every" Name="n" ToolTip="t" FontName="f" FontSize="9" FontColor="0xFF000001"
-       FontFormat="1" BkImg="b.png" Cursor="c.cur" Icon="i.png" Pos="1,2,3,4"
-       ControlType="2" ControlStyle="0x3" DrawFocus="1" FontColr="0xFF00FF00"/>
+    <I ID="own" FontName="f" FontSize="9" FontColor="0xFF000001" FontFormat="1"
+       FontColr="0xFF00FF00"/>
     <I ID="bare" FontSize="-3"/>
   </DynamicInfo>
 </W></S>)";
