@@ -53,18 +53,6 @@ UniqueWindow MakePopup(DWORD exStyle, const RECT& rc, HWND hOwner = nullptr) {
                                           ::GetModuleHandleW(nullptr), nullptr));
 }
 
-// Pushes the four bands as the window's picture.
-bool PushBands(HWND hWnd) {
-    CKvCanvas canvas(kWidth, kHeight);
-    for (int i = 0; canvas.IsReady() && i < kWidth * kHeight; ++i)
-        canvas.Bits()[i] = kPushed[i % kWidth / kBand];
-    POINT ptWindow = {kLeft, kTop}, ptSource = {0, 0};
-    SIZE size = {kWidth, kHeight};
-    BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    return canvas.IsReady() && ::UpdateLayeredWindow(hWnd, nullptr, &ptWindow, &size, canvas.DC(),
-                                                     &ptSource, 0, &blend, ULW_ALPHA);
-}
-
 // Each channel within 2 of the expected one: premultiplying loses a little.
 ::testing::AssertionResult NearArgb(Gdiplus::ARGB actual, Gdiplus::ARGB expected) {
     for (int shift = 0; shift < 32; shift += 8)
@@ -76,8 +64,18 @@ bool PushBands(HWND hWnd) {
 
 class CaptureTest : public ::testing::Test {
 protected:
+    // The four bands pushed as the layered window's picture.
     void SetUp() override {
-        ASSERT_TRUE(m_layered && PushBands(m_layered.get()) && m_cover);
+        ASSERT_TRUE(m_layered && m_cover);
+        CKvCanvas canvas(kWidth, kHeight);
+        ASSERT_TRUE(canvas.IsReady());
+        for (int i = 0; i < kWidth * kHeight; ++i)
+            canvas.Bits()[i] = kPushed[i % kWidth / kBand];
+        POINT ptWindow = {kLeft, kTop}, ptSource = {0, 0};
+        SIZE size = {kWidth, kHeight};
+        BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+        ASSERT_TRUE(::UpdateLayeredWindow(m_layered.get(), nullptr, &ptWindow, &size, canvas.DC(),
+                                          &ptSource, 0, &blend, ULW_ALPHA));
         ::ShowWindow(m_layered.get(), SW_SHOWNOACTIVATE);
         ::ShowWindow(m_cover.get(), SW_SHOWNOACTIVATE);
         WindowKit::PumpMessages();

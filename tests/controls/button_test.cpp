@@ -194,19 +194,15 @@ TEST_F(ButtonTest, FocusFrameOnlyAroundSomethingAndFailedLoadsDrawNothing) {
     EXPECT_GT(CountPixels(captioned.Cache(), kBlack, 3, 3, 77, 4), 10);
 }
 
-TEST(TextMeasuring, AFailedMeasurementIsAnEmptyBoxAndLeavesItsStatus) {
+// A failed measurement is an empty box and leaves its status; a text of any
+// length is laid out as its first characters and an ellipsis.
+TEST(TextMeasuring, FailuresGiveAnEmptyBoxAndLongTextsAreCutWithAnEllipsis) {
     Gdiplus::Bitmap image(8, 8, PixelFormat32bppARGB);
     Gdiplus::Graphics graphics(&image);
     RECT box = {5, 5, 1024, 0};
     MeasureTextBounds(L"Hello", &graphics, L"No Such Face Anywhere", 12, 0, box);
     EXPECT_NE(Gdiplus::Ok, graphics.GetLastStatus());
     EXPECT_EQ(0, box.right - box.left);
-}
-
-// A text of any length is laid out as its first characters and an ellipsis.
-TEST(TextMeasuring, ALongTextIsMeasuredAsItsStartAndAnEllipsis) {
-    Gdiplus::Bitmap image(8, 8, PixelFormat32bppARGB);
-    Gdiplus::Graphics graphics(&image);
     RECT whole = {0, 0, 0, 0}, cut = whole;
     MeasureTextBounds(CString(L'x', 4000), &graphics, L"DejaVu Sans", 12, 0, whole);
     MeasureTextBounds(CString(L'x', KvLayout::kMaxDrawnText - 1) + L"\x2026", &graphics,

@@ -63,62 +63,10 @@ public:
 
 CTestModuleApp theApp;
 
-// Ends itself in the way the host asks for, to exercise the modal loop.
-class CModuleDialog : public CDialog {
-public:
-    CModuleDialog(int nMode) : CDialog(100), m_nMode(nMode) {}
-    int m_nPreTranslated = 0;
-
-protected:
-    BOOL OnInitDialog() override {
-        CDialog::OnInitDialog();
-        if (m_nMode == 0)
-            EndDialog(77);
-        else if (m_nMode == 1)
-            PostMessage(WM_APP + 1);
-        else if (m_nMode == 2)
-            PostMessage(WM_APP + 2);
-        else // Escape, through the dialog manager
-            ::PostMessageW(GetDlgItem(IDOK)->m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0);
-        return TRUE;
-    }
-    BOOL PreTranslateMessage(MSG* pMsg) override {
-        ++m_nPreTranslated;
-        return CDialog::PreTranslateMessage(pMsg);
-    }
-    afx_msg LRESULT OnFinish(WPARAM, LPARAM) {
-        EndDialog(1234);
-        return 0;
-    }
-    afx_msg LRESULT OnDestroySelf(WPARAM, LPARAM) {
-        DestroyWindow(); // without EndDialog
-        return 0;
-    }
-    DECLARE_MESSAGE_MAP()
-
-private:
-    int m_nMode;
-};
-
-BEGIN_MESSAGE_MAP(CModuleDialog, CDialog)
-ON_MESSAGE(WM_APP + 1, OnFinish)
-ON_MESSAGE(WM_APP + 2, OnDestroySelf)
-END_MESSAGE_MAP()
-
 } // namespace
 
 // Entered from the host: works under the module's own state.
 extern "C" __declspec(dllexport) HINSTANCE TestModuleInstance() {
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
     return AfxGetInstanceHandle();
-}
-
-// Runs the module's dialog 100 modally; *pPreTranslated counts the messages
-// the loop offered to PreTranslateMessage.
-extern "C" __declspec(dllexport) INT_PTR RunModuleDialog(int nMode, int* pPreTranslated) {
-    AFX_MANAGE_STATE(AfxGetStaticModuleState());
-    CModuleDialog dlg(nMode);
-    INT_PTR result = dlg.DoModal();
-    *pPreTranslated = dlg.m_nPreTranslated;
-    return result;
 }

@@ -49,11 +49,6 @@ END_MESSAGE_MAP()
 
 BOOL CProbeContainer::OnInitDialog() {
     const BOOL bResult = CContainerDlg::OnInitDialog();
-    for (const auto& item : m_arrDynamicItems)
-        if (item.strID.CompareNoCase(L"BTN_CLOSE") == 0) {
-            m_rcCloseItem = item.rcPos;
-            break;
-        }
     m_hPage = m_pChildPage ? m_pChildPage->m_hWnd : nullptr;
     m_hSelf = m_hWnd;
     return bResult;
@@ -207,15 +202,9 @@ bool CDriver::IsOpen() const {
     return ::IsWindow(Container()) && ::IsWindowVisible(Container());
 }
 
-RECT CDriver::ContainerRect() const {
+RECT CDriver::WindowRect(HWND hWnd) {
     RECT rc = {};
-    ::GetWindowRect(Container(), &rc);
-    return rc;
-}
-
-RECT CDriver::PageRect() const {
-    RECT rc = {};
-    ::GetWindowRect(Page(), &rc);
+    ::GetWindowRect(hWnd, &rc);
     return rc;
 }
 

@@ -56,7 +56,6 @@ public:
     std::atomic<HWND> m_hSelf{nullptr};
     std::atomic<HWND> m_hPage{nullptr};
     std::atomic<int> m_nPings{0};
-    RECT m_rcCloseItem = {};      // the first "BTN_CLOSE" item, in any case
     std::vector<UINT> m_commands; // IDs of the WM_COMMAND messages that reached it
     // At WM_NCDESTROY, while the window still exists: whether the page's
     // window did, and whether the centre still held the subscription.
@@ -64,7 +63,6 @@ public:
     bool m_bSubscribedAtEnd = true;
 
     using CContainerDlg::m_pChildPage;
-    using CContainerDlg::m_strConfigDir;
 
 protected:
     BOOL OnInitDialog() override;
@@ -126,8 +124,8 @@ public:
     // Alt+F4 through the system's input, to whichever window is active.
     void PressAltF4();
     bool IsOpen() const;
-    RECT ContainerRect() const;
-    RECT PageRect() const;
+    RECT ContainerRect() const { return WindowRect(Container()); }
+    RECT PageRect() const { return WindowRect(Page()); }
     // The page's top-left corner from the container's.
     POINT PageOffset() const;
     // Whether the page's offset is (or within two seconds becomes) expected.
@@ -137,6 +135,7 @@ public:
 private:
     // Waits until everything posted to the container so far was handled.
     void Ping();
+    static RECT WindowRect(HWND hWnd);
 
     CProbeContainer& m_dlg;
 };

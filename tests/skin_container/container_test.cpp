@@ -285,38 +285,6 @@ TEST_F(ContainerTest, ASkinThatShowsNothingGivesAPlainFrameThatCanBeClosed) {
     }
 }
 
-// The default skin's container around a page skinned as the demo's, as a
-// person sees it: container_default_skin.png in the working folder.
-TEST_F(ContainerTest, TheDefaultSkinFramesASkinnedPage) {
-    class CDemoPage : public CProbePage {
-    public:
-        using CProbePage::CProbePage;
-        BOOL OnInitDialog() override {
-            CProbePage::OnInitDialog();
-            InitDialogSkin(GetConfigDirectory() + L"Kelvane.xml", L"CommonWindow\\DemoPage", L"",
-                           L"default");
-            return TRUE;
-        }
-    };
-    CProbeContainer dlg;
-    dlg.SetPageFactory([this] { return new CDemoPage(kPlainPage, &m_bPageDeleted); });
-    const INT_PTR nResult = RunModal(dlg, [&](CDriver& d) {
-        d.MoveTo({60, 40});
-        const WindowCapture::CaptureResult shot =
-            WindowCapture::CaptureWindows(d.Container(), {d.Page()});
-        ASSERT_TRUE(shot.Ok()) << shot.strError.c_str();
-        WindowCapture::CaptureWindowsToPng(L"container_default_skin.png", d.Container(),
-                                           {d.Page()});
-        const POINT offset = d.PageOffset();
-        EXPECT_EQ(shot.image.At(offset.x + 5, offset.y + 5) >> 24, 0xFFu); // the opaque page
-        EXPECT_LT(shot.image.At(1, 1) >> 24, 0x80u);                       // the soft shadow
-        const RECT& rc = dlg.m_rcCloseItem;
-        d.Click({(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
-    });
-    EXPECT_EQ(nResult, IDCANCEL);
-    EXPECT_TRUE(m_bPageDeleted);
-}
-
 // A copy of this program and the module in a folder without HubExchange.dll
 // runs this test again: the container works, and a broadcast reaches nobody.
 TEST_F(ContainerTest, WithoutTheCentreItWorksWithoutBroadcasts) {

@@ -282,16 +282,11 @@ TEST_F(KvSkinLintTest, SectionsNamedOrFound) {
 }
 
 TEST_F(KvSkinLintTest, FilesTheModuleRefuses) {
-    // An unclosed element where it was opened too, not only where the parser noticed.
-    ExpectFindings(Lint("<Skin>\n<Main>\n</Skin>\n"),
-                   {"2:1: error: <Main> is opened here and never closed; the parser noticed at "
-                    "line 3",
-                    "3:3: error: expected end of tag 'Main': the <Main> opened at line 2 is not "
-                    "closed (the skin module cannot load"},
-                   "not well-formed");
     ExpectFindings(
         Lint("<?xml version=\"1.0\"?>\r\n<!DOCTYPE Skin [<!ENTITY e \"x\">]>\r\n<Skin>&e;</Skin>"),
         {"2:10: error: refuses any DOCTYPE"}, "DOCTYPE");
+    // An unclosed element where it was opened too, not only where the parser
+    // noticed (kvskin_tests checks both lines for every verb).
     ExpectFindings(
         Lint("<!-- <!DOCTYPE x> -->\n<Skin>\n<Main>\n</Skin>\n"),
         {"3:1: error: <Main> is opened here", "4:3: error: (the skin module cannot load"},

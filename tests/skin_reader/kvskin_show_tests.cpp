@@ -36,6 +36,20 @@ std::string Differences(const std::wstring& png, SIZE size,
     return nDiffering == 0 ? std::string() : std::to_string(nDiffering) + " differ" + first;
 }
 
+// Polls until the condition holds, for at most nTimeoutMs; whether it did.
+template <class Condition> bool WaitFor(Condition condition, DWORD nTimeoutMs = 20000) {
+    for (const ULONGLONG end = ::GetTickCount64() + nTimeoutMs; ::GetTickCount64() < end;
+         ::Sleep(50))
+        if (condition())
+            return true;
+    return condition();
+}
+
+// Replaces the file the way many editors save: a new file renamed over it.
+void SaveByRename(const std::wstring& path, const std::wstring& from) {
+    ASSERT_TRUE(::MoveFileExW(from.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING));
+}
+
 const int kNormal = 0, kHot = 1, kPressed = 2;
 
 class ShowRenderTest : public testing::Test {
@@ -46,6 +60,14 @@ protected:
         ImageKit::SaveStrip(m_folder, L"strip.png",
                             {0xFF00A000, 0xFF00B000, 0xFF00C000, 0xFFFF00FF}, 40, 20);
         ImageKit::SaveStrip(m_folder, L"icon.png", {0xFFFFCC00}, 16, 16);
+        // The base section's page, eight-frame check box and four-frame push button.
+        ImageKit::SaveStrip(m_folder, L"page.png", {0xFFE0E4E8}, 200, 100);
+        ImageKit::SaveStrip(m_folder, L"check.png",
+                            {0xFF101010, 0xFF202020, 0xFF303030, 0xFF404040, 0xFF505050, 0xFF606060,
+                             0xFF707070, 0xFF808080},
+                            16, 16);
+        ImageKit::SaveStrip(m_folder, L"push.png", {0xFF00A000, 0xFF00B000, 0xFF00C000, 0xFF909090},
+                            60, 24);
         Skin& skin = m_skin;
         skin.window = Parse(L"SheetSize=240,160|BackBmp=back.png|Title=Probe|ShowToolTip=1|"
                             L"FontName=DejaVu Sans|FontSize=12|FontColor=0xFFFFFFFF");
@@ -73,26 +95,21 @@ protected:
         return json::parse(strOut, nullptr, false);
     }
 
-    // A base-dialog section (its check box makes it one): a check box with
-    // eight frames, a push button with four, a label, on an opaque page.
-    std::wstring WriteBaseSkin() {
-        ImageKit::SaveStrip(m_folder, L"page.png", {0xFFE0E4E8}, 200, 100);
-        ImageKit::SaveStrip(m_folder, L"check.png",
-                            {0xFF101010, 0xFF202020, 0xFF303030, 0xFF404040, 0xFF505050, 0xFF606060,
-                             0xFF707070, 0xFF808080},
-                            16, 16);
-        ImageKit::SaveStrip(m_folder, L"push.png", {0xFF00A000, 0xFF00B000, 0xFF00C000, 0xFF909090},
-                            60, 24);
+    // A base-dialog section (its check box makes it one): a check box, a push
+    // button and a label on an opaque page, the one named.
+    std::wstring WriteBaseSkin(const wchar_t* pszPage = L"page.png",
+                               const wchar_t* pszName = L"base.xml") {
         Skin skin;
-        skin.window = Parse(L"SheetSize=200,100|BackBmp=page.png|Title=Base|FontName=DejaVu Sans|"
-                            L"FontSize=12|FontColor=0xFF000000;0xFF808080");
+        skin.window = Parse(std::wstring(L"SheetSize=200,100|BackBmp=") + pszPage +
+                            L"|Title=Base|FontName=DejaVu Sans|FontSize=12|"
+                            L"FontColor=0xFF000000;0xFF808080");
         skin.items = {
             Parse(L"ID=keep|Name=Keep|ControlType=2|ControlStyle=0x40000003|Pos=10,10,100,20|"
                   L"BkImg=check.png"),
             Parse(L"ID=go|Name=Go|ControlType=2|ControlStyle=0x40000000|Pos=10,50,60,24|"
                   L"BkImg=push.png"),
             Parse(L"ID=note|Name=Note|ControlType=1|ControlStyle=0x40000000|Pos=120,50,60,20")};
-        return WriteSkin(m_folder, L"base.xml", skin);
+        return WriteSkin(m_folder, pszName, skin);
     }
 
     ImageKit::TempFolder m_folder{L"kv_show"};
@@ -275,9 +292,7 @@ TEST_F(ShowRenderTest, WithoutAnOutputTheDialogStaysUntilItIsClosed) {
             args.push_back(L"--windowless");
         KvProcess::CRunningProcess process(KvProcess::BesideProgram(L"kvskin.exe"), args);
         HWND hDlg = nullptr;
-        for (int nTries = 0; !hDlg && nTries < 200; ++nTries, ::Sleep(50))
-            hDlg = ::FindWindowW(nullptr, L"Probe");
-        ASSERT_NE(hDlg, nullptr);
+        ASSERT_TRUE(WaitFor([&] { return (hDlg = ::FindWindowW(nullptr, L"Probe")) != nullptr; }));
         EXPECT_FALSE(process.WaitForExit(500));
         if (row.bEscape) {
             ::SetForegroundWindow(hDlg);
@@ -290,28 +305,9 @@ TEST_F(ShowRenderTest, WithoutAnOutputTheDialogStaysUntilItIsClosed) {
         }
         EXPECT_EQ(process.Finish(20000).nExitCode, 0u) << row.pszCloseID;
         // The next one finds its own window, not this one going away.
-        for (int nTries = 0; ::IsWindow(hDlg) && nTries < 100; ++nTries)
-            ::Sleep(50);
+        WaitFor([&] { return !::IsWindow(hDlg); }, 5000);
     }
 }
-
-namespace {
-
-// Polls until the condition holds, for at most nTimeoutMs; whether it did.
-template <class Condition> bool WaitFor(Condition condition, DWORD nTimeoutMs = 20000) {
-    for (const ULONGLONG end = ::GetTickCount64() + nTimeoutMs; ::GetTickCount64() < end;
-         ::Sleep(50))
-        if (condition())
-            return true;
-    return condition();
-}
-
-// Replaces the file the way many editors save: a new file renamed over it.
-void SaveByRename(const std::wstring& path, const std::wstring& from) {
-    ASSERT_TRUE(::MoveFileExW(from.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING));
-}
-
-} // namespace
 
 // A watched preview follows its file: a save (by rename) with a new
 // background is read back from the screen without a restart, where the user
@@ -338,19 +334,8 @@ TEST_F(ShowRenderTest, WatchedPreviewReloadsKeepsWhatStillAppliesAndSurvivesABro
     const auto pageShows = [&](COLORREF colour) {
         return WaitFor([&] { return dialog() && ScreenPixel(hDlg, {190, 95}) == colour; });
     };
-    const auto writeSkin = [&](const wchar_t* pszPage, const wchar_t* pszName) {
-        Skin page;
-        page.window = Parse(std::wstring(L"SheetSize=200,100|BackBmp=") + pszPage +
-                            L"|Title=Base|FontName=DejaVu Sans|FontSize=12|"
-                            L"FontColor=0xFF000000;0xFF808080");
-        page.items = {Parse(L"ID=keep|Name=Keep|ControlType=2|ControlStyle=0x40000003|"
-                            L"Pos=10,10,100,20|BkImg=check.png"),
-                      Parse(L"ID=go|Name=Go|ControlType=2|ControlStyle=0x40000000|"
-                            L"Pos=10,50,60,24|BkImg=push.png")};
-        return WriteSkin(m_folder, pszName, page);
-    };
     ImageKit::SaveStrip(m_folder, L"red.png", {0xFFC04040}, 200, 100);
-    SaveByRename(skin, writeSkin(L"red.png", L"saved.tmp"));
+    SaveByRename(skin, WriteBaseSkin(L"red.png", L"saved.tmp"));
     ASSERT_TRUE(pageShows(RGB(0xC0, 0x40, 0x40)));
     RECT rc = {};
     ::GetWindowRect(hDlg, &rc);
@@ -366,7 +351,7 @@ TEST_F(ShowRenderTest, WatchedPreviewReloadsKeepsWhatStillAppliesAndSurvivesABro
     EXPECT_EQ(ScreenPixel(hDlg, {190, 95}), RGB(0xC0, 0x40, 0x40)); // the last good picture
 
     ImageKit::SaveStrip(m_folder, L"blue.png", {0xFF4040C0}, 200, 100);
-    SaveByRename(skin, writeSkin(L"blue.png", L"saved.tmp"));
+    SaveByRename(skin, WriteBaseSkin(L"blue.png", L"saved.tmp"));
     ASSERT_TRUE(pageShows(RGB(0x40, 0x40, 0xC0)));
     EXPECT_EQ(::FindWindowW(nullptr, L"kvskin: skin errors"), nullptr);
     // The image alone, saved over while the preview shows it.

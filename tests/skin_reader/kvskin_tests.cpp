@@ -14,11 +14,6 @@ using nlohmann::json;
 
 namespace {
 
-KvProcess::RunResult RunKvSkin(const std::vector<std::wstring>& args,
-                               const wchar_t* workingDir = nullptr) {
-    return KvProcess::RunTool(L"kvskin.exe", args, workingDir);
-}
-
 const char kSkin[] = u8R"(<?xml version="1.0" encoding="UTF-8"?>
 <Skin><Main>
   <WindowInfo>
@@ -45,7 +40,7 @@ protected:
     CString Directory() const { return m_folder.Path().c_str(); }
 
     json Describe(const std::vector<std::wstring>& args, const wchar_t* workingDir = nullptr) {
-        KvProcess::RunResult run = RunKvSkin(args, workingDir);
+        KvProcess::RunResult run = KvProcess::RunTool(L"kvskin.exe", args, workingDir);
         EXPECT_EQ(run.nExitCode, 0u) << run.strErr;
         EXPECT_TRUE(run.strErr.empty()) << run.strErr;
         return json::parse(run.strOut, nullptr, false);
@@ -155,7 +150,7 @@ TEST_F(KvSkinTest, ExitCodesOfBothVerbs) {
          "kvskin: --states draws every look"},
     };
     for (const auto& row : rows) {
-        KvProcess::RunResult run = RunKvSkin(row.args);
+        KvProcess::RunResult run = KvProcess::RunTool(L"kvskin.exe", row.args);
         const std::string what =
             row.args.empty() ? "no arguments" : ToUtf8(row.args.back().c_str());
         EXPECT_EQ(run.nExitCode, row.nExit) << what;
@@ -180,7 +175,7 @@ TEST_F(KvSkinTest, MalformedFilesAreNamedAsGivenWithLineAndColumn) {
                 {{L"show", L"open.xml", L"Main", L"--json"}, 2},
                 {{L"render", L"open.xml", L"Main", L"--out", L"o.png"}, 2}};
     for (const auto& row : rows) {
-        const KvProcess::RunResult run = RunKvSkin(row.args, Directory());
+        const KvProcess::RunResult run = KvProcess::RunTool(L"kvskin.exe", row.args, Directory());
         const std::string said = run.strOut + run.strErr;
         EXPECT_EQ(run.nExitCode, row.nExit) << said;
         EXPECT_NE(said.find(opened), std::string::npos) << said;
