@@ -1,5 +1,6 @@
 #include "skin/BmpButton.h"
 
+#include "skin/Accessible.h"
 #include "skin/ControlLayout.h"
 #include "skin/DrawUtil.h"
 
@@ -21,6 +22,8 @@ ON_MESSAGE(BM_SETCHECK, OnSetCheck)
 ON_MESSAGE(BM_GETCHECK, OnGetCheck)
 ON_MESSAGE(WM_BMPBUTTON_UNCHECK, OnUncheck)
 ON_MESSAGE(WM_UPDATEUISTATE, OnUpdateUIState)
+ON_MESSAGE(BM_CLICK, OnClick)
+ON_MESSAGE(WM_GETOBJECT, OnGetObject)
 END_MESSAGE_MAP()
 
 CKvBmpButton::CKvBmpButton()
@@ -69,11 +72,14 @@ void CKvBmpButton::InputChanged(BOOL bRedraw) {
 }
 
 void CKvBmpButton::SetText(CString strText, BOOL bRedraw) {
+    const bool bRenamed = strText != m_strText;
     m_strText = strText;
     m_pCache.reset();
     // The button repaints itself on a text change: let that paint show the new caption.
     if (m_hWnd)
         SetWindowText(m_strText);
+    if (m_hWnd && bRenamed)
+        ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
     if (bRedraw && m_hWnd)
         InvalidateRect(nullptr, TRUE);
 }
@@ -283,6 +289,7 @@ void CKvBmpButton::OnMouseMove(UINT /*nFlags*/, CPoint /*point*/) {
         if (_TrackMouseEvent(&tme)) {
             m_bHover = TRUE;
             InputChanged(TRUE);
+            AnnounceState();
         }
     }
     Default();
@@ -291,6 +298,28 @@ void CKvBmpButton::OnMouseMove(UINT /*nFlags*/, CPoint /*point*/) {
 void CKvBmpButton::EndHover() {
     m_bHover = FALSE;
     InputChanged(TRUE);
+    AnnounceState();
+}
+
+void CKvBmpButton::AnnounceState() {
+    ::NotifyWinEvent(EVENT_OBJECT_STATECHANGE, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
+}
+
+LRESULT CKvBmpButton::OnClick(WPARAM /*wParam*/, LPARAM /*lParam*/) {
+    if (!IsWindowEnabled())
+        return 0;
+    // A click focuses the button before it acts.
+    SetFocus();
+    ApplyClickToCheck();
+    if (HWND hParent = ::GetParent(m_hWnd))
+        ::SendMessageW(hParent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(), BN_CLICKED),
+                       reinterpret_cast<LPARAM>(m_hWnd));
+    return 0;
+}
+
+LRESULT CKvBmpButton::OnGetObject(WPARAM wParam, LPARAM lParam) {
+    const LRESULT lResult = KvAnswerItemGetObject(m_hWnd, wParam, lParam);
+    return lResult ? lResult : Default();
 }
 
 void CKvBmpButton::OnMouseLeave() {
@@ -349,10 +378,13 @@ LRESULT CKvBmpButton::OnSetStyle(WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CKvBmpButton::OnSetCheck(WPARAM wParam, LPARAM /*lParam*/) {
+    const BOOL bWas = m_bChecked;
     m_bChecked = wParam != 0 ? TRUE : FALSE;
     if (m_nKind == KvLayout::kKindRadio && m_bChecked)
         UncheckGroupSiblings();
     InvalidateRect(nullptr, TRUE);
+    if (bWas != m_bChecked)
+        AnnounceState();
     return 0;
 }
 
@@ -364,6 +396,7 @@ LRESULT CKvBmpButton::OnUncheck(WPARAM /*wParam*/, LPARAM /*lParam*/) {
     if (m_bChecked) {
         m_bChecked = FALSE;
         InvalidateRect(nullptr, TRUE);
+        AnnounceState();
     }
     return 0;
 }

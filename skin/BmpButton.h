@@ -35,6 +35,8 @@ public:
     BOOL LoadStateImage(LPCWSTR pszPath, BOOL bRedraw);
     BOOL LoadIconImage(LPCWSTR pszPath, BOOL bRedraw);
     int GetButtonKind() const { return m_nKind; }
+    // The pointer is over the button.
+    BOOL IsHovered() const { return m_bHover; }
 
     // How many times the composed cache was rendered (paints only copy it).
     UINT GetCacheBuildCount() const { return m_nCacheBuilds; }
@@ -61,6 +63,10 @@ protected:
     afx_msg LRESULT OnGetCheck(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnUncheck(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnUpdateUIState(WPARAM wParam, LPARAM lParam);
+    // What a click does, without the mouse: the check follows and the parent
+    // hears BN_CLICKED (mnemonics, Enter, arrows in a radio group, screen readers).
+    afx_msg LRESULT OnClick(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
     CString m_strText;
@@ -85,6 +91,8 @@ private:
     // The window's UI state hides keyboard cues: the mnemonic is not
     // underlined until the keyboard is used, as the system's setting says.
     bool AcceleratorsHidden() const;
+    // Check changes and hover are announced to screen readers.
+    void AnnounceState();
 
     bool m_bHideAccel = false; // as the last UI state the button was told
     // The look (frame, caption colour, focus) for the given owner-draw state;

@@ -1,12 +1,15 @@
 #include "skin/CommonDlg.h"
 
 #include "runtime/Helpers.h"
+#include "skin/AccessModel.h"
 #include "skin/BmpButton.h"
+#include "skin/ControlLayout.h"
 #include "skin/DrawUtil.h"
 #include "skin/Canvas.h"
 #include "skin/ImageLimits.h"
 #include "skin/Label.h"
 
+#include <algorithm>
 #include <climits>
 #include <cwchar>
 #include <memory>
@@ -89,6 +92,9 @@ ON_WM_ERASEBKGND()
 ON_WM_SIZE()
 ON_WM_DRAWITEM()
 ON_MESSAGE(RefreshLayeredMessage(), OnRefreshLayered)
+ON_WM_DESTROY()
+ON_MESSAGE(WM_GETOBJECT, OnGetObject)
+ON_MESSAGE(KvItemObjectMessage(), OnItemObject)
 END_MESSAGE_MAP()
 
 CKvCommonDlg::CKvCommonDlg(UINT nIDTemplate, CWnd* pParent)
@@ -101,6 +107,7 @@ CKvCommonDlg::~CKvCommonDlg() {
     // icon and font while they are released.
     if (m_hWnd)
         DestroyWindow();
+    m_pAccess.reset();
     SetBackImage(nullptr);
     if (m_hIcon)
         ::DestroyIcon(m_hIcon);
@@ -530,4 +537,166 @@ int CKvCommonDlg::ShowMessageBox(CString strText, CString strCaption, UINT nType
     const int nResult = box.Show(strText, strCaption, nType);
     box.Unload();
     return nResult;
+}
+
+// ---------------------------------------------------------------------------
+// Screen readers
+
+namespace {
+
+KvAccess::ItemFacts ControlFacts(CWnd* pControl) {
+    KvAccess::ItemFacts facts;
+    facts.bFocused = ::GetFocus() == pControl->m_hWnd;
+    facts.bDisabled = !pControl->IsWindowEnabled();
+    facts.bInvisible = !pControl->IsWindowVisible();
+    if (CKvBmpButton* pButton = DYNAMIC_DOWNCAST(CKvBmpButton, pControl)) {
+        facts.bHot = pButton->IsHovered() != FALSE;
+        facts.bPressed = (pButton->SendMessage(BM_GETSTATE) & BST_PUSHED) != 0;
+        facts.bChecked = pButton->GetButtonKind() != KvLayout::kKindPush &&
+                         pButton->SendMessage(BM_GETCHECK) == BST_CHECKED;
+        facts.bDefault = (pButton->SendMessage(WM_GETDLGCODE) & DLGC_DEFPUSHBUTTON) != 0;
+    }
+    return facts;
+}
+
+ItemKind ControlKind(CWnd* pControl) {
+    if (CKvBmpButton* pButton = DYNAMIC_DOWNCAST(CKvBmpButton, pControl))
+        return pButton->GetButtonKind() == KvLayout::kKindCheck   ? ItemKind::CheckBox
+               : pButton->GetButtonKind() == KvLayout::kKindRadio ? ItemKind::RadioButton
+                                                                  : ItemKind::PushButton;
+    return DYNAMIC_DOWNCAST(CLabel, pControl) ? ItemKind::Label : ItemKind::None;
+}
+
+// What a control shows: a label its own text (it has no window text), a
+// button its caption.
+CString ControlText(CWnd* pControl) {
+    if (CLabel* pLabel = DYNAMIC_DOWNCAST(CLabel, pControl))
+        return pLabel->GetText();
+    CString strText;
+    pControl->GetWindowText(strText);
+    return strText;
+}
+
+} // namespace
+
+CKvAccessObjects& CKvCommonDlg::AccessObjects() {
+    if (!m_pAccess)
+        m_pAccess = std::make_unique<CKvAccessObjects>(static_cast<IKvAccessSource&>(*this));
+    return *m_pAccess;
+}
+
+void CKvCommonDlg::OnDestroy() {
+    // Clients may hold the objects past the window: from now on they answer
+    // that they are not connected, and never reach this dialog again.
+    if (m_pAccess)
+        m_pAccess->Disconnect();
+    m_pAccess.reset();
+    CDialog::OnDestroy();
+}
+
+LRESULT CKvCommonDlg::OnGetObject(WPARAM wParam, LPARAM lParam) {
+    if (static_cast<LONG>(lParam) == OBJID_CLIENT)
+        if (const LRESULT lResult = AccessObjects().Answer(m_hWnd, false, wParam))
+            return lResult;
+    return Default();
+}
+
+LRESULT CKvCommonDlg::OnItemObject(WPARAM wParam, LPARAM lParam) {
+    HWND hItem = reinterpret_cast<HWND>(wParam);
+    return AccessChildOfWindow(hItem)
+               ? AccessObjects().Answer(hItem, true, static_cast<WPARAM>(lParam))
+               : 0;
+}
+
+bool CKvCommonDlg::IsAccessibleItem(const _XmlDynamicItem& item) const {
+    const CWnd* pControl = item.pControl.get<CWnd>();
+    return pControl && pControl->m_hWnd &&
+           ControlKind(const_cast<CWnd*>(pControl)) != ItemKind::None;
+}
+
+int CKvCommonDlg::ItemOfChild(int nChild) const {
+    for (size_t i = 0; i < m_arrDynamicItems.size(); ++i)
+        if (IsAccessibleItem(m_arrDynamicItems[i]) && --nChild == 0)
+            return static_cast<int>(i);
+    return -1;
+}
+
+int CKvCommonDlg::ChildOfItem(int nIndex) const {
+    if (nIndex < 0 || static_cast<size_t>(nIndex) >= m_arrDynamicItems.size() ||
+        !IsAccessibleItem(m_arrDynamicItems[static_cast<size_t>(nIndex)]))
+        return 0;
+    int nChild = 0;
+    for (int i = 0; i <= nIndex; ++i)
+        nChild += IsAccessibleItem(m_arrDynamicItems[static_cast<size_t>(i)]) ? 1 : 0;
+    return nChild;
+}
+
+int CKvCommonDlg::AccessChildCount() {
+    return static_cast<int>(
+        std::count_if(m_arrDynamicItems.begin(), m_arrDynamicItems.end(),
+                      [this](const _XmlDynamicItem& item) { return IsAccessibleItem(item); }));
+}
+
+bool CKvCommonDlg::DescribeChild(int nChild, KvAccessItem& out) {
+    const int nIndex = ItemOfChild(nChild);
+    if (nIndex < 0)
+        return false;
+    const _XmlDynamicItem& item = m_arrDynamicItems[static_cast<size_t>(nIndex)];
+    CWnd* pControl = item.pControl.get<CWnd>();
+    const ItemKind kind = ControlKind(pControl);
+    const KvAccess::ItemFacts facts = ControlFacts(pControl);
+    const KvAccess::ItemSpeech speech =
+        KvAccess::SpeechOf(ControlText(pControl), item.strToolTip, kind != ItemKind::Label);
+    out.strName = speech.strName;
+    out.strDescription = speech.strDescription;
+    out.strShortcut = speech.strShortcut;
+    out.strDefaultAction = KvAccess::DefaultActionOf(kind, facts.bChecked);
+    out.nRole = KvAccess::RoleOf(kind);
+    out.nState = KvAccess::StateOf(kind, facts);
+    pControl->GetWindowRect(&out.rcScreen);
+    out.hWnd = pControl->m_hWnd;
+    return true;
+}
+
+int CKvCommonDlg::AccessChildAt(POINT ptScreen) {
+    KvAccessItem item;
+    for (int nChild = 1; DescribeChild(nChild, item); ++nChild)
+        if (!(item.nState & STATE_SYSTEM_INVISIBLE) && ::PtInRect(&item.rcScreen, ptScreen))
+            return nChild;
+    return 0;
+}
+
+int CKvCommonDlg::AccessChildOfWindow(HWND hWnd) {
+    for (size_t i = 0; i < m_arrDynamicItems.size(); ++i) {
+        const CWnd* pControl = m_arrDynamicItems[i].pControl.get<CWnd>();
+        if (hWnd && pControl && pControl->m_hWnd == hWnd)
+            return ChildOfItem(static_cast<int>(i));
+    }
+    return 0;
+}
+
+int CKvCommonDlg::AccessFocusChild() {
+    return AccessChildOfWindow(::GetFocus());
+}
+
+bool CKvCommonDlg::RunChild(int nChild) {
+    const int nIndex = ItemOfChild(nChild);
+    if (nIndex < 0)
+        return false;
+    CWnd* pControl = m_arrDynamicItems[static_cast<size_t>(nIndex)].pControl.get<CWnd>();
+    if (!DYNAMIC_DOWNCAST(CKvBmpButton, pControl) || !pControl->IsWindowEnabled())
+        return false;
+    // Posted: the client's call returns before the click runs what it runs.
+    return pControl->PostMessage(BM_CLICK) != FALSE;
+}
+
+bool CKvCommonDlg::FocusChild(int nChild) {
+    const int nIndex = ItemOfChild(nChild);
+    if (nIndex < 0)
+        return false;
+    CWnd* pControl = m_arrDynamicItems[static_cast<size_t>(nIndex)].pControl.get<CWnd>();
+    if (!KvAccess::Acts(ControlKind(pControl)) || !pControl->IsWindowEnabled())
+        return false;
+    GotoDlgCtrl(pControl);
+    return true;
 }

@@ -8,13 +8,14 @@
 #include <gdiplus.h>
 
 #include "runtime/KelvaneApi.h"
+#include "skin/Accessible.h"
 #include "skin/DialogLayout.h"
 #include "skin/DialogModel.h"
 #include "skin/XMLParseBase.h"
 
 #include <memory>
 
-class KELVANE_API CKvCommonDlg : public CDialog, public CKvXMLParseBase {
+class KELVANE_API CKvCommonDlg : public CDialog, public CKvXMLParseBase, protected IKvAccessSource {
     DECLARE_DYNAMIC(CKvCommonDlg)
 
 public:
@@ -71,7 +72,24 @@ protected:
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);
     afx_msg void OnSize(UINT nType, int cx, int cy);
     afx_msg void OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct);
+    afx_msg void OnDestroy();
+    afx_msg LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnItemObject(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
+
+    // What screen readers read: the items that are children of the dialog's
+    // accessible object, in item order. Here the items with a control; the
+    // windowless dialog answers for its drawn items.
+    virtual bool IsAccessibleItem(const _XmlDynamicItem& item) const;
+    int ItemOfChild(int nChild) const;
+    int ChildOfItem(int nIndex) const;
+    int AccessChildCount() override;
+    bool DescribeChild(int nChild, KvAccessItem& item) override;
+    int AccessChildAt(POINT ptScreen) override;
+    int AccessChildOfWindow(HWND hWnd) override;
+    int AccessFocusChild() override;
+    bool RunChild(int nChild) override;
+    bool FocusChild(int nChild) override;
 
     // Called by SetBackImage with the new background in place, before the
     // old one is deleted: whatever was derived from the old one must go.
@@ -106,6 +124,8 @@ private:
     // A layered picture shown again after a control changed its look.
     void RefreshLayered();
     afx_msg LRESULT OnRefreshLayered(WPARAM wParam, LPARAM lParam);
+    // The accessible objects handed out for this window, made when first asked for.
+    CKvAccessObjects& AccessObjects();
 
     // What the buttons read through their pointer slot: always m_pBackImage.
     Gdiplus::Image* m_pControlBackImage;
@@ -114,4 +134,6 @@ private:
     bool m_bLayeredStale;  // an update was skipped while minimised
     bool m_bComposing;     // controls are being drawn onto the layered picture
     bool m_bRefreshPosted; // a refresh of the layered picture is on its way
+    // Disconnected and dropped when the window ends: a dialog object may run again.
+    std::unique_ptr<CKvAccessObjects> m_pAccess;
 };

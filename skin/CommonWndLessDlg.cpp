@@ -1,6 +1,19 @@
 #include "skin/CommonWndLessDlg.h"
 
+#include "skin/AccessModel.h"
+
 #include <commctrl.h>
+
+namespace {
+
+// Runs an item as a click does, posted so that a screen reader's call
+// returns first; wParam is the item's index.
+UINT RunItemMessage() {
+    static const UINT nMessage = ::RegisterWindowMessageW(L"Kelvane.RunItem");
+    return nMessage;
+}
+
+} // namespace
 
 BEGIN_MESSAGE_MAP(CKvCommonWndLessDlg, CKvCommonDlg)
 ON_WM_LBUTTONDOWN()
@@ -9,6 +22,7 @@ ON_WM_MOUSEMOVE()
 ON_WM_SETCURSOR()
 ON_MESSAGE(WM_MOUSELEAVE, OnMouseLeave)
 ON_WM_CAPTURECHANGED()
+ON_MESSAGE(RunItemMessage(), OnRunItem)
 END_MESSAGE_MAP()
 
 CKvCommonWndLessDlg::CKvCommonWndLessDlg(UINT nIDTemplate, CWnd* pParent)
@@ -53,6 +67,8 @@ void CKvCommonWndLessDlg::CreateWndLessItems() {
     m_nHotItem = -1;
     BuildWndLessItems(m_arrDynamicItems, m_window,
                       [this](size_t i) { OnItemCreated(m_arrDynamicItems[i]); });
+    // Screen readers read the items anew.
+    ::NotifyWinEvent(EVENT_OBJECT_REORDER, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
     // One tool, the whole dialog: the hovered item's text is swapped in. The
     // tooltip is switched on and off as the pointer moves.
     if (SetUpToolTip(TTS_ALWAYSTIP))
@@ -129,12 +145,14 @@ KvWndLess::MouseStep CKvCommonWndLessDlg::RunMouseStep(KvWndLess::MouseEvent eve
                                                        bool bInCaptionBand) {
     const bool bHitHasTip =
         WndLessItem(nHit) && !m_arrDynamicItems[static_cast<size_t>(nHit)].strToolTip.IsEmpty();
+    const KvWndLess::MouseState before = CurrentMouseState();
     const KvWndLess::MouseStep step =
-        KvWndLess::StepMouse(CurrentMouseState(), {event, nHit, bHitHasTip, bInCaptionBand});
+        KvWndLess::StepMouse(before, {event, nHit, bHitHasTip, bInCaptionBand});
     // The new states first: what capture and focus send may come back here.
     for (size_t i = 0; i < step.next.itemStates.size(); ++i)
         if (CWndLessItem* pItem = WndLessItem(static_cast<int>(i)))
             pItem->SetState(step.next.itemStates[i]);
+    AnnounceItemStates(before.itemStates, step.next.itemStates);
     m_nHotItem = step.next.nHotItem;
     m_bLButtonDown = step.next.bButtonDown ? TRUE : FALSE;
     m_bSheetPress = step.next.bSheetPress;
@@ -216,4 +234,68 @@ BOOL CKvCommonWndLessDlg::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message) {
         return FALSE;
     }
     return CKvCommonDlg::OnSetCursor(pWnd, nHitTest, message);
+}
+
+// ---------------------------------------------------------------------------
+// Screen readers
+
+void CKvCommonWndLessDlg::AnnounceItemStates(const std::vector<int>& before,
+                                             const std::vector<int>& after) {
+    for (size_t i = 0; i < before.size() && i < after.size(); ++i)
+        if (before[i] != after[i])
+            if (const int nChild = ChildOfItem(static_cast<int>(i)))
+                ::NotifyWinEvent(EVENT_OBJECT_STATECHANGE, m_hWnd, OBJID_CLIENT, nChild);
+}
+
+bool CKvCommonWndLessDlg::IsAccessibleItem(const _XmlDynamicItem& item) const {
+    return item.pControl.get<CWndLessItem>() != nullptr;
+}
+
+bool CKvCommonWndLessDlg::DescribeChild(int nChild, KvAccessItem& out) {
+    const int nIndex = ItemOfChild(nChild);
+    const CWndLessItem* pItem = WndLessItem(nIndex);
+    if (!pItem)
+        return false;
+    const _XmlDynamicItem& item = m_arrDynamicItems[static_cast<size_t>(nIndex)];
+    const SIZE sheet = GetSheetSize();
+    const RECT rcSheet = {0, 0, sheet.cx, sheet.cy};
+    RECT rcShown = {0, 0, 0, 0};
+    KvAccess::ItemFacts facts;
+    facts.bHot = pItem->GetState() == KvWndLess::kStateHot;
+    facts.bPressed = pItem->GetState() == KvWndLess::kStatePressed;
+    facts.bDisabled = !IsWindowEnabled();
+    facts.bInvisible = !IsWindowVisible() || !::IntersectRect(&rcShown, &item.rcPos, &rcSheet);
+    // Drawn items are push buttons and draw their text as it is written.
+    const KvAccess::ItemSpeech speech = KvAccess::SpeechOf(item.strName, item.strToolTip, false);
+    out.strName = speech.strName;
+    out.strDescription = speech.strDescription;
+    out.strDefaultAction = KvAccess::DefaultActionOf(ItemKind::PushButton, false);
+    out.nRole = KvAccess::RoleOf(ItemKind::PushButton);
+    out.nState = KvAccess::StateOf(ItemKind::PushButton, facts);
+    out.rcScreen = item.rcPos;
+    ::MapWindowPoints(m_hWnd, nullptr, reinterpret_cast<POINT*>(&out.rcScreen), 2);
+    out.hWnd = nullptr;
+    return true;
+}
+
+int CKvCommonWndLessDlg::AccessFocusChild() {
+    return 0;
+}
+
+bool CKvCommonWndLessDlg::RunChild(int nChild) {
+    const int nIndex = ItemOfChild(nChild);
+    return WndLessItem(nIndex) && IsWindowEnabled() &&
+           PostMessage(RunItemMessage(), static_cast<WPARAM>(nIndex)) != FALSE;
+}
+
+LRESULT CKvCommonWndLessDlg::OnRunItem(WPARAM wParam, LPARAM /*lParam*/) {
+    // What a release over the item runs; the items may have been rebuilt since.
+    const int nIndex = static_cast<int>(wParam);
+    if (WndLessItem(nIndex) && IsWindowEnabled())
+        OnItemCommand(m_arrDynamicItems[static_cast<size_t>(nIndex)]);
+    return 0;
+}
+
+bool CKvCommonWndLessDlg::FocusChild(int /*nChild*/) {
+    return false;
 }

@@ -43,9 +43,18 @@ protected:
     afx_msg BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
     afx_msg LRESULT OnMouseLeave(WPARAM wParam, LPARAM lParam);
     afx_msg void OnCaptureChanged(CWnd* pWnd);
+    afx_msg LRESULT OnRunItem(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
     void OnBackImageReplaced() override;
+
+    // Screen readers read the drawn items: push buttons named by their text
+    // as drawn, else by their tooltip.
+    bool IsAccessibleItem(const _XmlDynamicItem& item) const override;
+    bool DescribeChild(int nChild, KvAccessItem& item) override;
+    int AccessFocusChild() override;
+    bool RunChild(int nChild) override;
+    bool FocusChild(int nChild) override;
 
     // The drawn item of item nIndex, or null.
     CWndLessItem* WndLessItem(int nIndex) const;
@@ -61,6 +70,8 @@ private:
     KvWndLess::MouseStep RunMouseStep(KvWndLess::MouseEvent event, int nHit,
                                       bool bInCaptionBand = false);
     void ApplyTipAction(KvWndLess::TipAction action, int nHit);
+    // Each item whose state changed is announced to screen readers.
+    void AnnounceItemStates(const std::vector<int>& before, const std::vector<int>& after);
     void DeleteWndLessItems();
     bool m_bSheetPress = false; // the button went down on the empty sheet
     CWndLessSheet m_sheet;
