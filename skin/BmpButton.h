@@ -30,6 +30,8 @@ public:
     void SetTextFormat(int nAlign, int nLineAlign, int nTrimming, BOOL bRedraw);
     // ppImage is the parent's own pointer slot, so a replaced background is seen.
     void SetParentBackground(Gdiplus::Image** ppImage, BOOL bRedraw);
+    // Kept for skins that ask for it: a focused button shows its focus frame
+    // once the keyboard was used, whatever this says.
     void SetDrawFocus(BOOL bDrawFocus, BOOL bRedraw);
     // FALSE only for a null path; an unreadable file leaves the button without the image.
     BOOL LoadStateImage(LPCWSTR pszPath, BOOL bRedraw);
@@ -89,12 +91,17 @@ protected:
 private:
     void InputChanged(BOOL bRedraw);
     // The window's UI state hides keyboard cues: the mnemonic is not
-    // underlined until the keyboard is used, as the system's setting says.
+    // underlined and the focus not framed until the keyboard is used.
     bool AcceleratorsHidden() const;
+    // Applies UISF_HIDEACCEL and UISF_HIDEFOCUS as a WM_UPDATEUISTATE gives
+    // them; true when a cue changed.
+    bool ApplyUIState(WORD nAction, WORD nFlags);
     // Check changes and hover are announced to screen readers.
     void AnnounceState();
 
     bool m_bHideAccel = false; // as the last UI state the button was told
+    bool m_bHideFocus = false;
+    bool m_bDefault = false; // created as the default push button: Enter presses it
     // The look (frame, caption colour, focus) for the given owner-draw state;
     // a different look than the cached one discards the cache.
     void UpdateCachedLook(UINT nItemState);

@@ -40,6 +40,25 @@ void DrawImageAtOrigin(CDC* pDC, Gdiplus::Image* pImage, SIZE sheet) {
     graphics.FillRectangle(&brush, 0, 0, sheet.cx, sheet.cy);
 }
 
+// Keys that move the focus or reach for a mnemonic: from them on the
+// keyboard is in use, and its cues show, as in the system's dialogs.
+bool IsCueKey(const MSG& msg) {
+    if (msg.message == WM_SYSKEYDOWN)
+        return true;
+    if (msg.message != WM_KEYDOWN)
+        return false;
+    switch (msg.wParam) {
+    case VK_TAB:
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+        return true;
+    default:
+        return false;
+    }
+}
+
 // Asks a layered dialog to show its picture again; registered, so that no
 // message of a derived dialog is taken for it.
 UINT RefreshLayeredMessage() {
@@ -95,6 +114,9 @@ ON_MESSAGE(RefreshLayeredMessage(), OnRefreshLayered)
 ON_WM_DESTROY()
 ON_MESSAGE(WM_GETOBJECT, OnGetObject)
 ON_MESSAGE(KvItemObjectMessage(), OnItemObject)
+ON_MESSAGE(WM_QUERYUISTATE, OnQueryUIState)
+ON_MESSAGE(WM_CHANGEUISTATE, OnChangeUIState)
+ON_MESSAGE(WM_UPDATEUISTATE, OnChangeUIState)
 END_MESSAGE_MAP()
 
 CKvCommonDlg::CKvCommonDlg(UINT nIDTemplate, CWnd* pParent)
@@ -320,6 +342,10 @@ void CKvCommonDlg::CreateButtonItem(_XmlDynamicItem& item, UINT nID) {
     pButton->SetTextColors(info.clrNormal, info.clrDisabled, FALSE);
     pButton->SetText(item.strName, FALSE);
     pButton->SetDrawFocus(item.nDrawFocus, FALSE);
+    // The skin's default push button is the dialog's: Enter presses it
+    // wherever the focus is, unless that is on another push button.
+    if (pButton->SendMessage(WM_GETDLGCODE) & DLGC_DEFPUSHBUTTON)
+        SetDefID(nID);
     AddItemTool(pButton, item.strToolTip);
     OnItemCreated(item);
 }
@@ -523,6 +549,13 @@ void CKvCommonDlg::OnLButtonDown(UINT nFlags, CPoint point) {
 BOOL CKvCommonDlg::PreTranslateMessage(MSG* pMsg) {
     if (m_toolTip.m_hWnd)
         m_toolTip.RelayEvent(pMsg);
+    const bool bKey = pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST;
+    if (bKey && (pMsg->hwnd == m_hWnd || ::IsChild(m_hWnd, pMsg->hwnd))) {
+        if (IsCueKey(*pMsg))
+            ShowKeyboardCues();
+        if (HandleDialogKey(*pMsg))
+            return TRUE;
+    }
     return CDialog::PreTranslateMessage(pMsg);
 }
 
@@ -537,6 +570,70 @@ int CKvCommonDlg::ShowMessageBox(CString strText, CString strCaption, UINT nType
     const int nResult = box.Show(strText, strCaption, nType);
     box.Unload();
     return nResult;
+}
+
+// ---------------------------------------------------------------------------
+// Keyboard
+
+void CKvCommonDlg::ShowKeyboardCues() {
+    if (m_bKeyboardCues)
+        return;
+    m_bKeyboardCues = true;
+    const WPARAM wShow = MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL);
+    for (HWND hChild = ::GetWindow(m_hWnd, GW_CHILD); hChild;
+         hChild = ::GetWindow(hChild, GW_HWNDNEXT))
+        ::SendMessageW(hChild, WM_UPDATEUISTATE, wShow, 0);
+    OnKeyboardCuesShown();
+}
+
+void CKvCommonDlg::OnKeyboardCuesShown() {}
+
+LRESULT CKvCommonDlg::OnQueryUIState(WPARAM, LPARAM) {
+    return m_bKeyboardCues ? 0 : UISF_HIDEFOCUS | UISF_HIDEACCEL;
+}
+
+LRESULT CKvCommonDlg::OnChangeUIState(WPARAM wParam, LPARAM) {
+    // Shown once, as the system shows them for the rest of a dialog's life;
+    // the controls hear it from ShowKeyboardCues.
+    if (LOWORD(wParam) == UIS_CLEAR && (HIWORD(wParam) & (UISF_HIDEFOCUS | UISF_HIDEACCEL)))
+        ShowKeyboardCues();
+    return 0;
+}
+
+CKvBmpButton* CKvCommonDlg::FocusedButton() const {
+    HWND hFocus = ::GetFocus();
+    CKvBmpButton* pButton = DYNAMIC_DOWNCAST(CKvBmpButton, CWnd::FromHandlePermanent(hFocus));
+    return pButton && ::GetParent(hFocus) == m_hWnd ? pButton : nullptr;
+}
+
+BOOL CKvCommonDlg::HandleDialogKey(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN)
+        return FALSE;
+    CKvBmpButton* pButton = FocusedButton();
+    if (!pButton)
+        return FALSE;
+    if (msg.wParam == VK_RETURN && pButton->GetButtonKind() == KvLayout::kKindPush) {
+        pButton->SendMessage(BM_CLICK);
+        return TRUE;
+    }
+    const bool bArrow = msg.wParam == VK_LEFT || msg.wParam == VK_RIGHT || msg.wParam == VK_UP ||
+                        msg.wParam == VK_DOWN;
+    return bArrow && pButton->GetButtonKind() == KvLayout::kKindRadio &&
+           MoveInRadioGroup(static_cast<UINT>(msg.wParam));
+}
+
+BOOL CKvCommonDlg::MoveInRadioGroup(UINT nKey) {
+    HWND hFocus = ::GetFocus();
+    HWND hNext = ::GetNextDlgGroupItem(m_hWnd, hFocus, nKey == VK_LEFT || nKey == VK_UP);
+    if (!hNext || hNext == hFocus)
+        return TRUE;
+    GotoDlgCtrl(CWnd::FromHandle(hNext));
+    // The system's radio groups select as the arrows move.
+    CKvBmpButton* pNext = FocusedButton();
+    if (pNext && pNext->m_hWnd == hNext && pNext->GetButtonKind() == KvLayout::kKindRadio &&
+        pNext->SendMessage(BM_GETCHECK) != BST_CHECKED)
+        pNext->SendMessage(BM_CLICK);
+    return TRUE;
 }
 
 // ---------------------------------------------------------------------------

@@ -15,6 +15,8 @@
 
 #include <memory>
 
+class CKvBmpButton;
+
 class KELVANE_API CKvCommonDlg : public CDialog, public CKvXMLParseBase, protected IKvAccessSource {
     DECLARE_DYNAMIC(CKvCommonDlg)
 
@@ -75,7 +77,22 @@ protected:
     afx_msg void OnDestroy();
     afx_msg LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnItemObject(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnQueryUIState(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnChangeUIState(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
+
+    // Keyboard cues (focus frames, mnemonic underlines) show once the
+    // keyboard is used in this dialog, not before. The dialog keeps that
+    // itself and tells its controls: Wine neither keeps nor passes it on.
+    bool KeyboardCuesShown() const { return m_bKeyboardCues; }
+    void ShowKeyboardCues();
+    // Called once the cues are shown, for what the dialog draws itself.
+    virtual void OnKeyboardCuesShown();
+    // A key for this dialog or one of its controls, before the dialog
+    // manager sees it; TRUE takes it. Here the system's conventions for the
+    // skinned buttons: arrows select within a radio group, Enter presses the
+    // focused push button.
+    virtual BOOL HandleDialogKey(const MSG& msg);
 
     // What screen readers read: the items that are children of the dialog's
     // accessible object, in item order. Here the items with a control; the
@@ -126,6 +143,10 @@ private:
     afx_msg LRESULT OnRefreshLayered(WPARAM wParam, LPARAM lParam);
     // The accessible objects handed out for this window, made when first asked for.
     CKvAccessObjects& AccessObjects();
+    // The skinned button with the keyboard focus among this dialog's
+    // controls, or null.
+    CKvBmpButton* FocusedButton() const;
+    BOOL MoveInRadioGroup(UINT nKey);
 
     // What the buttons read through their pointer slot: always m_pBackImage.
     Gdiplus::Image* m_pControlBackImage;
@@ -134,6 +155,7 @@ private:
     bool m_bLayeredStale;  // an update was skipped while minimised
     bool m_bComposing;     // controls are being drawn onto the layered picture
     bool m_bRefreshPosted; // a refresh of the layered picture is on its way
+    bool m_bKeyboardCues = false;
     // Disconnected and dropped when the window ends: a dialog object may run again.
     std::unique_ptr<CKvAccessObjects> m_pAccess;
 };
