@@ -59,6 +59,22 @@ bool IsCueKey(const MSG& msg) {
     }
 }
 
+// The keyboard focus comes from the keyboard neighbour; wParam is 1 for
+// Shift+Tab. Registered, so that no message of a derived dialog is taken for it.
+UINT ArriveFocusMessage() {
+    static const UINT nMessage = ::RegisterWindowMessageW(L"Kelvane.ArriveFocus");
+    return nMessage;
+}
+
+// The place of hChild among its siblings, first 0; -1 for none.
+int ChildOrder(HWND hChild) {
+    int nOrder = 0;
+    for (HWND h = ::GetWindow(hChild, GW_HWNDFIRST); h; h = ::GetWindow(h, GW_HWNDNEXT), ++nOrder)
+        if (h == hChild)
+            return nOrder;
+    return -1;
+}
+
 // Asks a layered dialog to show its picture again; registered, so that no
 // message of a derived dialog is taken for it.
 UINT RefreshLayeredMessage() {
@@ -117,6 +133,7 @@ ON_MESSAGE(KvItemObjectMessage(), OnItemObject)
 ON_MESSAGE(WM_QUERYUISTATE, OnQueryUIState)
 ON_MESSAGE(WM_CHANGEUISTATE, OnChangeUIState)
 ON_MESSAGE(WM_UPDATEUISTATE, OnChangeUIState)
+ON_MESSAGE(ArriveFocusMessage(), OnArriveFocus)
 END_MESSAGE_MAP()
 
 CKvCommonDlg::CKvCommonDlg(UINT nIDTemplate, CWnd* pParent)
@@ -609,6 +626,12 @@ CKvBmpButton* CKvCommonDlg::FocusedButton() const {
 BOOL CKvCommonDlg::HandleDialogKey(const MSG& msg) {
     if (msg.message != WM_KEYDOWN)
         return FALSE;
+    // Tab past either end goes on to the neighbour instead of round.
+    if (msg.wParam == VK_TAB && ::GetKeyState(VK_CONTROL) >= 0 && KeyboardNeighbour()) {
+        const bool bBack = ::GetKeyState(VK_SHIFT) < 0;
+        if (TabLeavesDialog(bBack))
+            return PassFocus(bBack);
+    }
     CKvBmpButton* pButton = FocusedButton();
     if (!pButton)
         return FALSE;
@@ -634,6 +657,49 @@ BOOL CKvCommonDlg::MoveInRadioGroup(UINT nKey) {
         pNext->SendMessage(BM_GETCHECK) != BST_CHECKED)
         pNext->SendMessage(BM_CLICK);
     return TRUE;
+}
+
+bool CKvCommonDlg::TabLeavesDialog(bool bBack) const {
+    // The dialog's own control that holds the focus, if any.
+    HWND hFocus = ::GetFocus();
+    while (hFocus && ::GetParent(hFocus) != m_hWnd)
+        hFocus = ::IsChild(m_hWnd, hFocus) ? ::GetParent(hFocus) : nullptr;
+    HWND hNext = ::GetNextDlgTabItem(m_hWnd, hFocus, bBack ? TRUE : FALSE);
+    if (!hFocus || !hNext || hNext == hFocus)
+        return true;
+    const int nFrom = ChildOrder(hFocus), nTo = ChildOrder(hNext);
+    return bBack ? nTo > nFrom : nTo < nFrom;
+}
+
+HWND CKvCommonDlg::KeyboardNeighbour() const {
+    HWND hNeighbour = m_hKeyNeighbour;
+    return hNeighbour && ::IsWindow(hNeighbour) && ::IsWindowVisible(hNeighbour) &&
+                   ::IsWindowEnabled(hNeighbour)
+               ? hNeighbour
+               : nullptr;
+}
+
+BOOL CKvCommonDlg::PassFocus(bool bBack) {
+    HWND hNeighbour = KeyboardNeighbour();
+    return hNeighbour && ::PostMessageW(hNeighbour, ArriveFocusMessage(), bBack ? 1 : 0, 0);
+}
+
+LRESULT CKvCommonDlg::OnArriveFocus(WPARAM wParam, LPARAM) {
+    if (IsWindowVisible() && IsWindowEnabled())
+        ArriveFocus(wParam != 0);
+    return 0;
+}
+
+void CKvCommonDlg::ArriveFocus(bool bBack) {
+    ::SetForegroundWindow(m_hWnd);
+    SetActiveWindow();
+    // The first stop; the one before it is the last.
+    HWND hStop = ::GetNextDlgTabItem(m_hWnd, nullptr, FALSE);
+    if (hStop && bBack)
+        hStop = ::GetNextDlgTabItem(m_hWnd, hStop, TRUE);
+    if (hStop)
+        GotoDlgCtrl(CWnd::FromHandle(hStop));
+    ShowKeyboardCues();
 }
 
 // ---------------------------------------------------------------------------
@@ -688,6 +754,8 @@ void CKvCommonDlg::OnDestroy() {
     if (m_pAccess)
         m_pAccess->Disconnect();
     m_pAccess.reset();
+    // A dialog object that runs again starts without cues, as a new one does.
+    m_bKeyboardCues = false;
     CDialog::OnDestroy();
 }
 

@@ -68,6 +68,11 @@ public:
     int ShowMessageBox(CString strText, CString strCaption, UINT nType, BOOL bFromSkin,
                        CString strLibraryDir);
 
+    // The window that Tab past this dialog's last stop (Shift+Tab past its
+    // first) hands the keyboard focus to, and that hands it back: the
+    // container and its page. Null for none: Tab then goes round as usual.
+    void SetKeyboardNeighbour(HWND hNeighbour) { m_hKeyNeighbour = hNeighbour; }
+
 protected:
     afx_msg void OnPaint();
     afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
@@ -79,6 +84,7 @@ protected:
     afx_msg LRESULT OnItemObject(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnQueryUIState(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnChangeUIState(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnArriveFocus(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
     // Keyboard cues (focus frames, mnemonic underlines) show once the
@@ -93,6 +99,15 @@ protected:
     // skinned buttons: arrows select within a radio group, Enter presses the
     // focused push button.
     virtual BOOL HandleDialogKey(const MSG& msg);
+    // The neighbour when it can take the keyboard focus now, else null.
+    HWND KeyboardNeighbour() const;
+    // Hands the keyboard focus to the neighbour: to its first stop, or with
+    // bBack to its last. FALSE when there is none.
+    BOOL PassFocus(bool bBack);
+    // The focus comes from the neighbour by Tab (bBack: Shift+Tab): the
+    // dialog becomes the active window and puts it on its first (last) stop,
+    // its keyboard cues shown.
+    virtual void ArriveFocus(bool bBack);
 
     // What screen readers read: the items that are children of the dialog's
     // accessible object, in item order. Here the items with a control; the
@@ -147,6 +162,9 @@ private:
     // controls, or null.
     CKvBmpButton* FocusedButton() const;
     BOOL MoveInRadioGroup(UINT nKey);
+    // Whether Tab (bBack: Shift+Tab) from the focus would go round to the
+    // other end of this dialog's stops.
+    bool TabLeavesDialog(bool bBack) const;
 
     // What the buttons read through their pointer slot: always m_pBackImage.
     Gdiplus::Image* m_pControlBackImage;
@@ -156,6 +174,7 @@ private:
     bool m_bComposing;     // controls are being drawn onto the layered picture
     bool m_bRefreshPosted; // a refresh of the layered picture is on its way
     bool m_bKeyboardCues = false;
+    HWND m_hKeyNeighbour = nullptr;
     // Disconnected and dropped when the window ends: a dialog object may run again.
     std::unique_ptr<CKvAccessObjects> m_pAccess;
 };
