@@ -1,9 +1,12 @@
 #include "skin/BmpButton.h"
 
+#include "skin/Accessible.h"
 #include "skin/ControlLayout.h"
 #include "skin/DrawUtil.h"
 
 #include <commctrl.h>
+
+#include <utility>
 
 IMPLEMENT_DYNAMIC(CKvBmpButton, CButton)
 
@@ -21,6 +24,8 @@ ON_MESSAGE(BM_SETCHECK, OnSetCheck)
 ON_MESSAGE(BM_GETCHECK, OnGetCheck)
 ON_MESSAGE(WM_BMPBUTTON_UNCHECK, OnUncheck)
 ON_MESSAGE(WM_UPDATEUISTATE, OnUpdateUIState)
+ON_MESSAGE(BM_CLICK, OnClick)
+ON_MESSAGE(WM_GETOBJECT, OnGetObject)
 END_MESSAGE_MAP()
 
 CKvBmpButton::CKvBmpButton()
@@ -42,24 +47,28 @@ bool CKvBmpButton::AcceleratorsHidden() const {
 
 LRESULT CKvBmpButton::OnUpdateUIState(WPARAM wParam, LPARAM lParam) {
     const LRESULT lResult = DefWindowProc(WM_UPDATEUISTATE, wParam, lParam);
+    // The keyboard was used (or the cues were hidden again): the caption's
+    // underline and the focus frame follow.
+    if (ApplyUIState(LOWORD(wParam), HIWORD(wParam)))
+        InputChanged(TRUE);
+    return lResult;
+}
+
+bool CKvBmpButton::ApplyUIState(WORD nAction, WORD nFlags) {
     // Read from the message itself: not every system keeps the state for
     // WM_QUERYUISTATE to answer.
-    bool bHide = m_bHideAccel;
-    if (HIWORD(wParam) & UISF_HIDEACCEL) {
-        if (LOWORD(wParam) == UIS_SET)
-            bHide = true;
-        else if (LOWORD(wParam) == UIS_CLEAR)
-            bHide = false;
-        else
-            bHide = (SendMessage(WM_QUERYUISTATE) & UISF_HIDEACCEL) != 0;
+    const bool bInitialize = nAction != UIS_SET && nAction != UIS_CLEAR;
+    const LRESULT nQueried = bInitialize ? SendMessage(WM_QUERYUISTATE) : 0;
+    bool bChanged = false;
+    for (auto [nFlag, pbHide] :
+         {std::pair{UISF_HIDEACCEL, &m_bHideAccel}, std::pair{UISF_HIDEFOCUS, &m_bHideFocus}}) {
+        if (!(nFlags & nFlag))
+            continue;
+        const bool bHide = bInitialize ? (nQueried & nFlag) != 0 : nAction == UIS_SET;
+        bChanged |= bHide != *pbHide;
+        *pbHide = bHide;
     }
-    // The keyboard was used (or the cues were hidden again): the caption's
-    // underline follows.
-    if (bHide != m_bHideAccel) {
-        m_bHideAccel = bHide;
-        InputChanged(TRUE);
-    }
-    return lResult;
+    return bChanged;
 }
 
 void CKvBmpButton::InputChanged(BOOL bRedraw) {
@@ -69,11 +78,14 @@ void CKvBmpButton::InputChanged(BOOL bRedraw) {
 }
 
 void CKvBmpButton::SetText(CString strText, BOOL bRedraw) {
+    const bool bRenamed = strText != m_strText;
     m_strText = strText;
     m_pCache.reset();
     // The button repaints itself on a text change: let that paint show the new caption.
     if (m_hWnd)
         SetWindowText(m_strText);
+    if (m_hWnd && bRenamed)
+        ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
     if (bRedraw && m_hWnd)
         InvalidateRect(nullptr, TRUE);
 }
@@ -140,10 +152,17 @@ BOOL CKvBmpButton::LoadIconImage(LPCWSTR pszPath, BOOL bRedraw) {
 
 void CKvBmpButton::PreSubclassWindow() {
     m_nKind = KvLayout::ButtonKindFromStyle(GetStyle());
+    m_bDefault = (GetStyle() & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
     // The type is replaced, not OR-ed: radio (4) OR owner-draw (11) would be
     // 15, a type the system draws itself.
     ModifyStyle(BS_TYPEMASK, BS_OWNERDRAW);
-    m_bHideAccel = (SendMessage(WM_QUERYUISTATE) & UISF_HIDEACCEL) != 0;
+    // The cues of the window the button is in: a skinned dialog keeps them
+    // itself, where the system does not.
+    HWND hParent = ::GetParent(m_hWnd);
+    const LRESULT nHidden =
+        hParent ? ::SendMessageW(hParent, WM_QUERYUISTATE, 0, 0) : SendMessage(WM_QUERYUISTATE);
+    m_bHideAccel = (nHidden & UISF_HIDEACCEL) != 0;
+    m_bHideFocus = (nHidden & UISF_HIDEFOCUS) != 0;
     CButton::PreSubclassWindow();
 }
 
@@ -154,7 +173,7 @@ void CKvBmpButton::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) {
 
 void CKvBmpButton::UpdateCachedLook(UINT nItemState) {
     const KvLayout::ButtonLook look = KvLayout::ButtonLookFor(
-        m_nKind, m_bChecked != FALSE, nItemState, m_bHover != FALSE, m_bDrawFocus != FALSE);
+        m_nKind, m_bChecked != FALSE, nItemState, m_bHover != FALSE, !m_bHideFocus);
     const Gdiplus::ARGB clr = look.bDisabled ? m_textLook.clrDisabled : m_textLook.clrNormal;
     const BOOL bFocus = look.bFocus ? TRUE : FALSE;
     if (clr != m_clrCached || look.nState != m_nCachedState || bFocus != m_bCachedFocus)
@@ -274,7 +293,13 @@ BOOL CKvBmpButton::IsTransparentAt(int x, int y) {
 }
 
 UINT CKvBmpButton::OnGetDlgCode() {
-    return m_nKind == KvLayout::kKindRadio ? DLGC_BUTTON | DLGC_RADIOBUTTON : DLGC_BUTTON;
+    if (m_nKind == KvLayout::kKindRadio)
+        return DLGC_BUTTON | DLGC_RADIOBUTTON;
+    // Only the default one says what it is, so that the dialog manager finds
+    // it for Enter; the others never take the default over (Enter on a
+    // focused push button is the skinned dialog's own).
+    return m_bDefault && m_nKind == KvLayout::kKindPush ? DLGC_BUTTON | DLGC_DEFPUSHBUTTON
+                                                        : DLGC_BUTTON;
 }
 
 void CKvBmpButton::OnMouseMove(UINT /*nFlags*/, CPoint /*point*/) {
@@ -283,6 +308,7 @@ void CKvBmpButton::OnMouseMove(UINT /*nFlags*/, CPoint /*point*/) {
         if (_TrackMouseEvent(&tme)) {
             m_bHover = TRUE;
             InputChanged(TRUE);
+            AnnounceState();
         }
     }
     Default();
@@ -291,6 +317,28 @@ void CKvBmpButton::OnMouseMove(UINT /*nFlags*/, CPoint /*point*/) {
 void CKvBmpButton::EndHover() {
     m_bHover = FALSE;
     InputChanged(TRUE);
+    AnnounceState();
+}
+
+void CKvBmpButton::AnnounceState() {
+    ::NotifyWinEvent(EVENT_OBJECT_STATECHANGE, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
+}
+
+LRESULT CKvBmpButton::OnClick(WPARAM /*wParam*/, LPARAM /*lParam*/) {
+    if (!IsWindowEnabled())
+        return 0;
+    // A click focuses the button before it acts.
+    SetFocus();
+    ApplyClickToCheck();
+    if (HWND hParent = ::GetParent(m_hWnd))
+        ::SendMessageW(hParent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(), BN_CLICKED),
+                       reinterpret_cast<LPARAM>(m_hWnd));
+    return 0;
+}
+
+LRESULT CKvBmpButton::OnGetObject(WPARAM wParam, LPARAM lParam) {
+    const LRESULT lResult = KvAnswerItemGetObject(m_hWnd, wParam, lParam);
+    return lResult ? lResult : Default();
 }
 
 void CKvBmpButton::OnMouseLeave() {
@@ -349,10 +397,18 @@ LRESULT CKvBmpButton::OnSetStyle(WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CKvBmpButton::OnSetCheck(WPARAM wParam, LPARAM /*lParam*/) {
+    const BOOL bWas = m_bChecked;
     m_bChecked = wParam != 0 ? TRUE : FALSE;
-    if (m_nKind == KvLayout::kKindRadio && m_bChecked)
-        UncheckGroupSiblings();
+    if (m_nKind == KvLayout::kKindRadio) {
+        // As the system's radio buttons do: the checked one of a group is its
+        // Tab stop, so the group is one stop.
+        ModifyStyle(m_bChecked ? 0 : WS_TABSTOP, m_bChecked ? WS_TABSTOP : 0);
+        if (m_bChecked)
+            UncheckGroupSiblings();
+    }
     InvalidateRect(nullptr, TRUE);
+    if (bWas != m_bChecked)
+        AnnounceState();
     return 0;
 }
 
@@ -361,9 +417,12 @@ LRESULT CKvBmpButton::OnGetCheck(WPARAM /*wParam*/, LPARAM /*lParam*/) {
 }
 
 LRESULT CKvBmpButton::OnUncheck(WPARAM /*wParam*/, LPARAM /*lParam*/) {
+    // Another radio of the group is checked: it is the group's Tab stop.
+    ModifyStyle(WS_TABSTOP, 0);
     if (m_bChecked) {
         m_bChecked = FALSE;
         InvalidateRect(nullptr, TRUE);
+        AnnounceState();
     }
     return 0;
 }

@@ -30,11 +30,15 @@ public:
     void SetTextFormat(int nAlign, int nLineAlign, int nTrimming, BOOL bRedraw);
     // ppImage is the parent's own pointer slot, so a replaced background is seen.
     void SetParentBackground(Gdiplus::Image** ppImage, BOOL bRedraw);
+    // Kept for skins that ask for it: a focused button shows its focus frame
+    // once the keyboard was used, whatever this says.
     void SetDrawFocus(BOOL bDrawFocus, BOOL bRedraw);
     // FALSE only for a null path; an unreadable file leaves the button without the image.
     BOOL LoadStateImage(LPCWSTR pszPath, BOOL bRedraw);
     BOOL LoadIconImage(LPCWSTR pszPath, BOOL bRedraw);
     int GetButtonKind() const { return m_nKind; }
+    // The pointer is over the button.
+    BOOL IsHovered() const { return m_bHover; }
 
     // How many times the composed cache was rendered (paints only copy it).
     UINT GetCacheBuildCount() const { return m_nCacheBuilds; }
@@ -61,6 +65,10 @@ protected:
     afx_msg LRESULT OnGetCheck(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnUncheck(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnUpdateUIState(WPARAM wParam, LPARAM lParam);
+    // What a click does, without the mouse: the check follows and the parent
+    // hears BN_CLICKED (mnemonics, Enter, arrows in a radio group, screen readers).
+    afx_msg LRESULT OnClick(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
     CString m_strText;
@@ -83,10 +91,17 @@ protected:
 private:
     void InputChanged(BOOL bRedraw);
     // The window's UI state hides keyboard cues: the mnemonic is not
-    // underlined until the keyboard is used, as the system's setting says.
+    // underlined and the focus not framed until the keyboard is used.
     bool AcceleratorsHidden() const;
+    // Applies UISF_HIDEACCEL and UISF_HIDEFOCUS as a WM_UPDATEUISTATE gives
+    // them; true when a cue changed.
+    bool ApplyUIState(WORD nAction, WORD nFlags);
+    // Check changes and hover are announced to screen readers.
+    void AnnounceState();
 
     bool m_bHideAccel = false; // as the last UI state the button was told
+    bool m_bHideFocus = false;
+    bool m_bDefault = false; // created as the default push button: Enter presses it
     // The look (frame, caption colour, focus) for the given owner-draw state;
     // a different look than the cached one discards the cache.
     void UpdateCachedLook(UINT nItemState);

@@ -1,7 +1,9 @@
 #include "skin/CommonDlg.h"
 
 #include "runtime/Helpers.h"
+#include "skin/AccessModel.h"
 #include "skin/BmpButton.h"
+#include "skin/ControlLayout.h"
 #include "skin/DrawUtil.h"
 #include "skin/Canvas.h"
 #include "skin/ImageLimits.h"
@@ -36,6 +38,41 @@ void DrawImageAtOrigin(CDC* pDC, Gdiplus::Image* pImage, SIZE sheet) {
         Gdiplus::Color(0xFF, GetRValue(face), GetGValue(face), GetBValue(face)));
     graphics.SetClip(image, Gdiplus::CombineModeExclude);
     graphics.FillRectangle(&brush, 0, 0, sheet.cx, sheet.cy);
+}
+
+// Keys that move the focus or reach for a mnemonic: from them on the
+// keyboard is in use, and its cues show, as in the system's dialogs.
+bool IsCueKey(const MSG& msg) {
+    if (msg.message == WM_SYSKEYDOWN)
+        return true;
+    if (msg.message != WM_KEYDOWN)
+        return false;
+    switch (msg.wParam) {
+    case VK_TAB:
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The keyboard focus comes from the keyboard neighbour; wParam is 1 for
+// Shift+Tab. Registered, so that no message of a derived dialog is taken for it.
+UINT ArriveFocusMessage() {
+    static const UINT nMessage = ::RegisterWindowMessageW(L"Kelvane.ArriveFocus");
+    return nMessage;
+}
+
+// The place of hChild among its siblings, first 0; -1 for none.
+int ChildOrder(HWND hChild) {
+    int nOrder = 0;
+    for (HWND h = ::GetWindow(hChild, GW_HWNDFIRST); h; h = ::GetWindow(h, GW_HWNDNEXT), ++nOrder)
+        if (h == hChild)
+            return nOrder;
+    return -1;
 }
 
 // Asks a layered dialog to show its picture again; registered, so that no
@@ -91,6 +128,13 @@ ON_WM_SIZE()
 ON_WM_DRAWITEM()
 ON_MESSAGE(RefreshLayeredMessage(), OnRefreshLayered)
 ON_MESSAGE(WM_PARENTNOTIFY, OnParentNotify)
+ON_WM_DESTROY()
+ON_MESSAGE(WM_GETOBJECT, OnGetObject)
+ON_MESSAGE(KvItemObjectMessage(), OnItemObject)
+ON_MESSAGE(WM_QUERYUISTATE, OnQueryUIState)
+ON_MESSAGE(WM_CHANGEUISTATE, OnChangeUIState)
+ON_MESSAGE(WM_UPDATEUISTATE, OnChangeUIState)
+ON_MESSAGE(ArriveFocusMessage(), OnArriveFocus)
 END_MESSAGE_MAP()
 
 CKvCommonDlg::CKvCommonDlg(UINT nIDTemplate, CWnd* pParent)
@@ -103,6 +147,7 @@ CKvCommonDlg::~CKvCommonDlg() {
     // icon and font while they are released.
     if (m_hWnd)
         DestroyWindow();
+    m_pAccess.reset();
     SetBackImage(nullptr);
     if (m_hIcon)
         ::DestroyIcon(m_hIcon);
@@ -319,6 +364,10 @@ void CKvCommonDlg::CreateButtonItem(_XmlDynamicItem& item, UINT nID) {
     pButton->SetTextColors(info.clrNormal, info.clrDisabled, FALSE);
     pButton->SetText(item.strName, FALSE);
     pButton->SetDrawFocus(item.nDrawFocus, FALSE);
+    // The skin's default push button is the dialog's: Enter presses it
+    // wherever the focus is, unless that is on another push button.
+    if (pButton->SendMessage(WM_GETDLGCODE) & DLGC_DEFPUSHBUTTON)
+        SetDefID(nID);
     AddItemTool(pButton, item.strToolTip);
     OnItemCreated(item);
 }
@@ -656,6 +705,13 @@ void CKvCommonDlg::OnLButtonDown(UINT nFlags, CPoint point) {
 BOOL CKvCommonDlg::PreTranslateMessage(MSG* pMsg) {
     if (m_toolTip.m_hWnd)
         m_toolTip.RelayEvent(pMsg);
+    const bool bKey = pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST;
+    if (bKey && (pMsg->hwnd == m_hWnd || ::IsChild(m_hWnd, pMsg->hwnd))) {
+        if (IsCueKey(*pMsg))
+            ShowKeyboardCues();
+        if (HandleDialogKey(*pMsg))
+            return TRUE;
+    }
     return CDialog::PreTranslateMessage(pMsg);
 }
 
@@ -670,4 +726,281 @@ int CKvCommonDlg::ShowMessageBox(CString strText, CString strCaption, UINT nType
     const int nResult = box.Show(strText, strCaption, nType);
     box.Unload();
     return nResult;
+}
+
+// ---------------------------------------------------------------------------
+// Keyboard
+
+void CKvCommonDlg::ShowKeyboardCues() {
+    if (m_bKeyboardCues)
+        return;
+    m_bKeyboardCues = true;
+    const WPARAM wShow = MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL);
+    for (HWND hChild = ::GetWindow(m_hWnd, GW_CHILD); hChild;
+         hChild = ::GetWindow(hChild, GW_HWNDNEXT))
+        ::SendMessageW(hChild, WM_UPDATEUISTATE, wShow, 0);
+    OnKeyboardCuesShown();
+}
+
+void CKvCommonDlg::OnKeyboardCuesShown() {}
+
+LRESULT CKvCommonDlg::OnQueryUIState(WPARAM, LPARAM) {
+    return m_bKeyboardCues ? 0 : UISF_HIDEFOCUS | UISF_HIDEACCEL;
+}
+
+LRESULT CKvCommonDlg::OnChangeUIState(WPARAM wParam, LPARAM) {
+    // Shown once, as the system shows them for the rest of a dialog's life;
+    // the controls hear it from ShowKeyboardCues.
+    if (LOWORD(wParam) == UIS_CLEAR && (HIWORD(wParam) & (UISF_HIDEFOCUS | UISF_HIDEACCEL)))
+        ShowKeyboardCues();
+    return 0;
+}
+
+CKvBmpButton* CKvCommonDlg::FocusedButton() const {
+    HWND hFocus = ::GetFocus();
+    CKvBmpButton* pButton = DYNAMIC_DOWNCAST(CKvBmpButton, CWnd::FromHandlePermanent(hFocus));
+    return pButton && ::GetParent(hFocus) == m_hWnd ? pButton : nullptr;
+}
+
+BOOL CKvCommonDlg::HandleDialogKey(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN)
+        return FALSE;
+    // Tab past either end goes on to the neighbour instead of round.
+    if (msg.wParam == VK_TAB && ::GetKeyState(VK_CONTROL) >= 0 && KeyboardNeighbour()) {
+        const bool bBack = ::GetKeyState(VK_SHIFT) < 0;
+        if (TabLeavesDialog(bBack))
+            return PassFocus(bBack);
+    }
+    CKvBmpButton* pButton = FocusedButton();
+    if (!pButton)
+        return FALSE;
+    if (msg.wParam == VK_RETURN && pButton->GetButtonKind() == KvLayout::kKindPush) {
+        pButton->SendMessage(BM_CLICK);
+        return TRUE;
+    }
+    const bool bArrow = msg.wParam == VK_LEFT || msg.wParam == VK_RIGHT || msg.wParam == VK_UP ||
+                        msg.wParam == VK_DOWN;
+    return bArrow && pButton->GetButtonKind() == KvLayout::kKindRadio &&
+           MoveInRadioGroup(static_cast<UINT>(msg.wParam));
+}
+
+BOOL CKvCommonDlg::MoveInRadioGroup(UINT nKey) {
+    HWND hFocus = ::GetFocus();
+    HWND hNext = ::GetNextDlgGroupItem(m_hWnd, hFocus, nKey == VK_LEFT || nKey == VK_UP);
+    if (!hNext || hNext == hFocus)
+        return TRUE;
+    GotoDlgCtrl(CWnd::FromHandle(hNext));
+    // The system's radio groups select as the arrows move.
+    CKvBmpButton* pNext = FocusedButton();
+    if (pNext && pNext->m_hWnd == hNext && pNext->GetButtonKind() == KvLayout::kKindRadio &&
+        pNext->SendMessage(BM_GETCHECK) != BST_CHECKED)
+        pNext->SendMessage(BM_CLICK);
+    return TRUE;
+}
+
+bool CKvCommonDlg::TabLeavesDialog(bool bBack) const {
+    // The dialog's own control that holds the focus, if any.
+    HWND hFocus = ::GetFocus();
+    while (hFocus && ::GetParent(hFocus) != m_hWnd)
+        hFocus = ::IsChild(m_hWnd, hFocus) ? ::GetParent(hFocus) : nullptr;
+    HWND hNext = ::GetNextDlgTabItem(m_hWnd, hFocus, bBack ? TRUE : FALSE);
+    if (!hFocus || !hNext || hNext == hFocus)
+        return true;
+    const int nFrom = ChildOrder(hFocus), nTo = ChildOrder(hNext);
+    return bBack ? nTo > nFrom : nTo < nFrom;
+}
+
+HWND CKvCommonDlg::KeyboardNeighbour() const {
+    HWND hNeighbour = m_hKeyNeighbour;
+    return hNeighbour && ::IsWindow(hNeighbour) && ::IsWindowVisible(hNeighbour) &&
+                   ::IsWindowEnabled(hNeighbour)
+               ? hNeighbour
+               : nullptr;
+}
+
+BOOL CKvCommonDlg::PassFocus(bool bBack) {
+    HWND hNeighbour = KeyboardNeighbour();
+    return hNeighbour && ::PostMessageW(hNeighbour, ArriveFocusMessage(), bBack ? 1 : 0, 0);
+}
+
+LRESULT CKvCommonDlg::OnArriveFocus(WPARAM wParam, LPARAM) {
+    if (IsWindowVisible() && IsWindowEnabled())
+        ArriveFocus(wParam != 0);
+    return 0;
+}
+
+void CKvCommonDlg::ArriveFocus(bool bBack) {
+    ::SetForegroundWindow(m_hWnd);
+    SetActiveWindow();
+    // The first stop; the one before it is the last.
+    HWND hStop = ::GetNextDlgTabItem(m_hWnd, nullptr, FALSE);
+    if (hStop && bBack)
+        hStop = ::GetNextDlgTabItem(m_hWnd, hStop, TRUE);
+    if (hStop)
+        GotoDlgCtrl(CWnd::FromHandle(hStop));
+    ShowKeyboardCues();
+}
+
+// ---------------------------------------------------------------------------
+// Screen readers
+
+namespace {
+
+KvAccess::ItemFacts ControlFacts(CWnd* pControl) {
+    KvAccess::ItemFacts facts;
+    facts.bFocused = ::GetFocus() == pControl->m_hWnd;
+    facts.bDisabled = !pControl->IsWindowEnabled();
+    facts.bInvisible = !pControl->IsWindowVisible();
+    if (CKvBmpButton* pButton = DYNAMIC_DOWNCAST(CKvBmpButton, pControl)) {
+        facts.bHot = pButton->IsHovered() != FALSE;
+        facts.bPressed = (pButton->SendMessage(BM_GETSTATE) & BST_PUSHED) != 0;
+        facts.bChecked = pButton->GetButtonKind() != KvLayout::kKindPush &&
+                         pButton->SendMessage(BM_GETCHECK) == BST_CHECKED;
+        facts.bDefault = (pButton->SendMessage(WM_GETDLGCODE) & DLGC_DEFPUSHBUTTON) != 0;
+    }
+    return facts;
+}
+
+ItemKind ControlKind(CWnd* pControl) {
+    if (CKvBmpButton* pButton = DYNAMIC_DOWNCAST(CKvBmpButton, pControl))
+        return pButton->GetButtonKind() == KvLayout::kKindCheck   ? ItemKind::CheckBox
+               : pButton->GetButtonKind() == KvLayout::kKindRadio ? ItemKind::RadioButton
+                                                                  : ItemKind::PushButton;
+    return DYNAMIC_DOWNCAST(CLabel, pControl) ? ItemKind::Label : ItemKind::None;
+}
+
+// What a control shows: a label its own text (it has no window text), a
+// button its caption.
+CString ControlText(CWnd* pControl) {
+    if (CLabel* pLabel = DYNAMIC_DOWNCAST(CLabel, pControl))
+        return pLabel->GetText();
+    CString strText;
+    pControl->GetWindowText(strText);
+    return strText;
+}
+
+} // namespace
+
+CKvAccessObjects& CKvCommonDlg::AccessObjects() {
+    if (!m_pAccess)
+        m_pAccess = std::make_unique<CKvAccessObjects>(static_cast<IKvAccessSource&>(*this));
+    return *m_pAccess;
+}
+
+void CKvCommonDlg::OnDestroy() {
+    // Clients may hold the objects past the window: from now on they answer
+    // that they are not connected, and never reach this dialog again.
+    if (m_pAccess)
+        m_pAccess->Disconnect();
+    m_pAccess.reset();
+    // A dialog object that runs again starts without cues, as a new one does.
+    m_bKeyboardCues = false;
+    CDialog::OnDestroy();
+}
+
+LRESULT CKvCommonDlg::OnGetObject(WPARAM wParam, LPARAM lParam) {
+    if (static_cast<LONG>(lParam) == OBJID_CLIENT)
+        if (const LRESULT lResult = AccessObjects().Answer(m_hWnd, false, wParam))
+            return lResult;
+    return Default();
+}
+
+LRESULT CKvCommonDlg::OnItemObject(WPARAM wParam, LPARAM lParam) {
+    HWND hItem = reinterpret_cast<HWND>(wParam);
+    return AccessChildOfWindow(hItem)
+               ? AccessObjects().Answer(hItem, true, static_cast<WPARAM>(lParam))
+               : 0;
+}
+
+bool CKvCommonDlg::IsAccessibleItem(const _XmlDynamicItem& item) const {
+    const CWnd* pControl = item.pControl.get<CWnd>();
+    return pControl && pControl->m_hWnd &&
+           ControlKind(const_cast<CWnd*>(pControl)) != ItemKind::None;
+}
+
+int CKvCommonDlg::ItemOfChild(int nChild) const {
+    for (size_t i = 0; i < m_arrDynamicItems.size(); ++i)
+        if (IsAccessibleItem(m_arrDynamicItems[i]) && --nChild == 0)
+            return static_cast<int>(i);
+    return -1;
+}
+
+int CKvCommonDlg::ChildOfItem(int nIndex) const {
+    if (nIndex < 0 || static_cast<size_t>(nIndex) >= m_arrDynamicItems.size() ||
+        !IsAccessibleItem(m_arrDynamicItems[static_cast<size_t>(nIndex)]))
+        return 0;
+    int nChild = 0;
+    for (int i = 0; i <= nIndex; ++i)
+        nChild += IsAccessibleItem(m_arrDynamicItems[static_cast<size_t>(i)]) ? 1 : 0;
+    return nChild;
+}
+
+int CKvCommonDlg::AccessChildCount() {
+    return static_cast<int>(
+        std::count_if(m_arrDynamicItems.begin(), m_arrDynamicItems.end(),
+                      [this](const _XmlDynamicItem& item) { return IsAccessibleItem(item); }));
+}
+
+bool CKvCommonDlg::DescribeChild(int nChild, KvAccessItem& out) {
+    const int nIndex = ItemOfChild(nChild);
+    if (nIndex < 0)
+        return false;
+    const _XmlDynamicItem& item = m_arrDynamicItems[static_cast<size_t>(nIndex)];
+    CWnd* pControl = item.pControl.get<CWnd>();
+    const ItemKind kind = ControlKind(pControl);
+    const KvAccess::ItemFacts facts = ControlFacts(pControl);
+    const KvAccess::ItemSpeech speech =
+        KvAccess::SpeechOf(ControlText(pControl), item.strToolTip, kind != ItemKind::Label);
+    out.strName = speech.strName;
+    out.strDescription = speech.strDescription;
+    out.strShortcut = speech.strShortcut;
+    out.strDefaultAction = KvAccess::DefaultActionOf(kind, facts.bChecked);
+    out.nRole = KvAccess::RoleOf(kind);
+    out.nState = KvAccess::StateOf(kind, facts);
+    pControl->GetWindowRect(&out.rcScreen);
+    out.hWnd = pControl->m_hWnd;
+    return true;
+}
+
+int CKvCommonDlg::AccessChildAt(POINT ptScreen) {
+    KvAccessItem item;
+    for (int nChild = 1; DescribeChild(nChild, item); ++nChild)
+        if (!(item.nState & STATE_SYSTEM_INVISIBLE) && ::PtInRect(&item.rcScreen, ptScreen))
+            return nChild;
+    return 0;
+}
+
+int CKvCommonDlg::AccessChildOfWindow(HWND hWnd) {
+    for (size_t i = 0; i < m_arrDynamicItems.size(); ++i) {
+        const CWnd* pControl = m_arrDynamicItems[i].pControl.get<CWnd>();
+        if (hWnd && pControl && pControl->m_hWnd == hWnd)
+            return ChildOfItem(static_cast<int>(i));
+    }
+    return 0;
+}
+
+int CKvCommonDlg::AccessFocusChild() {
+    return AccessChildOfWindow(::GetFocus());
+}
+
+bool CKvCommonDlg::RunChild(int nChild) {
+    const int nIndex = ItemOfChild(nChild);
+    if (nIndex < 0)
+        return false;
+    CWnd* pControl = m_arrDynamicItems[static_cast<size_t>(nIndex)].pControl.get<CWnd>();
+    if (!DYNAMIC_DOWNCAST(CKvBmpButton, pControl) || !pControl->IsWindowEnabled())
+        return false;
+    // Posted: the client's call returns before the click runs what it runs.
+    return pControl->PostMessage(BM_CLICK) != FALSE;
+}
+
+bool CKvCommonDlg::FocusChild(int nChild) {
+    const int nIndex = ItemOfChild(nChild);
+    if (nIndex < 0)
+        return false;
+    CWnd* pControl = m_arrDynamicItems[static_cast<size_t>(nIndex)].pControl.get<CWnd>();
+    if (!KvAccess::Acts(ControlKind(pControl)) || !pControl->IsWindowEnabled())
+        return false;
+    GotoDlgCtrl(pControl);
+    return true;
 }

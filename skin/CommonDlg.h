@@ -9,6 +9,7 @@
 
 #include "runtime/KelvaneApi.h"
 #include "skin/Canvas.h"
+#include "skin/Accessible.h"
 #include "skin/DialogLayout.h"
 #include "skin/DialogModel.h"
 #include "skin/XMLParseBase.h"
@@ -16,7 +17,9 @@
 #include <memory>
 #include <vector>
 
-class KELVANE_API CKvCommonDlg : public CDialog, public CKvXMLParseBase {
+class CKvBmpButton;
+
+class KELVANE_API CKvCommonDlg : public CDialog, public CKvXMLParseBase, protected IKvAccessSource {
     DECLARE_DYNAMIC(CKvCommonDlg)
 
 public:
@@ -70,13 +73,60 @@ public:
     int ShowMessageBox(CString strText, CString strCaption, UINT nType, BOOL bFromSkin,
                        CString strLibraryDir);
 
+    // The window that Tab past this dialog's last stop (Shift+Tab past its
+    // first) hands the keyboard focus to, and that hands it back: the
+    // container and its page. Null for none: Tab then goes round as usual.
+    void SetKeyboardNeighbour(HWND hNeighbour) { m_hKeyNeighbour = hNeighbour; }
+
 protected:
     afx_msg void OnPaint();
     afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);
     afx_msg void OnSize(UINT nType, int cx, int cy);
     afx_msg void OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct);
+    afx_msg void OnDestroy();
+    afx_msg LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnItemObject(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnQueryUIState(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnChangeUIState(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnArriveFocus(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
+
+    // Keyboard cues (focus frames, mnemonic underlines) show once the
+    // keyboard is used in this dialog, not before. The dialog keeps that
+    // itself and tells its controls: Wine neither keeps nor passes it on.
+    bool KeyboardCuesShown() const { return m_bKeyboardCues; }
+    void ShowKeyboardCues();
+    // Called once the cues are shown, for what the dialog draws itself.
+    virtual void OnKeyboardCuesShown();
+    // A key for this dialog or one of its controls, before the dialog
+    // manager sees it; TRUE takes it. Here the system's conventions for the
+    // skinned buttons: arrows select within a radio group, Enter presses the
+    // focused push button.
+    virtual BOOL HandleDialogKey(const MSG& msg);
+    // The neighbour when it can take the keyboard focus now, else null.
+    HWND KeyboardNeighbour() const;
+    // Hands the keyboard focus to the neighbour: to its first stop, or with
+    // bBack to its last. FALSE when there is none.
+    BOOL PassFocus(bool bBack);
+    // The focus comes from the neighbour by Tab (bBack: Shift+Tab): the
+    // dialog becomes the active window and puts it on its first (last) stop,
+    // its keyboard cues shown.
+    virtual void ArriveFocus(bool bBack);
+
+    // What screen readers read: the items that are children of the dialog's
+    // accessible object, in item order. Here the items with a control; the
+    // windowless dialog answers for its drawn items.
+    virtual bool IsAccessibleItem(const _XmlDynamicItem& item) const;
+    int ItemOfChild(int nChild) const;
+    int ChildOfItem(int nIndex) const;
+    int AccessChildCount() override;
+    bool DescribeChild(int nChild, KvAccessItem& item) override;
+    int AccessChildAt(POINT ptScreen) override;
+    int AccessChildOfWindow(HWND hWnd) override;
+    int AccessFocusChild() override;
+    bool RunChild(int nChild) override;
+    bool FocusChild(int nChild) override;
 
     // Called by SetBackImage with the new background in place, before the
     // old one is deleted: whatever was derived from the old one must go.
@@ -133,6 +183,15 @@ private:
     // A layered picture shown again after a control changed its look.
     void RefreshLayered();
     afx_msg LRESULT OnRefreshLayered(WPARAM wParam, LPARAM lParam);
+    // The accessible objects handed out for this window, made when first asked for.
+    CKvAccessObjects& AccessObjects();
+    // The skinned button with the keyboard focus among this dialog's
+    // controls, or null.
+    CKvBmpButton* FocusedButton() const;
+    BOOL MoveInRadioGroup(UINT nKey);
+    // Whether Tab (bBack: Shift+Tab) from the focus would go round to the
+    // other end of this dialog's stops.
+    bool TabLeavesDialog(bool bBack) const;
 
     // What the buttons read through their pointer slot: always m_pBackImage.
     Gdiplus::Image* m_pControlBackImage;
@@ -150,4 +209,8 @@ private:
     bool m_bPartAsked = false;       // the update running was asked for the marked parts
     std::vector<HWND> m_childOrder;  // the children, bottom first, as last asked for
     bool m_bChildOrderKnown = false; // no child came or went since
+    bool m_bKeyboardCues = false;
+    HWND m_hKeyNeighbour = nullptr;
+    // Disconnected and dropped when the window ends: a dialog object may run again.
+    std::unique_ptr<CKvAccessObjects> m_pAccess;
 };

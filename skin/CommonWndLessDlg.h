@@ -10,6 +10,7 @@
 #include "runtime/KelvaneApi.h"
 #include "skin/CommonDlg.h"
 #include "skin/WndLessItem.h"
+#include "skin/WndLessKeyboard.h"
 #include "skin/WndLessLayout.h"
 #include "skin/WndLessSheet.h"
 
@@ -43,9 +44,32 @@ protected:
     afx_msg BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
     afx_msg LRESULT OnMouseLeave(WPARAM wParam, LPARAM lParam);
     afx_msg void OnCaptureChanged(CWnd* pWnd);
+    afx_msg LRESULT OnRunItem(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnSetFocus(CWnd* pOldWnd);
+    afx_msg void OnKillFocus(CWnd* pNewWnd);
     DECLARE_MESSAGE_MAP()
 
     void OnBackImageReplaced() override;
+
+    // The keyboard among the drawn items (skin/WndLessKeyboard.h): Tab and
+    // Shift+Tab move a focus among them, on to the keyboard neighbour past
+    // either end; Space and Enter run the focused one, the arrows move within
+    // its group. Until the first Tab, Enter and Escape keep their dialog
+    // meaning. The focused item is framed in the picture once the keyboard
+    // was used, while the window has the focus.
+    BOOL HandleDialogKey(const MSG& msg) override;
+    void OnKeyboardCuesShown() override;
+    void ArriveFocus(bool bBack) override;
+    // The drawn item with the keyboard focus, -1 for none.
+    int FocusItem() const { return m_keys.nFocusItem; }
+
+    // Screen readers read the drawn items: push buttons named by their text
+    // as drawn, else by their tooltip.
+    bool IsAccessibleItem(const _XmlDynamicItem& item) const override;
+    bool DescribeChild(int nChild, KvAccessItem& item) override;
+    int AccessFocusChild() override;
+    bool RunChild(int nChild) override;
+    bool FocusChild(int nChild) override;
 
     // The drawn item of item nIndex, or null.
     CWndLessItem* WndLessItem(int nIndex) const;
@@ -61,7 +85,15 @@ private:
     KvWndLess::MouseStep RunMouseStep(KvWndLess::MouseEvent event, int nHit,
                                       bool bInCaptionBand = false);
     void ApplyTipAction(KvWndLess::TipAction action, int nHit);
+    // Each item whose state changed is announced to screen readers.
+    void AnnounceItemStates(const std::vector<int>& before, const std::vector<int>& after);
     void DeleteWndLessItems();
+    std::vector<KvWndLess::KeyItem> KeyItems() const;
+    // Runs a key through the keyboard's state machine and applies the step.
+    KvWndLess::KeyStep RunKeyStep(const KvWndLess::KeyInput& input);
+    // The item that a frame marks in the picture now, -1 for none.
+    int FramedItem() const;
     bool m_bSheetPress = false; // the button went down on the empty sheet
+    KvWndLess::KeyState m_keys;
     CWndLessSheet m_sheet;
 };

@@ -136,6 +136,14 @@ void CContainerDlg::SetSkinFileName(const CString& strName) {
 
 BOOL CContainerDlg::OnInitDialog() {
     CKvCommonDlg::OnInitDialog();
+    // The template's OK and Cancel are never drawn (a layered window shows
+    // its picture alone), yet the dialog manager would give them the
+    // keyboard focus, even hidden: gone, they hold neither the focus nor a
+    // click, and the keys reach the drawn items. Enter and Escape still come
+    // as OK and Cancel.
+    for (const int nID : {IDOK, IDCANCEL})
+        if (CWnd* pButton = GetDlgItem(nID))
+            pButton->DestroyWindow();
     const SIZE szTemplate = WindowSize(*this);
     RegisterNotify(TRUE);
     m_strConfigDir = GetConfigDirectory();
@@ -163,6 +171,9 @@ void CContainerDlg::CreateChildPage() {
     // half-made: nothing would show or close it.
     if (!pPage->Create(pPage->m_lpszTemplateName, this))
         return;
+    // Tab goes from the container's items to the page's controls and back.
+    SetKeyboardNeighbour(pPage->m_hWnd);
+    pPage->SetKeyboardNeighbour(m_hWnd);
     m_pChildPage = std::move(pPage);
 }
 

@@ -17,7 +17,7 @@ DWORD OwnerDrawStyle(DWORD dwStyle) {
     return (dwStyle & ~static_cast<DWORD>(BS_TYPEMASK)) | BS_OWNERDRAW;
 }
 
-ButtonLook ButtonLookFor(int nKind, bool bChecked, UINT nItemState, bool bHover, bool bDrawFocus) {
+ButtonLook ButtonLookFor(int nKind, bool bChecked, UINT nItemState, bool bHover, bool bFocusCues) {
     ButtonLook look{0, false, false};
     if (nKind != kKindPush && bChecked)
         look.nState += 4;
@@ -29,7 +29,7 @@ ButtonLook ButtonLookFor(int nKind, bool bChecked, UINT nItemState, bool bHover,
     } else if (bHover) {
         look.nState += 1;
     }
-    look.bFocus = (nItemState & ODS_FOCUS) && bDrawFocus;
+    look.bFocus = (nItemState & ODS_FOCUS) && !(nItemState & ODS_NOFOCUSRECT) && bFocusCues;
     return look;
 }
 

@@ -41,7 +41,9 @@ struct ButtonLook {
 
 // State index: 0 normal, 1 hover, 2 pressed, 3 disabled, plus 4 when a check
 // or radio button is checked. Disabled wins over pressed, pressed over hover.
-ButtonLook ButtonLookFor(int nKind, bool bChecked, UINT nItemState, bool bHover, bool bDrawFocus);
+// The focus frame shows on a focused button once keyboard cues are shown
+// (the keyboard was used), unless the system's item state hides it.
+ButtonLook ButtonLookFor(int nKind, bool bChecked, UINT nItemState, bool bHover, bool bFocusCues);
 
 // Push strips: frame i is the client-sized rectangle starting at i * width.
 RECT PushFrameSource(int nClientWidth, int nClientHeight, int nState);

@@ -1,5 +1,6 @@
 #include "skin/Label.h"
 
+#include "skin/Accessible.h"
 #include "skin/DrawUtil.h"
 
 IMPLEMENT_DYNCREATE(CLabel, CStatic)
@@ -8,6 +9,7 @@ BEGIN_MESSAGE_MAP(CLabel, CStatic)
 ON_WM_PAINT()
 ON_WM_ERASEBKGND()
 ON_WM_SETCURSOR()
+ON_MESSAGE(WM_GETOBJECT, OnGetObject)
 END_MESSAGE_MAP()
 
 CLabel::CLabel() : m_pParentBk(nullptr), m_nCacheBuilds(0) {
@@ -26,8 +28,12 @@ void CLabel::InputChanged() {
 }
 
 void CLabel::SetText(CString strText) {
+    const bool bRenamed = strText != m_strText;
     m_strText = strText;
     InputChanged();
+    // A screen reader reads the label by its text: it hears of the change.
+    if (m_hWnd && bRenamed)
+        ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void CLabel::SetTextColors(Gdiplus::ARGB clrNormal, Gdiplus::ARGB clrDisabled) {
@@ -115,4 +121,9 @@ BOOL CLabel::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message) {
         return CStatic::OnSetCursor(pWnd, nHitTest, message);
     ::SetCursor(m_hCursor.get());
     return FALSE;
+}
+
+LRESULT CLabel::OnGetObject(WPARAM wParam, LPARAM lParam) {
+    const LRESULT lResult = KvAnswerItemGetObject(m_hWnd, wParam, lParam);
+    return lResult ? lResult : Default();
 }

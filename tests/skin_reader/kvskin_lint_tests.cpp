@@ -124,7 +124,7 @@ TEST_F(KvSkinLintTest, CleanSkinHasNoFindings) {
         R"(<I ID="Title" Name="Hello" ControlType="1" Pos="0,0,200,20" BkImg="strip.bmp" Cursor="hand.cur"/>)",
         R"(<I ID="OK" Name="OK" ControlType="2" Pos="10, 30, 20, 20" BkImg="strip.bmp" FontSize="0x10"/>)",
         R"(<I ID="Keep" Name="Keep" ControlType="2" ControlStyle="0x50000003" Pos="40,30,100,16" BkImg="check.bmp"/>)",
-        R"(<I ID="Round" ControlType="4" Pos="150,60,50,40" BkImg="strip.bmp" Icon="app.ico"/>)",
+        R"(<I ID="Round" ToolTip="Round" ControlType="4" Pos="150,60,50,40" BkImg="strip.bmp" Icon="app.ico"/>)",
         R"(<I ID="Jpeg" ControlType="1" Pos="0,60,40,20" BkImg="picture.jpeg"/>)",
         R"(<I ID="Gif" ControlType="1" Pos="40,60,40,20" BkImg="picture.gif"/>)",
         R"(<I ID="Tiff" ControlType="1" Pos="80,60,40,20" BkImg="picture.tiff"/>)"};
@@ -134,7 +134,7 @@ TEST_F(KvSkinLintTest, CleanSkinHasNoFindings) {
 // One skin with a fault or two per element, each found at its line (window
 // entries from line 6, items from line 10) and column.
 TEST_F(KvSkinLintTest, EachFaultAtItsElement) {
-    const std::string good = R"(ControlType="2" Pos="0,0,20,20")";
+    const std::string good = R"(ControlType="2" Pos="0,0,20,20" ToolTip="t")";
     std::vector<std::string> entries = kWindow;
     entries.push_back(R"(<I ItemID="FontColor" Data="0xFF000000;0xFF808080;0xFFFFFFFF"/>)");
     entries.push_back(R"(<I ItemID="FontFormat" Data="16;0;0;1"/>)");
@@ -153,7 +153,7 @@ TEST_F(KvSkinLintTest, EachFaultAtItsElement) {
         R"(<I ID="l" BkImg="nope.bmp" )" + good + "/>", // files
         R"(<I ID="m" BkImg="text.png" Cursor="strip.bmp" )" + good + "/>",
         R"(<I ID="n" BkImg="odd.bmp" )" + good + "/>", // strips
-        R"(<I ID="o" ControlType="4" ControlStyle="3" Pos="0,0,9,9" BkImg="check36.bmp"/>)",
+        R"(<I ID="o" ControlType="4" ControlStyle="3" Pos="0,0,9,9" BkImg="check36.bmp" Name="o"/>)",
         R"(<I ID="p" ControlType="1" Pos="0,0,9,9" BkImg="odd.bmp"/>)",
         "  <!-- c --><I ID=\"q\" FontSize=\"x\" " + good + "/><I ID=\"r\"\n  DrawFocus=\"y\" " +
             good + "/>",
@@ -187,7 +187,7 @@ TEST_F(KvSkinLintTest, EachFaultAtItsElement) {
                     "22:1: warning: 10 pixels wide, not a multiple of 4",
                     "23:1: warning: 36 pixels wide, not a multiple of 8",
                     "25:13: error: FontSize \"x\"",
-                    "25:69: error: DrawFocus \"y\"",
+                    "25:81: error: DrawFocus \"y\"",
                     "27:1: error: BkImg \"wide.bmp\": the file declares a picture larger",
                     "27:1: error: Icon \"claim.bmp\": the file declares a picture larger",
                     "28:1: error: BkImg \"wide.png\": the file declares a picture larger",
@@ -231,8 +231,9 @@ TEST_F(KvSkinLintTest, MisspeltNamesAndUnreadableValues) {
                                               R"(<I ItemID="AlpahValue" Data="half"/>)"};
     const std::vector<std::string> items = {
         R"(<I ID="a" Name="A" FontName="DejaVu Sans" BkImage="strip.bmp" )" + button + "/>",
-        R"(<I ID="b" FontColr="0xFF000000" )" + button + "/>",
-        R"(<I ID="c" FontColor="red" )" + button + "/>", R"(<I ID="d" Name="D" )" + button + "/>"};
+        R"(<I ID="b" ToolTip="B" FontColr="0xFF000000" )" + button + "/>",
+        R"(<I ID="c" ToolTip="C" FontColor="red" )" + button + "/>",
+        R"(<I ID="d" Name="D" )" + button + "/>"};
     ExpectFindings(
         Lint(SkinText(entries, items)),
         {"5:1: warning: window entry \"FontNme\" is not one the toolkit reads; did you mean "
@@ -260,6 +261,24 @@ TEST_F(KvSkinLintTest, MisspeltNamesAndUnreadableValues) {
                     "4:10: warning: position record \"p\": attribute \"Colour\" is not one the "
                     "toolkit reads, so it is ignored; did you mean Color?"},
                    "parts");
+}
+
+// An item that acts needs something for a screen reader to say: its text (a
+// lone mnemonic marker is no text) or its tooltip. Labels need neither.
+TEST_F(KvSkinLintTest, AnActingItemWithNeitherTextNorTooltipIsNamedByNothing) {
+    const std::string place = R"( Pos="0,0,20,20")";
+    ExpectFindings(
+        Lint(SkinText(kWindow, {R"(<I ID="a" ControlType="2")" + place + "/>",
+                                R"(<I ID="b" ControlType="4" Name="&amp;")" + place + "/>",
+                                R"(<I ID="c" ControlType="2" ControlStyle="0x50010009" Name="  ")" +
+                                    place + "/>",
+                                R"(<I ID="d" ControlType="2" ToolTip="Close")" + place + "/>",
+                                R"(<I ID="e" ControlType="2" Name="&amp;Go")" + place + "/>",
+                                R"(<I ID="f" ControlType="1")" + place + "/>"})),
+        {"7:1: warning: item \"a\" acts but has neither text nor tooltip: a screen reader",
+         "8:1: warning: item \"b\" acts but has neither text nor tooltip",
+         "9:1: warning: item \"c\" acts but has neither text nor tooltip"},
+        "speech");
 }
 
 TEST_F(KvSkinLintTest, SectionsNamedOrFound) {

@@ -81,12 +81,65 @@ TEST_F(KvSkinTest, DescribesEveryTableExactly) {
                      {"rect", {-10, -20, 20, 20}},
                      {"controlType", 4},
                      {"controlStyle", 4294967295u},
-                     {"drawFocus", -1}};
+                     {"drawFocus", -1},
+                     {"screenReader",
+                      {{"role", "check box"}, // all style bits: the auto-check bits read first
+                       {"name", "Close\tnow"},
+                       {"description", "Close"},
+                       {"shortcut", ""},
+                       {"action", "Check"}}}};
     EXPECT_EQ(skin["items"][0], expected);
     EXPECT_EQ(skin["items"][1]["name"], "Again"); // LBL, updated by the second section
     EXPECT_EQ(skin["items"][1]["bkImg"], "");
     EXPECT_EQ(skin["items"][1]["rect"], json({0, 0, 0, 0}));
+    EXPECT_EQ(skin["items"][1]["screenReader"], nullptr); // type 0 makes nothing
     EXPECT_EQ(skin["items"][2]["id"], "NEW");
+}
+
+// What a screen reader reads of each item: named by its text as shown, else
+// by its tooltip, which otherwise describes it; in a dialog of controls and
+// in the windowless dialog, which draws only its type-2 items, as push buttons
+// showing their text as written.
+TEST_F(KvSkinTest, DescribesWhatAScreenReaderReadsOfEachItem) {
+    const CString strSkin = Write(L"speech.xml", u8R"(<?xml version="1.0" encoding="UTF-8"?>
+<Skin><Main><DynamicInfo>
+  <I ID="keep" Name="&amp;Keep it" ToolTip="Keeps it" ControlType="2" ControlStyle="0x50010003"/>
+  <I ID="pick" Name="Pick" ControlType="2" ControlStyle="0x50010009"/>
+  <I ID="round" ToolTip="About" ControlType="4"/>
+  <I ID="note" Name="A &amp; B" ControlType="1"/>
+  <I ID="mute" ControlType="2"/>
+</DynamicInfo></Main></Skin>
+)");
+    const auto reads = [](const json& item) {
+        const json& reader = item["screenReader"];
+        return reader.is_null()
+                   ? std::string("-")
+                   : reader["role"].get<std::string>() + "|" + reader["name"].get<std::string>() +
+                         "|" + reader["description"].get<std::string>() + "|" +
+                         reader["shortcut"].get<std::string>() + "|" +
+                         reader["action"].get<std::string>();
+    };
+    const struct {
+        bool bWindowless;
+        std::vector<std::string> expected;
+    } rows[] = {
+        {false,
+         {"check box|Keep it|Keeps it|Alt+K|Check", "radio button|Pick|||Check",
+          "push button|About|||Press", "text|A & B|||", "push button||||Press"}},
+        {true,
+         {"push button|&Keep it|Keeps it||Press", "push button|Pick|||Press", "-", "-",
+          "push button||||Press"}},
+    };
+    for (const auto& row : rows) {
+        std::vector<std::wstring> args = {L"describe", strSkin.GetString(), L"Main"};
+        if (row.bWindowless)
+            args.push_back(L"--windowless");
+        const json skin = Describe(args);
+        ASSERT_FALSE(skin.is_discarded());
+        ASSERT_EQ(skin["items"].size(), row.expected.size());
+        for (size_t i = 0; i < row.expected.size(); ++i)
+            EXPECT_EQ(reads(skin["items"][i]), row.expected[i]) << row.bWindowless << " " << i;
+    }
 }
 
 TEST_F(KvSkinTest, RelativeAndUnixPathsBecomeFullWindowsPaths) {

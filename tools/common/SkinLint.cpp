@@ -1,6 +1,7 @@
 #include "tools/common/SkinLint.h"
 
 #include "runtime/StringHelpers.h"
+#include "skin/AccessModel.h"
 #include "skin/ControlLayout.h"
 #include "skin/DialogLayout.h"
 #include "skin/ImageLimits.h"
@@ -302,6 +303,8 @@ private:
     void LintItemGeometry(DOMElement* pItem, const CString& strName, const POINT& ptSheet);
     void LintItemFiles(DOMElement* pItem, ItemKind kind);
     void LintItemText(DOMElement* pItem, const CString& strName, const WindowDefaults& window);
+    // An item that acts needs a name for screen readers: its text or its tooltip.
+    void LintItemSpeech(DOMElement* pItem, const CString& strName, ItemKind kind);
 
     CLintContext& m_ctx;
     CXmlDocument& m_xml;
@@ -458,6 +461,19 @@ void CSectionLinter::LintItem(DOMElement* pItem, const WindowDefaults& window) {
     LintItemGeometry(pItem, ItemName(id), window.ptSheet);
     LintItemFiles(pItem, kind);
     LintItemText(pItem, ItemName(id), window);
+    LintItemSpeech(pItem, ItemName(id), kind);
+}
+
+void CSectionLinter::LintItemSpeech(DOMElement* pItem, const CString& strName, ItemKind kind) {
+    if (!KvAccess::Acts(kind))
+        return;
+    // Named as the dialogs name it: its text as shown, else its tooltip.
+    const KvAccess::ItemSpeech speech = KvAccess::SpeechOf(
+        Attribute(pItem, SkinKey::Name), Attribute(pItem, SkinKey::ToolTip), true);
+    if (speech.strName.IsEmpty())
+        m_ctx.Report(pItem, LintSeverity::Warning,
+                     strName + L" acts but has neither text nor tooltip: a screen reader has no "
+                               L"name to say for it (give it a \"ToolTip\")");
 }
 
 void CSectionLinter::LintItemGeometry(DOMElement* pItem, const CString& strName,

@@ -1,5 +1,6 @@
 #include "tools/kvskin/SkinJson.h"
 
+#include "skin/AccessModel.h"
 #include "skin/SkinSchema.h"
 
 using nlohmann::ordered_json;
@@ -47,17 +48,56 @@ ordered_json ItemValueJson(const _XmlDynamicItem& item, ItemField field) {
     return nullptr;
 }
 
-// Every attribute the reader reads, in the order of its table.
-ordered_json ItemJson(const _XmlDynamicItem& item) {
+// The role as screen readers say it (the system's English role texts).
+const char* RoleText(ItemKind kind) {
+    switch (kind) {
+    case ItemKind::PushButton:
+        return "push button";
+    case ItemKind::CheckBox:
+        return "check box";
+    case ItemKind::RadioButton:
+        return "radio button";
+    case ItemKind::Label:
+        return "text";
+    case ItemKind::None:
+        break;
+    }
+    return "";
+}
+
+// What a screen reader reads of the item, as the dialogs' accessible objects
+// give it; null for an item that makes nothing.
+ordered_json ScreenReaderJson(const _XmlDynamicItem& item, bool bWindowless) {
+    const ItemKind kind = bWindowless
+                              ? (item.nControlType == 2 ? ItemKind::PushButton : ItemKind::None)
+                              : ItemKindOf(item.nControlType, item.nControlStyle);
+    if (kind == ItemKind::None)
+        return nullptr;
+    // A bitmap button shows "&x" as an underlined x; labels and drawn items
+    // show the text as it is written.
+    const bool bMnemonic = !bWindowless && kind != ItemKind::Label;
+    const KvAccess::ItemSpeech speech =
+        KvAccess::SpeechOf(item.strName, item.strToolTip, bMnemonic);
+    return ordered_json{{"role", RoleText(kind)},
+                        {"name", ToUtf8(speech.strName)},
+                        {"description", ToUtf8(speech.strDescription)},
+                        {"shortcut", ToUtf8(speech.strShortcut)},
+                        {"action", ToUtf8(KvAccess::DefaultActionOf(kind, false))}};
+}
+
+// Every attribute the reader reads, in the order of its table, then what a
+// screen reader reads of the item.
+ordered_json ItemJson(const _XmlDynamicItem& item, bool bWindowless) {
     ordered_json json = ordered_json::object();
     for (const SkinName& attribute : kItemAttributeNames)
         json[attribute.pszJsonKey] = ItemValueJson(item, attribute.field);
+    json["screenReader"] = ScreenReaderJson(item, bWindowless);
     return json;
 }
 
 } // namespace
 
-ordered_json DescribeSkin(const CKvXMLParseBase& reader) {
+ordered_json DescribeSkin(const CKvXMLParseBase& reader, bool bWindowless) {
     ordered_json windowInfo = ordered_json::object();
     for (const auto& [key, value] : reader.m_mapWindowInfo)
         windowInfo[ToUtf8(key)] = ToUtf8(value);
@@ -68,7 +108,7 @@ ordered_json DescribeSkin(const CKvXMLParseBase& reader) {
 
     ordered_json items = ordered_json::array();
     for (const _XmlDynamicItem& item : reader.m_arrDynamicItems)
-        items.push_back(ItemJson(item));
+        items.push_back(ItemJson(item, bWindowless));
 
     return ordered_json{{"skinDir", ToUtf8(reader.m_strSkinDir)},
                         {"skinName", ToUtf8(reader.m_strSkinName)},

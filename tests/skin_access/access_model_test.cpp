@@ -1,0 +1,144 @@
+// What a screen reader reads of an item and how the windowless dialog's
+// keyboard moves, by value; the real windows and oleacc are the access suite's.
+#include "skin/AccessModel.h"
+#include "skin/WndLessKeyboard.h"
+
+#include <gtest/gtest.h>
+
+#include <oleacc.h>
+
+#include <string>
+#include <vector>
+
+using namespace KvAccess;
+using namespace KvWndLess;
+
+TEST(AccessModel, AnItemIsNamedByItsTextAsShownElseByItsTooltip) {
+    const struct {
+        const wchar_t *pszText, *pszTip;
+        bool bMnemonic;
+        const wchar_t *pszName, *pszDescription, *pszShortcut;
+    } rows[] = {
+        {L"Show &details", L"Shows more", true, L"Show details", L"Shows more", L"Alt+d"},
+        {L"Show &details", L"", false, L"Show &details", L"", L""}, // drawn as written
+        {L"", L"Close Kelvane", true, L"Close Kelvane", L"", L""},
+        {L"  ", L"About", true, L"About", L"", L""},
+        {L"Fish && &Chips", L"Fish & Chips", true, L"Fish & Chips", L"", L"Alt+C"},
+        {L"Tom && Jerry", L"", true, L"Tom & Jerry", L"", L""},
+        {L"Trailing&", L"", true, L"Trailing", L"", L""},
+        {L"", L"", true, L"", L"", L""},
+    };
+    for (const auto& row : rows) {
+        const ItemSpeech speech = SpeechOf(row.pszText, row.pszTip, row.bMnemonic);
+        EXPECT_EQ(speech.strName, row.pszName) << row.pszText;
+        EXPECT_EQ(speech.strDescription, row.pszDescription) << row.pszText;
+        EXPECT_EQ(speech.strShortcut, row.pszShortcut) << row.pszText;
+    }
+}
+
+TEST(AccessModel, RoleStateAndDefaultActionFollowTheKindAndTheFacts) {
+    const struct {
+        ItemKind kind;
+        ItemFacts facts;
+        long nRole, nState;
+        const wchar_t* pszAction;
+    } rows[] = {
+        {ItemKind::PushButton, {}, ROLE_SYSTEM_PUSHBUTTON, STATE_SYSTEM_FOCUSABLE, L"Press"},
+        {ItemKind::PushButton,
+         {true, true, true, false, false, false, true},
+         ROLE_SYSTEM_PUSHBUTTON,
+         STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED | STATE_SYSTEM_HOTTRACKED |
+             STATE_SYSTEM_PRESSED | STATE_SYSTEM_DEFAULT,
+         L"Press"},
+        {ItemKind::CheckBox,
+         {false, false, false, true},
+         ROLE_SYSTEM_CHECKBUTTON,
+         STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_CHECKED,
+         L"Uncheck"},
+        {ItemKind::CheckBox, {}, ROLE_SYSTEM_CHECKBUTTON, STATE_SYSTEM_FOCUSABLE, L"Check"},
+        {ItemKind::RadioButton,
+         {false, false, false, true, true, true},
+         ROLE_SYSTEM_RADIOBUTTON,
+         STATE_SYSTEM_CHECKED | STATE_SYSTEM_UNAVAILABLE | STATE_SYSTEM_INVISIBLE,
+         L"Check"},
+        {ItemKind::Label, {}, ROLE_SYSTEM_STATICTEXT, STATE_SYSTEM_READONLY, L""},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(RoleOf(row.kind), row.nRole);
+        EXPECT_EQ(StateOf(row.kind, row.facts), row.nState) << row.nRole;
+        EXPECT_EQ(DefaultActionOf(row.kind, row.facts.bChecked), row.pszAction) << row.nRole;
+    }
+}
+
+namespace {
+
+// "Aa.A": an item per letter; a letter acts, a dot does not, upper case starts a group.
+std::vector<KeyItem> Items(const char* pszItems) {
+    std::vector<KeyItem> items;
+    for (const char* p = pszItems; *p; ++p)
+        items.push_back({*p != '.', *p == 'A'});
+    return items;
+}
+
+} // namespace
+
+TEST(WndLessKeyboard, TabArrowsSpaceAndEnterInEveryStateGiveFocusPressAndCommand) {
+    using E = KeyEvent;
+    using P = FocusPass;
+    const struct {
+        const char* pszCase;
+        const char* pszItems;
+        int nFocus, nHeld;
+        E event;
+        bool bNeighbour;
+        int nFocusAfter, nHeldAfter;
+        bool bHandled;
+        int nPress, nRelease, nCommand;
+        P pass;
+    } rows[] = {
+        // clang-format off
+        {"first Tab",                ".aAa", -1, -1, E::Tab, false,       1, -1, true, -1, -1, -1, P::None},
+        {"first Shift+Tab",          ".aAa", -1, -1, E::BackTab, false,   3, -1, true, -1, -1, -1, P::None},
+        {"Tab skips what does not act", "a.a", 0, -1, E::Tab, false,      2, -1, true, -1, -1, -1, P::None},
+        {"Tab past the last wraps",  "a.a", 2, -1, E::Tab, false,         0, -1, true, -1, -1, -1, P::None},
+        {"... or goes to the page",  "a.a", 2, -1, E::Tab, true,         -1, -1, true, -1, -1, -1, P::Forward},
+        {"Shift+Tab before the first", "a.a", 0, -1, E::BackTab, true,   -1, -1, true, -1, -1, -1, P::Backward},
+        {"Tab with nothing acting",  "..", -1, -1, E::Tab, false,        -1, -1, false, -1, -1, -1, P::None},
+        {"... with the page there",  "..", -1, -1, E::Tab, true,         -1, -1, true, -1, -1, -1, P::Forward},
+        {"Tab lets a held item go",  "aa", 0, 0, E::Tab, false,           1, -1, true, -1, 0, -1, P::None},
+        {"arrow before Tab",         "aa", -1, -1, E::Next, false,       -1, -1, false, -1, -1, -1, P::None},
+        {"arrow within the group",   "Aa.aA", 1, -1, E::Next, false,      3, -1, true, -1, -1, -1, P::None},
+        {"arrow wraps in the group", "Aa.aA", 3, -1, E::Next, false,      0, -1, true, -1, -1, -1, P::None},
+        {"arrow back wraps",         "Aa.aA", 0, -1, E::Previous, false,  3, -1, true, -1, -1, -1, P::None},
+        {"arrow in a group of one",  "Aa.aA", 4, -1, E::Next, false,      4, -1, true, -1, -1, -1, P::None},
+        {"Space before Tab",         "aa", -1, -1, E::SpaceDown, false,  -1, -1, false, -1, -1, -1, P::None},
+        {"Space presses",            "aa", 1, -1, E::SpaceDown, false,    1, 1, true, 1, -1, -1, P::None},
+        {"Space repeats",            "aa", 1, 1, E::SpaceDown, false,     1, 1, true, -1, -1, -1, P::None},
+        {"Space up runs",            "aa", 1, 1, E::SpaceUp, false,       1, -1, true, -1, 1, 1, P::None},
+        {"Space up, none held",      "aa", 1, -1, E::SpaceUp, false,      1, -1, true, -1, -1, -1, P::None},
+        {"Enter before Tab",         "aa", -1, -1, E::Enter, false,      -1, -1, false, -1, -1, -1, P::None},
+        {"Enter runs",               "aa", 0, -1, E::Enter, false,        0, -1, true, -1, -1, 0, P::None},
+        {"arrives by Tab",           ".aa", -1, -1, E::ArriveForward, false, 1, -1, true, -1, -1, -1, P::None},
+        {"arrives by Shift+Tab",     ".aa.", -1, -1, E::ArriveBackward, false, 2, -1, true, -1, -1, -1, P::None},
+        {"arrives, nothing acts",    "..", -1, -1, E::ArriveForward, false, -1, -1, false, -1, -1, -1, P::None},
+        {"a press moves the focus",  "a.a", 0, -1, E::Pointed, false,     2, -1, false, -1, -1, -1, P::None},
+        {"... only one there is",    "a.a", -1, -1, E::Pointed, false,   -1, -1, false, -1, -1, -1, P::None},
+        {"focus lost lets go",       "aa", 1, 1, E::FocusLost, false,     1, -1, false, -1, 1, -1, P::None},
+        // clang-format on
+    };
+    for (const auto& row : rows) {
+        const KeyInput input = {row.event, row.event == E::Pointed ? 2 : -1, row.bNeighbour};
+        const KeyStep step = StepKey({row.nFocus, row.nHeld}, Items(row.pszItems), input);
+        EXPECT_EQ(step.next.nFocusItem, row.nFocusAfter) << row.pszCase;
+        EXPECT_EQ(step.next.nSpaceItem, row.nHeldAfter) << row.pszCase;
+        EXPECT_EQ(step.bHandled, row.bHandled) << row.pszCase;
+        EXPECT_EQ(step.nPressItem, row.nPress) << row.pszCase;
+        EXPECT_EQ(step.nReleaseItem, row.nRelease) << row.pszCase;
+        EXPECT_EQ(step.nCommandItem, row.nCommand) << row.pszCase;
+        EXPECT_EQ(step.pass, row.pass) << row.pszCase;
+        // Only what moves the focus counts as using the keyboard.
+        const bool bMoved = step.next.nFocusItem != row.nFocus || step.pass != P::None ||
+                            row.event == E::Next || row.event == E::Previous;
+        EXPECT_EQ(step.bKeyboardUsed, bMoved && step.bHandled) << row.pszCase;
+    }
+}

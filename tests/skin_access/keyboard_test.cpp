@@ -1,0 +1,463 @@
+// The keyboard in skinned dialogs, with real key input (SendInput) to the
+// active window under Wine: Tab stops, a radio group as one stop whose
+// arrows select, Enter, Escape and mnemonics, and keyboard cues that show only
+// once the keyboard was used, read back from the screen; drawn items that
+// Tab, Space, Enter and the arrows reach, their focus frame read back from the
+// layered picture; and the demo's container and page passing the focus on.
+#include "tests/skin_access/AccessKit.h"
+#include "tests/skin_dialog/DialogKit.h"
+
+#include "res/resource.h"
+#include "runtime/ModuleApp.h"
+#include "skin/BmpButton.h"
+#include "tools/common/Input.h"
+#include "tools/common/WindowCapture.h"
+#include "tools/kvdemo/DemoContainer.h"
+
+#include <gtest/gtest.h>
+
+using namespace AccessKit;
+using namespace DialogKit;
+
+namespace {
+
+const POINT kDialogAt = {140, 140};
+
+// A key as a person presses it, with Shift or Alt held around it.
+void Press(WORD nKey, WORD nModifier = 0) {
+    if (nModifier)
+        KvInput::Key(nModifier, true);
+    KvInput::Key(nKey, true);
+    KvInput::Key(nKey, false);
+    if (nModifier)
+        KvInput::Key(nModifier, false);
+}
+
+// Pumps the dialog until what the keys did is done, or gives up.
+template <class Condition> bool PumpUntil(CWnd* pDlg, Condition condition) {
+    for (int i = 0; i < 100 && !condition(); ++i)
+        Pump(pDlg, 20);
+    return condition();
+}
+
+// What an application's message loop does: each message is offered to the
+// windows from its own up through parents and owners (a page, then its
+// container), then dispatched; for at least nMilliseconds.
+void PumpAll(DWORD nMilliseconds) {
+    const ULONGLONG end = ::GetTickCount64() + nMilliseconds;
+    do {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            bool bTaken = false;
+            for (HWND h = msg.hwnd; h && !bTaken; h = ::GetParent(h))
+                if (CWnd* pWnd = CWnd::FromHandlePermanent(h))
+                    bTaken = pWnd->PreTranslateMessage(&msg) != FALSE;
+            if (bTaken)
+                continue;
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        ::Sleep(10);
+    } while (::GetTickCount64() < end);
+}
+
+template <class Condition> bool PumpAllUntil(Condition condition) {
+    for (int i = 0; i < 100 && !condition(); ++i)
+        PumpAll(20);
+    return condition();
+}
+
+// The picture a windowless dialog composes now, as its layered window gets it.
+struct Picture {
+    explicit Picture(CKvCommonWndLessDlg& dlg, SIZE sheet) : canvas(sheet.cx, sheet.cy) {
+        bDrawn = dlg.CKvCommonWndLessDlg::DrawSheet(canvas.DC()) != FALSE;
+    }
+    DWORD At(LONG x, LONG y) const { return canvas.Pixel(x, y); }
+    CSheetCanvas canvas;
+    bool bDrawn = false;
+};
+
+// The focus frame 3 pixels inside rc: the dots (at even sums of the
+// coordinates) are the opaque inverse of the picture without it, and nothing
+// else differs within rc. Empty when so, else what differs.
+std::string FrameDifference(const Picture& framed, const Picture& plain, const RECT& rc) {
+    const RECT frame = {rc.left + 3, rc.top + 3, rc.right - 3, rc.bottom - 3};
+    int nDots = 0;
+    for (LONG y = rc.top; y < rc.bottom; ++y)
+        for (LONG x = rc.left; x < rc.right; ++x) {
+            const bool bEdge = (x == frame.left || x == frame.right - 1 || y == frame.top ||
+                                y == frame.bottom - 1) &&
+                               x >= frame.left && x < frame.right && y >= frame.top &&
+                               y < frame.bottom;
+            const bool bDot = bEdge && ((x + y) & 1) == 0;
+            const DWORD nExpected =
+                bDot ? 0xFF000000u | (~plain.At(x, y) & 0xFFFFFFu) : plain.At(x, y);
+            nDots += bDot;
+            if (framed.At(x, y) != nExpected)
+                return "at " + std::to_string(x) + "," + std::to_string(y) +
+                       (bDot ? " a dot" : " no dot");
+        }
+    return nDots > 0 ? std::string() : "no dots";
+}
+
+// Nothing differs within rc: no frame there. Empty when so.
+std::string NoFrame(const Picture& shown, const Picture& plain, const RECT& rc) {
+    for (LONG y = rc.top; y < rc.bottom; ++y)
+        for (LONG x = rc.left; x < rc.right; ++x)
+            if (shown.At(x, y) != plain.At(x, y))
+                return "framed at " + std::to_string(x) + "," + std::to_string(y);
+    return std::string();
+}
+
+// The child with the focus as the dialog's object says: its number, 0 for
+// the object itself, -2 for none.
+long FocusChildOf(HWND hWnd) {
+    CAcc acc = FromWindow(hWnd);
+    VARIANT focus;
+    ::VariantInit(&focus);
+    if (!acc.get() || acc->get_accFocus(&focus) != S_OK)
+        return -2;
+    return ChildNumber(focus);
+}
+
+// Dark pixels the screen shows in a control: caption, underline, focus frame.
+int InkIn(HWND hDialog, HWND hControl) {
+    const WindowCapture::CaptureResult shot = WindowCapture::CaptureWindows(hDialog);
+    EXPECT_TRUE(shot.Ok()) << std::string(shot.strError.begin(), shot.strError.end());
+    RECT rc = {};
+    ::GetWindowRect(hControl, &rc);
+    int nInk = 0;
+    for (LONG y = rc.top; y < rc.bottom; ++y)
+        for (LONG x = rc.left; x < rc.right; ++x) {
+            const uint32_t argb = shot.image.At(x - shot.rcScreen.left, y - shot.rcScreen.top);
+            nInk += ((argb >> 16) & 0xFF) + ((argb >> 8) & 0xFF) + (argb & 0xFF) < 200;
+        }
+    return nInk;
+}
+
+class KeyboardTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ImageKit::SaveStrip(m_folder, L"toggle.png",
+                            {0xFFE0E0E0, 0xFFE8E8E8, 0xFFD0D0D0, 0xFFC0C0C0, 0xFF80C080, 0xFF88C888,
+                             0xFF70B070, 0xFF609060},
+                            16, 16);
+        ImageKit::SaveStrip(m_folder, L"push.png", {0xFFD8D8F0, 0xFFE0E0F8, 0xFFC8C8E0, 0xFFB0B0B0},
+                            70, 30);
+    }
+    void TearDown() override {
+        if (m_dlg.m_hWnd)
+            m_dlg.DestroyWindow();
+    }
+
+    // Shown active, the skin loaded while the dialog starts, so that the
+    // dialog manager gives the first Tab stop the focus.
+    void ShowActive(const Skin& skin) {
+        const std::wstring path = WriteSkin(m_folder, L"skin.xml", skin);
+        m_dlg.m_onInit = [path](CProbeDlg& dlg) { dlg.LoadTestSkin(path); };
+        ASSERT_TRUE(m_dlg.Create(301, nullptr));
+        m_dlg.SetWindowPos(nullptr, kDialogAt.x, kDialogAt.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        m_dlg.ShowWindow(SW_SHOW);
+        ::SetForegroundWindow(m_dlg.m_hWnd);
+        ASSERT_TRUE(PumpUntil(&m_dlg, [this] { return ::GetForegroundWindow() == m_dlg.m_hWnd; }));
+        Pump(&m_dlg, 100);
+    }
+    HWND Item(const wchar_t* pszID) {
+        for (const _XmlDynamicItem& item : m_dlg.m_arrDynamicItems)
+            if (item.strID == pszID)
+                return item.pControl.get<CWnd>()->m_hWnd;
+        return nullptr;
+    }
+    bool FocusOn(const wchar_t* pszID) {
+        return PumpUntil(&m_dlg, [&] { return ::GetFocus() == Item(pszID); });
+    }
+    // The items' commands so far, as one line.
+    std::wstring Commands() const {
+        std::wstring line;
+        for (const CString& id : m_dlg.m_itemCommands)
+            line += (line.empty() ? L"" : L" ") + std::wstring(id.GetString());
+        return line;
+    }
+    LRESULT Check(const wchar_t* pszID) { return ::SendMessageW(Item(pszID), BM_GETCHECK, 0, 0); }
+
+    ImageKit::TempFolder m_folder;
+    CProbeDlg m_dlg;
+};
+
+} // namespace
+
+TEST_F(KeyboardTest, TabStopsRadioArrowsEnterEscapeAndMnemonicsAsInTheSystemsDialogs) {
+    Skin skin;
+    skin.window = Parse(L"SheetSize=300,160|FontName=DejaVu Sans|FontSize=14|"
+                        L"FontColor=0xFF000000");
+    const std::wstring toggle = L"|ControlType=2|BkImg=toggle.png|Pos=";
+    const std::wstring push = L"|ControlType=2|BkImg=push.png|Pos=";
+    skin.items = {
+        Parse(L"ID=keep|Name=&amp;Keep|ControlStyle=0x40030003" + toggle + L"10,10,110,24"),
+        Parse(L"ID=radA|Name=A|ControlStyle=0x40030009" + toggle + L"10,40,60,24"),
+        Parse(L"ID=radB|Name=B|ControlStyle=0x40010009" + toggle + L"10,64,60,24"),
+        Parse(L"ID=radC|Name=C|ControlStyle=0x40010009" + toggle + L"10,88,60,24"),
+        Parse(L"ID=note|Name=Note|ControlType=1|ControlStyle=0x40020000|Pos=80,40,60,24"),
+        Parse(L"ID=go|Name=Go|ControlStyle=0x40030000" + push + L"150,10,70,30"),
+        Parse(L"ID=def|Name=Def|ControlStyle=0x40010001" + push + L"150,50,70,30"),
+    };
+    ShowActive(skin);
+    ::SendMessageW(Item(L"radB"), BM_SETCHECK, BST_CHECKED, 0);
+    Pump(&m_dlg, 50);
+    ASSERT_TRUE(FocusOn(L"keep"));
+
+    // Before any key: the focused box shows neither its frame nor its underline.
+    EXPECT_EQ(m_dlg.SendMessage(WM_QUERYUISTATE), UISF_HIDEFOCUS | UISF_HIDEACCEL);
+    const int nPlain = InkIn(m_dlg.m_hWnd, Item(L"keep"));
+    // The radio group is one Tab stop: its checked radio, not its first.
+    Press(VK_TAB);
+    EXPECT_TRUE(FocusOn(L"radB"));
+    EXPECT_EQ(m_dlg.SendMessage(WM_QUERYUISTATE), 0);
+    Press(VK_TAB, VK_SHIFT);
+    EXPECT_TRUE(FocusOn(L"keep"));
+    EXPECT_GT(InkIn(m_dlg.m_hWnd, Item(L"keep")), nPlain + 20) << "focus frame and underline";
+
+    // Arrows move within the group and select as they move, round its end.
+    Press(VK_TAB);
+    ASSERT_TRUE(FocusOn(L"radB"));
+    const struct {
+        WORD nKey;
+        const wchar_t* pszTo;
+    } arrows[] = {{VK_DOWN, L"radC"}, {VK_RIGHT, L"radA"}, {VK_UP, L"radC"}};
+    for (const auto& arrow : arrows) {
+        Press(arrow.nKey);
+        EXPECT_TRUE(FocusOn(arrow.pszTo)) << arrow.pszTo;
+        EXPECT_EQ(Check(arrow.pszTo), BST_CHECKED) << arrow.pszTo;
+        EXPECT_EQ(m_dlg.m_itemCommands.back(), arrow.pszTo);
+    }
+    EXPECT_EQ(Check(L"radA") + Check(L"radB"), 0);
+
+    // Enter presses the focused push button, or else the default one.
+    m_dlg.m_itemCommands.clear();
+    Press(VK_TAB);
+    EXPECT_TRUE(FocusOn(L"go"));
+    Press(VK_RETURN);
+    Press(VK_TAB, VK_SHIFT);
+    EXPECT_TRUE(FocusOn(L"radC"));
+    Press(VK_RETURN);
+    // Alt and the marked letter click the box.
+    Press('K', VK_MENU);
+    PumpUntil(&m_dlg, [&] { return m_dlg.m_itemCommands.size() == 3; });
+    EXPECT_EQ(Commands(), L"go def keep");
+    EXPECT_EQ(Check(L"keep"), BST_CHECKED);
+
+    // Escape cancels.
+    Press(VK_ESCAPE);
+    EXPECT_TRUE(PumpUntil(&m_dlg, [&] { return !m_dlg.IsWindowVisible(); }));
+}
+
+namespace {
+
+class WndLessKeyboardTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+        ImageKit::SaveStrip(m_folder, L"back.png", {kBack}, 240, 100);
+        ImageKit::SaveStrip(m_folder, L"strip.png", {kNormal, kHot, kPressed, 0}, 40, 24);
+    }
+    void TearDown() override {
+        if (m_dlg.m_hWnd)
+            m_dlg.DestroyWindow();
+        ::CoUninitialize();
+    }
+    // Shown active, the pointer away from it.
+    void ShowActive(const Skin& skin) {
+        ::SetCursorPos(0, 0);
+        ASSERT_TRUE(m_dlg.Create(301, nullptr));
+        m_dlg.SetWindowPos(nullptr, kDialogAt.x, kDialogAt.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        ASSERT_TRUE(m_dlg.LoadTestSkin(WriteSkin(m_folder, L"skin.xml", skin)));
+        m_dlg.ShowWindow(SW_SHOW);
+        ::SetForegroundWindow(m_dlg.m_hWnd);
+        ASSERT_TRUE(PumpUntil(&m_dlg, [this] {
+            return ::GetForegroundWindow() == m_dlg.m_hWnd && ::GetFocus() == m_dlg.m_hWnd;
+        }));
+        Pump(&m_dlg, 100);
+    }
+    Picture Now() { return Picture(m_dlg, {240, 100}); }
+    // The command items sent so far, as one line.
+    std::wstring Commands() const {
+        std::wstring line;
+        for (const CString& id : m_dlg.m_itemCommands)
+            line += (line.empty() ? L"" : L" ") + std::wstring(id.GetString());
+        return line;
+    }
+    void PressAndPump(WORD nKey, WORD nModifier = 0) {
+        Press(nKey, nModifier);
+        Pump(&m_dlg, 150);
+    }
+
+    static constexpr Gdiplus::ARGB kBack = 0xFF203040, kNormal = 0xFF00A000, kHot = 0xFF00B000,
+                                   kPressed = 0xFF00C000;
+    ImageKit::TempFolder m_folder;
+    CWndLessProbeDlg m_dlg;
+};
+
+} // namespace
+
+// A user without a mouse in a windowless dialog: Tab reaches the drawn items
+// in item order, round the end; the focused one is framed in the picture
+// the layered window shows, and a screen reader hears where the focus is;
+// Space and Enter run it, the arrows stay within its group. Before the first
+// Tab, nothing of it changes: no frame, Space runs nothing, Escape cancels.
+TEST_F(WndLessKeyboardTest, TabSpaceEnterAndArrowsReachTheDrawnItemsWithAFrameInThePicture) {
+    Skin skin;
+    skin.window = Parse(L"SheetSize=240,100|BackBmp=back.png|FontName=DejaVu Sans|FontSize=12|"
+                        L"FontColor=0xFFFFFFFF");
+    const std::wstring strip = L"|ControlType=2|BkImg=strip.png|Pos=";
+    // Two groups: one and two; three alone. The note makes nothing here.
+    skin.items = {
+        Parse(L"ID=one|Name=One|ControlStyle=0x50030000" + strip + L"10,10,40,24"),
+        Parse(L"ID=note|Name=Note|ControlType=1|Pos=60,10,40,24"),
+        Parse(L"ID=two|Name=Two|ControlStyle=0x50010000" + strip + L"110,10,40,24"),
+        Parse(L"ID=three|Name=Three|ControlStyle=0x50030000" + strip + L"160,10,40,24"),
+    };
+    const RECT rcOne = {10, 10, 50, 34}, rcTwo = {110, 10, 150, 34}, rcThree = {160, 10, 200, 34};
+    m_dlg.m_bApplyRoles = TRUE;
+    ShowActive(skin);
+    CEventLog events;
+
+    const Picture plain = Now();
+    ASSERT_TRUE(plain.bDrawn);
+    PressAndPump(VK_SPACE);
+    EXPECT_EQ(Commands(), L"") << "Space before the first Tab";
+    EXPECT_EQ(m_dlg.SendMessage(WM_QUERYUISTATE), UISF_HIDEFOCUS | UISF_HIDEACCEL);
+    EXPECT_EQ(FocusChildOf(m_dlg.m_hWnd), CHILDID_SELF);
+
+    // Tab: the first item, framed, and so on the screen.
+    PressAndPump(VK_TAB);
+    EXPECT_EQ(m_dlg.SendMessage(WM_QUERYUISTATE), 0);
+    EXPECT_EQ(FrameDifference(Now(), plain, rcOne), "");
+    EXPECT_EQ(NoFrame(Now(), plain, rcTwo), "");
+    EXPECT_EQ(ScreenPixel(m_dlg.m_hWnd, {13, 13}), RGB(0xFF, 0x5F, 0xFF)); // inverse of 00A000
+    EXPECT_EQ(ScreenPixel(m_dlg.m_hWnd, {14, 13}), RGB(0x00, 0xA0, 0x00));
+    EXPECT_EQ(FocusChildOf(m_dlg.m_hWnd), 1);
+    EXPECT_EQ(events.Count(EVENT_OBJECT_FOCUS, m_dlg.m_hWnd, 1), 1);
+    {
+        CAcc acc = FromWindow(m_dlg.m_hWnd);
+        ASSERT_TRUE(acc.get());
+        EXPECT_EQ(Read(acc.get(), 1).nState, STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED);
+        EXPECT_EQ(Read(acc.get(), 2).nState, STATE_SYSTEM_FOCUSABLE);
+    }
+
+    // Tab past the note to two; Space runs it when it comes up, Enter at once.
+    PressAndPump(VK_TAB);
+    EXPECT_EQ(FrameDifference(Now(), plain, rcTwo), "");
+    EXPECT_EQ(NoFrame(Now(), plain, rcOne), "");
+    KvInput::Key(VK_SPACE, true);
+    Pump(&m_dlg, 150);
+    EXPECT_EQ(Now().At(111, 11), kPressed) << "held with Space";
+    EXPECT_EQ(Commands(), L"");
+    KvInput::Key(VK_SPACE, false);
+    Pump(&m_dlg, 150);
+    EXPECT_EQ(Now().At(111, 11), kNormal);
+    EXPECT_EQ(Commands(), L"two");
+    PressAndPump(VK_RETURN);
+    EXPECT_EQ(Commands(), L"two two");
+    EXPECT_TRUE(m_dlg.IsWindowVisible()) << "Enter ran the item, not the dialog's OK";
+
+    // The arrows go round within the group of one and two.
+    PressAndPump(VK_RIGHT);
+    EXPECT_EQ(FocusChildOf(m_dlg.m_hWnd), 1);
+    PressAndPump(VK_UP);
+    EXPECT_EQ(FocusChildOf(m_dlg.m_hWnd), 2);
+    // Tab goes round the end, Shift+Tab back.
+    PressAndPump(VK_TAB);
+    EXPECT_EQ(FrameDifference(Now(), plain, rcThree), "");
+    PressAndPump(VK_TAB);
+    EXPECT_EQ(FocusChildOf(m_dlg.m_hWnd), 1);
+    PressAndPump(VK_TAB, VK_SHIFT);
+    EXPECT_EQ(FocusChildOf(m_dlg.m_hWnd), 3);
+
+    // A screen reader gives the focus as Tab does.
+    {
+        CAcc acc = FromWindow(m_dlg.m_hWnd);
+        ASSERT_TRUE(acc.get());
+        EXPECT_EQ(acc->accSelect(SELFLAG_TAKEFOCUS, ChildId(2)), S_OK);
+        EXPECT_EQ(FocusChildOf(m_dlg.m_hWnd), 2);
+        EXPECT_EQ(FrameDifference(Now(), plain, rcTwo), "");
+    }
+    // The pointer over the framed item recomposes only its part, frame included.
+    const int nParts = m_dlg.m_nPartCompositions;
+    KvInput::CursorTo(m_dlg.m_hWnd, {130, 20});
+    ASSERT_TRUE(PumpUntil(&m_dlg, [&] { return m_dlg.m_nPartCompositions > nParts; }));
+    EXPECT_EQ(Now().At(111, 11), kHot);
+    EXPECT_EQ(PictureDifference(m_dlg.LayeredPicture(), Now().canvas), "") << "hover on two";
+    ::SetCursorPos(0, 0);
+    ASSERT_TRUE(PumpUntil(&m_dlg, [&] { return Now().At(111, 11) == kNormal; }));
+    EXPECT_EQ(PictureDifference(m_dlg.LayeredPicture(), Now().canvas), "") << "left two";
+    // Without the focus the window shows no frame; with it back, the frame is back.
+    CWnd other;
+    ASSERT_TRUE(other.CreateEx(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 40, 40, nullptr,
+                               nullptr));
+    ::SetForegroundWindow(other.m_hWnd);
+    ASSERT_TRUE(PumpUntil(&m_dlg, [this] { return ::GetFocus() != m_dlg.m_hWnd; }));
+    EXPECT_EQ(NoFrame(Now(), plain, rcTwo), "");
+    other.DestroyWindow();
+    ::SetForegroundWindow(m_dlg.m_hWnd);
+    ASSERT_TRUE(PumpUntil(&m_dlg, [this] { return ::GetFocus() == m_dlg.m_hWnd; }));
+    EXPECT_EQ(FrameDifference(Now(), plain, rcTwo), "");
+
+    // Escape keeps its dialog meaning: cancel.
+    PressAndPump(VK_ESCAPE);
+    EXPECT_TRUE(PumpUntil(&m_dlg, [&] { return !m_dlg.IsWindowVisible(); }));
+    EXPECT_EQ(Commands(), L"two two");
+}
+
+// The demo with the keyboard alone: Tab goes through the page's controls
+// (the radio group one stop) to the container's close item, framed in the
+// container's picture, and on to the page again; Shift+Tab the other way;
+// Enter on the close item closes the container.
+TEST(DemoKeyboardTest, TabGoesFromThePageToTheContainersCloseItemAndBack) {
+    ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    ::SetCursorPos(0, 0);
+    {
+        CDemoContainer dlg(GetConfigDirectory() + L"Kelvane.xml");
+        ASSERT_TRUE(dlg.Create(IDD_CONTAINER));
+        dlg.ShowWindow(SW_SHOW);
+        CDemoPage* pPage = dlg.Page();
+        ASSERT_TRUE(pPage && pPage->m_hWnd);
+        ASSERT_TRUE(PumpAllUntil([&] { return ::GetForegroundWindow() == pPage->m_hWnd; }));
+        PumpAll(200);
+        const auto focusOn = [&](const wchar_t* pszID) {
+            return PumpAllUntil([&] { return ::GetFocus() == pPage->ItemWindow(pszID)->m_hWnd; });
+        };
+        const auto closeFocused = [&] {
+            return PumpAllUntil([&] { return ::GetFocus() == dlg.m_hWnd; }) &&
+                   FocusChildOf(dlg.m_hWnd) == 1;
+        };
+        const RECT rcClose = dlg.ItemRect(L"BTN_CLOSE");
+        CRect rcSheet;
+        dlg.GetClientRect(&rcSheet);
+        const Picture plain(dlg, rcSheet.Size());
+        ASSERT_TRUE(plain.bDrawn);
+
+        // Before any key the page hides its cues: no frame on the box, no underline.
+        ASSERT_TRUE(focusOn(L"CHK_DETAILS"));
+        EXPECT_EQ(pPage->SendMessage(WM_QUERYUISTATE), UISF_HIDEFOCUS | UISF_HIDEACCEL);
+        for (const wchar_t* pszID : {L"RAD_TEAL", L"BTN_ABOUT", L"BTN_MESSAGE", L"BTN_EXIT"}) {
+            Press(VK_TAB);
+            EXPECT_TRUE(focusOn(pszID)) << pszID;
+        }
+        EXPECT_EQ(pPage->SendMessage(WM_QUERYUISTATE), 0);
+        Press(VK_TAB);
+        ASSERT_TRUE(closeFocused()) << "Tab from the page's last stop";
+        EXPECT_EQ(FrameDifference(Picture(dlg, rcSheet.Size()), plain, rcClose), "");
+        Press(VK_TAB);
+        EXPECT_TRUE(focusOn(L"CHK_DETAILS")) << "Tab from the container's last item";
+        EXPECT_EQ(NoFrame(Picture(dlg, rcSheet.Size()), plain, rcClose), "");
+        Press(VK_TAB, VK_SHIFT);
+        EXPECT_TRUE(closeFocused()) << "Shift+Tab from the page's first stop";
+        Press(VK_TAB, VK_SHIFT);
+        EXPECT_TRUE(focusOn(L"BTN_EXIT")) << "Shift+Tab from the container's first item";
+        Press(VK_TAB);
+        ASSERT_TRUE(closeFocused());
+        Press(VK_RETURN);
+        EXPECT_TRUE(PumpAllUntil([&] { return !dlg.IsWindowVisible(); })) << "Enter on close";
+    }
+    ::CoUninitialize();
+}
