@@ -3,6 +3,7 @@
 #include "skin/Accessible.h"
 #include "skin/ControlLayout.h"
 #include "skin/DrawUtil.h"
+#include "skin/ScaledImage.h"
 
 #include <commctrl.h>
 
@@ -133,7 +134,8 @@ BOOL CKvBmpButton::LoadStateImage(LPCWSTR pszPath, BOOL bRedraw) {
     m_pCache.reset();
     if (!pszPath)
         return FALSE;
-    m_pStateImage.reset(LoadImageOrNull(pszPath));
+    // Check boxes and radio buttons hold eight frames, push buttons four.
+    m_pStateImage = LoadImageAt(pszPath, m_nImageDpi, m_nKind == KvLayout::kKindPush ? 4 : 8);
     InputChanged(bRedraw);
     return TRUE;
 }
@@ -143,7 +145,7 @@ BOOL CKvBmpButton::LoadIconImage(LPCWSTR pszPath, BOOL bRedraw) {
     m_pCache.reset();
     if (!pszPath)
         return FALSE;
-    m_pIconImage.reset(LoadImageOrNull(pszPath));
+    m_pIconImage = LoadImageAt(pszPath, m_nImageDpi, 1);
     if (m_pIconImage && m_pIconImage->GetWidth() == 0)
         m_pIconImage.reset();
     InputChanged(bRedraw);

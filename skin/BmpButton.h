@@ -35,6 +35,8 @@ public:
     void SetDrawFocus(BOOL bDrawFocus, BOOL bRedraw);
     // FALSE only for a null path; an unreadable file leaves the button without the image.
     BOOL LoadStateImage(LPCWSTR pszPath, BOOL bRedraw);
+    // The DPI the images loaded after it are drawn for: the dialog's.
+    void SetImageDpi(int nDpi) { m_nImageDpi = nDpi; }
     BOOL LoadIconImage(LPCWSTR pszPath, BOOL bRedraw);
     int GetButtonKind() const { return m_nKind; }
     // The pointer is over the button.
@@ -86,6 +88,7 @@ protected:
     BOOL m_bChecked;
     BOOL m_bLButtonDown;
     UINT m_nCacheBuilds;
+    int m_nImageDpi = 96;
     CKvCanvas m_cacheCopy; // what paints copy; refreshed with every build
 
 private:

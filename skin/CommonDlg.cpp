@@ -165,7 +165,8 @@ BOOL CKvCommonDlg::OnInitDialog() {
 void CKvCommonDlg::InitDialogSkin(CString strSkinFile, CString strSection, CString strSection2,
                                   CString strSkinName) {
     LoadSkin(strSkinFile, strSection, strSection2, strSkinName);
-    m_window = ReadWindowModel(*this);
+    m_window = ReadWindowModel(*this, WindowDpi(m_hWnd));
+    ScaleItems(m_arrDynamicItems, m_window.nDpi);
     if (SetUpToolTip(0))
         m_toolTip.Activate(TRUE);
     CreateSkinItems();
@@ -329,6 +330,7 @@ void CKvCommonDlg::CreateLabelItem(_XmlDynamicItem& item, UINT nID) {
     ItemFontInfo info;
     GetItemFontInfo(item, info);
     pLabel->SetParentBackground(m_pBackImage);
+    pLabel->SetImageDpi(m_window.nDpi);
     pLabel->SetImageFile(item.strBkImg);
     pLabel->SetFontName(info.strFontName);
     pLabel->SetFontSize(info.nFontSize);
@@ -355,6 +357,7 @@ void CKvCommonDlg::CreateButtonItem(_XmlDynamicItem& item, UINT nID) {
     ItemFontInfo info;
     GetItemFontInfo(item, info);
     pButton->SetParentBackground(&m_pControlBackImage, FALSE);
+    pButton->SetImageDpi(m_window.nDpi);
     pButton->LoadStateImage(item.strBkImg, FALSE);
     pButton->LoadIconImage(item.strIcon, FALSE);
     pButton->SetFontName(info.strFontName, FALSE);

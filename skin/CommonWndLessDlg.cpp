@@ -123,7 +123,8 @@ CWndLessItem* CKvCommonWndLessDlg::WndLessItem(int nIndex) const {
 BOOL CKvCommonWndLessDlg::InitWndLessSkin(CString strSkinFile, CString strSection,
                                           CString strSection2, CString strSkinName) {
     LoadSkin(strSkinFile, strSection, strSection2, strSkinName);
-    m_window = ReadWindowModel(*this);
+    m_window = ReadWindowModel(*this, WindowDpi(m_hWnd));
+    ScaleItems(m_arrDynamicItems, m_window.nDpi);
     CreateWndLessItems();
     return UpdateLayered(m_nAlpha);
 }
@@ -147,9 +148,10 @@ void CKvCommonWndLessDlg::CreateWndLessItems() {
 void CKvCommonWndLessDlg::CreateWndLessItem(_XmlDynamicItem& item) {
     ItemFontInfo info;
     GetItemFontInfo(item, info);
-    CWndLessImageCache images;
-    MakeWndLessItem(item, info,
-                    [&images](const CString& strPath) { return images.Decoded(strPath); });
+    CWndLessImageCache images(m_window.nDpi);
+    MakeWndLessItem(item, info, [&images](const CString& strPath, int nFrames) {
+        return images.Decoded(strPath, nFrames);
+    });
     OnItemCreated(item);
 }
 

@@ -2,6 +2,7 @@
 
 #include "skin/DrawUtil.h"
 #include "skin/ImageLimits.h"
+#include "skin/ScaledImage.h"
 #include "skin/SkinSchema.h"
 #include "skin/SkinValue.h"
 
@@ -35,7 +36,80 @@ POINT PairEntry(CKvXMLParseBase& reader, LPCWSTR pszKey) {
     return pt;
 }
 
+// The window's lengths and font sizes, read at 96 DPI, at nDpi.
+void ScaleWindowModel(KvWindowModel& window, int nDpi) {
+    window.nDpi = nDpi;
+    window.szSheet = KvScale::Size(window.szSheet, nDpi);
+    window.nCaptionHeight = KvScale::Length(window.nCaptionHeight, nDpi);
+    window.nToolTipWidth = KvScale::Length(window.nToolTipWidth, nDpi);
+    window.ptChildPos = KvScale::Point(window.ptChildPos, nDpi);
+    window.font.nSize = KvScale::FontSize(window.font.nSize, nDpi);
+    window.itemDefaults.nFontSize = window.font.nSize;
+}
+
+// An image file decoded as a bitmap; null when it cannot be read.
+std::unique_ptr<Gdiplus::Bitmap> DecodeBitmap(const CString& strPath) {
+    if (!KvImageLimits::ImageFileFits(strPath))
+        return nullptr;
+    std::unique_ptr<Gdiplus::Bitmap> pImage;
+    if (IStream* pStream = CreateFileCopyStream(strPath)) {
+        pImage = std::make_unique<Gdiplus::Bitmap>(pStream);
+        pStream->Release(); // the bitmap holds the stream for as long as it needs it
+    }
+    if (pImage && (pImage->GetLastStatus() != Gdiplus::Ok || pImage->GetWidth() == 0))
+        pImage.reset();
+    return pImage;
+}
+
+// BackBmp from the file chosen for nDpi, resampled when that is not drawn
+// for it; a variant that cannot be read leaves the base file.
+std::unique_ptr<Gdiplus::Bitmap> DecodeBackground(const CString& strPath, int nDpi) {
+    ImageSource source = ImageSourceAt(strPath, nDpi);
+    std::unique_ptr<Gdiplus::Bitmap> pImage = DecodeBitmap(source.strPath);
+    if (!pImage && source.nPercent != 100) {
+        source = ImageSource{strPath, 100, true};
+        pImage = DecodeBitmap(strPath);
+    }
+    if (!pImage || !source.bResample)
+        return pImage;
+    std::unique_ptr<Gdiplus::Bitmap> pScaled = ResampleFrames(*pImage, source.nPercent, nDpi, 1);
+    return pScaled ? std::move(pScaled) : std::move(pImage);
+}
+
+using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+
+// Looked up once: systems before it have no per-window DPI.
+GetDpiForWindowFn GetDpiForWindowEntry() {
+    static const GetDpiForWindowFn pfn =
+        reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void*>(
+            ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    return pfn;
+}
+
+int ScreenDpi() {
+    HDC hScreen = ::GetDC(nullptr);
+    const int nDpi = hScreen ? ::GetDeviceCaps(hScreen, LOGPIXELSX) : 0;
+    if (hScreen)
+        ::ReleaseDC(nullptr, hScreen);
+    return nDpi > 0 ? nDpi : KvScale::kBaseDpi;
+}
+
 } // namespace
+
+int WindowDpi(HWND hWnd) {
+    const GetDpiForWindowFn pfn = GetDpiForWindowEntry();
+    const UINT nDpi = pfn && hWnd ? pfn(hWnd) : 0;
+    return nDpi > 0 ? static_cast<int>(nDpi) : ScreenDpi();
+}
+
+void ScaleItems(std::vector<_XmlDynamicItem>& items, int nDpi) {
+    if (nDpi == KvScale::kBaseDpi)
+        return;
+    for (_XmlDynamicItem& item : items) {
+        item.rcPos = KvScale::Rect(item.rcPos, nDpi);
+        item.nFontSize = KvScale::FontSize(item.nFontSize, nDpi);
+    }
+}
 
 std::unique_ptr<Gdiplus::Bitmap> CreateButtonFaceSheet(SIZE sheet) {
     if (!SheetFitsSection(sheet.cx, sheet.cy))
@@ -51,7 +125,7 @@ std::unique_ptr<Gdiplus::Bitmap> CreateButtonFaceSheet(SIZE sheet) {
     return pSheet;
 }
 
-KvWindowModel ReadWindowModel(CKvXMLParseBase& reader) {
+KvWindowModel ReadWindowModel(CKvXMLParseBase& reader, int nDpi) {
     KvWindowModel window;
     const POINT sheet = PairEntry(reader, SkinKey::SheetSize);
     window.szSheet = SIZE{sheet.x, sheet.y};
@@ -74,6 +148,7 @@ KvWindowModel ReadWindowModel(CKvXMLParseBase& reader) {
     window.itemDefaults.nFontSize = window.font.nSize;
     window.itemDefaults.strFontColor = TextEntry(reader, SkinKey::FontColor);
     window.itemDefaults.strFontFormat = TextEntry(reader, SkinKey::FontFormat);
+    ScaleWindowModel(window, nDpi);
     return window;
 }
 
@@ -89,14 +164,8 @@ ItemFontInfo ItemTextLook(const _XmlDynamicItem& item, const KvWindowModel& wind
 std::unique_ptr<Gdiplus::Bitmap> LoadSheetBackground(const KvWindowModel& window,
                                                      bool* pbFromFile) {
     std::unique_ptr<Gdiplus::Bitmap> pImage;
-    if (!window.strBackPath.IsEmpty() && KvImageLimits::ImageFileFits(window.strBackPath)) {
-        if (IStream* pStream = CreateFileCopyStream(window.strBackPath)) {
-            pImage = std::make_unique<Gdiplus::Bitmap>(pStream);
-            pStream->Release(); // the bitmap holds the stream for as long as it needs it
-        }
-        if (pImage && (pImage->GetLastStatus() != Gdiplus::Ok || pImage->GetWidth() == 0))
-            pImage.reset();
-    }
+    if (!window.strBackPath.IsEmpty())
+        pImage = DecodeBackground(window.strBackPath, window.nDpi);
     if (pbFromFile)
         *pbFromFile = pImage != nullptr;
     return pImage ? std::move(pImage) : CreateButtonFaceSheet(window.szSheet);

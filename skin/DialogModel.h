@@ -12,6 +12,7 @@
 
 #include "runtime/KelvaneApi.h"
 #include "skin/DialogLayout.h"
+#include "skin/DisplayScale.h"
 #include "skin/XMLParseBase.h"
 
 #include <memory>
@@ -38,11 +39,21 @@ struct KvWindowModel {
     CString strBackPath; // full path, empty for none
     POINT ptChildPos = {0, 0};
     KvDialogFont font;
-    ItemTextSource itemDefaults; // what items without their own text settings take
+    ItemTextSource itemDefaults;  // what items without their own text settings take
+    int nDpi = KvScale::kBaseDpi; // what every length above is scaled to
 };
 
-// The window's values of the loaded description.
-KELVANE_API KvWindowModel ReadWindowModel(CKvXMLParseBase& reader);
+// The window's values of the loaded description, their lengths and font
+// sizes scaled to nDpi.
+KELVANE_API KvWindowModel ReadWindowModel(CKvXMLParseBase& reader, int nDpi = KvScale::kBaseDpi);
+
+// The items' rectangles and own font sizes scaled to nDpi, in place: once
+// per load, right after the window's values are read at that DPI.
+KELVANE_API void ScaleItems(std::vector<_XmlDynamicItem>& items, int nDpi);
+
+// The DPI hWnd is shown at: the window's own where the system tells it,
+// else the screen's.
+KELVANE_API int WindowDpi(HWND hWnd);
 
 // An item's text look: each setting from the item when it gives one, else
 // from the window.
@@ -51,7 +62,7 @@ KELVANE_API ItemFontInfo ItemTextLook(const _XmlDynamicItem& item, const KvWindo
 // An opaque sheet of the button-face colour; null when it cannot be made.
 KELVANE_API std::unique_ptr<Gdiplus::Bitmap> CreateButtonFaceSheet(SIZE sheet);
 
-// The window's background: "BackBmp" decoded, or an opaque sheet of the
+// The window's background: "BackBmp" decoded at the model's DPI, or an opaque sheet of the
 // button-face colour when that cannot be read; null only when neither can be
 // made. *pbFromFile tells which.
 KELVANE_API std::unique_ptr<Gdiplus::Bitmap> LoadSheetBackground(const KvWindowModel& window,

@@ -2,6 +2,7 @@
 
 #include "skin/Accessible.h"
 #include "skin/DrawUtil.h"
+#include "skin/ScaledImage.h"
 
 IMPLEMENT_DYNCREATE(CLabel, CStatic)
 
@@ -74,7 +75,7 @@ BOOL CLabel::SetImageFile(LPCWSTR pszPath) {
     m_pCache.reset();
     if (!pszPath)
         return FALSE;
-    m_pImage.reset(LoadImageOrNull(pszPath));
+    m_pImage = LoadImageAt(pszPath, m_nImageDpi, 1);
     if (m_hWnd)
         InvalidateRect(nullptr, TRUE);
     return TRUE;

@@ -30,6 +30,8 @@ public:
     void SetParentBackground(Gdiplus::Image* pImage);
     // FALSE only for a null path; an unreadable file leaves the label without an image.
     BOOL SetImageFile(LPCWSTR pszPath);
+    // The DPI the image set after it is drawn for: the dialog's.
+    void SetImageDpi(int nDpi) { m_nImageDpi = nDpi; }
     // Takes ownership of hCursor and destroys the cursor held before.
     void SetLabelCursor(HCURSOR hCursor);
 
@@ -58,6 +60,7 @@ protected:
     std::unique_ptr<Gdiplus::Bitmap> m_pCache;
     CursorHandle m_hCursor;
     UINT m_nCacheBuilds;
+    int m_nImageDpi = 96;
     CKvCanvas m_cacheCopy; // what paints copy; refreshed with every build
 
 private:

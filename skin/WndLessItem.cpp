@@ -1,10 +1,13 @@
 #include "skin/WndLessItem.h"
 
+#include "skin/ScaledImage.h"
+
 namespace {
 
-std::shared_ptr<Gdiplus::Image> LoadSharedImage(LPCWSTR pszPath) {
-    return std::shared_ptr<Gdiplus::Image>(pszPath && *pszPath ? LoadImageOrNull(pszPath)
-                                                               : nullptr);
+std::shared_ptr<Gdiplus::Image> LoadSharedImage(const CString& strPath, int nDpi, int nFrames) {
+    if (strPath.IsEmpty())
+        return nullptr;
+    return std::shared_ptr<Gdiplus::Image>(LoadImageAt(strPath, nDpi, nFrames));
 }
 
 } // namespace
@@ -68,12 +71,13 @@ void CWndLessItem::SetText(const CString& strText) {
 }
 
 BOOL CWndLessItem::LoadStateImage(LPCWSTR pszPath) {
-    SetStateImage(LoadSharedImage(pszPath));
+    // A host's own image is drawn as it is given.
+    SetStateImage(LoadSharedImage(pszPath ? pszPath : L"", KvScale::kBaseDpi, 1));
     return m_pStateImage != nullptr;
 }
 
 BOOL CWndLessItem::LoadIconImage(LPCWSTR pszPath) {
-    SetIconImage(LoadSharedImage(pszPath));
+    SetIconImage(LoadSharedImage(pszPath ? pszPath : L"", KvScale::kBaseDpi, 1));
     return m_pIconImage != nullptr;
 }
 
@@ -272,12 +276,14 @@ BOOL CWndLessItem::DrawLook(Gdiplus::Graphics& graphics, POINT ptOrigin) {
     return TRUE;
 }
 
-std::shared_ptr<Gdiplus::Image> CWndLessImageCache::Decoded(const CString& strPath) {
-    auto found = m_images.find(strPath);
+std::shared_ptr<Gdiplus::Image> CWndLessImageCache::Decoded(const CString& strPath, int nFrames) {
+    // Scaled frame by frame, the same file makes another picture per frame count.
+    const std::pair<CString, int> key(strPath, nFrames);
+    auto found = m_images.find(key);
     if (found != m_images.end())
         return found->second;
-    std::shared_ptr<Gdiplus::Image> pImage = LoadSharedImage(strPath);
-    m_images[strPath] = pImage;
+    std::shared_ptr<Gdiplus::Image> pImage = LoadSharedImage(strPath, m_nDpi, nFrames);
+    m_images[key] = pImage;
     return pImage;
 }
 
@@ -293,8 +299,8 @@ CWndLessItem* MakeWndLessItem(_XmlDynamicItem& item, const ItemFontInfo& info,
     pItem->SetTextFormat(info.nAlign, info.nLineAlign, info.nTrimming);
     pItem->SetTextColors(info.clrNormal, info.clrDisabled);
     pItem->SetText(item.strName);
-    pItem->SetStateImage(decode(item.strBkImg));
-    pItem->SetIconImage(decode(item.strIcon));
+    pItem->SetStateImage(decode(item.strBkImg, KvWndLess::kStripFrames));
+    pItem->SetIconImage(decode(item.strIcon, 1));
     if (!item.strCursor.IsEmpty())
         pItem->SetItemCursor(static_cast<HCURSOR>(
             ::LoadImageW(nullptr, item.strCursor, IMAGE_CURSOR, 0, 0, LR_LOADFROMFILE)));
@@ -303,9 +309,9 @@ CWndLessItem* MakeWndLessItem(_XmlDynamicItem& item, const ItemFontInfo& info,
 
 void BuildWndLessItems(std::vector<_XmlDynamicItem>& items, const KvWindowModel& window,
                        const std::function<void(size_t)>& afterItem) {
-    CWndLessImageCache images;
-    const WndLessImageSource decode = [&images](const CString& strPath) {
-        return images.Decoded(strPath);
+    CWndLessImageCache images(window.nDpi);
+    const WndLessImageSource decode = [&images](const CString& strPath, int nFrames) {
+        return images.Decoded(strPath, nFrames);
     };
     for (size_t i = 0; i < items.size(); ++i) {
         if (items[i].nControlType == 2)

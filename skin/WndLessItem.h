@@ -107,19 +107,24 @@ private:
     RECT m_rcLook;
 };
 
-// Image files decoded once each for all the items of one build.
+// Image files decoded once each for all the items of one build, at the
+// dialog's DPI.
 class KELVANE_API CWndLessImageCache {
 public:
-    // Null when the file cannot be read as an image.
-    std::shared_ptr<Gdiplus::Image> Decoded(const CString& strPath);
+    explicit CWndLessImageCache(int nDpi = KvScale::kBaseDpi) : m_nDpi(nDpi) {}
+    // Null when the file cannot be read as an image. nFrames: the equal
+    // frames the image holds side by side, each scaled on its own.
+    std::shared_ptr<Gdiplus::Image> Decoded(const CString& strPath, int nFrames);
     void Clear() { m_images.clear(); }
 
 private:
-    std::map<CString, std::shared_ptr<Gdiplus::Image>> m_images;
+    int m_nDpi;
+    std::map<std::pair<CString, int>, std::shared_ptr<Gdiplus::Image>> m_images;
 };
 
 // Where the items of a build get their decoded images from.
-using WndLessImageSource = std::function<std::shared_ptr<Gdiplus::Image>(const CString& strPath)>;
+using WndLessImageSource =
+    std::function<std::shared_ptr<Gdiplus::Image>(const CString& strPath, int nFrames)>;
 
 // Gives a type-2 item its drawn item (in its control slot), made from the
 // item and its resolved text look, and returns it.

@@ -85,8 +85,10 @@ protected:
     }
 
     // Findings as "LINE:COLUMN: severity: message", without the file name.
-    std::vector<std::string> Lint(const std::string& xml, std::vector<CString> sections = {}) {
+    std::vector<std::string> Lint(const std::string& xml, std::vector<CString> sections = {},
+                                  int nScalePercent = 100) {
         LintRequest request;
+        request.nScalePercent = nScalePercent;
         request.strSkinFile = WriteSkinFile(m_skins.Path(), L"skin.xml", xml);
         request.sections = std::move(sections);
         request.strSkinName = L"img";
@@ -310,4 +312,28 @@ TEST_F(KvSkinLintTest, FilesTheModuleRefuses) {
         Lint("<!-- <!DOCTYPE x> -->\n<Skin>\n<Main>\n</Skin>\n"),
         {"3:1: error: <Main> is opened here", "4:3: error: (the skin module cannot load"},
         "DOCTYPE only in a comment");
+}
+
+TEST_F(KvSkinLintTest, AtAScaleTheImagesThatAreResampledAreListed) {
+    const std::wstring images = m_skins.Path() + L"img\\";
+    WriteSkinFile(images, L"strip@150.bmp", ImageKit::BmpFileBytes(120, 30));
+    WriteSkinFile(images, L"check@200.bmp", ImageKit::BmpFileBytes(256, 32));
+    std::vector<std::string> entries = kWindow;
+    entries.push_back(R"(<I ItemID="BackBmp" Data="odd.bmp"/>)");
+    const std::string skin = SkinText(
+        entries, {R"(<I ID="A" Name="A" ControlType="2" Pos="0,0,20,20" BkImg="strip.bmp"/>)",
+                  R"(<I ID="B" Name="B" ControlType="2" ControlStyle="0x50000003" )"
+                  R"(Pos="0,20,20,20" BkImg="check.bmp"/>)"});
+    EXPECT_EQ(Lint(skin), std::vector<std::string>());
+    ExpectFindings(Lint(skin, {}, 150),
+                   {"6:1: warning: BackBmp \"odd.bmp\" is scaled to 150% from the base image: no "
+                    "variant \"odd@150.bmp\"",
+                    "9:1: warning: BkImg \"check.bmp\" is scaled to 150% from its variant "
+                    "\"check@200.bmp\""},
+                   "150");
+    ExpectFindings(Lint(skin, {}, 200),
+                   {"6:1: warning: BackBmp \"odd.bmp\" is scaled to 200% from the base image",
+                    "8:1: warning: BkImg \"strip.bmp\" is scaled to 200% from its variant "
+                    "\"strip@150.bmp\""},
+                   "200");
 }

@@ -14,6 +14,7 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace DialogKit;
@@ -146,6 +147,22 @@ TEST_F(ShowRenderTest, RenderAndAScreenshotAreWhatTheWindowlessDialogComposes) {
         };
         EXPECT_EQ(Differences(row.strPng, {240, 160}, composed), "") << row.nStateB;
     }
+}
+
+// At 150% the sheet, each item's edges and each strip frame are one and a
+// half times the skin's; a base-dialog section is refused (its controls
+// are windows at the display's own scale).
+TEST_F(ShowRenderTest, RenderAtAScaleDrawsTheScaledSheetItemsAndFrames) {
+    const std::wstring png = m_folder.File(L"scaled.png");
+    const auto rendered = Kvskin(L"render", {L"--out", png, L"--scale", L"150"});
+    ASSERT_EQ(rendered.nExitCode, 0u) << rendered.strErr;
+    Gdiplus::Bitmap image(png.c_str());
+    ASSERT_EQ(std::make_tuple(image.GetWidth(), image.GetHeight()), std::make_tuple(360u, 240u));
+    // itemA: 10,20 40 x 20 becomes 15,30 60 x 30, and its normal frame, 40 x 20, fills it.
+    EXPECT_EQ(ImageKit::CountPixels(&image, 0xFF00A000, 15, 30, 75, 60), 60 * 30);
+    EXPECT_EQ(ImageKit::CountPixels(&image, 0xFF00A000, 10, 25, 80, 65), 60 * 30);
+    m_strSkin = WriteBaseSkin();
+    EXPECT_EQ(Kvskin(L"render", {L"--out", png, L"--scale", L"150"}).nExitCode, 1u);
 }
 
 // A base-dialog section, which render used to refuse: render draws it as the

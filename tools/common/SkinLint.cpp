@@ -4,7 +4,9 @@
 #include "skin/AccessModel.h"
 #include "skin/ControlLayout.h"
 #include "skin/DialogLayout.h"
+#include "skin/DisplayScale.h"
 #include "skin/ImageLimits.h"
+#include "skin/ScaledImage.h"
 #include "skin/SkinSchema.h"
 #include "skin/SkinValue.h"
 #include "skin/XMLParseBase.h"
@@ -42,8 +44,9 @@ CString ItemName(const CString& strID) {
 class CLintContext {
 public:
     CLintContext(const CPositionedDocument& doc, CSkinResources& resources,
-                 const CString& strImageFolder)
-        : m_doc(doc), m_resources(resources), m_strImageFolder(strImageFolder) {}
+                 const CString& strImageFolder, int nScalePercent)
+        : m_doc(doc), m_resources(resources), m_strImageFolder(strImageFolder),
+          m_nScalePercent(nScalePercent) {}
 
     void Report(const DOMElement* pElement, LintSeverity severity, const CString& strMessage) {
         m_diagnostics.push_back(LintDiagnostic{m_doc.PositionOf(pElement), severity, strMessage});
@@ -61,6 +64,9 @@ public:
     const SkinFileProbe* CheckFile(const DOMElement* pElement, const CString& strLabel,
                                    const CString& strValue, SkinFileKind kind);
     void CheckFace(const DOMElement* pElement, const CString& strLabel, const CString& strFace);
+    // An image that loads and is resampled at the display scale linted for.
+    void CheckScaledImage(const DOMElement* pElement, const CString& strLabel,
+                          const CString& strValue);
     // Every attribute that the table does not hold is one the reader never
     // reads: a warning, with the name it was probably meant to be.
     void CheckAttributeNames(const DOMElement* pElement, const SkinNameTable& names,
@@ -77,6 +83,7 @@ private:
     const CPositionedDocument& m_doc;
     CSkinResources& m_resources;
     CString m_strImageFolder; // skin directory + skin name + "\"
+    int m_nScalePercent;
     std::vector<LintDiagnostic> m_diagnostics;
 };
 
@@ -191,7 +198,29 @@ const SkinFileProbe* CLintContext::CheckFile(const DOMElement* pElement, const C
         Report(pElement, LintSeverity::Error, message);
         return nullptr;
     }
+    if (kind == SkinFileKind::Image)
+        CheckScaledImage(pElement, strLabel, strValue);
     return &probe;
+}
+
+void CLintContext::CheckScaledImage(const DOMElement* pElement, const CString& strLabel,
+                                    const CString& strValue) {
+    if (m_nScalePercent == 100)
+        return;
+    const ImageSource source =
+        ImageSourceAt(m_strImageFolder + strValue, KvScale::DpiOfPercent(m_nScalePercent));
+    if (!source.bResample)
+        return;
+    CString message;
+    if (source.nPercent == 100)
+        message.Format(L"%s %s is scaled to %d%% from the base image: no variant %s is drawn "
+                       L"for it",
+                       strLabel, Quoted(strValue), m_nScalePercent,
+                       Quoted(ImageVariantPath(strValue, m_nScalePercent)));
+    else
+        message.Format(L"%s %s is scaled to %d%% from its variant %s", strLabel, Quoted(strValue),
+                       m_nScalePercent, Quoted(ImageVariantPath(strValue, source.nPercent)));
+    Report(pElement, LintSeverity::Warning, message);
 }
 
 void CLintContext::CheckFace(const DOMElement* pElement, const CString& strLabel,
@@ -762,7 +791,8 @@ std::vector<LintDiagnostic> LintSkinFile(const LintRequest& request) {
     CString skinDir;
     SplitPath(request.strSkinFile, &skinDir, nullptr);
     CSkinResources resources;
-    CLintContext context(doc, resources, skinDir + request.strSkinName + L"\\");
+    CLintContext context(doc, resources, skinDir + request.strSkinName + L"\\",
+                         request.nScalePercent);
     CXmlDocument xml; // its element and attribute look-ups, exactly as the reader uses them
     CSectionFinder finder(context, xml, doc.Root());
     for (DOMElement* section : SectionsToLint(context, finder, request, doc.Root()))

@@ -24,6 +24,9 @@ struct LintRequest {
     // below the root that has a "WindowInfo", "PosInfo" or "DynamicInfo" child.
     std::vector<CString> sections;
     CString strSkinName = L"default";
+    // Other than 100: each image that is resampled for this display scale,
+    // rather than drawn from a variant made for it, is listed as a warning.
+    int nScalePercent = 100;
 };
 
 // Diagnostics in file order. GDI+ must have been started (fonts and images).

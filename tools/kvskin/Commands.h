@@ -24,6 +24,11 @@ struct KvSkinCommand {
     int (*pfnRun)(const CParsedCommand& command, ToolOutput& output);
 };
 
+// "--scale PERCENT": the display scale to lint or draw for, 100 when not
+// given. False (and the message in output) for anything but a whole number
+// from 25 to 800.
+bool ReadScaleOption(const CParsedCommand& command, int& nPercent, ToolOutput& output);
+
 int RunDescribe(const CParsedCommand& command, ToolOutput& output);
 int RunLint(const CParsedCommand& command, ToolOutput& output);
 int RunShow(const CParsedCommand& command, ToolOutput& output);

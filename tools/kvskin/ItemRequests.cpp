@@ -1,5 +1,8 @@
 #include "tools/kvskin/ItemRequests.h"
 
+#include "skin/SkinValue.h"
+#include "tools/common/Utf8.h"
+#include "tools/kvskin/Commands.h"
 #include "tools/kvskin/SkinJson.h"
 
 const ItemLook kEveryLook[8] = {{ItemLook::Normal, false},  {ItemLook::Hot, false},
@@ -36,4 +39,17 @@ std::optional<ItemStateRequest> ParseItemStateRequest(const CString& strArg) {
 
 std::string NoSuchItemMessage(const CString& strID, const CString& strSection) {
     return "kvskin: no item with the ID \"" + ToUtf8(strID) + "\" in " + ToUtf8(strSection) + "\n";
+}
+
+bool ReadScaleOption(const CParsedCommand& command, int& nPercent, ToolOutput& output) {
+    const CString strScale = command.Option(L"--scale", L"100");
+    int32_t nValue = 0;
+    const IntegerListReading reading = ReadSkinIntegers(strScale, &nValue, 1);
+    if (reading.form != ValueForm::Whole || nValue < 25 || nValue > 800) {
+        output.strErr =
+            "kvskin: --scale \"" + ToUtf8(strScale) + "\" is not a percentage from 25 to 800\n";
+        return false;
+    }
+    nPercent = nValue;
+    return true;
 }

@@ -10,12 +10,14 @@
 
 const KvSkinCommand kLintCommand = {
     L"lint",
-    "usage: kvskin lint SKINFILE [SECTION...] [--skin-name NAME]\n"
+    "usage: kvskin lint SKINFILE [SECTION...] [--skin-name NAME] [--scale PERCENT]\n"
     "  Checks each SECTION of SKINFILE as a window of its own (without SECTION: every\n"
     "  element with a WindowInfo, PosInfo or DynamicInfo child), resolving images\n"
     "  below the skin name NAME (default \"default\"). Prints FILE:LINE:COLUMN:\n"
-    "  error|warning: message lines on standard output; exit 1 when there is an error.\n",
-    {{L"--skin-name"}, {}, 1, SIZE_MAX},
+    "  error|warning: message lines on standard output; exit 1 when there is an error.\n"
+    "  --scale PERCENT also warns of each image that is scaled for that display\n"
+    "  scale rather than drawn from a NAME@PERCENT variant made for it.\n",
+    {{L"--skin-name", L"--scale"}, {}, 1, SIZE_MAX},
     RunLint,
 };
 
@@ -27,6 +29,8 @@ int RunLint(const CParsedCommand& command, ToolOutput& output) {
     request.strSkinFile = ToFullWindowsPath(givenPath);
     request.sections.assign(command.positional.begin() + 1, command.positional.end());
     request.strSkinName = command.Option(L"--skin-name", L"default");
+    if (!ReadScaleOption(command, request.nScalePercent, output))
+        return kExitUsage;
 
     std::string problem = SkinFileUnreadable(request.strSkinFile);
     if (!problem.empty()) {

@@ -14,7 +14,8 @@ struct PreviewSkin {
     CString strSection2;
     CString strSkinName;
     bool bWindowless = false;
-    bool bCaption = false; // a caption bar and system menu
+    bool bCaption = false;   // a caption bar and system menu
+    int nScalePercent = 100; // the display scale a picture is drawn for (render)
 };
 
 // A pop-up dialog template without controls, font or title, as the dialog

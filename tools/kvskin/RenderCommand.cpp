@@ -49,6 +49,7 @@ const KvSkinCommand kRenderCommand = {
     L"render",
     "usage: kvskin render SKINFILE SECTION --out OUT.png [--section2 SECTION]\n"
     "                     [--skin-name NAME] [--state ID=LOOK ...] [--states]\n"
+    "                     [--scale PERCENT]\n"
     "  Draws SECTION offscreen as its dialog composes it into OUT.png, with its\n"
     "  alpha: a section with check boxes or radio buttons as the base dialog shows\n"
     "  it, background and every control (its controls are windows: that needs a\n"
@@ -57,8 +58,9 @@ const KvSkinCommand kRenderCommand = {
     "  LOOK: normal, hot, pressed, disabled, checked, checked-hot, checked-pressed\n"
     "  or checked-disabled (windowless items: normal, hot, pressed). --states draws\n"
     "  a contact sheet instead: every acting item in each of its looks, a labelled\n"
-    "  grid with a column per look.\n",
-    {{L"--out", L"--section2", L"--skin-name", L"--state"}, {L"--states"}, 2, 2},
+    "  grid with a column per look. --scale draws a windowless section as a display\n"
+    "  of that scale shows it (150: one and a half times the skin's pixels).\n",
+    {{L"--out", L"--section2", L"--skin-name", L"--state", L"--scale"}, {L"--states"}, 2, 2},
     RunRender,
 };
 
@@ -90,6 +92,8 @@ int RunRender(const CParsedCommand& command, ToolOutput& output) {
     skin.strSection = command.positional[1];
     skin.strSection2 = command.Option(L"--section2");
     skin.strSkinName = command.Option(L"--skin-name", L"default");
+    if (!ReadScaleOption(command, skin.nScalePercent, output))
+        return kExitUsage;
     const std::string problem = SkinFileUnloadable(command.positional[0], skin.strSkinFile);
     if (!problem.empty()) {
         output.strErr = "kvskin: " + problem;

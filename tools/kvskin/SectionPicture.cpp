@@ -38,7 +38,8 @@ class CWndLessPicture : public CSectionPicture {
 public:
     explicit CWndLessPicture(const PreviewSkin& skin) {
         m_reader.LoadSkin(skin.strSkinFile, skin.strSection, skin.strSection2, skin.strSkinName);
-        m_window = ReadWindowModel(m_reader);
+        m_window = ReadWindowModel(m_reader, KvScale::DpiOfPercent(skin.nScalePercent));
+        ScaleItems(m_reader.m_arrDynamicItems, m_window.nDpi);
         BuildWndLessItems(m_reader.m_arrDynamicItems, m_window, nullptr);
         m_pBack = LoadSheetBackground(m_window);
     }
@@ -98,7 +99,7 @@ private:
 class CBaseDialogPicture : public CSectionPicture {
 public:
     explicit CBaseDialogPicture(std::unique_ptr<CKvCommonDlg> dlg)
-        : m_dlg(std::move(dlg)), m_window(ReadWindowModel(*m_dlg)) {}
+        : m_dlg(std::move(dlg)), m_window(ReadWindowModel(*m_dlg, WindowDpi(m_dlg->m_hWnd))) {}
 
     const std::vector<_XmlDynamicItem>& Items() const override { return m_dlg->m_arrDynamicItems; }
     std::vector<ItemLook> LooksOf(size_t nIndex) const override {
@@ -182,6 +183,13 @@ std::unique_ptr<CSectionPicture> MakeSectionPicture(const PreviewSkin& skin,
     reader.LoadSkin(skin.strSkinFile, skin.strSection, skin.strSection2, skin.strSkinName);
     if (!IsBaseDialogSection(reader.m_arrDynamicItems))
         return std::make_unique<CWndLessPicture>(skin);
+    // The base dialog's controls are windows, scaled to the display they are on.
+    if (skin.nScalePercent != 100) {
+        strError = "kvskin: " + ToUtf8(skin.strSection) +
+                   " has check boxes or radio buttons, so the base dialog draws it at the "
+                   "display's own scale; --scale draws windowless sections only\n";
+        return nullptr;
+    }
     ::SetLastError(0);
     std::unique_ptr<CKvCommonDlg> dlg = CreatePreviewDialog(skin);
     if (!dlg) {
