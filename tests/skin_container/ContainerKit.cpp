@@ -219,7 +219,7 @@ bool CDriver::WaitPageOffset(POINT expected) const {
             const POINT offset = PageOffset();
             return offset.x == expected.x && offset.y == expected.y;
         },
-        2000);
+        5000); // the window manager may place the container late on a busy machine
 }
 
 COLORREF CDriver::ScreenPixel(POINT screen) const {
