@@ -10,9 +10,15 @@ art the way the dialogs will, for looking at it without running anything.
 Every coordinate of the skin file comes from the constants below, so the art
 and the item rectangles cannot drift apart. Shapes are drawn at SS times their
 size and filtered down: anti-aliased edges with nothing but PIL.
+
+Each image also comes drawn for the display scales in SCALES, as
+name@<percent>.png beside it: the same shapes drawn at that size, so that a
+dialog at 150% or 200% shows sharp edges and text rather than a resampled
+100% picture.
 """
 
 import argparse
+import math
 import os
 import struct
 import sys
@@ -21,6 +27,9 @@ from xml.sax.saxutils import escape, quoteattr
 from PIL import Image, ImageChops, ImageDraw, ImageFilter, ImageFont
 
 SS = 4  # supersampling factor of every drawing
+
+# Display scales, in percent, the art is drawn for besides 100%.
+SCALES = (150, 200)
 
 FONT_DIR = "/usr/share/fonts/truetype/dejavu"
 # Run-time text is drawn by the controls with GDI+ in this family, which a
@@ -57,6 +66,23 @@ SHADOW = (0x0B, 0x12, 0x1C)  # every shadow and edge darkening, at some alpha
 SWATCHES = [("TEAL", "Teal", (0x0E, 0x93, 0x84)),
             ("AMBER", "Amber", (0xE8, 0xA3, 0x17)),
             ("VIOLET", "Violet", (0x7A, 0x5A, 0xF8))]
+
+
+def dpi_of_percent(percent):
+    return (percent * 96 + 50) // 100
+
+
+def px(n, percent):
+    """A whole-pixel length n of a 96-DPI screen at percent, rounded as the
+    reader rounds (halves up), so that each image is the size it expects."""
+    return (n * dpi_of_percent(percent) + 48) // 96
+
+
+def scaled(n, percent):
+    """n at percent, as exactly as it goes: a whole number stays an int, so
+    that the 100% drawing is the one it always was."""
+    v = n * percent
+    return v // 100 if isinstance(v, int) and v % 100 == 0 else v / 100
 
 
 def argb(rgb, alpha=0xFF):
@@ -146,14 +172,24 @@ def horizontal_gradient(size, x0, x1, left, right):
 
 
 class Sketch:
-    """A picture drawn at SS times its size; image() filters it down."""
+    """A picture of w x h 96-DPI pixels drawn at percent: its coordinates are
+    given at 100% and drawn at SS times the scaled size; image() filters it
+    down to the scaled size."""
 
-    def __init__(self, w, h):
-        self.w, self.h = w, h
-        self.img = Image.new("RGBA", (w * SS, h * SS), (0, 0, 0, 0))
+    def __init__(self, w, h, percent=100):
+        self.k = scaled(SS, percent)  # canvas pixels per 96-DPI pixel
+        self.w, self.h = px(w, percent), px(h, percent)
+        self.img = Image.new("RGBA", (math.ceil(w * self.k), math.ceil(h * self.k)),
+                             (0, 0, 0, 0))
 
     def _scaled(self, values):
-        return [v * SS for v in values]
+        return [v * self.k for v in values]
+
+    def vgradient(self, y0, y1, top, bottom):
+        return vertical_gradient(self.img.size, y0 * self.k, y1 * self.k, top, bottom)
+
+    def hgradient(self, x0, x1, left, right):
+        return horizontal_gradient(self.img.size, x0 * self.k, x1 * self.k, left, right)
 
     def mask(self):
         return Image.new("L", self.img.size, 0)
@@ -172,7 +208,7 @@ class Sketch:
         x, y, w, h = box
         m = self.mask()
         ImageDraw.Draw(m).rounded_rectangle(self._scaled([x, y, x + w, y + h]),
-                                            radius=radius * SS, fill=255)
+                                            radius=radius * self.k, fill=255)
         return m
 
     def rrect(self, box, radius, paint):
@@ -202,24 +238,27 @@ class Sketch:
 
     def polygon(self, points, paint):
         m = self.mask()
-        ImageDraw.Draw(m).polygon([(px * SS, py * SS) for px, py in points], fill=255)
+        ImageDraw.Draw(m).polygon(self._scaled_points(points), fill=255)
         self.paint(m, paint)
+
+    def _scaled_points(self, points):
+        return [(x * self.k, y * self.k) for x, y in points]
 
     def stroke(self, points, width, paint):
         """A polyline with round joins and caps."""
         m = self.mask()
         d = ImageDraw.Draw(m)
-        pts = [(px * SS, py * SS) for px, py in points]
-        d.line(pts, fill=255, width=round(width * SS), joint="curve")
-        r = width * SS / 2
-        for px, py in (pts[0], pts[-1]):
-            d.ellipse([px - r, py - r, px + r, py + r], fill=255)
+        pts = self._scaled_points(points)
+        d.line(pts, fill=255, width=round(width * self.k), joint="curve")
+        r = width * self.k / 2
+        for x, y in (pts[0], pts[-1]):
+            d.ellipse([x - r, y - r, x + r, y + r], fill=255)
         self.paint(m, paint)
 
     def text(self, xy, string, size, paint, bold=False, anchor="la"):
         m = self.mask()
-        ImageDraw.Draw(m).text((xy[0] * SS, xy[1] * SS), string, fill=255,
-                               font=font(size * SS, bold), anchor=anchor)
+        ImageDraw.Draw(m).text((xy[0] * self.k, xy[1] * self.k), string, fill=255,
+                               font=font(round(size * self.k), bold), anchor=anchor)
         self.paint(m, paint)
 
     def image(self):
@@ -235,10 +274,13 @@ def strip(frames):
     return out
 
 
-def drop_shadow(size, box, radius, blur, offset, alpha):
-    """A soft shadow of a rounded rectangle, as an RGBA picture."""
+def drop_shadow(size, box, radius, blur, offset, alpha, percent=100):
+    """A soft shadow of a rounded rectangle, as an RGBA picture of size; the
+    other lengths are 96-DPI pixels drawn at percent."""
     w, h = size
-    x, y, bw, bh = box
+    x, y, bw, bh = [scaled(v, percent) for v in box]
+    radius, blur = scaled(radius, percent), scaled(blur, percent)
+    offset = [scaled(v, percent) for v in offset]
     m = Image.new("L", (w, h), 0)
     ImageDraw.Draw(m).rounded_rectangle([x + offset[0], y + offset[1],
                                          x + offset[0] + bw, y + offset[1] + bh],
@@ -290,30 +332,27 @@ def draw_emblem(size):
     """The product mark: a teal tile with a geometric K."""
     s = Sketch(size, size)
     u = size / 32.0
-    s.rrect((0, 0, size, size), 7 * u,
-            vertical_gradient(s.img.size, 0, size * SS, rgba(ACCENT_HOT), rgba(ACCENT_DOWN)))
+    s.rrect((0, 0, size, size), 7 * u, s.vgradient(0, size, rgba(ACCENT_HOT), rgba(ACCENT_DOWN)))
     s.stroke([(11 * u, 8 * u), (11 * u, 24 * u)], 4.2 * u, WHITE)
     s.stroke([(22 * u, 8 * u), (14 * u, 16 * u), (22 * u, 24 * u)], 4.2 * u, WHITE)
     return s.image()
 
 
-def draw_container_background():
+def draw_container_background(percent=100):
     """The container: shadow, card, caption band with the logo, page well."""
-    sheet = Image.new("RGBA", (SHEET_W, SHEET_H), (0, 0, 0, 0))
+    sheet = Image.new("RGBA", (px(SHEET_W, percent), px(SHEET_H, percent)), (0, 0, 0, 0))
     card = (CARD_X, CARD_Y, CARD_W, CARD_H)
     # Two shadows: a wide soft one below, a tight one that defines the edge.
-    sheet.alpha_composite(drop_shadow(sheet.size, card, CARD_RADIUS, 10, (0, 8), 110))
-    sheet.alpha_composite(drop_shadow(sheet.size, card, CARD_RADIUS, 1.5, (0, 1), 60))
+    sheet.alpha_composite(drop_shadow(sheet.size, card, CARD_RADIUS, 10, (0, 8), 110, percent))
+    sheet.alpha_composite(drop_shadow(sheet.size, card, CARD_RADIUS, 1.5, (0, 1), 60, percent))
 
-    s = Sketch(SHEET_W, SHEET_H)
+    s = Sketch(SHEET_W, SHEET_H, percent)
     s.rrect(card, CARD_RADIUS, FRAME)
     band = s.rrect_mask(card, CARD_RADIUS)
     cut = s.mask()
-    ImageDraw.Draw(cut).rectangle([0, (CARD_Y + CAPTION_H) * SS, SHEET_W * SS, SHEET_H * SS],
-                                  fill=255)
+    ImageDraw.Draw(cut).rectangle(s._scaled([0, CARD_Y + CAPTION_H, SHEET_W, SHEET_H]), fill=255)
     s.paint(ImageChops.subtract(band, cut),
-            vertical_gradient(s.img.size, CARD_Y * SS, (CARD_Y + CAPTION_H) * SS,
-                              rgba(CAPTION_TOP), rgba(CAPTION_BOTTOM)))
+            s.vgradient(CARD_Y, CARD_Y + CAPTION_H, rgba(CAPTION_TOP), rgba(CAPTION_BOTTOM)))
     # A hairline of light under the band's top edge, and a dark one under it.
     s.rrect((CARD_X + 1, CARD_Y + 1, CARD_W - 2, 2), 1, (255, 255, 255, 22))
     s.rrect((CARD_X, CARD_Y + CAPTION_H - 1, CARD_W, 1), 0, SHADOW)
@@ -322,20 +361,22 @@ def draw_container_background():
     # inside, so that nothing flashes before the page appears.
     s.rrect((CHILD_X - 1, CHILD_Y - 1, PAGE_W + 2, PAGE_H + 2), 0, FRAME_LINE)
     s.rrect((CHILD_X, CHILD_Y, PAGE_W, PAGE_H), 0, SURFACE)
-    # Logo: the mark and the word, vertically centred in the band.
+    # Logo: the mark and the word, vertically centred in the band. The mark
+    # is drawn at the canvas's own size, so it is as sharp as the rest.
     mark = 22
-    s.img.alpha_composite(draw_emblem(mark * SS),
-                          ((CARD_X + 12) * SS, (CARD_Y + (CAPTION_H - mark) // 2) * SS))
+    s.img.alpha_composite(draw_emblem(round(mark * s.k)),
+                          (round((CARD_X + 12) * s.k),
+                           round((CARD_Y + (CAPTION_H - mark) // 2) * s.k)))
     s.text((CARD_X + 12 + mark + 9, CARD_Y + CAPTION_H / 2), "Kelvane", 15, WHITE,
            bold=True, anchor="lm")
     sheet.alpha_composite(s.image())
     return sheet
 
 
-def draw_close_strip():
+def draw_close_strip(percent=100):
     """Close item: normal, hot (red), pressed (dark red), disabled."""
     def frame(fill, glyph, inset, arm):
-        s = Sketch(CLOSE_SIZE, CLOSE_SIZE)
+        s = Sketch(CLOSE_SIZE, CLOSE_SIZE, percent)
         if fill:
             s.rrect((inset, inset, CLOSE_SIZE - 2 * inset, CLOSE_SIZE - 2 * inset), 6, fill)
         c = CLOSE_SIZE / 2
@@ -360,28 +401,28 @@ SECONDARY_LOOKS = [(WHITE, (0xF6, 0xF8, 0xFA), CONTROL_LINE),
                    (SURFACE, SURFACE, PANEL_LINE)]
 
 
-def draw_push_strip(w, h, looks):
+def draw_push_strip(w, h, looks, percent=100):
     """Push strips: four client-sized frames (normal, hover, pressed, disabled).
     Each look is (top, bottom, line); a one-pixel shadow sits under the body."""
     frames = []
     for i, (top, bottom, line) in enumerate(looks):
-        s = Sketch(w, h)
+        s = Sketch(w, h, percent)
         body = (0.5, 0.5, w - 1, h - 2)
         if i != 2:  # a pressed button sits flat
             s.rrect((0.5, 1.5, w - 1, h - 2), 6, rgba(SHADOW, 40))
-        s.rrect(body, 6, vertical_gradient(s.img.size, 0, h * SS, rgba(top), rgba(bottom)))
+        s.rrect(body, 6, s.vgradient(0, h, rgba(top), rgba(bottom)))
         s.rrect_ring(body, 6, 1, line)
         frames.append(s.image())
     return strip(frames)
 
 
-def draw_round_strip(d):
+def draw_round_strip(d, percent=100):
     """The shaped button: a disc, fully transparent outside it."""
     looks = [(WHITE, CONTROL_LINE), (ACCENT_TINT, ACCENT), (ACCENT_TINT_DOWN, ACCENT_DOWN),
              (SURFACE, PANEL_LINE)]
     frames = []
     for i, (fill, line) in enumerate(looks):
-        s = Sketch(d, d)
+        s = Sketch(d, d, percent)
         if i != 2:
             s.ellipse((1, 2, d - 2, d - 2), rgba(SHADOW, 40))
         s.ellipse((1, 1, d - 2, d - 2), fill)
@@ -390,7 +431,7 @@ def draw_round_strip(d):
     return strip(frames)
 
 
-def draw_toggle_strip(radio):
+def draw_toggle_strip(radio, percent=100):
     """Check and radio strips: eight frames, states 0-3 unchecked (normal,
     hover, pressed, disabled), then the same four checked."""
     unchecked = [(WHITE, CONTROL_LINE), (ACCENT_TINT, ACCENT), (ACCENT_TINT_DOWN, ACCENT_DOWN),
@@ -400,7 +441,7 @@ def draw_toggle_strip(radio):
     frames = []
     for is_checked, looks in ((False, unchecked), (True, checked)):
         for fill, line in looks:
-            s = Sketch(TOGGLE_FRAME_W, TOGGLE_FRAME_H)
+            s = Sketch(TOGGLE_FRAME_W, TOGGLE_FRAME_H, percent)
             m = TOGGLE_MARK
             box = (1, (TOGGLE_FRAME_H - m) / 2, m, m)
             if radio:
@@ -420,14 +461,13 @@ def draw_toggle_strip(radio):
     return strip(frames)
 
 
-def draw_banner():
+def draw_banner(percent=100):
     """The banner label's image: a gradient card with quiet rings at its ends;
     the label draws its text over the calm middle."""
     _, _, w, h = BANNER
-    s = Sketch(w, h)
+    s = Sketch(w, h, percent)
     s.rrect((0, 0, w, h), 10,
-            horizontal_gradient(s.img.size, 0, w * SS, rgba((0x0F, 0x7C, 0x72)),
-                                rgba((0x1D, 0x4F, 0x72))))
+            s.hgradient(0, w, rgba((0x0F, 0x7C, 0x72)), rgba((0x1D, 0x4F, 0x72))))
     for cx, cy, r in ((w - 40, h * 0.2, 46), (w - 8, h * 0.9, 30), (34, h * 1.05, 38)):
         s.ring((cx - r, cy - r, 2 * r, 2 * r), 1.5, (255, 255, 255, 40))
     # Keep the rings inside the card: clip everything to its shape.
@@ -436,10 +476,10 @@ def draw_banner():
     return s.image()
 
 
-def draw_page_background():
+def draw_page_background(percent=100):
     """The page's ground: two panels and a footer rule. Labels and buttons
     copy their piece of it, so it is opaque everywhere."""
-    s = Sketch(PAGE_W, PAGE_H)
+    s = Sketch(PAGE_W, PAGE_H, percent)
     s.rrect((0, 0, PAGE_W, PAGE_H), 0, SURFACE)
     for panel in (LEFT_PANEL, RIGHT_PANEL):
         s.rrect(panel, 8, WHITE)
@@ -448,12 +488,12 @@ def draw_page_background():
     return s.image()
 
 
-def draw_swatch(colour):
+def draw_swatch(colour, percent=100):
     """The swatch label's image: a chip of the colour with a soft sheen."""
-    s = Sketch(SWATCH_W, SWATCH_H)
+    s = Sketch(SWATCH_W, SWATCH_H, percent)
     lighter = tuple(min(255, c + 28) for c in colour)
     s.rrect((0.5, 0.5, SWATCH_W - 1, SWATCH_H - 1), 8,
-            vertical_gradient(s.img.size, 0, SWATCH_H * SS, rgba(lighter), rgba(colour)))
+            s.vgradient(0, SWATCH_H, rgba(lighter), rgba(colour)))
     s.rrect_ring((0.5, 0.5, SWATCH_W - 1, SWATCH_H - 1), 8, 1, rgba(SHADOW, 50))
     s.rrect_ring((1.5, 1.5, SWATCH_W - 3, SWATCH_H - 3), 7, 1, (255, 255, 255, 60))
     return s.image()
@@ -656,25 +696,35 @@ def skin_xml():
 # ---------------------------------------------------------------------------
 # Output.
 
-def art():
-    """Every file of the image folder, by its name relative to it."""
+def art(percent=100):
+    """Every image of the image folder drawn at percent, by its base name
+    relative to the folder."""
+    icon = px(ICON, percent)
     files = {
-        "container/background.png": draw_container_background(),
-        "container/close.png": draw_close_strip(),
-        "page/background.png": draw_page_background(),
-        "page/banner.png": draw_banner(),
-        "buttons/primary.png": draw_push_strip(PUSH_W, PUSH_H, PRIMARY_LOOKS),
-        "buttons/secondary.png": draw_push_strip(PUSH_W, PUSH_H, SECONDARY_LOOKS),
-        "buttons/round.png": draw_round_strip(ROUND_D),
-        "buttons/check.png": draw_toggle_strip(radio=False),
-        "buttons/radio.png": draw_toggle_strip(radio=True),
-        "icons/info.png": draw_icon("info", ICON, ACCENT),
-        "icons/message.png": draw_icon("message", ICON, WHITE),
-        "icons/close.png": draw_icon("close", ICON, INK),
+        "container/background.png": draw_container_background(percent),
+        "container/close.png": draw_close_strip(percent),
+        "page/background.png": draw_page_background(percent),
+        "page/banner.png": draw_banner(percent),
+        "buttons/primary.png": draw_push_strip(PUSH_W, PUSH_H, PRIMARY_LOOKS, percent),
+        "buttons/secondary.png": draw_push_strip(PUSH_W, PUSH_H, SECONDARY_LOOKS, percent),
+        "buttons/round.png": draw_round_strip(ROUND_D, percent),
+        "buttons/check.png": draw_toggle_strip(False, percent),
+        "buttons/radio.png": draw_toggle_strip(True, percent),
+        "icons/info.png": draw_icon("info", icon, ACCENT),
+        "icons/message.png": draw_icon("message", icon, WHITE),
+        "icons/close.png": draw_icon("close", icon, INK),
     }
     for key, _, colour in SWATCHES:
-        files["swatch/%s.png" % key.lower()] = draw_swatch(colour)
+        files["swatch/%s.png" % key.lower()] = draw_swatch(colour, percent)
     return files
+
+
+def variant_name(name, percent):
+    """The file the reader takes at percent: "page/banner@150.png"."""
+    if percent == 100:
+        return name
+    stem, ext = os.path.splitext(name)
+    return "%s@%d%s" % (stem, percent, ext)
 
 
 def icon_files():
@@ -689,12 +739,16 @@ def icon_files():
     return files
 
 
+def save_picture(picture, path):
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    picture.save(path, optimize=True)
+
+
 def write(outdir):
     image_dir = os.path.join(outdir, "default")
-    for name, picture in art().items():
-        path = os.path.join(image_dir, name)
-        os.makedirs(os.path.dirname(path), exist_ok=True)
-        picture.save(path, optimize=True)
+    for percent in (100,) + SCALES:
+        for name, picture in art(percent).items():
+            save_picture(picture, os.path.join(image_dir, variant_name(name, percent)))
     for name, data in icon_files().items():
         path = os.path.join(image_dir, name)
         os.makedirs(os.path.dirname(path), exist_ok=True)

@@ -1,9 +1,13 @@
 // The default skin that the build draws into the configuration folder, read
 // by the real reader: the container frames the page, each push strip fits its
-// item and the page uses every control kind. (That lint finds nothing in it
-// is kvdemo's to say: demo_tour runs it on this skin and wants no line.)
+// item, the page uses every control kind and every image comes drawn for 150%
+// and 200%. (That lint finds nothing in it is kvdemo's to say: demo_tour runs
+// it on this skin and wants no line.)
 #include "runtime/ModuleApp.h"
 #include "skin/ControlLayout.h"
+#include "skin/DialogModel.h"
+#include "skin/DisplayScale.h"
+#include "skin/ScaledImage.h"
 #include "skin/XMLParseBase.h"
 
 #include <gdiplus.h>
@@ -12,6 +16,7 @@
 #include <array>
 #include <set>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -34,6 +39,37 @@ std::array<UINT, 3> Picture(const CString& path, int x = 0, int y = 0) {
     if (bitmap.GetLastStatus() != Gdiplus::Ok || bitmap.GetPixel(x, y, &colour) != Gdiplus::Ok)
         return {0, 0, 0};
     return {bitmap.GetWidth(), bitmap.GetHeight(), colour.GetAlpha()};
+}
+
+// How many equal frames the reader cuts an item's background image into.
+int StripFrames(const _XmlDynamicItem& item) {
+    if (item.nControlType == 1)
+        return 1;
+    return KvLayout::ButtonKindFromStyle(item.nControlStyle) == KvLayout::kKindPush ? 4 : 8;
+}
+
+struct NamedImage {
+    CString path;
+    int frames;
+};
+
+// Every picture a section names: its background, swatches, item strips and icons.
+std::vector<NamedImage> ImagesOf(Section& section) {
+    std::vector<NamedImage> images;
+    for (const auto& entry : section.m_mapWindowInfo) {
+        if (entry.first != L"BackBmp" && entry.first.Left(7) != L"Swatch_")
+            continue;
+        CString path;
+        section.GetWindowInfo(entry.first, path, TRUE);
+        images.push_back({path, 1});
+    }
+    for (const _XmlDynamicItem& item : section.m_arrDynamicItems) {
+        if (!item.strBkImg.IsEmpty())
+            images.push_back({item.strBkImg, StripFrames(item)});
+        if (!item.strIcon.IsEmpty())
+            images.push_back({item.strIcon, 1});
+    }
+    return images;
 }
 
 } // namespace
@@ -86,4 +122,37 @@ TEST(DefaultSkin, PageUsesEveryControlKindAndEachPushStripFitsItsButton) {
     EXPECT_EQ((std::set<int>{1, 2, 4}), types); // labels, buttons, shaped buttons
     EXPECT_EQ((std::set<int>{KvLayout::kKindPush, KvLayout::kKindCheck, KvLayout::kKindRadio}),
               kinds);
+}
+
+// At 150% and 200% each image is read from its own variant, never resampled,
+// and the variant is exactly the size the reader would resample the base
+// image to, frame by frame; a push strip's frames are as wide as its button,
+// whose edges are scaled on their own.
+TEST(DefaultSkin, EveryImageHasVariantsOfTheSizeTheReaderDrawsAt150And200) {
+    for (const int dpi : {144, 192}) {
+        const int percent = KvScale::PercentOfDpi(dpi);
+        for (const wchar_t* name : kSections) {
+            Section section(name);
+            for (const NamedImage& image : ImagesOf(section)) {
+                const ImageSource source = ImageSourceAt(image.path, dpi);
+                EXPECT_FALSE(source.bResample) << image.path.GetString() << " at " << percent;
+                EXPECT_EQ(percent, source.nPercent) << image.path.GetString();
+                const std::array<UINT, 3> base = Picture(image.path);
+                const SIZE want = KvScale::ImageSizeAt(SIZE{LONG(base[0]), LONG(base[1])}, 100, dpi,
+                                                       image.frames);
+                const std::array<UINT, 3> variant = Picture(source.strPath);
+                EXPECT_EQ(UINT(want.cx), variant[0]) << source.strPath.GetString();
+                EXPECT_EQ(UINT(want.cy), variant[1]) << source.strPath.GetString();
+            }
+            ScaleItems(section.m_arrDynamicItems, dpi);
+            for (const _XmlDynamicItem& item : section.m_arrDynamicItems) {
+                if (StripFrames(item) != 4)
+                    continue;
+                const std::array<UINT, 3> strip = Picture(ImageVariantPath(item.strBkImg, percent));
+                EXPECT_EQ(UINT(4 * (item.rcPos.right - item.rcPos.left)), strip[0])
+                    << item.strID.GetString() << " at " << percent;
+                EXPECT_EQ(UINT(item.rcPos.bottom - item.rcPos.top), strip[1]);
+            }
+        }
+    }
 }
