@@ -57,14 +57,12 @@ RECT CDemoContainer::ItemRect(LPCWSTR pszID) const {
     return nIndex < 0 ? RECT{} : m_arrDynamicItems[static_cast<size_t>(nIndex)].rcPos;
 }
 
-POINT CDemoContainer::ChildPos() {
-    POINT pt = {0, 0};
-    GetWindowInfoPoint(L"ChildPos", pt);
-    return pt;
+// The model's values, not the skin's entries: those are 96-DPI pixels, and the
+// container places its page and takes presses at its window's DPI.
+POINT CDemoContainer::ChildPos() const {
+    return m_window.ptChildPos;
 }
 
-int CDemoContainer::CaptionHeight() {
-    int nHeight = 0;
-    GetWindowInfoInt(L"CaptionHeight", nHeight);
-    return nHeight;
+int CDemoContainer::CaptionHeight() const {
+    return m_window.nCaptionHeight;
 }

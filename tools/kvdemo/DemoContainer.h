@@ -21,8 +21,9 @@ public:
     int ItemState(LPCWSTR pszID) const;
     // The item's rectangle in client coordinates; empty when there is none.
     RECT ItemRect(LPCWSTR pszID) const;
-    POINT ChildPos();
-    int CaptionHeight();
+    // "ChildPos" and "CaptionHeight" at the window's DPI.
+    POINT ChildPos() const;
+    int CaptionHeight() const;
 
 protected:
     BOOL OnInitDialog() override;
