@@ -1,6 +1,6 @@
 #include "framework_kit.h"
 
-#include <psapi.h>
+#include "tests/common/ResourceKit.h"
 
 #include <deque>
 #include <map>
@@ -44,15 +44,6 @@ private:
     CTakingWnd m_taker;
 };
 
-SIZE_T PrivateBytes() {
-    PROCESS_MEMORY_COUNTERS_EX pmc = {};
-    pmc.cb = sizeof(pmc);
-    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc),
-                         sizeof(pmc));
-    // The commit charge: Wine reports it only as PagefileUsage, Windows as both.
-    return pmc.PrivateUsage != 0 ? pmc.PrivateUsage : pmc.PagefileUsage;
-}
-
 const int kRoundsPerMessage = 10;
 const int kWarmUpMessages = 200;
 const int kMessages = 10000; // 100,000 erase round trips
@@ -66,8 +57,8 @@ public:
         for (HBRUSH hBrush : m_brushes)
             ::DeleteObject(hBrush);
     }
-    SIZE_T m_nBaseline = 0;
-    SIZE_T m_nAfter = 0;
+    long long m_nBaseline = 0;
+    long long m_nAfter = 0;
 
 protected:
     BOOL OnInitDialog() override {
@@ -77,9 +68,9 @@ protected:
     }
     afx_msg LRESULT OnRounds(WPARAM, LPARAM) {
         if (++m_nMessage == kWarmUpMessages)
-            m_nBaseline = PrivateBytes();
+            m_nBaseline = ResourceKit::PrivateBytes();
         if (m_nMessage > kMessages) {
-            m_nAfter = PrivateBytes();
+            m_nAfter = ResourceKit::PrivateBytes();
             EndDialog(IDOK);
             return 0;
         }
@@ -154,13 +145,13 @@ TEST(Dialog, ModalLoopOffersEveryMessageOfTheThreadOnce) {
 // Temporaries go after each message of a modal loop, even of one run inside a
 // message, where no message it dispatches is the outermost one.
 TEST(Dialog, TemporariesOfModalRoundTripsAreReleased) {
-    const SIZE_T kAllowance = 1 << 20; // without release: about 100 bytes a round trip
+    const long long kAllowance = 1 << 20; // without release: about 100 bytes a round trip
     CRoundTripDialog dlg;
     INT_PTR result = 0;
     CCallWnd host;
     host.Call([&] { result = dlg.DoModal(); });
     EXPECT_EQ(IDOK, result);
-    ASSERT_NE(0u, dlg.m_nBaseline);
+    ASSERT_NE(0, dlg.m_nBaseline);
     EXPECT_LT(dlg.m_nAfter, dlg.m_nBaseline + kAllowance)
         << "grew by " << (dlg.m_nAfter - dlg.m_nBaseline) << " bytes";
 }

@@ -34,25 +34,10 @@ long Number(IAccessible* pAcc, long nChild,
 
 } // namespace
 
-CAcc& CAcc::operator=(CAcc&& other) noexcept {
-    if (this != &other) {
-        if (m_pAcc)
-            m_pAcc->Release();
-        m_pAcc = other.m_pAcc;
-        other.m_pAcc = nullptr;
-    }
-    return *this;
-}
-
-CAcc::~CAcc() {
-    if (m_pAcc)
-        m_pAcc->Release();
-}
-
 CAcc FromWindow(HWND hWnd) {
     CAcc acc;
     ::AccessibleObjectFromWindow(hWnd, OBJID_CLIENT, kIIDAccessible,
-                                 reinterpret_cast<void**>(acc.out()));
+                                 reinterpret_cast<void**>(acc.GetAddressOf()));
     return acc;
 }
 
@@ -60,7 +45,7 @@ CAcc ChildObject(IAccessible* pParent, long nChild) {
     IDispatch* pDispatch = nullptr;
     CAcc acc;
     if (pParent->get_accChild(ChildId(nChild), &pDispatch) == S_OK && pDispatch) {
-        pDispatch->QueryInterface(kIIDAccessible, reinterpret_cast<void**>(acc.out()));
+        pDispatch->QueryInterface(kIIDAccessible, reinterpret_cast<void**>(acc.GetAddressOf()));
         pDispatch->Release();
     }
     return acc;

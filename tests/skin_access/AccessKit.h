@@ -5,6 +5,7 @@
 
 #include <windows.h>
 #include <oleacc.h>
+#include <wrl/client.h>
 
 #include <string>
 #include <vector>
@@ -15,20 +16,7 @@ namespace AccessKit {
 extern const IID kIIDAccessible;
 
 // One reference to an object, released with it.
-class CAcc {
-public:
-    CAcc() = default;
-    explicit CAcc(IAccessible* pAcc) : m_pAcc(pAcc) {}
-    CAcc(CAcc&& other) noexcept : m_pAcc(other.m_pAcc) { other.m_pAcc = nullptr; }
-    CAcc& operator=(CAcc&& other) noexcept;
-    ~CAcc();
-    IAccessible* operator->() const { return m_pAcc; }
-    IAccessible* get() const { return m_pAcc; }
-    IAccessible** out() { return &m_pAcc; }
-
-private:
-    IAccessible* m_pAcc = nullptr;
-};
+using CAcc = Microsoft::WRL::ComPtr<IAccessible>;
 
 // AccessibleObjectFromWindow(hWnd, OBJID_CLIENT); empty when it fails.
 CAcc FromWindow(HWND hWnd);

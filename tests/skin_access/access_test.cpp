@@ -8,6 +8,7 @@
 
 #include "res/resource.h"
 #include "runtime/ModuleApp.h"
+#include "tools/common/Input.h"
 #include "tools/kvdemo/DemoContainer.h"
 
 #include <gtest/gtest.h>
@@ -55,10 +56,7 @@ protected:
     }
     // The pointer over a client point, and the move posted as the system would.
     static void Hover(CWndLessProbeDlg& dlg, POINT client) {
-        POINT screen = client;
-        dlg.ClientToScreen(&screen);
-        ::SetCursorPos(screen.x, screen.y);
-        dlg.PostMessage(WM_MOUSEMOVE, 0, MAKELPARAM(client.x, client.y));
+        KvInput::PostMove(dlg.m_hWnd, client);
         Pump(&dlg, 100);
     }
 
@@ -85,7 +83,7 @@ TEST_F(AccessTest, AWindowlessDialogsItemsAreReadClickedAndOutliveNothing) {
     Show(dlg, skin);
     CEventLog events;
     CAcc acc = FromWindow(dlg.m_hWnd);
-    ASSERT_TRUE(acc.get());
+    ASSERT_TRUE(acc.Get());
 
     long nCount = 0;
     EXPECT_EQ(acc->get_accChildCount(&nCount), S_OK);
@@ -102,16 +100,16 @@ TEST_F(AccessTest, AWindowlessDialogsItemsAreReadClickedAndOutliveNothing) {
     };
     for (long n = 1; n <= 3; ++n) {
         const auto& expected = children[n - 1];
-        const Reading reading = Read(acc.get(), n);
+        const Reading reading = Read(acc.Get(), n);
         EXPECT_EQ(reading.strName, expected.pszName);
         EXPECT_EQ(reading.strDescription, expected.pszDescription) << n;
         EXPECT_EQ(reading.nRole, ROLE_SYSTEM_PUSHBUTTON) << n;
         EXPECT_EQ(reading.nState, expected.nState) << n;
         EXPECT_EQ(reading.strAction, L"Press") << n;
         EXPECT_TRUE(Same(reading.rcScreen, OnScreen(dlg.m_hWnd, expected.rcPos))) << n;
-        EXPECT_EQ(ChildObject(acc.get(), n).get(), nullptr) << "drawn items are elements";
+        EXPECT_EQ(ChildObject(acc.Get(), n).Get(), nullptr) << "drawn items are elements";
     }
-    EXPECT_EQ(Read(acc.get(), CHILDID_SELF).nRole, ROLE_SYSTEM_CLIENT); // the system's
+    EXPECT_EQ(Read(acc.Get(), CHILDID_SELF).nRole, ROLE_SYSTEM_CLIENT); // the system's
 
     // A reader in another apartment, as one in another process, gets a proxy
     // that the dialog's thread answers while it pumps.
@@ -119,8 +117,8 @@ TEST_F(AccessTest, AWindowlessDialogsItemsAreReadClickedAndOutliveNothing) {
     std::atomic<bool> bRead{false};
     std::thread reader([&strRemote, &bRead, hDlg = dlg.m_hWnd] {
         ::CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-        if (CAcc remote = FromWindow(hDlg); remote.get())
-            strRemote = Read(remote.get(), 1).strName;
+        if (CAcc remote = FromWindow(hDlg); remote.Get())
+            strRemote = Read(remote.Get(), 1).strName;
         ::CoUninitialize();
         bRead = true;
     });
@@ -131,7 +129,7 @@ TEST_F(AccessTest, AWindowlessDialogsItemsAreReadClickedAndOutliveNothing) {
 
     // The pointer over an item makes it hot, and that is announced.
     Hover(dlg, {30, 20});
-    EXPECT_EQ(Read(acc.get(), 1).nState, STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_HOTTRACKED);
+    EXPECT_EQ(Read(acc.Get(), 1).nState, STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_HOTTRACKED);
     EXPECT_EQ(events.Count(EVENT_OBJECT_STATECHANGE, dlg.m_hWnd, 1), 1);
 
     // Hit test and navigation in item order.
@@ -203,11 +201,11 @@ TEST_F(AccessTest, TheDemosContainerAndPageAreReadAsTheSkinDescribesThem) {
 
     const Section container(L"CommonWindow\\MainDlgInfo"), page(L"CommonWindow\\DemoPage");
     CAcc frame = FromWindow(dlg.m_hWnd);
-    ASSERT_TRUE(frame.get());
+    ASSERT_TRUE(frame.Get());
     long nCount = 0;
     EXPECT_EQ(frame->get_accChildCount(&nCount), S_OK);
     EXPECT_EQ(nCount, 1);
-    const Reading close = Read(frame.get(), 1);
+    const Reading close = Read(frame.Get(), 1);
     EXPECT_EQ(close.strName, L"Close Kelvane");
     EXPECT_EQ(close.nRole, ROLE_SYSTEM_PUSHBUTTON);
     EXPECT_TRUE(Same(close.rcScreen, OnScreen(dlg.m_hWnd, container.Pos(L"BTN_CLOSE"))));
@@ -238,16 +236,16 @@ TEST_F(AccessTest, TheDemosContainerAndPageAreReadAsTheSkinDescribesThem) {
         {L"BTN_EXIT", L"Close", L"Closes the window", L"", ROLE_SYSTEM_PUSHBUTTON, kActs},
     };
     CAcc sheet = FromWindow(pPage->m_hWnd);
-    ASSERT_TRUE(sheet.get());
+    ASSERT_TRUE(sheet.Get());
     EXPECT_EQ(sheet->get_accChildCount(&nCount), S_OK);
     ASSERT_EQ(nCount, static_cast<long>(std::size(items)));
     for (long n = 1; n <= nCount; ++n) {
         const auto& expected = items[n - 1];
         SCOPED_TRACE(expected.pszID);
         // The same from the page's object and from the control's own.
-        CAcc own = ChildObject(sheet.get(), n);
-        ASSERT_TRUE(own.get());
-        for (const Reading& reading : {Read(sheet.get(), n), Read(own.get(), CHILDID_SELF)}) {
+        CAcc own = ChildObject(sheet.Get(), n);
+        ASSERT_TRUE(own.Get());
+        for (const Reading& reading : {Read(sheet.Get(), n), Read(own.Get(), CHILDID_SELF)}) {
             EXPECT_EQ(reading.strName, expected.pszName);
             EXPECT_EQ(reading.strDescription, expected.pszDescription);
             EXPECT_EQ(reading.strShortcut, expected.pszShortcut);
@@ -255,7 +253,7 @@ TEST_F(AccessTest, TheDemosContainerAndPageAreReadAsTheSkinDescribesThem) {
             EXPECT_EQ(reading.nState & ~STATE_SYSTEM_FOCUSED, expected.nState);
             EXPECT_TRUE(Same(reading.rcScreen, OnScreen(pPage->m_hWnd, page.Pos(expected.pszID))));
         }
-        EXPECT_EQ((Read(sheet.get(), n).nState & STATE_SYSTEM_FOCUSED) != 0,
+        EXPECT_EQ((Read(sheet.Get(), n).nState & STATE_SYSTEM_FOCUSED) != 0,
                   ::GetFocus() == pPage->ItemWindow(expected.pszID)->m_hWnd);
     }
 
@@ -265,16 +263,16 @@ TEST_F(AccessTest, TheDemosContainerAndPageAreReadAsTheSkinDescribesThem) {
     EXPECT_EQ(sheet->accDoDefaultAction(ChildId(3)), S_OK);
     Pump(&dlg, 100);
     EXPECT_EQ(pPage->CheckOf(L"CHK_DETAILS"), BST_CHECKED);
-    EXPECT_EQ(Read(sheet.get(), 4).strName, pPage->Entry(L"DetailsShown").GetString());
+    EXPECT_EQ(Read(sheet.Get(), 4).strName, pPage->Entry(L"DetailsShown").GetString());
     EXPECT_EQ(events.Count(EVENT_OBJECT_NAMECHANGE, pDetails->m_hWnd, CHILDID_SELF), 1);
-    EXPECT_EQ(Read(sheet.get(), 3).strAction, L"Uncheck");
+    EXPECT_EQ(Read(sheet.Get(), 3).strAction, L"Uncheck");
     // A radio through its own object: checked, the swatch follows, Teal lets go.
-    CAcc amber = ChildObject(sheet.get(), 7);
+    CAcc amber = ChildObject(sheet.Get(), 7);
     EXPECT_EQ(amber->accDoDefaultAction(ChildId(CHILDID_SELF)), S_OK);
     Pump(&dlg, 100);
     EXPECT_EQ(pPage->SwatchShown(), L"RAD_AMBER");
-    EXPECT_EQ(Read(sheet.get(), 6).nState & STATE_SYSTEM_CHECKED, 0);
-    EXPECT_EQ(Read(sheet.get(), 7).nState & STATE_SYSTEM_CHECKED, STATE_SYSTEM_CHECKED);
+    EXPECT_EQ(Read(sheet.Get(), 6).nState & STATE_SYSTEM_CHECKED, 0);
+    EXPECT_EQ(Read(sheet.Get(), 7).nState & STATE_SYSTEM_CHECKED, STATE_SYSTEM_CHECKED);
     EXPECT_EQ(events.Count(EVENT_OBJECT_STATECHANGE, pPage->ItemWindow(L"RAD_AMBER")->m_hWnd,
                            CHILDID_SELF),
               1);
@@ -282,6 +280,6 @@ TEST_F(AccessTest, TheDemosContainerAndPageAreReadAsTheSkinDescribesThem) {
 
     // Both windows end with the container; what clients hold stays answerable.
     dlg.DestroyWindow();
-    for (IAccessible* pAcc : {frame.get(), sheet.get(), amber.get()})
+    for (IAccessible* pAcc : {frame.Get(), sheet.Get(), amber.Get()})
         EXPECT_EQ(pAcc->get_accChildCount(&nCount), CO_E_OBJNOTCONNECTED);
 }

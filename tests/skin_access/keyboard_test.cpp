@@ -33,38 +33,12 @@ void Press(WORD nKey, WORD nModifier = 0) {
         KvInput::Key(nModifier, false);
 }
 
-// Pumps the dialog until what the keys did is done, or gives up.
-template <class Condition> bool PumpUntil(CWnd* pDlg, Condition condition) {
-    for (int i = 0; i < 100 && !condition(); ++i)
-        Pump(pDlg, 20);
-    return condition();
-}
-
-// What an application's message loop does: each message is offered to the
-// windows from its own up through parents and owners (a page, then its
-// container), then dispatched; for at least nMilliseconds.
-void PumpAll(DWORD nMilliseconds) {
-    const ULONGLONG end = ::GetTickCount64() + nMilliseconds;
-    do {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            bool bTaken = false;
-            for (HWND h = msg.hwnd; h && !bTaken; h = ::GetParent(h))
-                if (CWnd* pWnd = CWnd::FromHandlePermanent(h))
-                    bTaken = pWnd->PreTranslateMessage(&msg) != FALSE;
-            if (bTaken)
-                continue;
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        ::Sleep(10);
-    } while (::GetTickCount64() < end);
-}
-
-template <class Condition> bool PumpAllUntil(Condition condition) {
-    for (int i = 0; i < 100 && !condition(); ++i)
-        PumpAll(20);
-    return condition();
+// The items' commands so far, as one line.
+std::wstring Joined(const std::vector<CString>& ids) {
+    std::wstring line;
+    for (const CString& id : ids)
+        line += (line.empty() ? L"" : L" ") + std::wstring(id.GetString());
+    return line;
 }
 
 // The picture a windowless dialog composes now, as its layered window gets it.
@@ -115,7 +89,7 @@ long FocusChildOf(HWND hWnd) {
     CAcc acc = FromWindow(hWnd);
     VARIANT focus;
     ::VariantInit(&focus);
-    if (!acc.get() || acc->get_accFocus(&focus) != S_OK)
+    if (!acc.Get() || acc->get_accFocus(&focus) != S_OK)
         return -2;
     return ChildNumber(focus);
 }
@@ -171,13 +145,7 @@ protected:
     bool FocusOn(const wchar_t* pszID) {
         return PumpUntil(&m_dlg, [&] { return ::GetFocus() == Item(pszID); });
     }
-    // The items' commands so far, as one line.
-    std::wstring Commands() const {
-        std::wstring line;
-        for (const CString& id : m_dlg.m_itemCommands)
-            line += (line.empty() ? L"" : L" ") + std::wstring(id.GetString());
-        return line;
-    }
+    std::wstring Commands() const { return Joined(m_dlg.m_itemCommands); }
     LRESULT Check(const wchar_t* pszID) { return ::SendMessageW(Item(pszID), BM_GETCHECK, 0, 0); }
 
     ImageKit::TempFolder m_folder;
@@ -279,13 +247,7 @@ protected:
         Pump(&m_dlg, 100);
     }
     Picture Now() { return Picture(m_dlg, {240, 100}); }
-    // The command items sent so far, as one line.
-    std::wstring Commands() const {
-        std::wstring line;
-        for (const CString& id : m_dlg.m_itemCommands)
-            line += (line.empty() ? L"" : L" ") + std::wstring(id.GetString());
-        return line;
-    }
+    std::wstring Commands() const { return Joined(m_dlg.m_itemCommands); }
     void PressAndPump(WORD nKey, WORD nModifier = 0) {
         Press(nKey, nModifier);
         Pump(&m_dlg, 150);
@@ -339,9 +301,9 @@ TEST_F(WndLessKeyboardTest, TabSpaceEnterAndArrowsReachTheDrawnItemsWithAFrameIn
     EXPECT_EQ(events.Count(EVENT_OBJECT_FOCUS, m_dlg.m_hWnd, 1), 1);
     {
         CAcc acc = FromWindow(m_dlg.m_hWnd);
-        ASSERT_TRUE(acc.get());
-        EXPECT_EQ(Read(acc.get(), 1).nState, STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED);
-        EXPECT_EQ(Read(acc.get(), 2).nState, STATE_SYSTEM_FOCUSABLE);
+        ASSERT_TRUE(acc.Get());
+        EXPECT_EQ(Read(acc.Get(), 1).nState, STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED);
+        EXPECT_EQ(Read(acc.Get(), 2).nState, STATE_SYSTEM_FOCUSABLE);
     }
 
     // Tab past the note to two; Space runs it when it comes up, Enter at once.
@@ -376,7 +338,7 @@ TEST_F(WndLessKeyboardTest, TabSpaceEnterAndArrowsReachTheDrawnItemsWithAFrameIn
     // A screen reader gives the focus as Tab does.
     {
         CAcc acc = FromWindow(m_dlg.m_hWnd);
-        ASSERT_TRUE(acc.get());
+        ASSERT_TRUE(acc.Get());
         EXPECT_EQ(acc->accSelect(SELFLAG_TAKEFOCUS, ChildId(2)), S_OK);
         EXPECT_EQ(FocusChildOf(m_dlg.m_hWnd), 2);
         EXPECT_EQ(FrameDifference(Now(), plain, rcTwo), "");
@@ -421,13 +383,14 @@ TEST(DemoKeyboardTest, TabGoesFromThePageToTheContainersCloseItemAndBack) {
         dlg.ShowWindow(SW_SHOW);
         CDemoPage* pPage = dlg.Page();
         ASSERT_TRUE(pPage && pPage->m_hWnd);
-        ASSERT_TRUE(PumpAllUntil([&] { return ::GetForegroundWindow() == pPage->m_hWnd; }));
-        PumpAll(200);
+        ASSERT_TRUE(PumpUntil(nullptr, [&] { return ::GetForegroundWindow() == pPage->m_hWnd; }));
+        Pump(nullptr, 200);
         const auto focusOn = [&](const wchar_t* pszID) {
-            return PumpAllUntil([&] { return ::GetFocus() == pPage->ItemWindow(pszID)->m_hWnd; });
+            return PumpUntil(nullptr,
+                             [&] { return ::GetFocus() == pPage->ItemWindow(pszID)->m_hWnd; });
         };
         const auto closeFocused = [&] {
-            return PumpAllUntil([&] { return ::GetFocus() == dlg.m_hWnd; }) &&
+            return PumpUntil(nullptr, [&] { return ::GetFocus() == dlg.m_hWnd; }) &&
                    FocusChildOf(dlg.m_hWnd) == 1;
         };
         const RECT rcClose = dlg.ItemRect(L"BTN_CLOSE");
@@ -457,7 +420,7 @@ TEST(DemoKeyboardTest, TabGoesFromThePageToTheContainersCloseItemAndBack) {
         Press(VK_TAB);
         ASSERT_TRUE(closeFocused());
         Press(VK_RETURN);
-        EXPECT_TRUE(PumpAllUntil([&] { return !dlg.IsWindowVisible(); })) << "Enter on close";
+        EXPECT_TRUE(PumpUntil(nullptr, [&] { return !dlg.IsWindowVisible(); })) << "Enter on close";
     }
     ::CoUninitialize();
 }

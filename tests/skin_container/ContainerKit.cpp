@@ -81,7 +81,7 @@ void CProbeContainer::OnNcDestroy() {
 // The centre, processes, skins
 
 std::vector<HXSubscription> Subscriptions() {
-    HMODULE hHub = ::LoadLibraryW((ProgramFolder() + L"HubExchange.dll").c_str());
+    HMODULE hHub = ::LoadLibraryW(KvProcess::BesideProgram(L"HubExchange.dll").c_str());
     auto list = reinterpret_cast<decltype(&HXListNotify)>(
         reinterpret_cast<void*>(::GetProcAddress(hHub, "HXListNotify")));
     std::vector<HXSubscription> entries(HX_CAPACITY);
@@ -90,10 +90,6 @@ std::vector<HXSubscription> Subscriptions() {
         ::FreeLibrary(hHub);
     entries.resize(static_cast<size_t>(nCount < 0 ? 0 : nCount));
     return entries;
-}
-
-std::wstring ProgramFolder() {
-    return GetModuleDirectory(nullptr).GetString();
 }
 
 CSkinFolder::CSkinFolder() : m_folder(L"kvcontainer", GetConfigDirectory().GetString()) {
@@ -160,9 +156,7 @@ void CDriver::MoveTo(POINT screen) {
 }
 
 void CDriver::Drag(POINT client, POINT delta, const std::function<void()>& whileHeld) {
-    const RECT rc = ContainerRect();
-    const POINT start = {rc.left + client.x, rc.top + client.y};
-    ::SetCursorPos(start.x, start.y);
+    const POINT start = KvInput::CursorTo(Container(), client);
     ::Sleep(50);
     KvInput::LeftButton(true);
     ::Sleep(200);
@@ -181,8 +175,7 @@ void CDriver::Drag(POINT client, POINT delta, const std::function<void()>& while
 }
 
 void CDriver::RealClick(POINT client) {
-    const RECT rc = ContainerRect();
-    ::SetCursorPos(rc.left + client.x, rc.top + client.y);
+    KvInput::CursorTo(Container(), client);
     ::Sleep(50);
     KvInput::LeftButton(true);
     KvInput::LeftButton(false);
@@ -220,13 +213,6 @@ bool CDriver::WaitPageOffset(POINT expected) const {
             return offset.x == expected.x && offset.y == expected.y;
         },
         5000); // the window manager may place the container late on a busy machine
-}
-
-COLORREF CDriver::ScreenPixel(POINT screen) const {
-    HDC hScreen = ::GetDC(nullptr);
-    const COLORREF colour = ::GetPixel(hScreen, screen.x, screen.y);
-    ::ReleaseDC(nullptr, hScreen);
-    return colour;
 }
 
 INT_PTR RunModal(CProbeContainer& dlg, const std::function<void(CDriver&)>& script) {

@@ -8,6 +8,7 @@
 
 #include "companions/HubExchange/HubExchange.h"
 #include "tests/skin_dialog/DialogKit.h"
+#include "tools/common/Process.h"
 
 #include <atomic>
 #include <functional>
@@ -77,9 +78,6 @@ protected:
 // beside this program; empty when it cannot be read.
 std::vector<HXSubscription> Subscriptions();
 
-// This program's folder, ending with a backslash.
-std::wstring ProgramFolder();
-
 // A skin folder below the module's configuration directory, removed
 // afterwards; its images go to its "default" folder, as the container reads
 // them with that skin name.
@@ -130,7 +128,6 @@ public:
     POINT PageOffset() const;
     // Whether the page's offset is (or within two seconds becomes) expected.
     bool WaitPageOffset(POINT expected) const;
-    COLORREF ScreenPixel(POINT screen) const;
 
 private:
     // Waits until everything posted to the container so far was handled.

@@ -17,7 +17,7 @@ TEST(ContainerReliability, HundredRunsGiveBackObjectsMemoryAndSubscriptions) {
     skin.items = {DialogKit::Parse(L"ID=BTN_CLOSE|ControlType=2|BkImg=close.png|Pos=270,5,20,20|"
                                    L"ToolTip=Close")};
     const CString strSkin = skins.Write(L"skin.xml", skin);
-    HMODULE hHub = ::LoadLibraryW((ProgramFolder() + L"HubExchange.dll").c_str());
+    HMODULE hHub = ::LoadLibraryW(KvProcess::BesideProgram(L"HubExchange.dll").c_str());
     const auto broadcast = reinterpret_cast<decltype(&HXBroadcastNotify)>(
         reinterpret_cast<void*>(::GetProcAddress(hHub, "HXBroadcastNotify")));
     ASSERT_NE(broadcast, nullptr);

@@ -4,7 +4,6 @@
 // and other processes do comes from a driver thread: posted keys and clicks,
 // real mouse input for the caption drag, kvhub.exe for the broadcast.
 #include "ContainerKit.h"
-#include "tools/common/Process.h"
 
 #include "res/resource.h"
 #include "runtime/Log.h"
@@ -30,7 +29,7 @@ bool operator==(POINT a, POINT b) {
     return a.x == b.x && a.y == b.y;
 }
 
-std::string BroadcastClose(const std::wstring& strFolder = ProgramFolder()) {
+std::string BroadcastClose(const std::wstring& strFolder = KvProcess::BesideProgram(L"")) {
     return KvProcess::Run(strFolder + L"kvhub.exe", {L"broadcast", L"20"}).strOut;
 }
 
@@ -91,8 +90,7 @@ TEST_F(ContainerTest, EnterEscapeAndOtherRolesLeaveItOpenAndThePageFollowsEveryM
         // A window manager may still place the container: the page follows.
         EXPECT_TRUE(d.WaitPageOffset(kChildPos));
         // A page that loads no skin looks like a plain dialog.
-        const RECT page = d.PageRect();
-        EXPECT_EQ(d.ScreenPixel({page.left + 30, page.top + 30}), ::GetSysColor(COLOR_BTNFACE));
+        EXPECT_EQ(DialogKit::ScreenPixel(d.Page(), {30, 30}), ::GetSysColor(COLOR_BTNFACE));
 
         d.Post(WM_KEYDOWN, VK_RETURN);
         d.Post(WM_KEYDOWN, VK_ESCAPE);
@@ -129,10 +127,6 @@ TEST_F(ContainerTest, EveryCloseRequestEndsItAsCancelWould) {
         {"btn_close item", [](CDriver& d, CProbeContainer&) { d.Click(kBtnClose); }},
         {"page's RequestClose",
          [](CDriver&, CProbeContainer& dlg) { EXPECT_TRUE(dlg.m_pChildPage->RequestClose()); }},
-        {"close message",
-         [](CDriver& d, CProbeContainer&) {
-             EXPECT_EQ(::SendMessageW(d.Container(), WM_CLOSE_CONTAINER, 0, 0), 1);
-         }},
         {"kvhub broadcast 20",
          [](CDriver&, CProbeContainer&) { EXPECT_EQ(BroadcastClose(), "1\r\n"); }},
         // The system's close, which would otherwise become the ignored Cancel.
@@ -141,10 +135,6 @@ TEST_F(ContainerTest, EveryCloseRequestEndsItAsCancelWould) {
          [](CDriver& d, CProbeContainer&) {
              d.RealClick(kBand);
              d.PressAltF4();
-         }},
-        {"SC_CLOSE to the page",
-         [](CDriver& d, CProbeContainer&) {
-             ::PostMessageW(d.Page(), WM_SYSCOMMAND, SC_CLOSE, 0);
          }},
     };
     for (const auto& row : rows) {
@@ -172,11 +162,9 @@ TEST_F(ContainerTest, ThePageStaysOverItsContainerAndFollowsADragAsItRuns) {
         // What the screen shows inside the page: its face, not the container's art
         // (within 2 s: a busy machine's window manager restacks late).
         const auto pageOnTop = [&] {
-            for (int nTries = 0; nTries < 40; ::Sleep(50), ++nTries) {
-                const RECT page = d.PageRect();
-                if (d.ScreenPixel({page.left + 30, page.top + 30}) == ::GetSysColor(COLOR_BTNFACE))
+            for (int nTries = 0; nTries < 40; ::Sleep(50), ++nTries)
+                if (DialogKit::ScreenPixel(d.Page(), {30, 30}) == ::GetSysColor(COLOR_BTNFACE))
                     return true;
-            }
             return false;
         };
         EXPECT_TRUE(pageOnTop()) << "shown";
@@ -220,7 +208,7 @@ TEST_F(ContainerTest, AContainerLeftUnsubscribedByAFullTableSaysSoInTheLog) {
     ASSERT_TRUE(ImageKit::WriteBytes(strLog, ""));
     InitLog(L"test", strLog.c_str());
     // This process's whole share taken by one window of its own.
-    HMODULE hHub = ::LoadLibraryW((ProgramFolder() + L"HubExchange.dll").c_str());
+    HMODULE hHub = ::LoadLibraryW(KvProcess::BesideProgram(L"HubExchange.dll").c_str());
     const auto reg = reinterpret_cast<decltype(&HXRegComNotifyMessage)>(
         reinterpret_cast<void*>(::GetProcAddress(hHub, "HXRegComNotifyMessage")));
     HWND hSink = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 8, 8, nullptr, nullptr,
@@ -275,7 +263,7 @@ TEST_F(ContainerTest, ASkinThatShowsNothingGivesAPlainFrameThatCanBeClosed) {
             EXPECT_EQ(frame.right - frame.left, layout.szSheet.cx);
             EXPECT_EQ(frame.bottom - frame.top, layout.szSheet.cy);
             EXPECT_TRUE(d.PageOffset() == layout.ptChildPos);
-            EXPECT_EQ(d.ScreenPixel({frame.left + 10, frame.top + 10}),
+            EXPECT_EQ(DialogKit::ScreenPixel(d.Container(), {10, 10}),
                       ::GetSysColor(COLOR_ACTIVECAPTION));
             if (!row.bByBroadcast) {
                 WindowCapture::CaptureWindowsToPng(L"container_fallback.png", d.Container(),
@@ -294,7 +282,7 @@ TEST_F(ContainerTest, ASkinThatShowsNothingGivesAPlainFrameThatCanBeClosed) {
 // runs this test again: the container works, and a broadcast reaches nobody.
 TEST_F(ContainerTest, WithoutTheCentreItWorksWithoutBroadcasts) {
     if (const wchar_t* pszOrigin = _wgetenv(L"KV_CONTAINER_ORIGIN")) {
-        ASSERT_EQ(::GetFileAttributesW((ProgramFolder() + L"HubExchange.dll").c_str()),
+        ASSERT_EQ(::GetFileAttributesW(KvProcess::BesideProgram(L"HubExchange.dll").c_str()),
                   INVALID_FILE_ATTRIBUTES);
         CProbeContainer dlg;
         Prepare(dlg);
@@ -315,8 +303,9 @@ TEST_F(ContainerTest, WithoutTheCentreItWorksWithoutBroadcasts) {
     ::GetModuleFileNameW(nullptr, self, MAX_PATH);
     ASSERT_TRUE(::CopyFileW(self, copy.File(L"skin_container.exe").c_str(), FALSE));
     for (const wchar_t* dll : {L"Kelvane.dll", L"KvAfx.dll", L"linkBroker.dll"})
-        ASSERT_TRUE(::CopyFileW((ProgramFolder() + dll).c_str(), copy.File(dll).c_str(), FALSE));
-    ::SetEnvironmentVariableW(L"KV_CONTAINER_ORIGIN", ProgramFolder().c_str());
+        ASSERT_TRUE(
+            ::CopyFileW(KvProcess::BesideProgram(dll).c_str(), copy.File(dll).c_str(), FALSE));
+    ::SetEnvironmentVariableW(L"KV_CONTAINER_ORIGIN", KvProcess::BesideProgram(L"").c_str());
     const KvProcess::RunResult child =
         KvProcess::Run(copy.File(L"skin_container.exe"),
                        {L"--gtest_filter=ContainerTest.WithoutTheCentreItWorksWithoutBroadcasts"});

@@ -121,12 +121,27 @@ std::string PictureDifference(const ::CKvCanvas& kept, const ::CKvCanvas& whole)
     return text;
 }
 
+namespace {
+
+bool PreTranslated(CWnd* pDlg, MSG* pMsg) {
+    bool bOffered = false;
+    for (HWND h = pMsg->hwnd; h; h = ::GetParent(h))
+        if (CWnd* pWnd = CWnd::FromHandlePermanent(h)) {
+            if (pWnd->PreTranslateMessage(pMsg))
+                return true;
+            bOffered |= pWnd == pDlg;
+        }
+    return pDlg && !bOffered && pDlg->PreTranslateMessage(pMsg);
+}
+
+} // namespace
+
 void Pump(CWnd* pDlg, DWORD nMilliseconds) {
     const ULONGLONG end = ::GetTickCount64() + nMilliseconds;
     do {
         MSG msg;
         while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (pDlg->PreTranslateMessage(&msg))
+            if (PreTranslated(pDlg, &msg))
                 continue;
             ::TranslateMessage(&msg);
             ::DispatchMessageW(&msg);

@@ -77,9 +77,18 @@ COLORREF ScreenPixel(HWND hWnd, POINT client);
 // same bytes, else their sizes or the first pixel that differs.
 std::string PictureDifference(const ::CKvCanvas& kept, const ::CKvCanvas& whole);
 
-// Offers each queued message to pDlg's PreTranslateMessage, then dispatches
-// it, for at least nMilliseconds.
+// Offers each queued message as an application's loop does, to the framework
+// windows from its own up through its parents (a control, its page, the
+// page's container), and to pDlg when it is none of them; then dispatches
+// it. For at least nMilliseconds.
 void Pump(CWnd* pDlg, DWORD nMilliseconds = 0);
+
+// Pumps until the condition holds, for about two seconds at most; whether it did.
+template <class Condition> bool PumpUntil(CWnd* pDlg, Condition condition) {
+    for (int i = 0; i < 100 && !condition(); ++i)
+        Pump(pDlg, 20);
+    return condition();
+}
 
 // Posted to a probe: ends it with wParam as the result.
 const UINT WM_PROBE_END = WM_APP + 1;

@@ -4,6 +4,7 @@
 #include "runtime/ModuleApp.h"
 #include "skin/BmpButton.h"
 #include "skin/Label.h"
+#include "tools/common/Input.h"
 
 #include <gtest/gtest.h>
 
@@ -32,9 +33,7 @@ DWORD LabelCorner(CProbeDlg& dlg) {
 
 // A real click on the button with ID 256 + 2, then the end message.
 void ClickOkThenEnd(CProbeDlg& dlg) {
-    HWND hButton = ::GetDlgItem(dlg.m_hWnd, 258);
-    ::PostMessageW(hButton, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-    ::PostMessageW(hButton, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    KvInput::PostClick(::GetDlgItem(dlg.m_hWnd, 258), {5, 5});
     dlg.PostMessage(WM_PROBE_END, 42);
 }
 
@@ -235,10 +234,7 @@ TEST_F(SkinDialogTest, LayeredSheetKeepsTheBackgroundAlphaShowsTheControlsAndAPl
     EXPECT_EQ(ScreenPixel(m_dlg.m_hWnd, {150, 10}), RGB(0x20, 0x60, 0xA0));
     EXPECT_EQ(ScreenPixel(m_dlg.m_hWnd, {12, 102}), RGB(0x00, 0xC0, 0x00));
     // Hovered, the button's new look reaches the screen.
-    POINT pt = {12, 102};
-    m_dlg.ClientToScreen(&pt);
-    ::SetCursorPos(pt.x, pt.y);
-    ::PostMessageW(::GetDlgItem(m_dlg.m_hWnd, 258), WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+    KvInput::PostMove(::GetDlgItem(m_dlg.m_hWnd, 258), {2, 2});
     Pump(&m_dlg, 100);
     EXPECT_EQ(ScreenPixel(m_dlg.m_hWnd, {12, 102}), RGB(0x00, 0xD0, 0x00));
     m_dlg.DestroyWindow();
@@ -272,9 +268,7 @@ TEST_F(SkinDialogTest, AControlsNewLookRecomposesItsPartOfTheLayeredPicture) {
     Pump(&m_dlg, 200); // the controls' first paints
     const HWND hOver = ::GetDlgItem(m_dlg.m_hWnd, 256 + 4);
     ASSERT_NE(hOver, nullptr);
-    POINT pt = {60, 100}; // over the OK button too
-    m_dlg.ClientToScreen(&pt);
-    ::SetCursorPos(pt.x, pt.y);
+    KvInput::CursorTo(hOver, {20, 10}); // over the OK button too
     for (UINT message : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MOUSELEAVE}) {
         const int nParts = m_dlg.m_nPartCompositions, nAll = m_dlg.m_nCompositions;
         ::PostMessageW(hOver, message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0,
@@ -319,10 +313,7 @@ TEST_F(SkinDialogTest, TooltipShowsThroughThePreTranslatedRelay) {
     CreateShown(m_dlg);
     m_dlg.SetActiveWindow(); // without TTS_ALWAYSTIP only the active window shows tips
     HWND hLabel = ::GetDlgItem(m_dlg.m_hWnd, 256);
-    POINT pt = {20, 10};
-    ::ClientToScreen(hLabel, &pt);
-    ::SetCursorPos(pt.x, pt.y);
-    ::PostMessageW(hLabel, WM_MOUSEMOVE, 0, MAKELPARAM(20, 10));
+    KvInput::PostMove(hLabel, {20, 10});
     Pump(&m_dlg, 1500);
     EXPECT_TRUE(m_dlg.m_toolTip.IsWindowVisible());
     TTTOOLINFOW info = {};
