@@ -18,17 +18,23 @@ const int kInitialBufSize = 10240;
 const int kReceivePiece = 1024;
 const size_t kHeaderLogChars = 1024;
 const size_t kBodyLogChars = 4096;
-const int kBodyPiece = 65536;
+const int kBodyPiece = 1 << 20;
 
 // Waits for reply bytes no longer than the limits allow. Each wait ends at
 // the header deadline or at the end of the current low-speed window, so a
 // server that sends a byte now and then is caught as surely as a silent one.
+// While a limit runs the socket does not block: bytes already in are taken
+// at once, and only a receive that would block waits, so a fast reply costs
+// one call per piece rather than a wait and a receive.
 class CReceivePace {
 public:
     static const int kTooSlow = -2;
 
     CReceivePace(SOCKET socket, const KvReceiveLimits& limits)
         : m_socket(socket), m_limits(limits), m_deadline(Later(limits.headerMs)) {}
+    ~CReceivePace() { Finish(); }
+    CReceivePace(const CReceivePace&) = delete;
+    CReceivePace& operator=(const CReceivePace&) = delete;
 
     // The header is in: the low-speed windows start.
     void StartBody() {
@@ -37,27 +43,45 @@ public:
         m_windowBytes = 0;
     }
 
+    // The connection goes on blocking, as its other users expect; before it
+    // is closed, since a closed handle may already be another socket's.
+    void Finish() { SetBlocking(true); }
+
     // Bytes received, 0 when the server closed, SOCKET_ERROR or kTooSlow.
     int Receive(char* buffer, int size) {
-        if (m_deadline == 0) // only the connection's own silence limit
+        if (m_deadline == 0) { // only the connection's own silence limit
+            if (!SetBlocking(true))
+                return SOCKET_ERROR;
             return recv(m_socket, buffer, size, 0);
+        }
+        if (!SetBlocking(false))
+            return SOCKET_ERROR;
         for (;;) {
             if (!WithinLimits())
                 return kTooSlow;
-            const int ready = WaitReadable();
-            if (ready == SOCKET_ERROR)
-                return SOCKET_ERROR;
-            if (ready == 0)
-                continue;
             const int count = recv(m_socket, buffer, size, 0);
             if (count > 0)
                 m_windowBytes += count;
-            return count;
+            if (count != SOCKET_ERROR || WSAGetLastError() != WSAEWOULDBLOCK)
+                return count;
+            if (WaitReadable() == SOCKET_ERROR)
+                return SOCKET_ERROR;
         }
     }
 
 private:
     static ULONGLONG Later(int ms) { return ms > 0 ? GetTickCount64() + ms : 0; }
+
+    // Switches the socket's mode only when it changes.
+    bool SetBlocking(bool blocking) {
+        if (m_blocking == blocking)
+            return true;
+        u_long nonBlocking = blocking ? 0 : 1;
+        if (ioctlsocket(m_socket, FIONBIO, &nonBlocking) != 0)
+            return false;
+        m_blocking = blocking;
+        return true;
+    }
 
     // A window that brought enough makes way for the next.
     bool WithinLimits() {
@@ -82,6 +106,7 @@ private:
     KvReceiveLimits m_limits;
     ULONGLONG m_deadline;
     bool m_inBody = false;
+    bool m_blocking = true; // as the connection library hands it over
     long long m_windowBytes = 0;
 };
 
@@ -428,6 +453,7 @@ BOOL CHttpUpload::ReceiveBody(const std::function<bool(const char*, int)>& take,
     pace.StartBody();
     const BodyEnd end = body.Read(pace, header + headerEnd + 4, held - headerEnd - 4);
     m_strFailure = body.Why();
+    pace.Finish();
     if (end != BodyEnd::Closed)
         CloseSocket();
     const bool whole = end == BodyEnd::Closed || end == BodyEnd::LastChunk;

@@ -6,6 +6,8 @@
 #include "xml/XmlDocument.h"
 
 #include <algorithm>
+#include <cwchar>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -29,10 +31,17 @@ CString SkinDirectoryOf(const CString& strSkinFile) {
     return strSkinFile.Left(separator + 1);
 }
 
-CString Attribute(CXmlDocument& doc, DOMElement* pElement, LPCWSTR pszName) {
-    CString value;
-    doc.GetAttributeValue(pElement, pszName, value);
-    return value;
+// XMLCh and wchar_t are both UTF-16 code units on Windows.
+const wchar_t* W(const XMLCh* psz) {
+    return reinterpret_cast<const wchar_t*>(psz);
+}
+const XMLCh* X(const wchar_t* psz) {
+    return reinterpret_cast<const XMLCh*>(psz);
+}
+
+// The attribute's value as the document holds it, empty when missing.
+const wchar_t* Attribute(const DOMElement* pElement, const wchar_t* pszName) {
+    return W(pElement->getAttribute(X(pszName)));
 }
 
 // The number rule into a field; a missing, empty or unreadable value keeps it.
@@ -54,17 +63,16 @@ bool ReadRectInto(const wchar_t* pszValue, RECT& rcValue) {
     return true;
 }
 
-// XMLCh and wchar_t are both UTF-16 code units on Windows.
-const wchar_t* W(const XMLCh* psz) {
-    return reinterpret_cast<const wchar_t*>(psz);
-}
+// What an item's attribute goes into. Text is taken as it is (emptied when
+// missing or empty); a file keeps the earlier path when none is given;
+// numbers and the rectangle keep their value when nothing can be read.
+struct ItemSlot {
+    enum class Kind { None, Text, File, Number, Style, Rect } kind = Kind::None;
+    CString _XmlDynamicItem::*pText = nullptr;
+    int32_t _XmlDynamicItem::*pNumber = nullptr;
+};
 
-// What one attribute of a dynamic item's element does to its record. Text is
-// taken as it is (emptied when missing); an image keeps the earlier path when
-// none is given; numbers and the rectangle keep their value when nothing can
-// be read. A missing attribute reads as an empty one.
-void ReadItemAttribute(_XmlDynamicItem& item, const SkinName& attribute, const wchar_t* pszValue,
-                       const CString& strImagePrefix) {
+ItemSlot SlotFor(const SkinName& attribute) {
     using R = _XmlDynamicItem;
     static const std::pair<ItemField, CString R::*> kTexts[] = {
         {ItemField::Name, &R::strName},
@@ -82,67 +90,162 @@ void ReadItemAttribute(_XmlDynamicItem& item, const SkinName& attribute, const w
         {ItemField::DrawFocus, &R::nDrawFocus}};
     const bool bFile = attribute.kind == SkinKind::Image || attribute.kind == SkinKind::Cursor ||
                        attribute.kind == SkinKind::Icon;
+    ItemSlot slot;
     for (const auto& [field, pText] : kTexts)
         if (field == attribute.field) {
-            if (!*pszValue) {
-                if (!bFile)
-                    (item.*pText).Empty();
-            } else {
-                item.*pText = bFile ? strImagePrefix + pszValue : CString(pszValue);
-            }
-            return;
+            slot.kind = bFile ? ItemSlot::Kind::File : ItemSlot::Kind::Text;
+            slot.pText = pText;
+            return slot;
         }
-    if (!*pszValue)
-        return; // numbers and the rectangle keep their value
     for (const auto& [field, pNumber] : kNumbers)
-        if (field == attribute.field)
-            ReadNumberInto(pszValue, item.*pNumber);
+        if (field == attribute.field) {
+            slot.kind = ItemSlot::Kind::Number;
+            slot.pNumber = pNumber;
+            return slot;
+        }
     if (attribute.field == ItemField::ControlStyle)
-        ReadNumberInto(pszValue, item.nControlStyle);
+        slot.kind = ItemSlot::Kind::Style;
     else if (attribute.field == ItemField::Pos)
-        ReadRectInto(pszValue, item.rcPos);
+        slot.kind = ItemSlot::Kind::Rect;
+    return slot;
 }
 
-// The attributes of an item's element that the schema knows, with their
-// values as the document holds them.
-using GivenAttributes = std::vector<std::pair<const SkinName*, const wchar_t*>>;
+// The slot of every name of the schema, in the schema's order.
+const std::vector<ItemSlot>& ItemSlots() {
+    static const std::vector<ItemSlot> slots = [] {
+        std::vector<ItemSlot> made;
+        for (const SkinName& attribute : kItemAttributeNames)
+            made.push_back(SlotFor(attribute));
+        return made;
+    }();
+    return slots;
+}
 
-// One pass over the element's attributes into given, each schema name at
-// most once (XML allows a name once); nNameHint is where the schema is
-// searched first. Returns the "ID", empty when missing.
-const wchar_t* ReadGivenAttributes(const DOMElement* pElement, size_t& nNameHint,
-                                   GivenAttributes& given) {
-    given.clear();
-    const wchar_t* pszID = L"";
+// Position of the "ID" in the schema.
+size_t IdSlot() {
+    size_t nSlot = 0;
+    for (const SkinName& attribute : kItemAttributeNames) {
+        if (attribute.field == ItemField::ID)
+            return nSlot;
+        ++nSlot;
+    }
+    return nSlot;
+}
+
+// The values of an item's element by schema position, null where the element
+// does not give the name. Each name counts at most once (XML allows a name
+// once); nNameHint is where the schema is searched first.
+void ReadGivenValues(const DOMElement* pElement, size_t& nNameHint,
+                     std::vector<const wchar_t*>& values) {
+    std::fill(values.begin(), values.end(), nullptr);
     const xercesc::DOMNamedNodeMap* pAttributes = pElement->getAttributes();
     const XMLSize_t nCount = pAttributes ? pAttributes->getLength() : 0;
     for (XMLSize_t i = 0; i < nCount; ++i) {
         const xercesc::DOMNode* pAttribute = pAttributes->item(i);
         const SkinName* pName =
             kItemAttributeNames.FindFrom(W(pAttribute->getNodeName()), nNameHint);
-        if (!pName)
-            continue;
-        given.emplace_back(pName, W(pAttribute->getNodeValue()));
-        if (pName->field == ItemField::ID)
-            pszID = given.back().second;
+        if (pName)
+            values[static_cast<size_t>(pName - kItemAttributeNames.begin())] =
+                W(pAttribute->getNodeValue());
     }
-    return pszID;
 }
 
-// Every attribute as missing first, then those given: the same record as
-// looking each name of the schema up in the element.
-void ApplyItemAttributes(_XmlDynamicItem& item, const GivenAttributes& given,
-                         const CString& strImagePrefix) {
-    for (const SkinName& attribute : kItemAttributeNames)
-        ReadItemAttribute(item, attribute, L"", strImagePrefix);
-    for (const auto& [pName, pszValue] : given)
-        ReadItemAttribute(item, *pName, pszValue, strImagePrefix);
+// Writes items' texts. Items of a skin repeat many values (a font, a colour,
+// a cursor): an item whose text equals the one read last into the same field
+// shares its characters instead of holding a copy of its own.
+class CItemTextWriter {
+public:
+    explicit CItemTextWriter(const CString& strImagePrefix)
+        : m_strImagePrefix(strImagePrefix), m_last(kItemAttributeNames.Size()) {}
+
+    void Text(CString& strField, size_t nSlot, const wchar_t* pszValue) {
+        CString& last = m_last[nSlot];
+        if (wcscmp(last.GetString(), pszValue) != 0)
+            last = pszValue;
+        strField = last;
+    }
+
+    // The file's path below the skin's folder.
+    void File(CString& strField, size_t nSlot, const wchar_t* pszValue) {
+        CString& last = m_last[nSlot];
+        if (last.IsEmpty() ||
+            wcscmp(last.GetString() + m_strImagePrefix.GetLength(), pszValue) != 0)
+            last = m_strImagePrefix + pszValue;
+        strField = last;
+    }
+
+private:
+    const CString& m_strImagePrefix;
+    std::vector<CString> m_last; // by schema position
+};
+
+// The record as looking each name of the schema up in the element makes it;
+// a missing attribute reads as an empty one.
+void ApplyItemValues(_XmlDynamicItem& item, const std::vector<const wchar_t*>& values,
+                     CItemTextWriter& texts) {
+    const std::vector<ItemSlot>& slots = ItemSlots();
+    for (size_t i = 0; i < slots.size(); ++i) {
+        const ItemSlot& slot = slots[i];
+        const wchar_t* pszValue = values[i];
+        if (!pszValue || !*pszValue) {
+            if (slot.kind == ItemSlot::Kind::Text)
+                (item.*slot.pText).Empty();
+            continue; // files, numbers and the rectangle keep their value
+        }
+        switch (slot.kind) {
+        case ItemSlot::Kind::None:
+            break;
+        case ItemSlot::Kind::Text:
+            texts.Text(item.*slot.pText, i, pszValue);
+            break;
+        case ItemSlot::Kind::File:
+            texts.File(item.*slot.pText, i, pszValue);
+            break;
+        case ItemSlot::Kind::Number:
+            ReadNumberInto(pszValue, item.*slot.pNumber);
+            break;
+        case ItemSlot::Kind::Style:
+            ReadNumberInto(pszValue, item.nControlStyle);
+            break;
+        case ItemSlot::Kind::Rect:
+            ReadRectInto(pszValue, item.rcPos);
+            break;
+        }
+    }
 }
 
 // Whether the ID's upper case is the ASCII one: what every skin writes.
-bool IsAscii(const CString& strText) {
-    const wchar_t* p = strText.GetString();
-    return std::all_of(p, p + strText.GetLength(), [](wchar_t ch) { return ch < 0x80; });
+bool IsAscii(const wchar_t* pszText, size_t nLength) {
+    return std::all_of(pszText, pszText + nLength, [](wchar_t ch) { return ch < 0x80; });
+}
+
+// The ID as the reader compares it, into key, whose room is kept from one
+// ID to the next.
+void IdKeyInto(const wchar_t* pszID, size_t nLength, std::wstring& key) {
+    key.assign(pszID, nLength);
+    if (key.empty())
+        return;
+    // The invariant upper case of ASCII text is its ASCII one, without a
+    // call to the system for every item.
+    if (IsAscii(pszID, nLength)) {
+        for (wchar_t& ch : key)
+            if (ch >= L'a' && ch <= L'z')
+                ch = static_cast<wchar_t>(ch - L'a' + L'A');
+        return;
+    }
+    // Upper-casing keeps the length of every UTF-16 string.
+    LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, pszID, static_cast<int>(nLength), &key[0],
+                  static_cast<int>(key.size()), nullptr, nullptr, 0);
+}
+
+// A position record's colour, as ReadSkinColor reads it; document text holds
+// no zero character.
+bool ReadColorInto(const wchar_t* pszValue, uint32_t& clrValue) {
+    if (!*pszValue) {
+        clrValue = 0xFFFFFFFFu;
+        return true;
+    }
+    return ScanHex(pszValue, pszValue + wcslen(pszValue), clrValue);
 }
 
 } // namespace
@@ -170,20 +273,8 @@ bool ReadSkinColor(const CString& strValue, uint32_t& clrValue) {
 }
 
 std::wstring SkinIdKey(const CString& strID) {
-    std::wstring key(strID.GetString(), static_cast<size_t>(strID.GetLength()));
-    if (key.empty())
-        return key;
-    // The invariant upper case of ASCII text is its ASCII one, without a
-    // call to the system for every item.
-    if (IsAscii(strID)) {
-        for (wchar_t& ch : key)
-            if (ch >= L'a' && ch <= L'z')
-                ch = static_cast<wchar_t>(ch - L'a' + L'A');
-        return key;
-    }
-    // Upper-casing keeps the length of every UTF-16 string.
-    LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, strID.GetString(), strID.GetLength(),
-                  &key[0], static_cast<int>(key.size()), nullptr, nullptr, 0);
+    std::wstring key;
+    IdKeyInto(strID.GetString(), static_cast<size_t>(strID.GetLength()), key);
     return key;
 }
 
@@ -256,8 +347,7 @@ void CKvXMLParseBase::ReadWindowInfo(CXmlDocument& doc, DOMElement* pSection) {
         return;
     for (DOMElement* entry = windowInfo->getFirstElementChild(); entry;
          entry = entry->getNextElementSibling())
-        m_mapWindowInfo[Attribute(doc, entry, SkinKey::ItemID)] =
-            Attribute(doc, entry, SkinKey::Data);
+        m_mapWindowInfo[Attribute(entry, SkinKey::ItemID)] = Attribute(entry, SkinKey::Data);
 }
 
 void CKvXMLParseBase::ReadPosInfo(CXmlDocument& doc, DOMElement* pSection) {
@@ -267,9 +357,9 @@ void CKvXMLParseBase::ReadPosInfo(CXmlDocument& doc, DOMElement* pSection) {
     for (DOMElement* entry = posInfo->getFirstElementChild(); entry;
          entry = entry->getNextElementSibling()) {
         auto record = std::make_unique<PosInfoRecord>();
-        record->strItemID = Attribute(doc, entry, SkinKey::ItemID);
-        ReadSkinColor(Attribute(doc, entry, SkinKey::Color), record->clrColor);
-        ReadSkinRect(Attribute(doc, entry, SkinKey::Pos), record->rcPos);
+        record->strItemID = Attribute(entry, SkinKey::ItemID);
+        ReadColorInto(Attribute(entry, SkinKey::Color), record->clrColor);
+        ReadRectInto(Attribute(entry, SkinKey::Pos), record->rcPos);
         CString key = record->strItemID;
         m_mapPosInfo[key] = std::move(record);
     }
@@ -281,23 +371,26 @@ void CKvXMLParseBase::ReadDynamicInfo(DOMElement* pDynamicInfo) {
     m_arrDynamicItems.reserve(m_arrDynamicItems.size() + nElements);
     m_mapItemIndex.reserve(m_mapItemIndex.size() + nElements);
     const CString strImagePrefix = ImagePath(CString());
-    GivenAttributes given;
-    given.reserve(kItemAttributeNames.Size());
+    CItemTextWriter texts(strImagePrefix);
+    std::vector<const wchar_t*> values(kItemAttributeNames.Size());
+    const size_t nIdSlot = IdSlot();
+    std::wstring key;
     size_t nNameHint = 0;
     for (DOMElement* entry = pDynamicInfo->getFirstElementChild(); entry;
          entry = entry->getNextElementSibling()) {
-        const wchar_t* pszID = ReadGivenAttributes(entry, nNameHint, given);
-        ApplyItemAttributes(FindOrAppendItem(pszID), given, strImagePrefix);
+        ReadGivenValues(entry, nNameHint, values);
+        const wchar_t* pszID = values[nIdSlot] ? values[nIdSlot] : L"";
+        IdKeyInto(pszID, wcslen(pszID), key);
+        ApplyItemValues(FindOrAppendItem(key), values, texts);
     }
 }
 
-_XmlDynamicItem& CKvXMLParseBase::FindOrAppendItem(const CString& strID) {
-    std::wstring key = SkinIdKey(strID);
+_XmlDynamicItem& CKvXMLParseBase::FindOrAppendItem(const std::wstring& key) {
     auto found = m_mapItemIndex.find(key);
     if (found != m_mapItemIndex.end())
         return m_arrDynamicItems[found->second];
     m_arrDynamicItems.emplace_back();
-    m_mapItemIndex.emplace(std::move(key), m_arrDynamicItems.size() - 1);
+    m_mapItemIndex.emplace(key, m_arrDynamicItems.size() - 1);
     return m_arrDynamicItems.back();
 }
 

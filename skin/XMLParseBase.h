@@ -175,7 +175,8 @@ private:
     void ReadWindowInfo(CXmlDocument& doc, xercesc::DOMElement* pSection);
     void ReadPosInfo(CXmlDocument& doc, xercesc::DOMElement* pSection);
     void ReadDynamicInfo(xercesc::DOMElement* pDynamicInfo);
-    _XmlDynamicItem& FindOrAppendItem(const CString& strID);
+    // The first item whose ID has the key (see SkinIdKey), or a new one.
+    _XmlDynamicItem& FindOrAppendItem(const std::wstring& key);
     void RebuildItemIndex();
     CString ImagePath(const CString& strName) const;
 

@@ -7,7 +7,9 @@
 //    trip in the figure);
 //  - cache build: a setter discards the cache and the same request builds it
 //    and copies it; the paint measured in the same round is taken off.
-// Medians of rounds, each round a mean of many requests.
+// Each round takes the median of its requests, so that a request the system
+// preempted does not weigh on the round; the figures are medians of rounds,
+// after a warm-up round that is not counted.
 #include "skin/BmpButton.h"
 #include "skin/Label.h"
 
@@ -16,14 +18,15 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 namespace {
 
 const int kRequests = 1000;
-const int kRounds = 9;
+const int kRounds = 15;
 const int kPaintsPerRound = 400;
-const int kBuildsPerRound = 40;
+const int kBuildsPerRound = 100;
 const double kTargetRatio = 0.1;
 
 double Seconds() {
@@ -53,16 +56,17 @@ UINT BuildsDuringRequests(Control& control, Discard discard) {
     return control.GetCacheBuildCount() - before;
 }
 
-// Mean seconds of nTimes erase requests into hDC, each after prepare().
-template <class Prepare> double MeanErase(HWND hWnd, HDC hDC, int nTimes, Prepare prepare) {
-    double total = 0;
+// Median seconds of nTimes erase requests into hDC, each after prepare().
+template <class Prepare> double MedianErase(HWND hWnd, HDC hDC, int nTimes, Prepare prepare) {
+    std::vector<double> times;
+    times.reserve(static_cast<size_t>(nTimes));
     for (int i = 0; i < nTimes; ++i) {
         prepare();
         const double start = Seconds();
         ::SendMessageW(hWnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(hDC), 0);
-        total += Seconds() - start;
+        times.push_back(Seconds() - start);
     }
-    return total / nTimes;
+    return Median(std::move(times));
 }
 
 // Paint and build of a configured control, medians of rounds in seconds.
@@ -73,10 +77,12 @@ bool Measure(const char* name, Control& control, Discard discard) {
     control.GetClientRect(&rc);
     CKvCanvas target(rc.Width(), rc.Height()); // where the paints go
     std::vector<double> paints, buildsCost;
-    for (int round = 0; round < kRounds; ++round) {
-        const double paint = MeanErase(control.m_hWnd, target.DC(), kPaintsPerRound, [] {});
+    for (int round = -1; round < kRounds; ++round) {
+        const double paint = MedianErase(control.m_hWnd, target.DC(), kPaintsPerRound, [] {});
         const double build =
-            MeanErase(control.m_hWnd, target.DC(), kBuildsPerRound, discard) - paint;
+            MedianErase(control.m_hWnd, target.DC(), kBuildsPerRound, discard) - paint;
+        if (round < 0)
+            continue; // the warm-up
         paints.push_back(paint);
         buildsCost.push_back(build);
     }

@@ -154,6 +154,24 @@ TEST_F(SkinReaderTest, IdsCompareWithoutCaseAlsoAfterTheDialogEditedTheArray) {
     EXPECT_EQ(reader.m_arrDynamicItems[1].strName, L"b");
 }
 
+// Items that repeat a text may share its characters: a change made to one
+// item's text, in place or by a later load, leaves the other's as read.
+TEST_F(SkinReaderTest, ItemsWithEqualTextsStayIndependent) {
+    CString skin = Write(L"equal.xml", R"(<S><W><DynamicInfo>
+        <I ID="a" FontName="Sans" BkImg="b.png"/><I ID="b" FontName="Sans" BkImg="b.png"/>
+      </DynamicInfo></W><V><DynamicInfo><I ID="A" FontName="Serif"/></DynamicInfo></V></S>)");
+    CKvXMLParseBase reader;
+    reader.LoadSkin(skin, L"W", L"", L"default");
+    ASSERT_EQ(reader.m_arrDynamicItems.size(), 2u);
+    reader.m_arrDynamicItems[0].strFontName.SetAt(0, L'X');
+    reader.m_arrDynamicItems[0].strBkImg.MakeUpper();
+    EXPECT_EQ(reader.m_arrDynamicItems[1].strFontName, L"Sans");
+    EXPECT_EQ(reader.m_arrDynamicItems[1].strBkImg, Directory() + L"default\\b.png");
+    reader.LoadSkin(skin, L"V", L"", L"default");
+    EXPECT_EQ(reader.m_arrDynamicItems[0].strFontName, L"Serif");
+    EXPECT_EQ(reader.m_arrDynamicItems[1].strFontName, L"Sans");
+}
+
 TEST_F(SkinReaderTest, FilesThatCannotBeLoadedChangeNothing) {
     CKvXMLParseBase reader;
     reader.LoadSkin(m_strSkin, kMain, L"", L"default");
