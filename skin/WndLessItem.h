@@ -35,6 +35,12 @@ public:
     // The drawn item has one text colour; the second is accepted and unused.
     void SetTextColors(Gdiplus::ARGB clrNormal, Gdiplus::ARGB clrSecond);
     void SetText(const CString& strText);
+    // The DPI the item is drawn at: its content gap, and the images a host
+    // loads below.
+    void SetDpi(int nDpi) {
+        m_nDpi = nDpi;
+        InputChanged();
+    }
     // FALSE when the file cannot be read as an image: the item then has none.
     BOOL LoadStateImage(LPCWSTR pszPath);
     BOOL LoadIconImage(LPCWSTR pszPath);
@@ -105,6 +111,7 @@ private:
     RECT m_rcIconDrawn;
     RECT m_rcTextDrawn;
     RECT m_rcLook;
+    int m_nDpi = KvScale::kBaseDpi;
 };
 
 // Image files decoded once each for all the items of one build, at the
