@@ -284,7 +284,11 @@ std::shared_ptr<Gdiplus::Image> CWndLessImageCache::Decoded(const CString& strPa
     auto found = m_images.find(key);
     if (found != m_images.end())
         return found->second;
-    std::shared_ptr<Gdiplus::Image> pImage = LoadSharedImage(strPath, m_nDpi, nFrames);
+    if (!m_pVariants)
+        m_pVariants = std::make_shared<CImageVariantIndex>();
+    std::shared_ptr<Gdiplus::Image> pImage;
+    if (!strPath.IsEmpty())
+        pImage.reset(LoadImageAt(strPath, m_nDpi, nFrames, *m_pVariants).release());
     m_images[key] = pImage;
     return pImage;
 }

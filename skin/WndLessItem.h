@@ -114,19 +114,25 @@ private:
     int m_nDpi = KvScale::kBaseDpi;
 };
 
+class CImageVariantIndex;
+
 // Image files decoded once each for all the items of one build, at the
-// dialog's DPI.
+// dialog's DPI, their folders listed once each for variants.
 class KELVANE_API CWndLessImageCache {
 public:
     explicit CWndLessImageCache(int nDpi = KvScale::kBaseDpi) : m_nDpi(nDpi) {}
     // Null when the file cannot be read as an image. nFrames: the equal
     // frames the image holds side by side, each scaled on its own.
     std::shared_ptr<Gdiplus::Image> Decoded(const CString& strPath, int nFrames);
-    void Clear() { m_images.clear(); }
+    void Clear() {
+        m_images.clear();
+        m_pVariants.reset();
+    }
 
 private:
     int m_nDpi;
     std::map<std::pair<CString, int>, std::shared_ptr<Gdiplus::Image>> m_images;
+    std::shared_ptr<CImageVariantIndex> m_pVariants; // made when first needed
 };
 
 // Where the items of a build get their decoded images from.
