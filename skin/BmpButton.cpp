@@ -2,6 +2,7 @@
 
 #include "skin/Accessible.h"
 #include "skin/ControlLayout.h"
+#include "skin/DisplayScale.h"
 #include "skin/DrawUtil.h"
 #include "skin/ScaledImage.h"
 
@@ -256,6 +257,7 @@ void CKvBmpButton::DrawContent(Gdiplus::ARGB clrCaption) {
     in.bHasIcon = m_nKind == KvLayout::kKindPush && m_pIconImage != nullptr;
     in.nIconWidth = in.bHasIcon ? static_cast<int>(m_pIconImage->GetWidth()) : 0;
     in.nIconHeight = in.bHasIcon ? static_cast<int>(m_pIconImage->GetHeight()) : 0;
+    in.nGap = KvScale::Length(KvLayout::kContentGap, m_nImageDpi);
     if (KvLayout::NeedsCaptionWidth(in))
         in.nCaptionWidth = MeasureCaptionWidth();
     const KvLayout::ContentLayout layout = KvLayout::LayoutButtonContent(in);
@@ -273,13 +275,16 @@ void CKvBmpButton::DrawContent(Gdiplus::ARGB clrCaption) {
     }
     if (!m_bCachedFocus)
         return;
-    if (m_nKind == KvLayout::kKindPush) {
-        DrawFocusFrame(m_pCache.get(), rcClient);
-    } else {
-        CRect rcFocus(layout.rcCaption);
-        rcFocus.InflateRect(KvLayout::kContentGap, KvLayout::kContentGap);
-        DrawFocusFrame(m_pCache.get(), rcFocus);
+    // DrawFocusFrame insets the frame by the gap at 96 DPI; the rest of the
+    // gap at the button's DPI is taken here.
+    const int nMoreInset = in.nGap - KvLayout::kContentGap;
+    CRect rcFocus(rcClient);
+    if (m_nKind != KvLayout::kKindPush) {
+        rcFocus = CRect(layout.rcCaption);
+        rcFocus.InflateRect(in.nGap, in.nGap);
     }
+    rcFocus.DeflateRect(nMoreInset, nMoreInset);
+    DrawFocusFrame(m_pCache.get(), rcFocus);
 }
 
 BOOL CKvBmpButton::IsTransparentAt(int x, int y) {

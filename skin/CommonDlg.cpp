@@ -135,6 +135,7 @@ ON_MESSAGE(WM_QUERYUISTATE, OnQueryUIState)
 ON_MESSAGE(WM_CHANGEUISTATE, OnChangeUIState)
 ON_MESSAGE(WM_UPDATEUISTATE, OnChangeUIState)
 ON_MESSAGE(ArriveFocusMessage(), OnArriveFocus)
+ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
 END_MESSAGE_MAP()
 
 CKvCommonDlg::CKvCommonDlg(UINT nIDTemplate, CWnd* pParent)
@@ -164,9 +165,7 @@ BOOL CKvCommonDlg::OnInitDialog() {
 
 void CKvCommonDlg::InitDialogSkin(CString strSkinFile, CString strSection, CString strSection2,
                                   CString strSkinName) {
-    LoadSkin(strSkinFile, strSection, strSection2, strSkinName);
-    m_window = ReadWindowModel(*this, WindowDpi(m_hWnd));
-    ScaleItems(m_arrDynamicItems, m_window.nDpi);
+    LoadScaledSkin(strSkinFile, strSection, strSection2, strSkinName);
     if (SetUpToolTip(0))
         m_toolTip.Activate(TRUE);
     CreateSkinItems();
@@ -174,6 +173,21 @@ void CKvCommonDlg::InitDialogSkin(CString strSkinFile, CString strSection, CStri
     // came after it.
     if (GetExStyle() & WS_EX_LAYERED)
         UpdateLayered(m_nShownAlpha);
+}
+
+void CKvCommonDlg::LoadScaledSkin(const CString& strSkinFile, const CString& strSection,
+                                  const CString& strSection2, const CString& strSkinName) {
+    // A reload gives only some lengths anew: the others go back to the
+    // skin's own first, or they would be scaled twice.
+    ApplySkinLengths(*this, m_skinLengths, KvScale::kBaseDpi);
+    LoadSkin(strSkinFile, strSection, strSection2, strSkinName);
+    m_window = ReadWindowModel(*this, WindowDpi(m_hWnd));
+    m_skinLengths = KvSkinLengths();
+    AdoptSkinLengths(*this, m_skinLengths, m_window.nDpi);
+}
+
+void CKvCommonDlg::AdoptAddedLengths() {
+    AdoptSkinLengths(*this, m_skinLengths, m_window.nDpi);
 }
 
 BOOL CKvCommonDlg::SetUpToolTip(DWORD dwStyle) {
@@ -194,6 +208,7 @@ void CKvCommonDlg::CreateSkinItems() {
     ApplyWindowAttributes();
     // By index: a hook may load more items, which moves the array.
     for (size_t i = 0; i < m_arrDynamicItems.size(); ++i) {
+        AdoptAddedLengths();
         const UINT nID = kFirstItemID + static_cast<UINT>(i);
         switch (m_arrDynamicItems[i].nControlType) {
         case 1:
@@ -248,6 +263,9 @@ void CKvCommonDlg::ApplySheetSize() {
                                   ::GetSystemMetrics(SM_CYDLGFRAME),
                                   ::GetSystemMetrics(SM_CYCAPTION)};
     const SIZE outer = OuterWindowSize(sheet.cx, sheet.cy, GetStyle(), metrics);
+    // The system's rectangle for a new DPI is taken as it is, once.
+    if (m_bKeepWindowRect)
+        return;
     // Only the size changes: a skin applied while another window is active
     // must not take the activation from it.
     SetWindowPos(nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -694,6 +712,73 @@ BOOL CKvCommonDlg::OnEraseBkgnd(CDC* pDC) {
         return CDialog::OnEraseBkgnd(pDC);
     PaintSheet(pDC);
     return TRUE;
+}
+
+// ---------------------------------------------------------------------------
+// A change of DPI
+
+namespace {
+
+// DPI_AWARENESS_UNAWARE and DPI_AWARENESS_SYSTEM_AWARE: the system scales
+// such a window's picture itself.
+constexpr int kPerMonitorAware = 2;
+
+// Whether hWnd draws at its monitor's DPI itself. Looked up at run time:
+// systems without per-window awareness send WM_DPICHANGED only to
+// per-monitor aware processes.
+bool DrawsAtMonitorDpi(HWND hWnd) {
+    using ContextOfWindow = HANDLE(WINAPI*)(HWND);
+    using AwarenessOfContext = int(WINAPI*)(HANDLE);
+    static const HMODULE hUser = ::GetModuleHandleW(L"user32.dll");
+    static const auto pfnContext = reinterpret_cast<ContextOfWindow>(
+        reinterpret_cast<void*>(::GetProcAddress(hUser, "GetWindowDpiAwarenessContext")));
+    static const auto pfnAwareness = reinterpret_cast<AwarenessOfContext>(
+        reinterpret_cast<void*>(::GetProcAddress(hUser, "GetAwarenessFromDpiAwarenessContext")));
+    if (!pfnContext || !pfnAwareness)
+        return true;
+    return pfnAwareness(pfnContext(hWnd)) == kPerMonitorAware;
+}
+
+} // namespace
+
+LRESULT CKvCommonDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
+    const int nDpi = LOWORD(wParam);
+    const RECT* pSuggested = reinterpret_cast<const RECT*>(lParam);
+    // A window the system scales keeps today's behaviour; so does a message
+    // without a DPI or a rectangle to take.
+    if (nDpi <= 0 || !pSuggested || !DrawsAtMonitorDpi(m_hWnd))
+        return Default();
+    const RECT rc = *pSuggested;
+    // The one resize: the rectangle the system chose for the new monitor.
+    // Whatever the rebuild below sizes keeps it.
+    SetWindowPos(nullptr, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    // A dialog that shows no skin has nothing to draw anew.
+    const bool bSkinShown = !m_mapWindowInfo.empty() || !m_arrDynamicItems.empty();
+    if (bSkinShown && nDpi != m_window.nDpi) {
+        m_bKeepWindowRect = true;
+        ApplyDpi(nDpi);
+        m_bKeepWindowRect = false;
+    }
+    return 0;
+}
+
+void CKvCommonDlg::ApplyDpi(int nDpi) {
+    m_window = ReadWindowModel(*this, nDpi);
+    ApplySkinLengths(*this, m_skinLengths, nDpi);
+    SetUpToolTip(0);
+    // Font, icon, background, the layered picture and every control's look
+    // at the new DPI, as a reload makes them.
+    CreateSkinItems();
+    for (const _XmlDynamicItem& item : m_arrDynamicItems)
+        if (CWnd* pControl = item.pControl.get<CWnd>(); pControl && pControl->m_hWnd)
+            pControl->SetWindowPos(
+                nullptr, item.rcPos.left, item.rcPos.top, item.rcPos.right - item.rcPos.left,
+                item.rcPos.bottom - item.rcPos.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (GetExStyle() & WS_EX_LAYERED)
+        UpdateLayered(m_nShownAlpha);
+    else
+        RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 // ---------------------------------------------------------------------------

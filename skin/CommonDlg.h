@@ -90,7 +90,20 @@ protected:
     afx_msg LRESULT OnQueryUIState(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnChangeUIState(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnArriveFocus(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
+
+    // Loads the description and reads its model at the window's DPI, every
+    // length scaled once from the skin's own: the first step of
+    // InitDialogSkin and InitWndLessSkin.
+    void LoadScaledSkin(const CString& strSkinFile, const CString& strSection,
+                        const CString& strSection2, const CString& strSkinName);
+    // Scales what hooks added to the description since the load.
+    void AdoptAddedLengths();
+    // Shows the loaded skin at nDpi: the model read again, fonts, images and
+    // the layered picture made anew, the controls moved. The window keeps
+    // its rectangle: WM_DPICHANGED gave it the system's already.
+    virtual void ApplyDpi(int nDpi);
 
     // Keyboard cues (focus frames, mnemonic underlines) show once the
     // keyboard is used in this dialog, not before. The dialog keeps that
@@ -132,8 +145,11 @@ protected:
     // old one is deleted: whatever was derived from the old one must go.
     virtual void OnBackImageReplaced();
 
-    // The window's values, read once per load (InitDialogSkin, InitWndLessSkin).
+    // The window's values, read once per load (InitDialogSkin, InitWndLessSkin)
+    // and again on a change of DPI.
     KvWindowModel m_window;
+    // The 96-DPI lengths of the description's items and position records.
+    KvSkinLengths m_skinLengths;
     // Replace only through SetBackImage, which keeps the controls' view of it current.
     Gdiplus::Bitmap* m_pBackImage; // owned
     HICON m_hIcon;                 // owned
@@ -211,6 +227,7 @@ private:
     bool m_bChildOrderKnown = false; // no child came or went since
     bool m_bKeyboardCues = false;
     HWND m_hKeyNeighbour = nullptr;
+    bool m_bKeepWindowRect = false; // a change of DPI set the window's rectangle
     // Disconnected and dropped when the window ends: a dialog object may run again.
     std::unique_ptr<CKvAccessObjects> m_pAccess;
 };

@@ -46,12 +46,12 @@ bool KeyInputOf(const MSG& msg, KvWndLess::KeyInput& input) {
 }
 
 // The focus frame of a drawn item, as the system's focus rectangle: every
-// other pixel one pixel wide, 3 pixels inside rc, in the inverse of what is
+// other pixel one pixel wide, nInset pixels inside rc, in the inverse of what is
 // under it, so that it shows on light and dark items alike. The 32-bit
 // picture on hDC is changed through a copy of the frame's part whose rows are
 // known to run from the top (opaque dots, premultiplied as the rest).
-void DrawItemFocusFrame(HDC hDC, RECT rc) {
-    ::InflateRect(&rc, -3, -3);
+void DrawItemFocusFrame(HDC hDC, RECT rc, int nInset) {
+    ::InflateRect(&rc, -nInset, -nInset);
     const LONG cx = rc.right - rc.left, cy = rc.bottom - rc.top;
     if (cx < 2 || cy < 2)
         return;
@@ -122,11 +122,18 @@ CWndLessItem* CKvCommonWndLessDlg::WndLessItem(int nIndex) const {
 
 BOOL CKvCommonWndLessDlg::InitWndLessSkin(CString strSkinFile, CString strSection,
                                           CString strSection2, CString strSkinName) {
-    LoadSkin(strSkinFile, strSection, strSection2, strSkinName);
-    m_window = ReadWindowModel(*this, WindowDpi(m_hWnd));
-    ScaleItems(m_arrDynamicItems, m_window.nDpi);
+    LoadScaledSkin(strSkinFile, strSection, strSection2, strSkinName);
     CreateWndLessItems();
     return UpdateLayered(m_nAlpha);
+}
+
+void CKvCommonWndLessDlg::ApplyDpi(int nDpi) {
+    m_window = ReadWindowModel(*this, nDpi);
+    ApplySkinLengths(*this, m_skinLengths, nDpi);
+    const KvWndLess::KeyState keys = m_keys;
+    CreateWndLessItems();
+    m_keys = keys;
+    UpdateLayered(m_nAlpha);
 }
 
 void CKvCommonWndLessDlg::CreateWndLessItems() {
@@ -135,8 +142,10 @@ void CKvCommonWndLessDlg::CreateWndLessItems() {
     m_nHotItem = -1;
     // ... and without the keyboard's focus: the next Tab gives it again.
     m_keys = KvWndLess::KeyState();
-    BuildWndLessItems(m_arrDynamicItems, m_window,
-                      [this](size_t i) { OnItemCreated(m_arrDynamicItems[i]); });
+    BuildWndLessItems(m_arrDynamicItems, m_window, [this](size_t i) {
+        OnItemCreated(m_arrDynamicItems[i]);
+        AdoptAddedLengths();
+    });
     // Screen readers read the items anew.
     ::NotifyWinEvent(EVENT_OBJECT_REORDER, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
     // One tool, the whole dialog: the hovered item's text is swapped in. The
@@ -151,7 +160,7 @@ void CKvCommonWndLessDlg::CreateWndLessItem(_XmlDynamicItem& item) {
     CWndLessImageCache images(m_window.nDpi);
     MakeWndLessItem(item, info, [&images](const CString& strPath, int nFrames) {
         return images.Decoded(strPath, nFrames);
-    });
+    })->SetDpi(m_window.nDpi);
     OnItemCreated(item);
 }
 
@@ -172,7 +181,8 @@ BOOL CKvCommonWndLessDlg::DrawSheet(CDC* pDC) {
     // Inside a part's clip too: the frame is redrawn with its item, and its
     // dots are inverted over the pixels just composed, as a whole picture's.
     if (bDone && FramedItem() >= 0)
-        DrawItemFocusFrame(pDC->m_hDC, m_arrDynamicItems[static_cast<size_t>(FramedItem())].rcPos);
+        DrawItemFocusFrame(pDC->m_hDC, m_arrDynamicItems[static_cast<size_t>(FramedItem())].rcPos,
+                           KvScale::Length(KvLayout::kContentGap, m_window.nDpi));
     return bDone;
 }
 

@@ -50,6 +50,8 @@ protected:
     DECLARE_MESSAGE_MAP()
 
     void OnBackImageReplaced() override;
+    // The drawn items built again at nDpi; the keyboard's focus stays on its item.
+    void ApplyDpi(int nDpi) override;
 
     // The keyboard among the drawn items (skin/WndLessKeyboard.h): Tab and
     // Shift+Tab move a focus among them, on to the keyboard neighbour past

@@ -35,8 +35,10 @@ Gdiplus::Bitmap* CreateFallbackSheet(const ContainerFallbackLayout& layout) {
 
 // A close item's strip drawn without any file: a cross, then the cross on a
 // red square when hot and a darker one when pressed; the fourth frame is
-// never shown. Each frame is n x n.
+// never shown. Each frame is n x n; the cross is drawn for a frame of 20 and
+// grows with it, as the frame grows with the DPI.
 std::shared_ptr<Gdiplus::Image> CreateFallbackCloseStrip(int n) {
+    const Gdiplus::REAL scale = static_cast<Gdiplus::REAL>(n) / 20.0f;
     auto pStrip = std::make_shared<Gdiplus::Bitmap>(4 * n, n, PixelFormat32bppARGB);
     if (pStrip->GetLastStatus() != Gdiplus::Ok)
         return nullptr;
@@ -49,8 +51,8 @@ std::shared_ptr<Gdiplus::Image> CreateFallbackCloseStrip(int n) {
         Gdiplus::SolidBrush face{Gdiplus::Color(faces[frame])};
         graphics.FillRectangle(&face, left, 0.0f, static_cast<Gdiplus::REAL>(n),
                                static_cast<Gdiplus::REAL>(n));
-        Gdiplus::Pen cross(Gdiplus::Color(crosses[frame]), 2.0f);
-        const Gdiplus::REAL a = 6.0f, b = static_cast<Gdiplus::REAL>(n) - 6.0f;
+        Gdiplus::Pen cross(Gdiplus::Color(crosses[frame]), 2.0f * scale);
+        const Gdiplus::REAL a = 6.0f * scale, b = static_cast<Gdiplus::REAL>(n) - a;
         graphics.DrawLine(&cross, left + a, a, left + b, b);
         graphics.DrawLine(&cross, left + a, b, left + b, a);
     }
@@ -152,7 +154,7 @@ BOOL CContainerDlg::OnInitDialog() {
     CreateChildPage();
     const SIZE sheet = GetSheetSize();
     if (!SheetFitsSection(sheet.cx, sheet.cy))
-        ApplyFallbackLook(szTemplate);
+        ApplyFallbackLook(szTemplate, m_window.nDpi);
     // The page's first place. It is shown with the container, not before: a
     // page shown now would flash where the container is not yet, and under a
     // window manager it would be mapped before its owner and stacked below it.
@@ -177,15 +179,18 @@ void CContainerDlg::CreateChildPage() {
     m_pChildPage = std::move(pPage);
 }
 
-void CContainerDlg::ApplyFallbackLook(SIZE szTemplate) {
+void CContainerDlg::ApplyFallbackLook(SIZE szTemplate, int nDpi) {
+    m_bFallbackLook = true;
+    m_szFallbackTemplate = szTemplate;
     const SIZE szPage =
         m_pChildPage && m_pChildPage->m_hWnd ? WindowSize(*m_pChildPage) : SIZE{0, 0};
-    const ContainerFallbackLayout layout = FallbackContainerLayout(szTemplate, szPage);
+    const ContainerFallbackLayout layout = FallbackContainerLayout(szTemplate, szPage, nDpi);
     // Whatever part of the skin was read is dropped: the fallback is one look.
     m_mapWindowInfo.clear();
     m_mapPosInfo.clear();
     m_arrDynamicItems.clear();
     m_window = KvWindowModel();
+    m_window.nDpi = nDpi;
     m_window.szSheet = layout.szSheet;
     m_window.ptChildPos = layout.ptChildPos;
     m_window.bDrag = true;
@@ -195,6 +200,10 @@ void CContainerDlg::ApplyFallbackLook(SIZE szTemplate) {
     close.nControlType = 2;
     close.rcPos = layout.rcClose;
     m_arrDynamicItems.push_back(std::move(close));
+    // Laid out at nDpi already: its lengths are taken as they are, never
+    // scaled again (a change of DPI lays the fallback out anew).
+    m_skinLengths = KvSkinLengths();
+    m_skinLengths.items.push_back({layout.rcClose, 0});
 
     CreateWndLessItems();
     if (CWndLessItem* pItem = WndLessItem(0))
@@ -245,6 +254,19 @@ void CContainerDlg::PositionChildPage() {
     const bool bShow = IsWindowVisible() && !m_pChildPage->IsWindowVisible();
     const UINT nFlags = SWP_NOSIZE | (bShow ? SWP_SHOWWINDOW : SWP_NOACTIVATE);
     m_pChildPage->SetWindowPos(&wndTop, rc.left + ptOffset.x, rc.top + ptOffset.y, 0, 0, nFlags);
+}
+
+void CContainerDlg::ApplyDpi(int nDpi) {
+    if (!m_bFallbackLook) {
+        CKvCommonWndLessDlg::ApplyDpi(nDpi);
+    } else {
+        // The template's size was the window's, in pixels of the DPI before.
+        const int nOldDpi = m_window.nDpi;
+        const SIZE szTemplate = {KvScale::MulDivRound(m_szFallbackTemplate.cx, nDpi, nOldDpi),
+                                 KvScale::MulDivRound(m_szFallbackTemplate.cy, nDpi, nOldDpi)};
+        ApplyFallbackLook(szTemplate, nDpi);
+    }
+    PositionChildPage();
 }
 
 void CContainerDlg::RaiseChildPage() {

@@ -102,6 +102,9 @@ protected:
     afx_msg void OnDestroy();
     DECLARE_MESSAGE_MAP()
 
+    // The skin, or the fallback look, at nDpi; the page keeps its offset.
+    void ApplyDpi(int nDpi) override;
+
     CString m_strConfigDir;
     std::unique_ptr<CContainerPage> m_pChildPage;
 
@@ -110,8 +113,8 @@ private:
     void RaiseChildPage();
     void EndDrag();
     // Gives a container whose skin shows nothing a look a person can see,
-    // drag and close. szTemplate is the window's size before the skin.
-    void ApplyFallbackLook(SIZE szTemplate);
+    // drag and close, at nDpi. szTemplate is the window's size before the skin.
+    void ApplyFallbackLook(SIZE szTemplate, int nDpi);
 
     std::function<CContainerPage*()> m_makePage;
     CString m_strSkinFileName;
@@ -119,4 +122,7 @@ private:
     bool m_bDragging = false;
     POINT m_ptDragCursor = {0, 0};
     POINT m_ptDragWindow = {0, 0};
+    // The fallback look is shown, made for a template of this size.
+    bool m_bFallbackLook = false;
+    SIZE m_szFallbackTemplate = {0, 0};
 };

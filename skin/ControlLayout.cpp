@@ -56,7 +56,7 @@ bool NeedsCaptionWidth(const ContentInputs& in) {
 static ContentLayout ToggleLayout(const ContentInputs& in) {
     ContentLayout layout{false, false, POINT{0, 0}, RECT{0, 0, in.nClientWidth, in.nClientHeight}};
     layout.rcCaption.left =
-        in.bHasStateImage ? in.nStateImageWidth / kToggleFrameCount + kContentGap : kContentGap;
+        in.bHasStateImage ? in.nStateImageWidth / kToggleFrameCount + in.nGap : in.nGap;
     return layout;
 }
 
@@ -75,8 +75,8 @@ static ContentLayout PushLayout(const ContentInputs& in) {
         layout.ptIcon.x = (w - in.nIconWidth) / 2;
         return layout;
     }
-    layout.ptIcon.x = (w - in.nCaptionWidth - in.nIconWidth - kContentGap) / 2;
-    layout.rcCaption.left = layout.ptIcon.x + in.nIconWidth + kContentGap;
+    layout.ptIcon.x = (w - in.nCaptionWidth - in.nIconWidth - in.nGap) / 2;
+    layout.rcCaption.left = layout.ptIcon.x + in.nIconWidth + in.nGap;
     return layout;
 }
 

@@ -68,7 +68,8 @@ struct ContentInputs {
     bool bHasIcon;
     int nIconWidth;
     int nIconHeight;
-    int nCaptionWidth; // measured width; only the push kind with icon and caption uses it
+    int nCaptionWidth;      // measured width; only the push kind with icon and caption uses it
+    int nGap = kContentGap; // kContentGap at the button's DPI
 };
 
 struct ContentLayout {

@@ -1,16 +1,16 @@
 #include "skin/DialogLayout.h"
 
 #include "skin/ControlLayout.h"
+#include "skin/DisplayScale.h"
 #include "skin/SkinValue.h"
 
 #include <algorithm>
 
 namespace {
 
-// The container's fallback look, in pixels.
+// The container's fallback look, in pixels at 96 DPI.
 const int kFallbackCaption = 28;
 const int kFallbackClose = 20;
-const int kFallbackMargin = (kFallbackCaption - kFallbackClose) / 2;
 
 const CString& ItemOrWindow(const CString& strItem, const CString& strWindow) {
     return strItem.IsEmpty() ? strWindow : strItem;
@@ -120,17 +120,19 @@ bool SheetFitsSection(int cx, int cy) {
     return cx >= 1 && cy >= 1 && cx <= kMaxSheetSide && cy <= kMaxSheetSide;
 }
 
-ContainerFallbackLayout FallbackContainerLayout(SIZE szTemplate, SIZE szPage) {
+ContainerFallbackLayout FallbackContainerLayout(SIZE szTemplate, SIZE szPage, int nDpi) {
     const auto side = [](LONG n) { return std::clamp<LONG>(n, 0, kMaxSheetSide); };
+    const int nCaption = KvScale::Length(kFallbackCaption, nDpi);
+    const int nClose = KvScale::Length(kFallbackClose, nDpi);
+    const int nMargin = (nCaption - nClose) / 2;
     ContainerFallbackLayout layout;
-    layout.nCaptionHeight = kFallbackCaption;
-    layout.szSheet.cx = std::max({side(szTemplate.cx), side(szPage.cx),
-                                  static_cast<LONG>(kFallbackClose + 2 * kFallbackMargin)});
-    layout.szSheet.cy = std::max(side(szTemplate.cy), kFallbackCaption + side(szPage.cy));
-    layout.ptChildPos = POINT{0, kFallbackCaption};
-    const LONG right = layout.szSheet.cx - kFallbackMargin;
-    layout.rcClose =
-        RECT{right - kFallbackClose, kFallbackMargin, right, kFallbackMargin + kFallbackClose};
+    layout.nCaptionHeight = nCaption;
+    layout.szSheet.cx =
+        std::max({side(szTemplate.cx), side(szPage.cx), static_cast<LONG>(nClose + 2 * nMargin)});
+    layout.szSheet.cy = std::max(side(szTemplate.cy), nCaption + side(szPage.cy));
+    layout.ptChildPos = POINT{0, nCaption};
+    const LONG right = layout.szSheet.cx - nMargin;
+    layout.rcClose = RECT{right - nClose, nMargin, right, nMargin + nClose};
     return layout;
 }
 

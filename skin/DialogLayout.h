@@ -90,13 +90,15 @@ bool RectsOverlap(const RECT& a, const RECT& b);
 // (the file cannot be loaded, or its section has no "SheetSize"): a plain
 // sheet at least as large as the template, a caption band to drag it by, a
 // close item at the band's right end, and the page right below the band.
+// Band and close item are drawn at nDpi; the template and page sizes are
+// the windows' own, in pixels already.
 struct ContainerFallbackLayout {
     SIZE szSheet;
     POINT ptChildPos;
     int nCaptionHeight;
     RECT rcClose;
 };
-ContainerFallbackLayout FallbackContainerLayout(SIZE szTemplate, SIZE szPage);
+ContainerFallbackLayout FallbackContainerLayout(SIZE szTemplate, SIZE szPage, int nDpi = 96);
 
 // The skin file the container reads: strName itself when it is a full path
 // (a drive with its root, or a network path), else below strConfigDir.

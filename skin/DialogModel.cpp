@@ -111,6 +111,33 @@ void ScaleItems(std::vector<_XmlDynamicItem>& items, int nDpi) {
     }
 }
 
+void AdoptSkinLengths(CKvXMLParseBase& reader, KvSkinLengths& lengths, int nDpi) {
+    std::vector<_XmlDynamicItem>& items = reader.m_arrDynamicItems;
+    for (size_t i = lengths.items.size(); i < items.size(); ++i) {
+        lengths.items.push_back({items[i].rcPos, items[i].nFontSize});
+        items[i].rcPos = KvScale::Rect(items[i].rcPos, nDpi);
+        items[i].nFontSize = KvScale::FontSize(items[i].nFontSize, nDpi);
+    }
+    if (lengths.records.size() == reader.m_mapPosInfo.size())
+        return;
+    for (auto& [key, pRecord] : reader.m_mapPosInfo)
+        if (pRecord && lengths.records.emplace(key, pRecord->rcPos).second)
+            pRecord->rcPos = KvScale::Rect(pRecord->rcPos, nDpi);
+}
+
+void ApplySkinLengths(CKvXMLParseBase& reader, const KvSkinLengths& lengths, int nDpi) {
+    std::vector<_XmlDynamicItem>& items = reader.m_arrDynamicItems;
+    for (size_t i = 0; i < lengths.items.size() && i < items.size(); ++i) {
+        items[i].rcPos = KvScale::Rect(lengths.items[i].rcPos, nDpi);
+        items[i].nFontSize = KvScale::FontSize(lengths.items[i].nFontSize, nDpi);
+    }
+    for (const auto& [key, rcPos] : lengths.records) {
+        auto found = reader.m_mapPosInfo.find(key);
+        if (found != reader.m_mapPosInfo.end() && found->second)
+            found->second->rcPos = KvScale::Rect(rcPos, nDpi);
+    }
+}
+
 std::unique_ptr<Gdiplus::Bitmap> CreateButtonFaceSheet(SIZE sheet) {
     if (!SheetFitsSection(sheet.cx, sheet.cy))
         return nullptr;

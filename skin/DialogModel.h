@@ -15,7 +15,9 @@
 #include "skin/DisplayScale.h"
 #include "skin/XMLParseBase.h"
 
+#include <map>
 #include <memory>
+#include <vector>
 
 // The dialog font's entries: the size by the number rule, weight and
 // character set as plain decimals.
@@ -50,6 +52,28 @@ KELVANE_API KvWindowModel ReadWindowModel(CKvXMLParseBase& reader, int nDpi = Kv
 // The items' rectangles and own font sizes scaled to nDpi, in place: once
 // per load, right after the window's values are read at that DPI.
 KELVANE_API void ScaleItems(std::vector<_XmlDynamicItem>& items, int nDpi);
+
+// The skin's own lengths of a dialog's items (rectangle, font size) and
+// position records, at 96 DPI. A dialog keeps them per load, so that another
+// DPI scales each anew from the skin rather than from a length already
+// rounded for the DPI before.
+struct KvSkinLengths {
+    struct Item {
+        RECT rcPos;
+        int32_t nFontSize;
+    };
+    std::vector<Item> items; // by item index
+    std::map<CString, RECT, SkinKeyLess> records;
+};
+
+// Takes the lengths of the items and position records that lengths does
+// not hold yet (those a load or a hook added since) as the skin's, and
+// scales them in the reader to nDpi. Cheap when nothing was added.
+KELVANE_API void AdoptSkinLengths(CKvXMLParseBase& reader, KvSkinLengths& lengths, int nDpi);
+
+// Writes every length lengths holds into the reader at nDpi: a change of
+// DPI, or back to the skin's own (96) before a reload.
+KELVANE_API void ApplySkinLengths(CKvXMLParseBase& reader, const KvSkinLengths& lengths, int nDpi);
 
 // The DPI hWnd is shown at: the window's own where the system tells it,
 // else the screen's.

@@ -65,14 +65,71 @@ std::vector<int> ImageVariantsOf(const CString& strPath) {
     return variants;
 }
 
-ImageSource ImageSourceAt(const CString& strPath, int nDpi) {
-    if (nDpi == KvScale::kBaseDpi)
-        return ImageSource{strPath, 100, false};
+namespace {
+
+ImageSource SourceAmong(const CString& strPath, int nDpi, const std::vector<int>& variants) {
     const KvScale::ImageChoice choice =
-        KvScale::ChooseImageVariant(KvScale::PercentOfDpi(nDpi), ImageVariantsOf(strPath));
+        KvScale::ChooseImageVariant(KvScale::PercentOfDpi(nDpi), variants);
     return ImageSource{choice.nPercent == 100 ? strPath
                                               : ImageVariantPath(strPath, choice.nPercent),
                        choice.nPercent, choice.bResample};
+}
+
+// strPath's folder (with its separator) and file name.
+std::pair<CString, CString> SplitFolder(const CString& strPath) {
+    const int nSlash = std::max(strPath.ReverseFind(L'\\'), strPath.ReverseFind(L'/'));
+    return {strPath.Left(nSlash + 1), strPath.Mid(nSlash + 1)};
+}
+
+// The percentages of the variants in strFolder, by the upper-cased name of
+// the image each belongs to.
+std::map<CString, std::vector<int>> ListVariants(const CString& strFolder) {
+    std::map<CString, std::vector<int>> variants;
+    WIN32_FIND_DATAW found;
+    HANDLE hFind = ::FindFirstFileW(strFolder + L"*@*", &found);
+    if (hFind == INVALID_HANDLE_VALUE)
+        return variants;
+    do {
+        const CString strName = found.cFileName;
+        const int nExt = ExtensionStart(strName);
+        const int nAt = strName.Left(nExt).ReverseFind(L'@');
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || nAt < 0)
+            continue;
+        const int nPercent = VariantPercent(strName.Mid(nAt + 1, nExt - nAt - 1));
+        if (nPercent <= 0)
+            continue;
+        CString strImage = strName.Left(nAt) + strName.Mid(nExt);
+        strImage.MakeUpper();
+        variants[strImage].push_back(nPercent);
+    } while (::FindNextFileW(hFind, &found));
+    ::FindClose(hFind);
+    return variants;
+}
+
+} // namespace
+
+ImageSource ImageSourceAt(const CString& strPath, int nDpi) {
+    if (nDpi == KvScale::kBaseDpi)
+        return ImageSource{strPath, 100, false};
+    return SourceAmong(strPath, nDpi, ImageVariantsOf(strPath));
+}
+
+const std::vector<int>& CImageVariantIndex::VariantsOf(const CString& strPath) {
+    auto [strFolder, strName] = SplitFolder(strPath);
+    strFolder.MakeUpper();
+    strName.MakeUpper();
+    auto folder = m_folders.find(strFolder);
+    if (folder == m_folders.end())
+        folder = m_folders.emplace(strFolder, ListVariants(strFolder)).first;
+    static const std::vector<int> none;
+    const auto image = folder->second.find(strName);
+    return image == folder->second.end() ? none : image->second;
+}
+
+ImageSource ImageSourceAt(const CString& strPath, int nDpi, CImageVariantIndex& index) {
+    if (nDpi == KvScale::kBaseDpi)
+        return ImageSource{strPath, 100, false};
+    return SourceAmong(strPath, nDpi, index.VariantsOf(strPath));
 }
 
 namespace {
@@ -137,8 +194,10 @@ std::unique_ptr<Gdiplus::Bitmap> ResampleFrames(Gdiplus::Image& image, int nSour
     return pStrip;
 }
 
-std::unique_ptr<Gdiplus::Image> LoadImageAt(const CString& strPath, int nDpi, int nFrames) {
-    ImageSource source = ImageSourceAt(strPath, nDpi);
+namespace {
+
+std::unique_ptr<Gdiplus::Image> LoadImageFrom(ImageSource source, const CString& strPath, int nDpi,
+                                              int nFrames) {
     std::unique_ptr<Gdiplus::Image> pImage(LoadImageOrNull(source.strPath));
     // A variant that cannot be read leaves the base file, resampled.
     if (!pImage && source.nPercent != 100) {
@@ -153,4 +212,15 @@ std::unique_ptr<Gdiplus::Image> LoadImageAt(const CString& strPath, int nDpi, in
     if (pScaled)
         return pScaled;
     return pImage;
+}
+
+} // namespace
+
+std::unique_ptr<Gdiplus::Image> LoadImageAt(const CString& strPath, int nDpi, int nFrames) {
+    return LoadImageFrom(ImageSourceAt(strPath, nDpi), strPath, nDpi, nFrames);
+}
+
+std::unique_ptr<Gdiplus::Image> LoadImageAt(const CString& strPath, int nDpi, int nFrames,
+                                            CImageVariantIndex& index) {
+    return LoadImageFrom(ImageSourceAt(strPath, nDpi, index), strPath, nDpi, nFrames);
 }

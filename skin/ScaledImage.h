@@ -9,6 +9,7 @@
 #include <windows.h>
 #include <gdiplus.h>
 
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -29,11 +30,29 @@ struct ImageSource {
 };
 ImageSource ImageSourceAt(const CString& strPath, int nDpi);
 
+// The variants beside many images, each folder listed once: listing a
+// folder of many files for every image costs more than drawing them.
+class CImageVariantIndex {
+public:
+    // What ImageVariantsOf(strPath) finds, from the listing of its folder.
+    const std::vector<int>& VariantsOf(const CString& strPath);
+
+private:
+    // By folder, then by file name without "@<percent>", upper-cased.
+    std::map<CString, std::map<CString, std::vector<int>>> m_folders;
+};
+
+// ImageSourceAt, with the variants from index.
+ImageSource ImageSourceAt(const CString& strPath, int nDpi, CImageVariantIndex& index);
+
 // The image of strPath, holding nFrames equal frames side by side, at nDpi;
 // null when neither the chosen file nor the base file can be read. A
 // resampled image is drawn frame by frame with high-quality filtering, so no
 // frame takes pixels of its neighbour.
 std::unique_ptr<Gdiplus::Image> LoadImageAt(const CString& strPath, int nDpi, int nFrames);
+// The same, finding the variants through index.
+std::unique_ptr<Gdiplus::Image> LoadImageAt(const CString& strPath, int nDpi, int nFrames,
+                                            CImageVariantIndex& index);
 
 // pImage, drawn for nSourcePercent, resampled to nDpi frame by frame; null
 // when the result would be empty or cannot be made.

@@ -71,13 +71,13 @@ void CWndLessItem::SetText(const CString& strText) {
 }
 
 BOOL CWndLessItem::LoadStateImage(LPCWSTR pszPath) {
-    // A host's own image is drawn as it is given.
-    SetStateImage(LoadSharedImage(pszPath ? pszPath : L"", KvScale::kBaseDpi, 1));
+    // A host's image is drawn for 96 DPI as the skin's are, and scaled with them.
+    SetStateImage(LoadSharedImage(pszPath ? pszPath : L"", m_nDpi, KvWndLess::kStripFrames));
     return m_pStateImage != nullptr;
 }
 
 BOOL CWndLessItem::LoadIconImage(LPCWSTR pszPath) {
-    SetIconImage(LoadSharedImage(pszPath ? pszPath : L"", KvScale::kBaseDpi, 1));
+    SetIconImage(LoadSharedImage(pszPath ? pszPath : L"", m_nDpi, 1));
     return m_pIconImage != nullptr;
 }
 
@@ -120,12 +120,14 @@ int CWndLessItem::TextWidthFor(Gdiplus::Bitmap* pTarget) {
 RECT CWndLessItem::IconRectFor(int nTextWidth) const {
     const int nWidth = m_pIconImage ? static_cast<int>(m_pIconImage->GetWidth()) : 0;
     const int nHeight = m_pIconImage ? static_cast<int>(m_pIconImage->GetHeight()) : 0;
-    return KvWndLess::IconRect(m_rcItem, !m_strText.IsEmpty(), nWidth, nHeight, nTextWidth);
+    return KvWndLess::IconRect(m_rcItem, !m_strText.IsEmpty(), nWidth, nHeight, nTextWidth,
+                               KvScale::Length(KvLayout::kContentGap, m_nDpi));
 }
 
 RECT CWndLessItem::TextRectFor(int nTextWidth) const {
     const int nIconWidth = m_pIconImage ? static_cast<int>(m_pIconImage->GetWidth()) : 0;
-    return KvWndLess::TextRect(m_rcItem, m_pIconImage != nullptr, nIconWidth, nTextWidth);
+    return KvWndLess::TextRect(m_rcItem, m_pIconImage != nullptr, nIconWidth, nTextWidth,
+                               KvScale::Length(KvLayout::kContentGap, m_nDpi));
 }
 
 void CWndLessItem::GetIconRect(RECT& rc, Gdiplus::Bitmap* pTarget) {
@@ -282,7 +284,11 @@ std::shared_ptr<Gdiplus::Image> CWndLessImageCache::Decoded(const CString& strPa
     auto found = m_images.find(key);
     if (found != m_images.end())
         return found->second;
-    std::shared_ptr<Gdiplus::Image> pImage = LoadSharedImage(strPath, m_nDpi, nFrames);
+    if (!m_pVariants)
+        m_pVariants = std::make_shared<CImageVariantIndex>();
+    std::shared_ptr<Gdiplus::Image> pImage;
+    if (!strPath.IsEmpty())
+        pImage.reset(LoadImageAt(strPath, m_nDpi, nFrames, *m_pVariants).release());
     m_images[key] = pImage;
     return pImage;
 }
@@ -315,7 +321,7 @@ void BuildWndLessItems(std::vector<_XmlDynamicItem>& items, const KvWindowModel&
     };
     for (size_t i = 0; i < items.size(); ++i) {
         if (items[i].nControlType == 2)
-            MakeWndLessItem(items[i], ItemTextLook(items[i], window), decode);
+            MakeWndLessItem(items[i], ItemTextLook(items[i], window), decode)->SetDpi(window.nDpi);
         if (afterItem)
             afterItem(i);
     }

@@ -35,6 +35,12 @@ public:
     // The drawn item has one text colour; the second is accepted and unused.
     void SetTextColors(Gdiplus::ARGB clrNormal, Gdiplus::ARGB clrSecond);
     void SetText(const CString& strText);
+    // The DPI the item is drawn at: its content gap, and the images a host
+    // loads below.
+    void SetDpi(int nDpi) {
+        m_nDpi = nDpi;
+        InputChanged();
+    }
     // FALSE when the file cannot be read as an image: the item then has none.
     BOOL LoadStateImage(LPCWSTR pszPath);
     BOOL LoadIconImage(LPCWSTR pszPath);
@@ -105,21 +111,28 @@ private:
     RECT m_rcIconDrawn;
     RECT m_rcTextDrawn;
     RECT m_rcLook;
+    int m_nDpi = KvScale::kBaseDpi;
 };
 
+class CImageVariantIndex;
+
 // Image files decoded once each for all the items of one build, at the
-// dialog's DPI.
+// dialog's DPI, their folders listed once each for variants.
 class KELVANE_API CWndLessImageCache {
 public:
     explicit CWndLessImageCache(int nDpi = KvScale::kBaseDpi) : m_nDpi(nDpi) {}
     // Null when the file cannot be read as an image. nFrames: the equal
     // frames the image holds side by side, each scaled on its own.
     std::shared_ptr<Gdiplus::Image> Decoded(const CString& strPath, int nFrames);
-    void Clear() { m_images.clear(); }
+    void Clear() {
+        m_images.clear();
+        m_pVariants.reset();
+    }
 
 private:
     int m_nDpi;
     std::map<std::pair<CString, int>, std::shared_ptr<Gdiplus::Image>> m_images;
+    std::shared_ptr<CImageVariantIndex> m_pVariants; // made when first needed
 };
 
 // Where the items of a build get their decoded images from.

@@ -18,23 +18,25 @@ KvLayout::FramePlacement StripFramePlacement(const RECT& rcItem, int nStripWidth
     return placement;
 }
 
-int GroupOffset(int nItemWidth, int nTextWidth, int nIconWidth) {
-    return (nItemWidth - nTextWidth - nIconWidth - KvLayout::kContentGap) / 2;
+int GroupOffset(int nItemWidth, int nTextWidth, int nIconWidth, int nGap) {
+    return (nItemWidth - nTextWidth - nIconWidth - nGap) / 2;
 }
 
-RECT IconRect(const RECT& rcItem, bool bHasText, int nIconWidth, int nIconHeight, int nTextWidth) {
+RECT IconRect(const RECT& rcItem, bool bHasText, int nIconWidth, int nIconHeight, int nTextWidth,
+              int nGap) {
     if (!bHasText)
         return rcItem;
-    const int nLeft = rcItem.left + GroupOffset(rcItem.right - rcItem.left, nTextWidth, nIconWidth);
+    const int nLeft =
+        rcItem.left + GroupOffset(rcItem.right - rcItem.left, nTextWidth, nIconWidth, nGap);
     const int nTop = rcItem.top + (rcItem.bottom - rcItem.top - nIconHeight) / 2;
     return RECT{nLeft, nTop, nLeft + nIconWidth, nTop + nIconHeight};
 }
 
-RECT TextRect(const RECT& rcItem, bool bHasIcon, int nIconWidth, int nTextWidth) {
+RECT TextRect(const RECT& rcItem, bool bHasIcon, int nIconWidth, int nTextWidth, int nGap) {
     if (!bHasIcon)
         return rcItem;
-    const int nLeft = rcItem.left + nIconWidth + KvLayout::kContentGap +
-                      GroupOffset(rcItem.right - rcItem.left, nTextWidth, nIconWidth);
+    const int nLeft = rcItem.left + nIconWidth + nGap +
+                      GroupOffset(rcItem.right - rcItem.left, nTextWidth, nIconWidth, nGap);
     return RECT{nLeft, rcItem.top, nLeft + nTextWidth, rcItem.bottom};
 }
 

@@ -29,15 +29,18 @@ constexpr int kStripFrames = 4;
 KvLayout::FramePlacement StripFramePlacement(const RECT& rcItem, int nStripWidth, int nStripHeight,
                                              int nState);
 
-// Icon and text form one group, icon first, centred in the item: the group's
-// offset from the item's left edge, negative when the group is wider.
-int GroupOffset(int nItemWidth, int nTextWidth, int nIconWidth);
+// Icon and text form one group, icon first, nGap apart (the content gap at
+// the dialog's DPI), centred in the item: the group's offset from the item's
+// left edge, negative when the group is wider.
+int GroupOffset(int nItemWidth, int nTextWidth, int nIconWidth, int nGap = KvLayout::kContentGap);
 // Where the icon is drawn: over the whole item without text, else at its own
 // size, centred vertically, at the group's start.
-RECT IconRect(const RECT& rcItem, bool bHasText, int nIconWidth, int nIconHeight, int nTextWidth);
+RECT IconRect(const RECT& rcItem, bool bHasText, int nIconWidth, int nIconHeight, int nTextWidth,
+              int nGap = KvLayout::kContentGap);
 // Where the text is laid out: the whole item without an icon, else the
 // measured width right of the icon, over the item's height.
-RECT TextRect(const RECT& rcItem, bool bHasIcon, int nIconWidth, int nTextWidth);
+RECT TextRect(const RECT& rcItem, bool bHasIcon, int nIconWidth, int nTextWidth,
+              int nGap = KvLayout::kContentGap);
 // Only an item with both icon and text needs its text measured.
 inline bool NeedsTextWidth(bool bHasIcon, bool bHasText) {
     return bHasIcon && bHasText;
