@@ -136,7 +136,9 @@ BOOL CKvBmpButton::LoadStateImage(LPCWSTR pszPath, BOOL bRedraw) {
     if (!pszPath)
         return FALSE;
     // Check boxes and radio buttons hold eight frames, push buttons four.
-    m_pStateImage = LoadImageAt(pszPath, m_nImageDpi, m_nKind == KvLayout::kKindPush ? 4 : 8);
+    m_pStateImage = LoadImageAt(pszPath, m_nImageDpi,
+                                m_nKind == KvLayout::kKindPush ? KvLayout::kPushFrameCount
+                                                               : KvLayout::kToggleFrameCount);
     InputChanged(bRedraw);
     return TRUE;
 }
@@ -221,9 +223,16 @@ void CKvBmpButton::ComposeCache(const CRect& rcClient) {
 
 void CKvBmpButton::DrawStateFrame(const CRect& rcClient) {
     if (m_nKind == KvLayout::kKindPush) {
-        DrawImagePart(
-            m_pStateImage.get(), m_pCache.get(),
-            KvLayout::PushFrameSource(rcClient.Width(), rcClient.Height(), m_nCachedState));
+        // Scaled, the strip's frames are each the skin's width scaled on its
+        // own, while the button spans two scaled edges: the two can differ by
+        // a pixel, and picking frames by the button's width would then slide
+        // one pixel further into the strip with every state.
+        const int nFrameWidth =
+            m_nImageDpi == KvScale::kBaseDpi
+                ? rcClient.Width()
+                : static_cast<int>(m_pStateImage->GetWidth()) / KvLayout::kPushFrameCount;
+        DrawImagePart(m_pStateImage.get(), m_pCache.get(),
+                      KvLayout::PushFrameSource(nFrameWidth, rcClient.Height(), m_nCachedState));
         return;
     }
     const KvLayout::FramePlacement frame = KvLayout::ToggleFramePlacement(

@@ -22,6 +22,8 @@ constexpr int kKindRadio = BS_RADIOBUTTON;
 // Check and radio strips hold this many frames: normal, hover, pressed and
 // disabled, first unchecked, then checked.
 constexpr int kToggleFrameCount = 8;
+// Push strips hold normal, hover, pressed and disabled.
+constexpr int kPushFrameCount = 4;
 // Gap between the check frame or icon and the caption, and the focus inset.
 constexpr int kContentGap = 3;
 

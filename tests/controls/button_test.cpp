@@ -60,6 +60,20 @@ TEST_F(ButtonTest, PushStripFramePerStateDisabledOverPressedOverHover) {
     ::ReleaseCapture();
 }
 
+// Scaled, a strip's frames are the skin's width scaled on its own (135 at
+// 150% is 203) while the button spans two scaled edges (202 here): frames
+// picked by the button's width would slide a pixel further with each state.
+TEST_F(ButtonTest, ScaledPushStripKeepsItsFramesApart) {
+    CPlainProbe button;
+    Create(button, BS_PUSHBUTTON, CRect(2, 10, 204, 40));
+    button.SetImageDpi(144);
+    ASSERT_TRUE(button.LoadStateImage(
+        Strip(L"wide.png", {kFrames.begin(), kFrames.begin() + 4}, 135, 20).c_str(), FALSE));
+    button.EnableWindow(FALSE);
+    Repaint(button.m_hWnd);
+    EXPECT_EQ(PixelAt(button.Cache(), 1, 15), kFrames[3]);
+}
+
 // Checked and hovered: frame 5 of eight, 16 x 16, centred in the 30-pixel height.
 // Three-state (5) OR-ed with owner-draw (11) would make 15, a type the system
 // draws itself: every style ends owner-drawn.
