@@ -108,7 +108,7 @@ private:
 };
 
 // The skin file and every image, icon and cursor file the dialog's section names.
-std::vector<CString> FilesShownBy(CKvCommonDlg& dlg, const CString& strSkinFile) {
+std::vector<CString> FilesShownBy(CKvXMLParseBase& dlg, const CString& strSkinFile) {
     const KvWindowModel window = ReadWindowModel(dlg);
     std::vector<CString> files = {strSkinFile, window.strBackPath, window.strIconPath};
     for (const _XmlDynamicItem& item : dlg.m_arrDynamicItems)
@@ -361,6 +361,7 @@ private:
             ShowProblems(problems);
             return;
         }
+        const std::map<CString, FileStamp> takenBefore = StampsBeforeLoad();
         ::SetLastError(0);
         std::unique_ptr<CKvCommonDlg> fresh = CreatePreviewDialog(m_request.skin);
         if (!fresh) {
@@ -375,8 +376,21 @@ private:
         PlaceAndShow(*fresh, state);
         m_dlg = std::move(fresh); // the old dialog goes, uncovering the new one
         ReplayPointer(*m_dlg, state);
-        m_files.Watch(FilesShownBy(*m_dlg, m_request.skin.strSkinFile), m_files.Taken());
+        m_files.Watch(FilesShownBy(*m_dlg, m_request.skin.strSkinFile), takenBefore);
         Report("kvskin: " + strGiven + " reloaded\n");
+    }
+
+    // The stamps of the files the new skin names, taken before the dialog
+    // reads them: stamped after, an image saved while the dialog loads or
+    // before the session looks again would never be shown.
+    std::map<CString, FileStamp> StampsBeforeLoad() {
+        std::map<CString, FileStamp> taken = m_files.Taken();
+        CKvXMLParseBase reader;
+        const PreviewSkin& skin = m_request.skin;
+        reader.LoadSkin(skin.strSkinFile, skin.strSection, skin.strSection2, skin.strSkinName);
+        for (const CString& file : FilesShownBy(reader, skin.strSkinFile))
+            taken.emplace(file, StampOf(file));
+        return taken;
     }
 
     std::unique_ptr<CKvCommonDlg> m_dlg;
