@@ -46,12 +46,7 @@ protected:
 
     // A windowless dialog shown, the pointer over its empty sheet.
     void Show(CWndLessProbeDlg& dlg, const Skin& skin) {
-        ASSERT_TRUE(dlg.Create(301, nullptr));
-        dlg.SetWindowPos(nullptr, kDialogAt.x, kDialogAt.y, 0, 0,
-                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        dlg.LoadTestSkin(WriteSkin(m_folder, L"skin.xml", skin));
-        dlg.ShowWindow(SW_SHOWNOACTIVATE);
-        Pump(&dlg, 100);
+        ASSERT_TRUE(CreateShownAt(dlg, kDialogAt, WriteSkin(m_folder, L"skin.xml", skin), 100));
         Hover(dlg, {5, 95});
     }
     // The pointer over a client point, and the move posted as the system would.

@@ -90,6 +90,19 @@ template <class Condition> bool PumpUntil(CWnd* pDlg, Condition condition) {
     return condition();
 }
 
+// A probe made from the test template at `at`, its skin loaded, shown
+// without taking the activation and pumped for nMilliseconds; whether it was made.
+template <class TProbe>
+bool CreateShownAt(TProbe& dlg, POINT at, const std::wstring& skinPath, DWORD nMilliseconds) {
+    if (!dlg.Create(301, nullptr))
+        return false;
+    dlg.SetWindowPos(nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    dlg.LoadTestSkin(skinPath);
+    dlg.ShowWindow(SW_SHOWNOACTIVATE);
+    Pump(&dlg, nMilliseconds);
+    return true;
+}
+
 // Posted to a probe: ends it with wParam as the result.
 const UINT WM_PROBE_END = WM_APP + 1;
 // A command ID that is no item's; the probe's map takes it.

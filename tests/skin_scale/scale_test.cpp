@@ -140,12 +140,7 @@ protected:
     template <class TDialog> void CreateShown(TDialog& dlg) {
         // Clear of the dialog: a pointer over an item would make its pictures hover pictures.
         ::SetCursorPos(0, 0);
-        ASSERT_TRUE(dlg.Create(301, nullptr));
-        dlg.SetWindowPos(nullptr, kDialogAt.x, kDialogAt.y, 0, 0,
-                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        dlg.LoadTestSkin(WriteSkin(m_folder, L"skin.xml", m_skin));
-        dlg.ShowWindow(SW_SHOWNOACTIVATE);
-        Pump(&dlg, 50);
+        ASSERT_TRUE(CreateShownAt(dlg, kDialogAt, WriteSkin(m_folder, L"skin.xml", m_skin), 50));
     }
 
     // The sheet, item frames and background of a windowless dialog's picture at nDpi.
