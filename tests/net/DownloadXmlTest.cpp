@@ -124,7 +124,7 @@ TEST(DownloadXml, APartThatCannotBeSentFailsTheRequestInsteadOfVanishing) {
 // give 1; URLs the client cannot use, -5; a refused connection, -3; a name
 // that cannot resolve, -1. The previous reply file stays as it was.
 TEST(DownloadXml, GivesEachFailureItsCodeAndKeepsThePreviousFile) {
-    const std::string ok = "HTTP/1.1 200 OK\r\n";
+    const std::string ok = "HTTP/1.1 200 OK\r\n", okXml = ok + "\r\n" + kXml;
     const char withZero[] = "\r\n<?xml version=\"1.0\"?><r>\0</r>";
     const struct {
         std::string url; // empty: a server that sends `reply`, at its port and `tail`
@@ -135,11 +135,10 @@ TEST(DownloadXml, GivesEachFailureItsCodeAndKeepsThePreviousFile) {
         std::string tail = "/p";
     } cases[] = {
         {"", ok + "\r\nno declaration here", true, 1, "no XML document"},
-        {"", "HTTP/1.1 404 Not Found\r\n\r\n<?xml version=\"1.0\"?><r/>", true, 1,
-         "answered \"HTTP/1.1 404 Not Found\""},
-        {"", ok + "\r\n<?xml version=\"1.0\"?><r/>", false, 1, "no output file"},
-        {"", ok + "Content-Length: 2147483648\r\n\r\n<?xml version=\"1.0\"?><reply><ok>1</o", true,
-         1, "shorter than its Content-Length"},
+        {"", MakeReply("404 Not Found", "", kXml), true, 1, "answered \"HTTP/1.1 404 Not Found\""},
+        {"", okXml, false, 1, "no output file"},
+        {"", MakeReply("200 OK", "Content-Length: 2147483648\r\n", kXml), true, 1,
+         "shorter than its Content-Length"},
         {"", ok + std::string(withZero, sizeof(withZero) - 1), true, 1, "zero byte"},
         {"http://server", "", true, -5, "no / after the host"},
         {"https://server/x", "", true, -5, "does not begin with http://"},
@@ -150,10 +149,9 @@ TEST(DownloadXml, GivesEachFailureItsCodeAndKeepsThePreviousFile) {
         {"http://" + std::string(64, 'a') + ".test/x", "", true, -1, "cannot be resolved"},
         // Nothing reaches the server: not a header line of the caller's
         // choosing, nor a request to a port that was not quite named.
-        {"", ok + "\r\n<?xml version=\"1.0\"?><r/>", true, -5, "control character",
-         "/ok HTTP/1.1\r\nX-Injected: yes\r\nY: z"},
-        {"", ok + "\r\n<?xml version=\"1.0\"?><r/>", true, -5, "or a space", "/a b"},
-        {"", ok + "\r\n<?xml version=\"1.0\"?><r/>", true, -5, "port is not a number", "abc/ok"},
+        {"", okXml, true, -5, "control character", "/ok HTTP/1.1\r\nX-Injected: yes\r\nY: z"},
+        {"", okXml, true, -5, "or a space", "/a b"},
+        {"", okXml, true, -5, "port is not a number", "abc/ok"},
     };
     for (const auto& c : cases) {
         std::unique_ptr<CLoopbackServer> server;
@@ -195,9 +193,8 @@ TEST(DownloadXml, SavesALargeReplyWithoutHoldingIt) {
     const std::string xml = std::string(kXml) + std::string(4 << 20, ' ');
     CLoopbackServer server({MakeReply("200 OK", "", xml)});
     ImageKit::TempFolder folder(L"kvnet");
-    CStringArray fields;
     CInfoUpDown exchange;
-    EXPECT_EQ(0, exchange.DownloadXML(Wide(server.Url("/p")).c_str(), fields, nullptr,
+    EXPECT_EQ(0, exchange.DownloadXML(Wide(server.Url("/p")).c_str(), CStringArray(), nullptr,
                                       folder.File(L"o").c_str()));
     EXPECT_TRUE(xml == ReadBytes(folder.File(L"o")));
     EXPECT_EQ(10240, exchange.m_httpUpload.GetBufSize());
@@ -210,17 +207,12 @@ namespace {
 // (the reply) is not part of the sequence.
 std::vector<std::string> ReceiveMessages(const std::string& log) {
     std::vector<std::string> messages;
-    for (size_t at = log.find("Enter RecvResponse"); at != std::string::npos && at < log.size();) {
-        size_t end = log.find("\r\n", at);
-        end = end == std::string::npos ? log.size() : end;
-        std::string line = log.substr(at, end - at);
+    for (size_t at = log.find("Enter RecvResponse"); at != std::string::npos;) {
         // A message's own CR LF comes out as CR CR LF in the text-mode file.
-        while (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        const size_t bar = line.find(" ] | ");
-        if (messages.empty() || (!line.empty() && line[0] == '[' && bar != std::string::npos))
-            messages.push_back(messages.empty() ? line : line.substr(bar + 5));
-        at = end + 2;
+        const size_t end = log.find_first_of("\r\n", at);
+        messages.push_back(log.substr(at, end - at));
+        at = log.find(" ] | ", log.find("\n[", end));
+        at = at == std::string::npos ? at : at + 5;
     }
     return messages;
 }
@@ -234,7 +226,8 @@ TEST(DownloadXml, LogsTheSameSequenceOfLinesForEachKindOfExchange) {
     const std::vector<std::string> saved = {"RecvResponse GetData end", "RecvResponse end",
                                             "RecvResponse end",
                                             "DownloadXML The following content GET:"};
-    const std::string chunked = "Transfer-Encoding: chunked\r\n";
+    const std::string chunked =
+        MakeReply("200 OK", "Transfer-Encoding: chunked\r\n", ChunkBody(kXml, 7));
     const struct {
         const char* pszCase;
         ReplyScript script;
@@ -242,15 +235,10 @@ TEST(DownloadXml, LogsTheSameSequenceOfLinesForEachKindOfExchange) {
         std::vector<std::string> end; // after "ParseRetHeader"
     } cases[] = {
         {"plain", {MakeReply("200 OK", "", kXml)}, 0, {"recv content nLen == 0"}},
-        {"chunked",
-         {MakeReply("200 OK", chunked, ChunkBody(kXml, 7)), 5, 1, true},
-         0,
-         {"recv content last chunk"}},
+        {"chunked", {chunked, 5, 1, true}, 0, {"recv content last chunk"}},
         {"refused", {MakeReply("404 Not Found", "", kXml)}, 1, {"ParseRetHeader ERROR"}},
-        {"cut short",
-         {MakeReply("200 OK", chunked, ChunkBody(kXml, 7).substr(0, 20))},
-         1,
-         {"recv content nLen == 0", "RecvResponse end"}},
+        // Cut inside its second chunk.
+        {"cut short", {chunked.substr(0, 67)}, 1, {"recv content nLen == 0", "RecvResponse end"}},
     };
     for (const auto& c : cases) {
         CCapturedLog log;
