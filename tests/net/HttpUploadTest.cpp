@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "NetTestKit.h"
+#include <afx.h>
 #include "net/HttpUpload.h"
 
 namespace {
@@ -10,10 +11,6 @@ const char kXml[] = "<?xml version=\"1.0\"?><r>text</r>";
 
 void Init(CHttpUpload& upload, const std::string& url) {
     ASSERT_EQ(0, upload.Init(url.c_str(), static_cast<int>(url.size())));
-}
-
-std::string Narrow(const std::wstring& ascii) {
-    return std::string(ascii.begin(), ascii.end());
 }
 
 std::string Body(const std::string& request) {
@@ -30,8 +27,8 @@ TEST(HttpUpload, SendsFilePartsInBase64AndCreatesAMissingFile) {
     CLoopbackServer server({MakeReply("200 OK", "", kXml)});
     CHttpUpload upload;
     Init(upload, server.Url("/up"));
-    EXPECT_TRUE(upload.AddFormFile("b", Narrow(b64).c_str(), TRUE));
-    EXPECT_TRUE(upload.AddFormFile("m", Narrow(missing).c_str(), FALSE));
+    EXPECT_TRUE(upload.AddFormFile("b", CStringA(b64.c_str()), TRUE));
+    EXPECT_TRUE(upload.AddFormFile("m", CStringA(missing.c_str()), FALSE));
     EXPECT_TRUE(upload.Request());
     EXPECT_STREQ(kXml, upload.RetRecvDataPt());
     const std::string part = "--FORM_BOUNDARY\r\ncontent-disposition: form-data; name=\"";

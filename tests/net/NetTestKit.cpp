@@ -84,17 +84,6 @@ void CLoopbackServer::Serve() {
     closesocket(client);
 }
 
-int UnusedPort() {
-    int port = 0;
-    closesocket(ListenOnLoopback(1, &port));
-    return port;
-}
-
-std::string MakeReply(const std::string& status, const std::string& headers,
-                      const std::string& body) {
-    return "HTTP/1.1 " + status + "\r\n" + headers + "\r\n" + body;
-}
-
 std::string ChunkBody(const std::string& text, size_t chunkSize) {
     std::string chunked;
     char sizeLine[32];
@@ -104,10 +93,6 @@ std::string ChunkBody(const std::string& text, size_t chunkSize) {
         chunked += sizeLine + chunk + "\r\n";
     }
     return chunked + "0\r\n\r\n";
-}
-
-std::wstring Wide(const std::string& ascii) {
-    return std::wstring(ascii.begin(), ascii.end());
 }
 
 CCapturedLog::CCapturedLog() : m_path(GetLogFilePath().GetString()) {

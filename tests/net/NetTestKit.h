@@ -41,12 +41,20 @@ private:
 
 // A listening socket on 127.0.0.1 at a free port.
 SOCKET ListenOnLoopback(int backlog, int* port);
-int UnusedPort();
-std::string MakeReply(const std::string& status, const std::string& headers,
-                      const std::string& body);
+inline int UnusedPort() {
+    int port = 0;
+    closesocket(ListenOnLoopback(1, &port));
+    return port;
+}
+inline std::string MakeReply(const std::string& status, const std::string& headers,
+                             const std::string& body) {
+    return "HTTP/1.1 " + status + "\r\n" + headers + "\r\n" + body;
+}
 // `text` in chunks of `chunkSize` bytes, with the zero-size last chunk.
 std::string ChunkBody(const std::string& text, size_t chunkSize);
-std::wstring Wide(const std::string& ascii);
+inline std::wstring Wide(const std::string& ascii) {
+    return std::wstring(ascii.begin(), ascii.end());
+}
 
 // The module's log file, which the log writes only while it exists: made,
 // and the log pointed at it, for the life of the object.
