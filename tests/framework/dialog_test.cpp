@@ -2,8 +2,8 @@
 
 #include "tests/common/ResourceKit.h"
 
-#include <deque>
 #include <map>
+#include <utility>
 
 namespace {
 
@@ -87,18 +87,15 @@ protected:
         CDC::FromHandle(hDC)->FillRect(CRect(0, 0, 4, 4), CBrush::FromHandle(hBrush));
         CWnd::FromHandle(::GetDesktopWindow());
         ::ReleaseDC(m_hWnd, hDC);
-        m_brushes.push_back(hBrush);
-        if (m_brushes.size() > 1000) {
-            ::DeleteObject(m_brushes.front());
-            m_brushes.pop_front();
-        }
+        ::DeleteObject(std::exchange(m_brushes[m_nRound++ % 1000], hBrush));
         return TRUE;
     }
     DECLARE_MESSAGE_MAP()
 
 private:
     int m_nMessage = 0;
-    std::deque<HBRUSH> m_brushes;
+    int m_nRound = 0;
+    HBRUSH m_brushes[1000] = {};
 };
 
 BEGIN_MESSAGE_MAP(CRoundTripDialog, CDialog)
@@ -130,7 +127,8 @@ TEST(Dialog, TemplatesAreFoundWhereverTheyWereCompiled) {
 }
 
 // A thread message, a window it does not own, its child, a pop-up it owns, and
-// a message a framework window below it takes first.
+// a message a framework window below it takes first: that window, made in
+// WM_INITDIALOG while the dialog is still being made, must be its own object.
 TEST(Dialog, ModalLoopOffersEveryMessageOfTheThreadOnce) {
     COfferedDialog dlg;
     dlg.m_hUnrelated = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr,
