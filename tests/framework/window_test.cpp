@@ -25,7 +25,7 @@ public:
     bool m_bFailCreate = false;
     bool m_bKeepNcDestroy = false; // its WM_NCDESTROY handler skips the base class
     bool m_bCreateSawWindow = false;
-    CLive<CWnd>* m_pNested = nullptr; // made as a child inside WM_CREATE
+    CWnd* m_pNested = nullptr; // made as a child inside WM_CREATE
     AFX_MODULE_STATE* m_pStateInHandler = nullptr;
 
 protected:
@@ -108,13 +108,20 @@ TEST(Window, SubclassingRoutesMappedMessagesAndPassesTheRestOn) {
 
 // Whether or not the handler of WM_NCDESTROY calls the base class, the window
 // leaves the map, PostNcDestroy runs once, and a later subclass keeps its place.
+// The child it makes in WM_CREATE, while it is itself being made, reaches its
+// own object, and ends with it; the dialog suite's modal loop test makes one
+// in WM_INITDIALOG.
 TEST(Window, EveryWindowEndsThroughOnePath) {
     for (bool keep : {false, true}) {
         for (bool later : {false, true}) {
             SCOPED_TRACE(testing::Message() << "keep " << keep << " later " << later);
+            CWnd inner;
             CProbeWnd probe;
             probe.m_bKeepNcDestroy = keep;
+            probe.m_pNested = &inner;
             ASSERT_TRUE(CreatePopup(probe));
+            EXPECT_TRUE(probe.m_bCreateSawWindow);
+            EXPECT_EQ(&inner, CWnd::FromHandlePermanent(inner.m_hWnd));
             HWND hWnd = probe.m_hWnd;
             if (later)
                 g_laterSuper = reinterpret_cast<WNDPROC>(
@@ -122,6 +129,7 @@ TEST(Window, EveryWindowEndsThroughOnePath) {
             g_nPostNcDestroy = 0;
             EXPECT_TRUE(::DestroyWindow(hWnd));
             EXPECT_EQ(nullptr, probe.m_hWnd);
+            EXPECT_EQ(nullptr, inner.m_hWnd);
             EXPECT_EQ(nullptr, CWnd::FromHandlePermanent(hWnd));
             EXPECT_EQ(1, g_nPostNcDestroy);
             if (later) {
@@ -172,19 +180,6 @@ TEST(Window, CreationThatFailsEndsTheObjectOnce) {
         }
         EXPECT_EQ(1, g_nPostNcDestroy);
     }
-}
-
-// A window made while another is being made (in WM_CREATE) reaches its own
-// object; the dialog suite's modal loop test makes one in WM_INITDIALOG.
-TEST(Window, NestedCreationAttachesEachWindowToItsObject) {
-    CLive<CWnd> inner;
-    CProbeWnd outer;
-    outer.m_pNested = &inner;
-    ASSERT_TRUE(CreatePopup(outer));
-    EXPECT_TRUE(outer.m_bCreateSawWindow);
-    EXPECT_EQ(&inner, CWnd::FromHandlePermanent(inner.m_hWnd));
-    outer.DestroyWindow();
-    EXPECT_EQ(nullptr, inner.m_hWnd);
 }
 
 // Temporaries made inside the outermost message go when it returns; those its
