@@ -23,10 +23,8 @@ int Download(const std::string& url, const std::vector<CString>& fields, const w
         array.Add(field);
     CInfoUpDown exchange;
     const int result = exchange.DownloadXML(Wide(url).c_str(), array, paramFile, outFile);
-    if (failure != nullptr) {
-        const CString& why = exchange.GetLastFailure();
-        failure->assign(why.GetString(), why.GetString() + why.GetLength());
-    }
+    if (failure != nullptr)
+        *failure = CStringA(exchange.GetLastFailure()).GetString();
     return result;
 }
 
@@ -78,24 +76,22 @@ TEST(DownloadXml, APartThatCannotBeSentFailsTheRequestInsteadOfVanishing) {
         L"x\n--FORM_BOUNDARY\ncontent-disposition: form-data; name=\"role\"\n\nadmin\n";
     const struct {
         std::vector<CString> fields;
-        const wchar_t* paramFile;
-        std::string paramBytes; // written to the file "p", then sent as the parameter file
         const char* logLine;
+        std::string paramBytes = ""; // written to the file "p", then sent as the parameter file
+        const wchar_t* paramFile = nullptr;
     } cases[] = {
-        {{L"a", L"1", longName, L"v"}, nullptr, "", "field 1 cannot be sent: nnn"},
-        {{L"a", L"\u4e2d"}, nullptr, "", "field 0 cannot be sent: a"},
-        {{L"a", L"1"}, L"C:\\windows", "", "parameter file cannot be sent"}, // a folder
-        {{L"a", L"1", L"name", injectedValue.c_str()}, nullptr, "", "field 1 cannot be sent"},
-        {{L"a", Wide(injected).c_str()}, nullptr, "", "field 0 cannot be sent"},
-        {{L"a", L"1"}, nullptr, std::string("x\r\n") + injected, "parameter file cannot be sent"},
-        {{L"a", bareLf.c_str()}, nullptr, "", "field 0 cannot be sent"},
-        {{L"a", L"x\r--FORM_BOUNDARY\rcontent-disposition"}, nullptr, "", "field 0 cannot be sent"},
-        {{L"a", L"x\r"}, nullptr, std::string("\n") + injected, "parameter file cannot be sent"},
-        {{L"n\"; filename", L"v"}, nullptr, "", "field 0 cannot be sent"},
+        {{L"a", L"1", longName, L"v"}, "field 1 cannot be sent: nnn"},
+        {{L"a", L"\u4e2d"}, "field 0 cannot be sent: a"},
+        {{L"a", L"1"}, "parameter file cannot be sent", "", L"C:\\windows"}, // a folder
+        {{L"a", L"1", L"name", injectedValue.c_str()}, "field 1 cannot be sent"},
+        {{L"a", Wide(injected).c_str()}, "field 0 cannot be sent"},
+        {{L"a", L"1"}, "parameter file cannot be sent", std::string("x\r\n") + injected},
+        {{L"a", bareLf.c_str()}, "field 0 cannot be sent"},
+        {{L"a", L"x\r--FORM_BOUNDARY\rcontent-disposition"}, "field 0 cannot be sent"},
+        {{L"a", L"x\r"}, "parameter file cannot be sent", std::string("\n") + injected},
+        {{L"n\"; filename", L"v"}, "field 0 cannot be sent"},
         // Shown in the log without its line break: it forges no line.
         {{L"a\r\n[2011-01-02 09-05-03 Kelvane ] | forged", L"v"},
-         nullptr,
-         "",
          "field 0 cannot be sent: a??[2011"},
     };
     for (const auto& c : cases) {

@@ -55,10 +55,6 @@ CLoopbackServer::~CLoopbackServer() {
         m_thread.join();
 }
 
-std::string CLoopbackServer::Url(const std::string& path) const {
-    return "http://127.0.0.1:" + std::to_string(m_port) + path;
-}
-
 const std::string& CLoopbackServer::Request() {
     if (m_thread.joinable())
         m_thread.join();

@@ -20,12 +20,12 @@ struct ReplyScript {
 class CLoopbackServer {
 public:
     explicit CLoopbackServer(ReplyScript script);
-    ~CLoopbackServer();
-    CLoopbackServer(const CLoopbackServer&) = delete;
-    CLoopbackServer& operator=(const CLoopbackServer&) = delete;
+    ~CLoopbackServer(); // its thread makes it a single object, never copied
 
     int Port() const { return m_port; }
-    std::string Url(const std::string& path) const;
+    std::string Url(const std::string& path) const {
+        return "http://127.0.0.1:" + std::to_string(m_port) + path;
+    }
     // Waits for the exchange to end and returns the bytes the client sent.
     const std::string& Request();
 
