@@ -15,15 +15,13 @@ void Record(const std::string& event) {
         fn(event.c_str());
 }
 
-HINSTANCE ThisModule() {
-    return reinterpret_cast<HINSTANCE>(&__ImageBase);
-}
+const HINSTANCE g_hThis = reinterpret_cast<HINSTANCE>(&__ImageBase);
 
 const wchar_t* g_className = nullptr;
 
 bool ClassRegistered() {
     WNDCLASSW wc;
-    return g_className != nullptr && GetClassInfoW(ThisModule(), g_className, &wc) != FALSE;
+    return g_className != nullptr && GetClassInfoW(g_hThis, g_className, &wc) != FALSE;
 }
 
 std::string Flag(const char* name, bool b) {
@@ -47,11 +45,10 @@ public:
     BOOL InitInstance() override {
         CWinApp::InitInstance();
         g_className = AfxRegisterWndClass(0);
-        HINSTANCE h = ThisModule();
         Record("init-instance" +
                Flag("own-state", AfxGetModuleState() == AfxGetStaticModuleState()) +
-               Flag("instance", m_hInstance == h && AfxGetInstanceHandle() == h &&
-                                    AfxGetResourceHandle() == h) +
+               Flag("instance", m_hInstance == g_hThis && AfxGetInstanceHandle() == g_hThis &&
+                                    AfxGetResourceHandle() == g_hThis) +
                Flag("class", ClassRegistered()));
         return GetEnvironmentVariableW(L"KV_TEST_REFUSE_INIT", nullptr, 0) == 0;
     }
