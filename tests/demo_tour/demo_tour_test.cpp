@@ -90,13 +90,11 @@ TEST(DemoTour, EveryStepBehavesAndTheScreenshotsShowTheHoverAndThePageAtItsOffse
     ASSERT_TRUE(tour.doc.is_object()) << "no tour.json";
     EXPECT_EQ(tour.doc["ok"], true);
     EXPECT_EQ(tour.doc["doModal"], IDCANCEL);
-    const char* const names[] = {"start",        "hover-close", "check-details", "pick-amber",
-                                 "enter-escape", "message-box", "drag",          "broadcast-close"};
-    ASSERT_EQ(tour.doc["steps"].size(), std::size(names));
-    for (size_t i = 0; i < std::size(names); ++i) {
-        EXPECT_EQ(tour.doc["steps"][i]["name"], names[i]);
-        EXPECT_EQ(tour.doc["steps"][i]["ok"], true) << tour.doc["steps"][i].dump(1);
-    }
+    // Every step ran (start to broadcast-close; the screenshots below are
+    // found by their names) and says it behaved.
+    ASSERT_EQ(tour.doc["steps"].size(), 8u);
+    for (const json& step : tour.doc["steps"])
+        EXPECT_EQ(step["ok"], true) << step.dump(1);
 
     // Where the pointer hovered, the close item shows its hot frame over the
     // band; before, the band showed through.

@@ -2,12 +2,18 @@
 
 namespace AccessKit {
 
+namespace {
+
+// Spelled out, as the toolkit does: oleacc's import library can give a thunk.
 const IID kIIDAccessible = {
     0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
 
-namespace {
-
-std::vector<CEventLog::Event> g_events;
+struct Event {
+    DWORD nEvent;
+    HWND hWnd;
+    LONG nObject, nChild;
+};
+std::vector<Event> g_events;
 
 // A named function: the 32-bit callback is stdcall, which a lambda is not.
 void CALLBACK RecordEvent(HWINEVENTHOOK, DWORD nEvent, HWND hWnd, LONG nObject, LONG nChild, DWORD,
@@ -95,10 +101,6 @@ int CEventLog::Count(DWORD nEvent, HWND hWnd, LONG nChild) const {
         nCount += event.nEvent == nEvent && event.hWnd == hWnd && event.nObject == OBJID_CLIENT &&
                   event.nChild == nChild;
     return nCount;
-}
-
-void CEventLog::Clear() {
-    g_events.clear();
 }
 
 } // namespace AccessKit

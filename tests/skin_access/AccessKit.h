@@ -12,9 +12,6 @@
 
 namespace AccessKit {
 
-// Spelled out, as the toolkit does: oleacc's import library can give a thunk.
-extern const IID kIIDAccessible;
-
 // One reference to an object, released with it.
 using CAcc = Microsoft::WRL::ComPtr<IAccessible>;
 
@@ -39,18 +36,12 @@ long ChildNumber(const VARIANT& child);
 // Records the object events of this process while messages are pumped.
 class CEventLog {
 public:
-    struct Event {
-        DWORD nEvent;
-        HWND hWnd;
-        LONG nObject, nChild;
-    };
     CEventLog();
     ~CEventLog();
     CEventLog(const CEventLog&) = delete;
     CEventLog& operator=(const CEventLog&) = delete;
     // How many events of this kind reached the log for hWnd and nChild.
     int Count(DWORD nEvent, HWND hWnd, LONG nChild) const;
-    void Clear();
 
 private:
     HWINEVENTHOOK m_hHook;

@@ -33,14 +33,6 @@ void Press(WORD nKey, WORD nModifier = 0) {
         KvInput::Key(nModifier, false);
 }
 
-// The items' commands so far, as one line.
-std::wstring Joined(const std::vector<CString>& ids) {
-    std::wstring line;
-    for (const CString& id : ids)
-        line += (line.empty() ? L"" : L" ") + std::wstring(id.GetString());
-    return line;
-}
-
 // The picture a windowless dialog composes now, as its layered window gets it.
 struct Picture {
     explicit Picture(CKvCommonWndLessDlg& dlg, SIZE sheet) : canvas(sheet.cx, sheet.cy) {
@@ -53,8 +45,10 @@ struct Picture {
 
 // The focus frame 3 pixels inside rc: the dots (at even sums of the
 // coordinates) are the opaque inverse of the picture without it, and nothing
-// else differs within rc. Empty when so, else what differs.
-std::string FrameDifference(const Picture& framed, const Picture& plain, const RECT& rc) {
+// else differs within rc; without bFramed, nothing differs at all. Empty when
+// so, else what differs.
+std::string FrameDifference(const Picture& shown, const Picture& plain, const RECT& rc,
+                            bool bFramed = true) {
     const RECT frame = {rc.left + 3, rc.top + 3, rc.right - 3, rc.bottom - 3};
     int nDots = 0;
     for (LONG y = rc.top; y < rc.bottom; ++y)
@@ -63,24 +57,15 @@ std::string FrameDifference(const Picture& framed, const Picture& plain, const R
                                 y == frame.bottom - 1) &&
                                x >= frame.left && x < frame.right && y >= frame.top &&
                                y < frame.bottom;
-            const bool bDot = bEdge && ((x + y) & 1) == 0;
+            const bool bDot = bFramed && bEdge && ((x + y) & 1) == 0;
             const DWORD nExpected =
                 bDot ? 0xFF000000u | (~plain.At(x, y) & 0xFFFFFFu) : plain.At(x, y);
             nDots += bDot;
-            if (framed.At(x, y) != nExpected)
+            if (shown.At(x, y) != nExpected)
                 return "at " + std::to_string(x) + "," + std::to_string(y) +
                        (bDot ? " a dot" : " no dot");
         }
-    return nDots > 0 ? std::string() : "no dots";
-}
-
-// Nothing differs within rc: no frame there. Empty when so.
-std::string NoFrame(const Picture& shown, const Picture& plain, const RECT& rc) {
-    for (LONG y = rc.top; y < rc.bottom; ++y)
-        for (LONG x = rc.left; x < rc.right; ++x)
-            if (shown.At(x, y) != plain.At(x, y))
-                return "framed at " + std::to_string(x) + "," + std::to_string(y);
-    return std::string();
+    return nDots > 0 || !bFramed ? std::string() : "no dots";
 }
 
 // The child with the focus as the dialog's object says: its number, 0 for
@@ -109,7 +94,30 @@ int InkIn(HWND hDialog, HWND hControl) {
     return nInk;
 }
 
-class KeyboardTest : public testing::Test {
+// A dialog of the probe's kind shown active, the items' commands kept.
+template <class TProbe> class KeyFixture : public testing::Test {
+protected:
+    void TearDown() override {
+        if (m_dlg.m_hWnd)
+            m_dlg.DestroyWindow();
+    }
+    bool Foreground() {
+        ::SetForegroundWindow(m_dlg.m_hWnd);
+        return PumpUntil(&m_dlg, [this] { return ::GetForegroundWindow() == m_dlg.m_hWnd; });
+    }
+    // The items' commands so far, as one line.
+    std::wstring Commands() const {
+        std::wstring line;
+        for (const CString& id : m_dlg.m_itemCommands)
+            line += (line.empty() ? L"" : L" ") + std::wstring(id.GetString());
+        return line;
+    }
+
+    ImageKit::TempFolder m_folder;
+    TProbe m_dlg;
+};
+
+class KeyboardTest : public KeyFixture<CProbeDlg> {
 protected:
     void SetUp() override {
         ImageKit::SaveStrip(m_folder, L"toggle.png",
@@ -118,10 +126,6 @@ protected:
                             16, 16);
         ImageKit::SaveStrip(m_folder, L"push.png", {0xFFD8D8F0, 0xFFE0E0F8, 0xFFC8C8E0, 0xFFB0B0B0},
                             70, 30);
-    }
-    void TearDown() override {
-        if (m_dlg.m_hWnd)
-            m_dlg.DestroyWindow();
     }
 
     // Shown active, the skin loaded while the dialog starts, so that the
@@ -132,8 +136,7 @@ protected:
         ASSERT_TRUE(m_dlg.Create(301, nullptr));
         m_dlg.SetWindowPos(nullptr, kDialogAt.x, kDialogAt.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         m_dlg.ShowWindow(SW_SHOW);
-        ::SetForegroundWindow(m_dlg.m_hWnd);
-        ASSERT_TRUE(PumpUntil(&m_dlg, [this] { return ::GetForegroundWindow() == m_dlg.m_hWnd; }));
+        ASSERT_TRUE(Foreground());
         Pump(&m_dlg, 100);
     }
     HWND Item(const wchar_t* pszID) {
@@ -145,11 +148,7 @@ protected:
     bool FocusOn(const wchar_t* pszID) {
         return PumpUntil(&m_dlg, [&] { return ::GetFocus() == Item(pszID); });
     }
-    std::wstring Commands() const { return Joined(m_dlg.m_itemCommands); }
     LRESULT Check(const wchar_t* pszID) { return ::SendMessageW(Item(pszID), BM_GETCHECK, 0, 0); }
-
-    ImageKit::TempFolder m_folder;
-    CProbeDlg m_dlg;
 };
 
 } // namespace
@@ -221,7 +220,7 @@ TEST_F(KeyboardTest, TabStopsRadioArrowsEnterEscapeAndMnemonicsAsInTheSystemsDia
 
 namespace {
 
-class WndLessKeyboardTest : public testing::Test {
+class WndLessKeyboardTest : public KeyFixture<CWndLessProbeDlg> {
 protected:
     void SetUp() override {
         ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
@@ -229,25 +228,18 @@ protected:
         ImageKit::SaveStrip(m_folder, L"strip.png", {kNormal, kHot, kPressed, 0}, 40, 24);
     }
     void TearDown() override {
-        if (m_dlg.m_hWnd)
-            m_dlg.DestroyWindow();
+        KeyFixture::TearDown();
         ::CoUninitialize();
     }
     // Shown active, the pointer away from it.
     void ShowActive(const Skin& skin) {
         ::SetCursorPos(0, 0);
-        ASSERT_TRUE(m_dlg.Create(301, nullptr));
-        m_dlg.SetWindowPos(nullptr, kDialogAt.x, kDialogAt.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-        ASSERT_TRUE(m_dlg.LoadTestSkin(WriteSkin(m_folder, L"skin.xml", skin)));
-        m_dlg.ShowWindow(SW_SHOW);
-        ::SetForegroundWindow(m_dlg.m_hWnd);
-        ASSERT_TRUE(PumpUntil(&m_dlg, [this] {
-            return ::GetForegroundWindow() == m_dlg.m_hWnd && ::GetFocus() == m_dlg.m_hWnd;
-        }));
+        ASSERT_TRUE(CreateShownAt(m_dlg, kDialogAt, WriteSkin(m_folder, L"skin.xml", skin), 0));
+        ASSERT_TRUE(Foreground());
+        ASSERT_TRUE(PumpUntil(&m_dlg, [this] { return ::GetFocus() == m_dlg.m_hWnd; }));
         Pump(&m_dlg, 100);
     }
     Picture Now() { return Picture(m_dlg, {240, 100}); }
-    std::wstring Commands() const { return Joined(m_dlg.m_itemCommands); }
     void PressAndPump(WORD nKey, WORD nModifier = 0) {
         Press(nKey, nModifier);
         Pump(&m_dlg, 150);
@@ -255,8 +247,6 @@ protected:
 
     static constexpr Gdiplus::ARGB kBack = 0xFF203040, kNormal = 0xFF00A000, kHot = 0xFF00B000,
                                    kPressed = 0xFF00C000;
-    ImageKit::TempFolder m_folder;
-    CWndLessProbeDlg m_dlg;
 };
 
 } // namespace
@@ -279,9 +269,10 @@ TEST_F(WndLessKeyboardTest, TabSpaceEnterAndArrowsReachTheDrawnItemsWithAFrameIn
         Parse(L"ID=three|Name=Three|ControlStyle=0x50030000" + strip + L"160,10,40,24"),
     };
     const RECT rcOne = {10, 10, 50, 34}, rcTwo = {110, 10, 150, 34}, rcThree = {160, 10, 200, 34};
-    m_dlg.m_bApplyRoles = TRUE;
     ShowActive(skin);
     CEventLog events;
+    CAcc acc = FromWindow(m_dlg.m_hWnd);
+    ASSERT_TRUE(acc.Get());
 
     const Picture plain = Now();
     ASSERT_TRUE(plain.bDrawn);
@@ -294,22 +285,18 @@ TEST_F(WndLessKeyboardTest, TabSpaceEnterAndArrowsReachTheDrawnItemsWithAFrameIn
     PressAndPump(VK_TAB);
     EXPECT_EQ(m_dlg.SendMessage(WM_QUERYUISTATE), 0);
     EXPECT_EQ(FrameDifference(Now(), plain, rcOne), "");
-    EXPECT_EQ(NoFrame(Now(), plain, rcTwo), "");
+    EXPECT_EQ(FrameDifference(Now(), plain, rcTwo, false), "");
     EXPECT_EQ(ScreenPixel(m_dlg.m_hWnd, {13, 13}), RGB(0xFF, 0x5F, 0xFF)); // inverse of 00A000
     EXPECT_EQ(ScreenPixel(m_dlg.m_hWnd, {14, 13}), RGB(0x00, 0xA0, 0x00));
     EXPECT_EQ(FocusChildOf(m_dlg.m_hWnd), 1);
     EXPECT_EQ(events.Count(EVENT_OBJECT_FOCUS, m_dlg.m_hWnd, 1), 1);
-    {
-        CAcc acc = FromWindow(m_dlg.m_hWnd);
-        ASSERT_TRUE(acc.Get());
-        EXPECT_EQ(Read(acc.Get(), 1).nState, STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED);
-        EXPECT_EQ(Read(acc.Get(), 2).nState, STATE_SYSTEM_FOCUSABLE);
-    }
+    EXPECT_EQ(Read(acc.Get(), 1).nState, STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED);
+    EXPECT_EQ(Read(acc.Get(), 2).nState, STATE_SYSTEM_FOCUSABLE);
 
     // Tab past the note to two; Space runs it when it comes up, Enter at once.
     PressAndPump(VK_TAB);
     EXPECT_EQ(FrameDifference(Now(), plain, rcTwo), "");
-    EXPECT_EQ(NoFrame(Now(), plain, rcOne), "");
+    EXPECT_EQ(FrameDifference(Now(), plain, rcOne, false), "");
     KvInput::Key(VK_SPACE, true);
     Pump(&m_dlg, 150);
     EXPECT_EQ(Now().At(111, 11), kPressed) << "held with Space";
@@ -336,13 +323,9 @@ TEST_F(WndLessKeyboardTest, TabSpaceEnterAndArrowsReachTheDrawnItemsWithAFrameIn
     EXPECT_EQ(FocusChildOf(m_dlg.m_hWnd), 3);
 
     // A screen reader gives the focus as Tab does.
-    {
-        CAcc acc = FromWindow(m_dlg.m_hWnd);
-        ASSERT_TRUE(acc.Get());
-        EXPECT_EQ(acc->accSelect(SELFLAG_TAKEFOCUS, ChildId(2)), S_OK);
-        EXPECT_EQ(FocusChildOf(m_dlg.m_hWnd), 2);
-        EXPECT_EQ(FrameDifference(Now(), plain, rcTwo), "");
-    }
+    EXPECT_EQ(acc->accSelect(SELFLAG_TAKEFOCUS, ChildId(2)), S_OK);
+    EXPECT_EQ(FocusChildOf(m_dlg.m_hWnd), 2);
+    EXPECT_EQ(FrameDifference(Now(), plain, rcTwo), "");
     // The pointer over the framed item recomposes only its part, frame included.
     const int nParts = m_dlg.m_nPartCompositions;
     KvInput::CursorTo(m_dlg.m_hWnd, {130, 20});
@@ -358,7 +341,7 @@ TEST_F(WndLessKeyboardTest, TabSpaceEnterAndArrowsReachTheDrawnItemsWithAFrameIn
                                nullptr));
     ::SetForegroundWindow(other.m_hWnd);
     ASSERT_TRUE(PumpUntil(&m_dlg, [this] { return ::GetFocus() != m_dlg.m_hWnd; }));
-    EXPECT_EQ(NoFrame(Now(), plain, rcTwo), "");
+    EXPECT_EQ(FrameDifference(Now(), plain, rcTwo, false), "");
     other.DestroyWindow();
     ::SetForegroundWindow(m_dlg.m_hWnd);
     ASSERT_TRUE(PumpUntil(&m_dlg, [this] { return ::GetFocus() == m_dlg.m_hWnd; }));
@@ -370,10 +353,10 @@ TEST_F(WndLessKeyboardTest, TabSpaceEnterAndArrowsReachTheDrawnItemsWithAFrameIn
     EXPECT_EQ(Commands(), L"two two");
 }
 
-// The demo with the keyboard alone: Tab goes through the page's controls
-// (the radio group one stop) to the container's close item, framed in the
-// container's picture, and on to the page again; Shift+Tab the other way;
-// Enter on the close item closes the container.
+// The demo with the keyboard alone: Shift+Tab goes from the page's first
+// stop to the container's close item, framed in the container's picture, and
+// on to the page's last stop; Tab the other way; Enter on the close item
+// closes the container.
 TEST(DemoKeyboardTest, TabGoesFromThePageToTheContainersCloseItemAndBack) {
     ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
     ::SetCursorPos(0, 0);
@@ -402,22 +385,18 @@ TEST(DemoKeyboardTest, TabGoesFromThePageToTheContainersCloseItemAndBack) {
         // Before any key the page hides its cues: no frame on the box, no underline.
         ASSERT_TRUE(focusOn(L"CHK_DETAILS"));
         EXPECT_EQ(pPage->SendMessage(WM_QUERYUISTATE), UISF_HIDEFOCUS | UISF_HIDEACCEL);
-        for (const wchar_t* pszID : {L"RAD_TEAL", L"BTN_ABOUT", L"BTN_MESSAGE", L"BTN_EXIT"}) {
-            Press(VK_TAB);
-            EXPECT_TRUE(focusOn(pszID)) << pszID;
-        }
-        EXPECT_EQ(pPage->SendMessage(WM_QUERYUISTATE), 0);
-        Press(VK_TAB);
-        ASSERT_TRUE(closeFocused()) << "Tab from the page's last stop";
-        EXPECT_EQ(FrameDifference(Picture(dlg, rcSheet.Size()), plain, rcClose), "");
-        Press(VK_TAB);
-        EXPECT_TRUE(focusOn(L"CHK_DETAILS")) << "Tab from the container's last item";
-        EXPECT_EQ(NoFrame(Picture(dlg, rcSheet.Size()), plain, rcClose), "");
         Press(VK_TAB, VK_SHIFT);
-        EXPECT_TRUE(closeFocused()) << "Shift+Tab from the page's first stop";
+        ASSERT_TRUE(closeFocused()) << "Shift+Tab from the page's first stop";
+        EXPECT_EQ(pPage->SendMessage(WM_QUERYUISTATE), 0);
+        EXPECT_EQ(FrameDifference(Picture(dlg, rcSheet.Size()), plain, rcClose), "");
         Press(VK_TAB, VK_SHIFT);
         EXPECT_TRUE(focusOn(L"BTN_EXIT")) << "Shift+Tab from the container's first item";
+        EXPECT_EQ(FrameDifference(Picture(dlg, rcSheet.Size()), plain, rcClose, false), "");
         Press(VK_TAB);
+        EXPECT_TRUE(closeFocused()) << "Tab from the page's last stop";
+        Press(VK_TAB);
+        EXPECT_TRUE(focusOn(L"CHK_DETAILS")) << "Tab from the container's last item";
+        Press(VK_TAB, VK_SHIFT);
         ASSERT_TRUE(closeFocused());
         Press(VK_RETURN);
         EXPECT_TRUE(PumpUntil(nullptr, [&] { return !dlg.IsWindowVisible(); })) << "Enter on close";

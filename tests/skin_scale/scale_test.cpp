@@ -45,10 +45,9 @@ int Rounded(int n, int nDpi) {
 
 // Every edge within a pixel of the skin's edge times the scale.
 void ExpectNearScaled(const RECT& rc, const RECT& skin, int nDpi, const char* what) {
-    EXPECT_LE(std::abs(rc.left - Exact(skin.left, nDpi)), 1.0) << what;
-    EXPECT_LE(std::abs(rc.top - Exact(skin.top, nDpi)), 1.0) << what;
-    EXPECT_LE(std::abs(rc.right - Exact(skin.right, nDpi)), 1.0) << what;
-    EXPECT_LE(std::abs(rc.bottom - Exact(skin.bottom, nDpi)), 1.0) << what;
+    for (LONG RECT::*edge : {&RECT::left, &RECT::top, &RECT::right, &RECT::bottom})
+        EXPECT_LE(std::abs(rc.*edge - Exact(skin.*edge, nDpi)), 1.0)
+            << what << ": " << rc.*edge << " for " << skin.*edge;
 }
 
 std::wstring PosOf(const RECT& rc) {
@@ -65,26 +64,26 @@ LRESULT CALLBACK RecordSize(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
     return ::DefSubclassProc(hWnd, message, wParam, lParam);
 }
 
-// The window's rectangle on the screen.
-RECT WindowRect(const CWnd& wnd) {
-    RECT rc = {0, 0, 0, 0};
-    ::GetWindowRect(wnd.m_hWnd, &rc);
-    return rc;
-}
-
 // A pop-up without frame: its window is its sheet.
 RECT SuggestedRect(POINT at, int nDpi) {
     return RECT{at.x, at.y, at.x + Rounded(kSheet.cx, nDpi), at.y + Rounded(kSheet.cy, nDpi)};
 }
 
 // What the system does on a move to a monitor of nDpi, told through the
-// subclass that counts the WM_SIZE messages that follow.
+// subclass that counts the WM_SIZE messages that follow: the window takes
+// the suggested rectangle, with one resize.
 void MoveToDpi(CWnd& dlg, int nDpi, const RECT& rcSuggested) {
     g_sizes.clear();
     ::SetWindowSubclass(dlg.m_hWnd, RecordSize, 1, 0);
     dlg.SendMessage(WM_DPICHANGED, MAKEWPARAM(nDpi, nDpi), reinterpret_cast<LPARAM>(&rcSuggested));
     Pump(&dlg, 300);
     ::RemoveWindowSubclass(dlg.m_hWnd, RecordSize, 1);
+    CRect rcAfter;
+    dlg.GetWindowRect(&rcAfter);
+    EXPECT_EQ(PosOf(rcAfter), PosOf(rcSuggested)) << "moved to " << nDpi;
+    ASSERT_EQ(g_sizes.size(), 1u) << "one resize, to the suggested rectangle, at " << nDpi;
+    EXPECT_EQ(g_sizes[0].cx, rcAfter.Width()) << nDpi;
+    EXPECT_EQ(g_sizes[0].cy, rcAfter.Height()) << nDpi;
 }
 
 // A probe whose first item's creation loads a second description, as a
@@ -171,8 +170,9 @@ protected:
 
 // The sheet is the skin's times the scale, rounded; each item within a pixel
 // of its scaled rectangle, neighbours still touching; text measured at the
-// scaled size; each image the variant for the scale, or another scaled.
-TEST_F(ScaleTest, WindowlessDialogIsDrawnAtTheDisplaysScale) {
+// scaled size; each image the variant for the scale, or another scaled. Then
+// the same at another scale, after a move.
+TEST_F(ScaleTest, WindowlessDialogIsDrawnAtTheDisplaysScaleAndFollowsAMove) {
     CWndLessProbeDlg dlg;
     CreateShown(dlg);
     EXPECT_EQ(WindowDpi(dlg.m_hWnd), m_nDpi);
@@ -196,33 +196,24 @@ TEST_F(ScaleTest, WindowlessDialogIsDrawnAtTheDisplaysScale) {
     dlg.WndLessItem(2)->GetTextRect(rcText, &surface);
     EXPECT_EQ(rcText.right - rcText.left, rcMeasured.right - rcMeasured.left);
     EXPECT_GT(rcText.right - rcText.left, 0);
-}
 
-// A move to a monitor of another scale: the window takes the rectangle the
-// system suggests, once, and the picture is drawn at the new scale; moved
-// back, the picture is the one it was, byte for byte.
-TEST_F(ScaleTest, LayeredDialogFollowsAMoveToAnotherScale) {
-    CWndLessProbeDlg dlg;
-    CreateShown(dlg);
+    // A move to a monitor of another scale: the window takes the rectangle the
+    // system suggests, once, and the picture is drawn at the new scale; moved
+    // back, the picture is the one it was, byte for byte.
     const int nOther = m_nDpi == 144 ? 96 : 144;
     const CKvCanvas& picture = dlg.LayeredPicture();
     CSheetCanvas before(picture.Width(), picture.Height());
     ::BitBlt(before.DC()->m_hDC, 0, 0, picture.Width(), picture.Height(), picture.DC(), 0, 0,
              SRCCOPY);
-    const RECT rcBefore = WindowRect(dlg);
+    CRect rcBefore;
+    dlg.GetWindowRect(&rcBefore);
 
     const RECT rcSuggested = SuggestedRect(POINT{kDialogAt.x + 7, kDialogAt.y + 5}, nOther);
     MoveToDpi(dlg, nOther, rcSuggested);
-    ASSERT_EQ(g_sizes.size(), 1u) << "one resize, to the suggested rectangle";
-    EXPECT_EQ(g_sizes[0].cx, rcSuggested.right - rcSuggested.left);
-    EXPECT_EQ(g_sizes[0].cy, rcSuggested.bottom - rcSuggested.top);
-    const RECT rcAfter = WindowRect(dlg);
-    EXPECT_TRUE(::EqualRect(&rcAfter, &rcSuggested));
     ExpectWndLessPicture(dlg, nOther, "moved");
     ExpectNearScaled(dlg.m_arrDynamicItems[1].rcPos, kItemB, nOther, "item B moved");
 
     MoveToDpi(dlg, m_nDpi, rcBefore);
-    EXPECT_EQ(g_sizes.size(), 1u);
     EXPECT_EQ(PictureDifference(dlg.LayeredPicture(), before), "");
 }
 
@@ -237,11 +228,7 @@ TEST_F(ScaleTest, BaseDialogMovesItsControlsAndRemakesItsFont) {
     CProbeDlg dlg;
     CreateShown(dlg);
     const int nOther = m_nDpi == 144 ? 96 : 144;
-    const RECT rcSuggested = SuggestedRect(kDialogAt, nOther);
-    MoveToDpi(dlg, nOther, rcSuggested);
-    EXPECT_EQ(g_sizes.size(), 1u);
-    const RECT rcAfter = WindowRect(dlg);
-    EXPECT_TRUE(::EqualRect(&rcAfter, &rcSuggested));
+    MoveToDpi(dlg, nOther, SuggestedRect(kDialogAt, nOther));
     const RECT skins[] = {kTextItem, kItemB};
     for (size_t i = 0; i < 2; ++i) {
         CWnd* pControl = dlg.m_arrDynamicItems[i].pControl.get<CWnd>();
