@@ -81,7 +81,10 @@ TEST(Hub, BroadcastFromAnotherProcessReachesEachSubscriberOnceAsItsMessage) {
     EXPECT_TRUE(got.size() == 1 && got[0].wParam == 7 && got[0].lParam == -9);
 }
 
-TEST(Hub, UnsubscribedAndVanishedWindowsAreNoLongerReached) {
+// Unsubscribed and vanished windows are no longer reached; another process's
+// windows (the desktop's) and the system's own messages are not a caller's to
+// subscribe.
+TEST(Hub, OnlyOwnLiveWindowsAndApplicationMessagesAreReached) {
     HubLibrary hub;
     SinkWindow live;
     std::optional<SinkWindow> doomed(std::in_place);
@@ -98,6 +101,12 @@ TEST(Hub, UnsubscribedAndVanishedWindowsAreNoLongerReached) {
     EXPECT_EQ(1, hub.list(nullptr, 0));
     EXPECT_EQ(HX_BAD_WINDOW, hub.reg(20, gone, kMessage, 0));
     EXPECT_EQ(HX_BAD_WINDOW, hub.reg(20, nullptr, kMessage, 0));
+    EXPECT_EQ(HX_BAD_WINDOW, hub.reg(20, GetDesktopWindow(), WM_USER, 0));
+    EXPECT_EQ(HX_BAD_WINDOW, hub.unreg(20, GetDesktopWindow(), WM_USER, 0));
+    for (UINT message : {UINT(WM_QUIT), UINT(WM_DESTROY), UINT(WM_USER - 1)})
+        EXPECT_EQ(HX_BAD_MESSAGE, hub.reg(22, live.hwnd, message, 0)) << message;
+    EXPECT_EQ(HX_OK, hub.reg(22, live.hwnd, WM_USER, 0));
+    EXPECT_EQ(2, hub.list(nullptr, 0));
 }
 
 TEST(Hub, AFullShareIsReportedWithoutReplacingAnyone) {
@@ -116,19 +125,6 @@ TEST(Hub, AFullShareIsReportedWithoutReplacingAnyone) {
     first.reset();
     EXPECT_EQ(HX_OK, hub.reg(2000, w.hwnd, kMessage, 0));
     EXPECT_EQ(HX_TABLE_FULL, hub.reg(2001, w.hwnd, kMessage, 0));
-}
-
-// Another process's windows (the desktop's) and the system's own messages
-// are not a caller's to subscribe.
-TEST(Hub, OnlyOwnWindowsAndApplicationMessagesAreTaken) {
-    HubLibrary hub;
-    SinkWindow w;
-    EXPECT_EQ(HX_BAD_WINDOW, hub.reg(20, GetDesktopWindow(), WM_USER, 0));
-    EXPECT_EQ(HX_BAD_WINDOW, hub.unreg(20, GetDesktopWindow(), WM_USER, 0));
-    for (UINT message : {UINT(WM_QUIT), UINT(WM_DESTROY), UINT(WM_USER - 1)})
-        EXPECT_EQ(HX_BAD_MESSAGE, hub.reg(20, w.hwnd, message, 0)) << message;
-    EXPECT_EQ(HX_OK, hub.reg(20, w.hwnd, WM_USER, 0));
-    EXPECT_EQ(1, hub.list(nullptr, 0));
 }
 
 // While the listing thread is stopped in a fault on the caller's memory, a

@@ -47,7 +47,7 @@ TEST(Registry, SplitsPathsWritesReadsAndGivesEachFailureItsCode) {
     RegDeleteTreeW(HKEY_CURRENT_USER, strKey);
 }
 
-TEST(NoticeBox, ShowsThroughTheLibraryOnlyWhileLoadedAndFreesIt) {
+TEST(NoticeBox, ShowsThroughTheLibraryOnlyWhileLoadedFreesItAndFindsItBesideKelvane) {
     const CString strDir = GetModuleDirectory(nullptr) + L"notice_double\\";
     HMODULE hDouble = LoadLibraryW(strDir + L"DlgNotice.dll"); // keeps its record past Unload
     ASSERT_NE(hDouble, nullptr);
@@ -71,15 +71,8 @@ TEST(NoticeBox, ShowsThroughTheLibraryOnlyWhileLoadedAndFreesIt) {
     EXPECT_EQ(pfnLastCall(&strText, &strCaption, &nType), nCallsBefore + 1);
     EXPECT_STREQ(strText + L"|" + strCaption, L"Saved to disk.|Kelvane");
     EXPECT_EQ(nType, static_cast<UINT>(MB_YESNO | 0x40));
-    FreeLibrary(hDouble);
-    EXPECT_EQ(GetModuleHandleW(strDir + L"DlgNotice.dll"), nullptr) << "the box kept the library";
-}
-
-// A host calls in under its own module state: the default folder is still the
-// library's, not the current module's (here the double's sub-folder).
-TEST(NoticeBox, DefaultFolderIsTheLibrarysWhateverTheModuleState) {
-    HMODULE hDouble = LoadLibraryW(GetModuleDirectory(nullptr) + L"notice_double\\DlgNotice.dll");
-    ASSERT_NE(hDouble, nullptr);
+    // A host calls in under its own module state: the default folder is still
+    // the library's, not the current module's (here the double's sub-folder).
     AFX_MODULE_STATE hostState;
     hostState.m_hCurrentInstanceHandle = hDouble;
     hostState.m_hCurrentResourceHandle = hDouble;
@@ -92,4 +85,5 @@ TEST(NoticeBox, DefaultFolderIsTheLibrarysWhateverTheModuleState) {
         EXPECT_STREQ(szLoaded, GetLibraryDirectory() + L"DlgNotice.dll");
     }
     FreeLibrary(hDouble);
+    EXPECT_EQ(GetModuleHandleW(strDir + L"DlgNotice.dll"), nullptr) << "the box kept the library";
 }

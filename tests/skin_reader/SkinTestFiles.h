@@ -22,3 +22,14 @@ inline CString WriteSkinFile(const std::wstring& folder, const wchar_t* name,
     EXPECT_TRUE(ImageKit::WriteBytes(folder + name, bytes)) << "cannot write a test skin file";
     return (folder + name).c_str();
 }
+
+// A test with a temporary folder to write its skin files into.
+class SkinFileTest : public testing::Test {
+protected:
+    CString Write(const wchar_t* name, const std::string& bytes) {
+        return WriteSkinFile(m_folder.Path(), name, bytes);
+    }
+    CString Directory() const { return m_folder.Path().c_str(); }
+
+    ImageKit::TempFolder m_folder{L"kv_skin_files"};
+};

@@ -55,14 +55,6 @@ TEST(DisplayScale, NeighbouringRectanglesStillTouchAndTheSheetIsRoundedWhole) {
     EXPECT_EQ(std::make_tuple(sheet.cx, sheet.cy), std::make_tuple(500, 302));
 }
 
-TEST(DisplayScale, PercentNamesOfDpis) {
-    for (const auto& [nDpi, nPercent] :
-         {std::pair{96, 100}, {120, 125}, {144, 150}, {168, 175}, {192, 200}, {288, 300}}) {
-        EXPECT_EQ(PercentOfDpi(nDpi), nPercent);
-        EXPECT_EQ(DpiOfPercent(nPercent), nDpi);
-    }
-}
-
 TEST(DisplayScale, ImageVariantIsExactElseLargerScaledDownElseLargestScaledUp) {
     const struct {
         int nPercent;

@@ -32,13 +32,8 @@ const char kSkin[] = u8R"(<?xml version="1.0" encoding="UTF-8"?>
 </Skin>
 )";
 
-class KvSkinTest : public testing::Test {
+class KvSkinTest : public SkinFileTest {
 protected:
-    CString Write(const wchar_t* name, const std::string& bytes) {
-        return WriteSkinFile(m_folder.Path(), name, bytes);
-    }
-    CString Directory() const { return m_folder.Path().c_str(); }
-
     json Describe(const std::vector<std::wstring>& args, const wchar_t* workingDir = nullptr) {
         KvProcess::RunResult run = KvProcess::RunTool(L"kvskin.exe", args, workingDir);
         EXPECT_EQ(run.nExitCode, 0u) << run.strErr;
@@ -49,7 +44,6 @@ protected:
         return ToUtf8(Directory()) + skinName + "\\" + file;
     }
 
-    ImageKit::TempFolder m_folder{L"kv_kvskin"};
     CString m_strSkin = Write(L"main.xml", kSkin);
 };
 
@@ -114,7 +108,8 @@ TEST_F(KvSkinTest, RelativeAndUnixPathsBecomeFullWindowsPaths) {
 
 // 0 done (lint: no error), 1 lint errors, 2 a file that cannot be loaded or
 // read, 64 wrong usage (with the usage of every verb; the verbs share one
-// option parser); lint's lines name the file as it was given.
+// option parser); lint's lines name the file as it was given. (Lint's 1 on a
+// file it cannot load: the malformed-file test below.)
 TEST_F(KvSkinTest, ExitCodesOfBothVerbs) {
     const std::wstring skin = m_strSkin.GetString(), dir = Directory().GetString();
     const std::wstring broken = Write(L"broken.xml", "<Skin>").GetString(),
@@ -134,7 +129,6 @@ TEST_F(KvSkinTest, ExitCodesOfBothVerbs) {
          0,
          ToUtf8(warned.c_str()) + ":3:1: warning: ",
          ""},
-        {{L"lint", broken}, 1, ToUtf8(broken.c_str()) + ":1:7: error: ", ""},
         {{L"lint", missing}, 2, "", "kvskin: cannot read skin file "},
         {{L"describe", broken, L"Main"}, 2, "", "kvskin: cannot load skin file"},
         {{}, 64, "", "usage: kvskin "},

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
+#include <tuple>
 #include <utility>
 
 namespace {
@@ -41,21 +41,10 @@ const char kSkin[] = R"(<AnyRoot>
 
 const wchar_t kMain[] = L"CommonWindow\\MainDlgInfo";
 
-class SkinReaderTest : public testing::Test {
+class SkinReaderTest : public SkinFileTest {
 protected:
-    CString Write(const wchar_t* name, const std::string& bytes) {
-        return WriteSkinFile(m_folder.Path(), name, bytes);
-    }
-    CString Directory() const { return m_folder.Path().c_str(); }
-
-    ImageKit::TempFolder m_folder{L"kv_skin_reader"};
     CString m_strSkin = Write(L"main.xml", kSkin);
 };
-
-using Quad = std::array<LONG, 4>;
-Quad Q(const RECT& rc) {
-    return {rc.left, rc.top, rc.right, rc.bottom};
-}
 
 } // namespace
 
@@ -120,7 +109,8 @@ TEST_F(SkinReaderTest, SecondSectionUpdatesItemsInPlaceAndAppendsNewOnes) {
     EXPECT_EQ(ok.strID, L"btn_ok");
     EXPECT_TRUE(ok.strName.IsEmpty());
     EXPECT_EQ(ok.nFontSize, 16);
-    EXPECT_EQ(Q(ok.rcPos), (Quad{10, 20, 110, 50}));
+    EXPECT_EQ(std::make_tuple(ok.rcPos.left, ok.rcPos.top, ok.rcPos.right, ok.rcPos.bottom),
+              std::make_tuple(10L, 20L, 110L, 50L));
     EXPECT_EQ(ok.strBkImg, Directory() + L"night\\ok.png");
     EXPECT_EQ(ok.strIcon, Directory() + L"night\\new.png");
     EXPECT_EQ(reader.m_arrDynamicItems[1].nFontSize, 12) << "12px reads 12, abc keeps it";

@@ -1,6 +1,6 @@
-// Token, number and export helpers, run inside the real Kelvane.dll. The skin
+// Token and export helpers, run inside the real Kelvane.dll. The skin
 // reader's tests walk section paths with the tokens and the trailing
-// backslash rule, and read hexadecimal, padded and suffixed numbers.
+// backslash rule; skin_model_tests reads numbers through ParseNumber.
 #include "runtime/StringHelpers.h"
 
 #include <gtest/gtest.h>
@@ -29,26 +29,6 @@ TEST(Tokens, FindTokensByIndexOrFromAPosition) {
                                     : GetTokenAt(c.pszText, c.pszSeparator, token, c.n);
         EXPECT_EQ(nResult, c.nResult) << c.pszText << " #" << c.n;
         EXPECT_STREQ(token.GetString(), c.pszToken) << c.pszText << " #" << c.n;
-    }
-}
-
-TEST(ParseNumber, OneRowPerRuleOfTheSkinNumbers) {
-    const int kUntouched = 4242;
-    const struct {
-        const wchar_t* pszText;
-        BOOL bResult;
-        int nValue; // kUntouched: the value must not be written
-    } cases[] = {
-        {L"1 2", TRUE, 12}, // spaces anywhere are dropped
-        {L"-12px", TRUE, -12},        {L"0xFF 00 00 00", TRUE, static_cast<int>(0xFF000000u)},
-        {L"-0x10", TRUE, 0},        // a sign in front of the prefix makes it decimal
-        {L"abc", TRUE, kUntouched}, // not empty, so TRUE, but nothing to read
-        {L"    ", FALSE, kUntouched},
-    };
-    for (const auto& c : cases) {
-        int value = kUntouched;
-        EXPECT_EQ(ParseNumber(c.pszText, value), c.bResult) << "'" << c.pszText << "'";
-        EXPECT_EQ(value, c.nValue) << "'" << c.pszText << "'";
     }
 }
 
