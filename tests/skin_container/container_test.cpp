@@ -49,9 +49,11 @@ protected:
     }
     void TearDown() override { EXPECT_TRUE(Subscriptions().empty()); }
 
-    // A container of this suite's skin file and a probe page of nTemplate.
+    // A container of this suite's skin file and a probe page of nTemplate, not
+    // yet deleted.
     void Prepare(CProbeContainer& dlg, UINT nTemplate = kPlainPage,
                  const wchar_t* pszSkin = nullptr) {
+        m_bPageDeleted = false;
         dlg.SetSkinFileName(pszSkin ? m_skins.Name(pszSkin) : m_skins.Write(L"skin.xml", m_skin));
         dlg.SetPageFactory(
             [this, nTemplate] { return new CProbePage(nTemplate, &m_bPageDeleted); });
@@ -138,7 +140,6 @@ TEST_F(ContainerTest, EveryCloseRequestEndsItAsCancelWould) {
          }},
     };
     for (const auto& row : rows) {
-        m_bPageDeleted = false;
         CProbeContainer dlg;
         Prepare(dlg);
         const INT_PTR nResult = RunModal(dlg, [&](CDriver& d) {
@@ -189,7 +190,6 @@ TEST_F(ContainerTest, ThePageStaysOverItsContainerAndFollowsADragAsItRuns) {
 
 TEST_F(ContainerTest, APageWhoseWindowCannotBeMadeIsDroppedWhole) {
     for (UINT nTemplate : {kMissingPage, kBrokenPage}) {
-        m_bPageDeleted = false;
         CProbeContainer dlg;
         Prepare(dlg, nTemplate);
         ASSERT_TRUE(dlg.Create(IDD_CONTAINER));
@@ -250,7 +250,6 @@ TEST_F(ContainerTest, ASkinThatShowsNothingGivesAPlainFrameThatCanBeClosed) {
         bool bByBroadcast;
     } rows[] = {{L"missing.xml", false}, {L"sheetless.xml", true}};
     for (const auto& row : rows) {
-        m_bPageDeleted = false;
         CProbeContainer dlg;
         Prepare(dlg, kPlainPage, row.pszSkin);
         const INT_PTR nResult = RunModal(dlg, [&](CDriver& d) {
