@@ -216,47 +216,41 @@ TEST_F(WndLessTest, OverlappingItemsTheEarlierGetsTheMouseTheLaterIsDrawnOnTopPa
     EXPECT_EQ(PictureDifference(m_dlg.LayeredPicture(), whole), "") << "left";
 }
 
-TEST_F(WndLessTest, EachItemShowsItsOwnCursorAndTheFirstItemHitDecides) {
+// The first item hit decides: over D and E's overlap, D (no cursor, no tip).
+TEST_F(WndLessTest, TheItemUnderThePointerGivesItsCursorAndTooltipAndTheTipIsOffWithoutOne) {
     CreateShown(m_dlg);
+    ASSERT_TRUE(m_dlg.m_toolTip.m_hWnd);
+    EXPECT_EQ(m_dlg.m_toolTip.GetToolCount(), 1);
+    EXPECT_EQ(m_dlg.m_toolTip.GetStyle() & TTS_ALWAYSTIP, static_cast<DWORD>(TTS_ALWAYSTIP));
     const HCURSOR hHand = m_dlg.WndLessItem(0)->GetItemCursor();
     const HCURSOR hCross = m_dlg.WndLessItem(5)->GetItemCursor();
     ASSERT_NE(hHand, nullptr);
     ASSERT_NE(hCross, nullptr);
     const HCURSOR hArrow = ::LoadCursorW(nullptr, IDC_ARROW);
-    const struct {
-        POINT pt;
-        HCURSOR hCursor;
-    } rows[] = {{kA, hHand}, {kB, hArrow}, {kEOnly, hCross}, {kOverlap, hArrow}, {kEmpty, hArrow}};
-    for (const auto& row : rows) {
-        ::SetCursor(nullptr);
-        KvInput::CursorTo(m_dlg.m_hWnd, row.pt);
-        m_dlg.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(m_dlg.m_hWnd),
-                          MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-        EXPECT_EQ(::GetCursor(), row.hCursor) << row.pt.x << "," << row.pt.y;
-    }
-}
-
-TEST_F(WndLessTest, TheTooltipTextFollowsTheHotItemAndIsOffOverItemsWithoutOne) {
-    CreateShown(m_dlg);
-    ASSERT_TRUE(m_dlg.m_toolTip.m_hWnd);
-    EXPECT_EQ(m_dlg.m_toolTip.GetToolCount(), 1);
-    EXPECT_EQ(m_dlg.m_toolTip.GetStyle() & TTS_ALWAYSTIP, static_cast<DWORD>(TTS_ALWAYSTIP));
     ASSERT_TRUE(::SetWindowSubclass(m_dlg.m_toolTip.m_hWnd, RecordActivation, 1, 0));
     const struct {
         POINT pt;
+        HCURSOR hCursor;
         LPCWSTR pszText;
         WPARAM bActive;
-    } rows[] = {{kA, L"Tip A", TRUE}, {kC, L"", FALSE}, {kB, L"Tip B", TRUE}, {kLabel, L"", FALSE}};
+    } rows[] = {{kA, hHand, L"Tip A", TRUE},  {kC, hArrow, L"", FALSE},
+                {kB, hArrow, L"Tip B", TRUE}, {kLabel, hArrow, L"", FALSE},
+                {kEOnly, hCross, L"", FALSE}, {kOverlap, hArrow, L"", FALSE},
+                {kEmpty, hArrow, L"", FALSE}};
     for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << "at " << row.pt.x << "," << row.pt.y);
         g_activations.clear();
         Input(row.pt);
+        ::SetCursor(nullptr);
+        m_dlg.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(m_dlg.m_hWnd),
+                          MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        EXPECT_EQ(::GetCursor(), row.hCursor);
         EXPECT_STREQ(ToolTipText(m_dlg.m_toolTip.m_hWnd, ::GetParent(m_dlg.m_hWnd), m_dlg.m_hWnd),
-                     row.pszText)
-            << row.pt.x;
+                     row.pszText);
         // Moving the cursor may bring a move of its own: each one switches alike.
-        EXPECT_FALSE(g_activations.empty()) << row.pt.x;
+        EXPECT_FALSE(g_activations.empty());
         for (WPARAM bActive : g_activations)
-            EXPECT_EQ(bActive, row.bActive) << row.pt.x;
+            EXPECT_EQ(bActive, row.bActive);
     }
     // Relayed by the message loop, the tip shows after its delay.
     Input(kB);
