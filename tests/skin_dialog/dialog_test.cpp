@@ -346,7 +346,7 @@ TEST_F(SkinDialogTest, SheetsThatFitNoSectionFailCleanly) {
     for (LPCWSTR sheet : {L"-5,-7", L"100000,100000", L"8193,100"}) {
         SetAttribute(m_skin.window, L"SheetSize", sheet);
         CProbeDlg dlg;
-        CreateShown(dlg);
+        ASSERT_TRUE(CreateShownAt(dlg, {100, 100}, SkinPath(), 0));
         CRect rcTemplate(0, 0, 200, 120), rcSkinned; // template 301's, in dialog units
         ::MapDialogRect(dlg.m_hWnd, &rcTemplate);
         dlg.GetWindowRect(&rcSkinned);
