@@ -41,25 +41,21 @@ void SetAttribute(Attributes& attributes, const wchar_t* pszName, const std::wst
 
 std::wstring WriteSkin(const ImageKit::TempFolder& folder, const wchar_t* name, const Skin& skin,
                        const wchar_t* pszSection) {
-    std::vector<std::wstring> steps;
+    std::wstring open, close;
     for (const wchar_t* p = pszSection; *p;) {
-        const wchar_t* end = wcschr(p, L'\\');
-        steps.emplace_back(p, end ? end : p + wcslen(p));
-        p = end ? end + 1 : p + wcslen(p);
+        const wchar_t* end = p + wcscspn(p, L"\\");
+        const std::wstring step(p, end);
+        open += L"<" + step + L">";
+        close = L"</" + step + L">" + close;
+        p = *end ? end + 1 : end;
     }
-    std::wstring xml = L"\xFEFF<Skin>";
-    for (const auto& step : steps)
-        xml += L"<" + step + L">";
-    xml += L"<WindowInfo>";
+    std::wstring xml = L"\xFEFF<Skin>" + open + L"<WindowInfo>";
     for (const auto& entry : skin.window)
         xml += Element(L"E", {{L"ItemID", entry.first}, {L"Data", entry.second}});
     xml += L"</WindowInfo><DynamicInfo>";
     for (const auto& item : skin.items)
         xml += Element(L"Item", item);
-    xml += L"</DynamicInfo>";
-    for (auto step = steps.rbegin(); step != steps.rend(); ++step)
-        xml += L"</" + *step + L">";
-    xml += L"</Skin>";
+    xml += L"</DynamicInfo>" + close + L"</Skin>";
     const std::wstring path = folder.File(name);
     const std::string bytes(reinterpret_cast<const char*>(xml.data()),
                             xml.size() * sizeof(wchar_t));

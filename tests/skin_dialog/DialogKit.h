@@ -90,11 +90,13 @@ template <class Condition> bool PumpUntil(CWnd* pDlg, Condition condition) {
     return condition();
 }
 
-// A probe made from the test template at `at`, its skin loaded, shown
-// without taking the activation and pumped for nMilliseconds; whether it was made.
+// A probe made from a test template (the bare pop-up unless told) at `at`,
+// its skin loaded, shown without taking the activation and pumped for
+// nMilliseconds; whether it was made.
 template <class TProbe>
-bool CreateShownAt(TProbe& dlg, POINT at, const std::wstring& skinPath, DWORD nMilliseconds) {
-    if (!dlg.Create(301, nullptr))
+bool CreateShownAt(TProbe& dlg, POINT at, const std::wstring& skinPath, DWORD nMilliseconds,
+                   UINT nTemplate = 301, CWnd* pParent = nullptr) {
+    if (!dlg.Create(nTemplate, pParent))
         return false;
     dlg.SetWindowPos(nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     dlg.LoadTestSkin(skinPath);

@@ -23,12 +23,8 @@ TEST(SkinDialogReliability, ThousandCyclesGiveBackGdiUserObjectsAndMemory) {
     const std::wstring skins[] = {WriteGridSkin(folder, L"layered.xml", grid, window + L"1", item),
                                   WriteGridSkin(folder, L"plain.xml", grid, window + L"0", item)};
     ReliabilityKit::ExpectCyclesGiveBack(20, 1000, [&](int i) {
-        CProbeDlg dlg(301);
-        ASSERT_TRUE(dlg.Create(301));
-        dlg.LoadTestSkin(skins[i % 2]);
-        dlg.ShowWindow(SW_SHOWNOACTIVATE);
-        dlg.UpdateWindow();
-        Pump(&dlg);
+        CProbeDlg dlg;
+        ASSERT_TRUE(CreateShownAt(dlg, {0, 0}, skins[i % 2], 0));
         ASSERT_NE(::GetDlgItem(dlg.m_hWnd, 256 + 19), nullptr);
         if (i == 0)
             ReliabilityKit::ExpectCountersSeeObjects();

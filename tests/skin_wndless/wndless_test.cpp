@@ -84,12 +84,7 @@ protected:
             ::Sleep(20);
         // Mouse messages the move and earlier windows left are taken first.
         Pump(nullptr, 100);
-        ASSERT_TRUE(dlg.Create(nTemplate, pParent));
-        dlg.SetWindowPos(nullptr, kDialogAt.x, kDialogAt.y, 0, 0,
-                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        EXPECT_TRUE(dlg.LoadTestSkin(SkinPath()));
-        dlg.ShowWindow(SW_SHOWNOACTIVATE);
-        Pump(&dlg);
+        ASSERT_TRUE(CreateShownAt(dlg, kDialogAt, SkinPath(), 0, nTemplate, pParent));
     }
     // A mouse message as the system would post it, with the cursor there for
     // cursor, tooltip and leave tracking; then everything it caused.
@@ -149,9 +144,24 @@ TEST_F(WndLessTest, AReleaseRunsTheCommandOfTheItemUnderThePointer) {
     EXPECT_TRUE(m_dlg.m_captionPresses.empty());
 }
 
-TEST_F(WndLessTest, ALostCaptureEndsThePress) {
+// A minimised window shows nothing, so a change then is kept for the restore,
+// which pushes it: the picture pushed is read, not the screen, which a window
+// manager maps again in its own time.
+TEST_F(WndLessTest, AChangeWhileMinimisedIsPushedOnRestoreAndALostCaptureEndsThePress) {
     m_dlg.m_bApplyRoles = FALSE;
+    m_dlg.m_watchedPoints = {kB};
     CreateShown(m_dlg);
+    Input(kB);
+    ASSERT_EQ(m_dlg.m_lastComposed, std::vector<COLORREF>{RGB(0x00, 0xB0, 0x00)});
+    m_dlg.ShowWindow(SW_SHOWMINNOACTIVE);
+    ASSERT_TRUE(m_dlg.IsIconic());
+    const int nBefore = m_dlg.m_nCompositions;
+    m_dlg.SendMessage(WM_MOUSELEAVE);
+    EXPECT_EQ(m_dlg.m_nCompositions, nBefore) << "composed while minimised";
+    m_dlg.ShowWindow(SW_SHOWNOACTIVATE);
+    EXPECT_EQ(m_dlg.m_nCompositions, nBefore + 1);
+    EXPECT_EQ(m_dlg.m_lastComposed, std::vector<COLORREF>{RGB(0x00, 0xA0, 0x00)});
+
     CWnd other;
     other.CreateEx(0, AfxRegisterWndClass(0), L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr);
     Input(kA, WM_LBUTTONDOWN);
@@ -173,30 +183,6 @@ TEST_F(WndLessTest, ALostCaptureEndsThePress) {
     Pump(&m_dlg, 200);
 }
 
-// A minimised window shows nothing, so a change then is kept for the restore,
-// which pushes it: the picture pushed is read, not the screen, which a window
-// manager maps again in its own time.
-TEST_F(WndLessTest, AChangeWhileMinimisedIsPushedOnRestore) {
-    m_dlg.m_bApplyRoles = FALSE;
-    m_dlg.m_watchedPoints = {kB};
-    CreateShown(m_dlg);
-    Input(kB);
-    ASSERT_EQ(m_dlg.m_lastComposed, std::vector<COLORREF>{RGB(0x00, 0xB0, 0x00)});
-    m_dlg.ShowWindow(SW_SHOWMINNOACTIVE);
-    ASSERT_TRUE(m_dlg.IsIconic());
-    const int nBefore = m_dlg.m_nCompositions;
-    m_dlg.SendMessage(WM_MOUSELEAVE);
-    EXPECT_EQ(m_dlg.m_nCompositions, nBefore) << "composed while minimised";
-    m_dlg.ShowWindow(SW_SHOWNOACTIVATE);
-    EXPECT_EQ(m_dlg.m_nCompositions, nBefore + 1);
-    EXPECT_EQ(m_dlg.m_lastComposed, std::vector<COLORREF>{RGB(0x00, 0xA0, 0x00)});
-    m_dlg.ShowWindow(SW_SHOWMINNOACTIVE);
-    Pump(&m_dlg, 200);
-}
-
-// Each change composes and pushes only the changed items' parts of the kept
-// picture; after every step that picture holds the very bytes a whole
-// composition of the same states gives, where items overlap too.
 TEST_F(WndLessTest, OverlappingItemsTheEarlierGetsTheMouseTheLaterIsDrawnOnTopPartByPart) {
     m_dlg.m_bApplyRoles = FALSE;
     CreateShown(m_dlg);
@@ -224,54 +210,43 @@ TEST_F(WndLessTest, OverlappingItemsTheEarlierGetsTheMouseTheLaterIsDrawnOnTopPa
     }
     // The earlier of the two got the click over their overlap.
     EXPECT_EQ(m_dlg.m_itemCommands, (std::vector<CString>{L"itemD", L"itemF"}));
-    m_dlg.SendMessage(WM_MOUSELEAVE);
-    CSheetCanvas whole(240, 160);
-    ASSERT_TRUE(m_dlg.CKvCommonWndLessDlg::DrawSheet(whole.DC()));
-    EXPECT_EQ(PictureDifference(m_dlg.LayeredPicture(), whole), "") << "left";
 }
 
-TEST_F(WndLessTest, EachItemShowsItsOwnCursorAndTheFirstItemHitDecides) {
+// The first item hit decides: over D and E's overlap, D (no cursor, no tip).
+TEST_F(WndLessTest, TheItemUnderThePointerGivesItsCursorAndTooltipAndTheTipIsOffWithoutOne) {
     CreateShown(m_dlg);
+    ASSERT_TRUE(m_dlg.m_toolTip.m_hWnd);
+    EXPECT_EQ(m_dlg.m_toolTip.GetToolCount(), 1);
+    EXPECT_EQ(m_dlg.m_toolTip.GetStyle() & TTS_ALWAYSTIP, static_cast<DWORD>(TTS_ALWAYSTIP));
     const HCURSOR hHand = m_dlg.WndLessItem(0)->GetItemCursor();
     const HCURSOR hCross = m_dlg.WndLessItem(5)->GetItemCursor();
     ASSERT_NE(hHand, nullptr);
     ASSERT_NE(hCross, nullptr);
     const HCURSOR hArrow = ::LoadCursorW(nullptr, IDC_ARROW);
-    const struct {
-        POINT pt;
-        HCURSOR hCursor;
-    } rows[] = {{kA, hHand}, {kB, hArrow}, {kEOnly, hCross}, {kOverlap, hArrow}, {kEmpty, hArrow}};
-    for (const auto& row : rows) {
-        ::SetCursor(nullptr);
-        KvInput::CursorTo(m_dlg.m_hWnd, row.pt);
-        m_dlg.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(m_dlg.m_hWnd),
-                          MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-        EXPECT_EQ(::GetCursor(), row.hCursor) << row.pt.x << "," << row.pt.y;
-    }
-}
-
-TEST_F(WndLessTest, TheTooltipTextFollowsTheHotItemAndIsOffOverItemsWithoutOne) {
-    CreateShown(m_dlg);
-    ASSERT_TRUE(m_dlg.m_toolTip.m_hWnd);
-    EXPECT_EQ(m_dlg.m_toolTip.GetToolCount(), 1);
-    EXPECT_EQ(m_dlg.m_toolTip.GetStyle() & TTS_ALWAYSTIP, static_cast<DWORD>(TTS_ALWAYSTIP));
-    EXPECT_EQ(m_dlg.m_toolTip.GetMaxTipWidth(), 150);
     ASSERT_TRUE(::SetWindowSubclass(m_dlg.m_toolTip.m_hWnd, RecordActivation, 1, 0));
     const struct {
         POINT pt;
+        HCURSOR hCursor;
         LPCWSTR pszText;
         WPARAM bActive;
-    } rows[] = {{kA, L"Tip A", TRUE}, {kC, L"", FALSE}, {kB, L"Tip B", TRUE}, {kLabel, L"", FALSE}};
+    } rows[] = {{kA, hHand, L"Tip A", TRUE},  {kC, hArrow, L"", FALSE},
+                {kB, hArrow, L"Tip B", TRUE}, {kLabel, hArrow, L"", FALSE},
+                {kEOnly, hCross, L"", FALSE}, {kOverlap, hArrow, L"", FALSE},
+                {kEmpty, hArrow, L"", FALSE}};
     for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << "at " << row.pt.x << "," << row.pt.y);
         g_activations.clear();
         Input(row.pt);
+        ::SetCursor(nullptr);
+        m_dlg.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(m_dlg.m_hWnd),
+                          MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        EXPECT_EQ(::GetCursor(), row.hCursor);
         EXPECT_STREQ(ToolTipText(m_dlg.m_toolTip.m_hWnd, ::GetParent(m_dlg.m_hWnd), m_dlg.m_hWnd),
-                     row.pszText)
-            << row.pt.x;
+                     row.pszText);
         // Moving the cursor may bring a move of its own: each one switches alike.
-        EXPECT_FALSE(g_activations.empty()) << row.pt.x;
+        EXPECT_FALSE(g_activations.empty());
         for (WPARAM bActive : g_activations)
-            EXPECT_EQ(bActive, row.bActive) << row.pt.x;
+            EXPECT_EQ(bActive, row.bActive);
     }
     // Relayed by the message loop, the tip shows after its delay.
     Input(kB);
