@@ -100,6 +100,16 @@ COLORREF ScreenPixel(HWND hWnd, POINT client) {
     return colour;
 }
 
+bool ScreenShows(HWND hWnd, POINT client, COLORREF colour, DWORD nMilliseconds) {
+    const DWORD nStart = ::GetTickCount();
+    while (ScreenPixel(hWnd, client) != colour) {
+        if (::GetTickCount() - nStart >= nMilliseconds)
+            return false;
+        ::Sleep(50);
+    }
+    return true;
+}
+
 std::string PictureDifference(const ::CKvCanvas& kept, const ::CKvCanvas& whole) {
     if (kept.Width() != whole.Width() || kept.Height() != whole.Height())
         return "sizes " + std::to_string(kept.Width()) + "x" + std::to_string(kept.Height()) +

@@ -72,6 +72,9 @@ private:
 
 // The screen's pixel at a client point of hWnd.
 COLORREF ScreenPixel(HWND hWnd, POINT client);
+// Whether that pixel shows colour within nMilliseconds: a busy machine's
+// window manager maps, stacks and exposes windows late.
+bool ScreenShows(HWND hWnd, POINT client, COLORREF colour, DWORD nMilliseconds = 2000);
 
 // Where two pictures differ, for a failure message: "" when they hold the
 // same bytes, else their sizes or the first pixel that differs.
