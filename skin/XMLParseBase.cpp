@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include <xercesc/dom/DOMAttr.hpp>
 #include <xercesc/dom/DOMElement.hpp>
 #include <xercesc/dom/DOMNamedNodeMap.hpp>
 
@@ -39,9 +40,20 @@ const XMLCh* X(const wchar_t* psz) {
     return reinterpret_cast<const XMLCh*>(psz);
 }
 
+// An attribute node's value. The parser gives every value as one text child;
+// asking the attribute itself costs a cross-cast inside Xerces per call, which
+// for a skin's tens of thousands of values was most of the reading.
+const wchar_t* AttributeValue(const xercesc::DOMNode* pAttribute) {
+    const xercesc::DOMNode* pText = pAttribute->getFirstChild();
+    if (pText && pText->getNodeType() == xercesc::DOMNode::TEXT_NODE && !pText->getNextSibling())
+        return W(pText->getNodeValue());
+    return W(pAttribute->getNodeValue());
+}
+
 // The attribute's value as the document holds it, empty when missing.
 const wchar_t* Attribute(const DOMElement* pElement, const wchar_t* pszName) {
-    return W(pElement->getAttribute(X(pszName)));
+    const xercesc::DOMAttr* pAttribute = pElement->getAttributeNode(X(pszName));
+    return pAttribute ? AttributeValue(pAttribute) : L"";
 }
 
 // The number rule into a field; a missing, empty or unreadable value keeps it.
@@ -146,7 +158,7 @@ void ReadGivenValues(const DOMElement* pElement, size_t& nNameHint,
             kItemAttributeNames.FindFrom(W(pAttribute->getNodeName()), nNameHint);
         if (pName)
             values[static_cast<size_t>(pName - kItemAttributeNames.begin())] =
-                W(pAttribute->getNodeValue());
+                AttributeValue(pAttribute);
     }
 }
 
