@@ -41,8 +41,8 @@ const XMLCh* X(const wchar_t* psz) {
 }
 
 // An attribute node's value. The parser gives every value as one text child;
-// asking the attribute itself costs a cross-cast inside Xerces per call, which
-// for a skin's tens of thousands of values was most of the reading.
+// asking the attribute itself costs a cross-cast inside Xerces per call, half
+// of the reading for a skin's tens of thousands of values.
 const wchar_t* AttributeValue(const xercesc::DOMNode* pAttribute) {
     const xercesc::DOMNode* pText = pAttribute->getFirstChild();
     if (pText && pText->getNodeType() == xercesc::DOMNode::TEXT_NODE && !pText->getNextSibling())
