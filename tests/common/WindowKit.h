@@ -11,6 +11,19 @@ namespace WindowKit {
 // Delivers every queued and posted message of this thread.
 void PumpMessages();
 
+// Polls until condition() holds, for at most nMilliseconds; whether it did.
+// Other threads and processes (a window manager, a watched tool) move on
+// while this one sleeps between looks.
+template <class Condition> bool WaitFor(Condition condition, DWORD nMilliseconds) {
+    const ULONGLONG end = ::GetTickCount64() + nMilliseconds;
+    while (!condition()) {
+        if (::GetTickCount64() > end)
+            return false;
+        ::Sleep(10);
+    }
+    return true;
+}
+
 // Paints whatever is invalid in hWnd now, then delivers posted messages.
 void Repaint(HWND hWnd);
 

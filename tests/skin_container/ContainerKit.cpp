@@ -7,19 +7,7 @@
 
 namespace ContainerKit {
 
-namespace {
-
-template <class Condition> bool WaitFor(Condition condition, DWORD nMilliseconds) {
-    const ULONGLONG end = ::GetTickCount64() + nMilliseconds;
-    while (!condition()) {
-        if (::GetTickCount64() > end)
-            return false;
-        ::Sleep(10);
-    }
-    return true;
-}
-
-} // namespace
+using WindowKit::WaitFor;
 
 // ---------------------------------------------------------------------------
 // Probes

@@ -101,13 +101,7 @@ COLORREF ScreenPixel(HWND hWnd, POINT client) {
 }
 
 bool ScreenShows(HWND hWnd, POINT client, COLORREF colour, DWORD nMilliseconds) {
-    const DWORD nStart = ::GetTickCount();
-    while (ScreenPixel(hWnd, client) != colour) {
-        if (::GetTickCount() - nStart >= nMilliseconds)
-            return false;
-        ::Sleep(50);
-    }
-    return true;
+    return WindowKit::WaitFor([&] { return ScreenPixel(hWnd, client) == colour; }, nMilliseconds);
 }
 
 std::string PictureDifference(const ::CKvCanvas& kept, const ::CKvCanvas& whole) {

@@ -8,6 +8,7 @@
 #include "skin/CommonWndLessDlg.h"
 
 #include "tests/common/ImageKit.h"
+#include "tests/common/WindowKit.h"
 #include "tools/common/ToolTips.h"
 #include "skin/Canvas.h"
 

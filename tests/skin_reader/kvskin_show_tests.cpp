@@ -37,13 +37,9 @@ std::string Differences(const std::wstring& png, SIZE size,
     return nDiffering == 0 ? std::string() : std::to_string(nDiffering) + " differ" + first;
 }
 
-// Polls until the condition holds, for at most nTimeoutMs; whether it did.
-template <class Condition> bool WaitFor(Condition condition, DWORD nTimeoutMs = 20000) {
-    for (const ULONGLONG end = ::GetTickCount64() + nTimeoutMs; ::GetTickCount64() < end;
-         ::Sleep(50))
-        if (condition())
-            return true;
-    return condition();
+// What the tool shows comes from another process: 20 s covers a loaded machine.
+template <class Condition> bool WaitFor(Condition condition, DWORD nMilliseconds = 20000) {
+    return WindowKit::WaitFor(condition, nMilliseconds);
 }
 
 // Replaces the file the way many editors save: a new file renamed over it.
@@ -352,8 +348,8 @@ TEST_F(ShowRenderTest, WatchedPreviewReloadsKeepsWhatStillAppliesAndSurvivesABro
     EXPECT_EQ(rc.top, rcPlaced.top);
     // Checked (frame 4), and hot (frame 1) under the pointer, once the posted move is in;
     // the page can show before its controls have painted.
-    EXPECT_TRUE(WaitFor([&] { return ScreenPixel(hDlg, {14, 20}) == RGB(0x50, 0x50, 0x50); }));
-    EXPECT_TRUE(WaitFor([&] { return ScreenPixel(hDlg, {12, 52}) == RGB(0x00, 0xB0, 0x00); }));
+    EXPECT_TRUE(ScreenShows(hDlg, {14, 20}, RGB(0x50, 0x50, 0x50), 20000));
+    EXPECT_TRUE(ScreenShows(hDlg, {12, 52}, RGB(0x00, 0xB0, 0x00), 20000));
 
     ImageKit::WriteBytes(skin, "<Skin><Test>");
     ASSERT_TRUE(WaitFor([] { return ::FindWindowW(nullptr, L"kvskin: skin errors") != nullptr; }));
