@@ -90,11 +90,8 @@ TEST_F(KvSkinTest, DescribesEveryTableExactly) {
     EXPECT_EQ(skin["items"][2]["id"], "NEW");
 }
 
-TEST_F(KvSkinTest, RelativeAndUnixPathsBecomeFullWindowsPaths) {
-    json relative = Describe({L"describe", L"main.xml", L"Main"}, Directory());
-    ASSERT_FALSE(relative.is_discarded());
-    EXPECT_EQ(relative["skinDir"], ToUtf8(Directory()));
-
+// A relative path is walked by every verb in the malformed-file test below.
+TEST_F(KvSkinTest, UnixPathsBecomeFullWindowsPaths) {
     const std::string path = KvProcess::UnixPathOf(m_strSkin.GetString());
     if (path.empty())
         GTEST_SKIP() << "not running under Wine";
@@ -103,7 +100,7 @@ TEST_F(KvSkinTest, RelativeAndUnixPathsBecomeFullWindowsPaths) {
         Describe({L"describe", std::wstring(path.begin(), path.end()), L"Main"}, L"C:\\");
     ASSERT_FALSE(fromUnix.is_discarded());
     EXPECT_EQ(fromUnix["skinDir"], ToUtf8(Directory()));
-    EXPECT_EQ(fromUnix["items"], relative["items"]);
+    EXPECT_EQ(fromUnix["items"][0]["bkImg"], Image("default", "btn\\close.png"));
 }
 
 // 0 done (lint: no error), 1 lint errors, 2 a file that cannot be loaded or
