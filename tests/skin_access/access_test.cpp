@@ -44,11 +44,6 @@ protected:
     }
     void TearDown() override { ::CoUninitialize(); }
 
-    // A windowless dialog shown, the pointer over its empty sheet.
-    void Show(CWndLessProbeDlg& dlg, const Skin& skin) {
-        ASSERT_TRUE(CreateShownAt(dlg, kDialogAt, WriteSkin(m_folder, L"skin.xml", skin), 100));
-        Hover(dlg, {5, 95});
-    }
     // The pointer over a client point, and the move posted as the system would.
     static void Hover(CWndLessProbeDlg& dlg, POINT client) {
         KvInput::PostMove(dlg.m_hWnd, client);
@@ -75,7 +70,8 @@ TEST_F(AccessTest, AWindowlessDialogsItemsAreReadClickedAndOutliveNothing) {
     };
     CWndLessProbeDlg dlg;
     dlg.m_bApplyRoles = FALSE;
-    Show(dlg, skin);
+    ASSERT_TRUE(CreateShownAt(dlg, kDialogAt, WriteSkin(m_folder, L"skin.xml", skin), 100));
+    Hover(dlg, {5, 95}); // over the empty sheet
     CEventLog events;
     CAcc acc = FromWindow(dlg.m_hWnd);
     ASSERT_TRUE(acc.Get());
