@@ -1,8 +1,8 @@
 // The skinned dialogs as a screen reader reaches them, through the real
 // oleacc under Wine: AccessibleObjectFromWindow on a windowless dialog and on
-// the default skin's container and demo page, every child read and checked
-// against the skin, actions run through accDoDefaultAction, events heard,
-// and objects that outlive their windows.
+// the default skin's demo page, every child read and checked against the
+// skin, actions run through accDoDefaultAction, events heard, and objects
+// that outlive their windows.
 #include "tests/skin_access/AccessKit.h"
 #include "tests/skin_dialog/DialogKit.h"
 
