@@ -139,45 +139,40 @@ TEST(Window, EveryWindowEndsThroughOnePath) {
     }
 }
 
-// A handler destroys its own window (directly or a few messages deeper) and
-// then goes on with the object, whose PostNcDestroy deletes it.
-TEST(Window, PostNcDestroyWaitsForTheObjectsOutermostMessage) {
-    for (WPARAM depth : {0, 2}) {
-        SCOPED_TRACE(testing::Message() << "destroyed " << depth << " messages deeper");
-        auto* pProbe = new CProbeWnd;
-        pProbe->m_bDeleteAtEnd = true;
-        ASSERT_TRUE(CreatePopup(*pProbe));
-        HWND hWnd = pProbe->m_hWnd;
+// A self-deleting object is deleted once, whatever ends its window: its own
+// handler, directly or a few messages deeper (after the outermost message
+// returned), a failed WM_CREATE, a class that does not exist, or a dialog
+// template naming one. The same rule holds for windows and dialogs.
+TEST(Window, ASelfDeletingObjectEndsOnceWhateverEndsItsWindow) {
+    for (int way = 0; way < 5; ++way) {
+        SCOPED_TRACE(testing::Message() << "way " << way);
         g_afterEnd.clear();
         g_nPostNcDestroy = 0;
-        ::SendMessageW(hWnd, WM_APP + 3, depth, 0);
-        ASSERT_EQ(depth + 1, g_afterEnd.size());
-        for (const auto& seen : g_afterEnd)
-            EXPECT_EQ(std::make_pair(true, true), seen);
-        EXPECT_EQ(0u, g_live.count(pProbe)); // deleted once the outermost message returned
-        EXPECT_EQ(1, g_nPostNcDestroy);
-        EXPECT_FALSE(::IsWindow(hWnd));
-    }
-}
-
-// An object that never gets its window is ended as if it had one: the same
-// rule for windows and dialogs, for a failed WM_CREATE and for no window at all.
-TEST(Window, CreationThatFailsEndsTheObjectOnce) {
-    for (int way = 0; way < 3; ++way) {
-        SCOPED_TRACE(way);
-        g_nPostNcDestroy = 0;
-        if (way == 2) { // a dialog template naming a class that does not exist
+        const void* pObject = nullptr;
+        if (way == 4) {
             auto* pDlg = new CLive<CDialog>;
             pDlg->m_bDeleteAtEnd = true;
+            pObject = pDlg;
             EXPECT_FALSE(pDlg->CreateIndirect(TemplateInMemory(202)));
-            EXPECT_EQ(0u, g_live.count(pDlg));
         } else {
             auto* pProbe = new CProbeWnd;
             pProbe->m_bDeleteAtEnd = true;
-            pProbe->m_bFailCreate = way == 0;
-            EXPECT_FALSE(CreatePopup(*pProbe, way == 0 ? nullptr : L"NoSuchWindowClass"));
-            EXPECT_EQ(0u, g_live.count(pProbe));
+            pProbe->m_bFailCreate = way == 2;
+            pObject = pProbe;
+            const bool bCreates = way < 2;
+            ASSERT_EQ(bCreates,
+                      CreatePopup(*pProbe, way == 3 ? L"NoSuchWindowClass" : nullptr) != FALSE);
+            if (bCreates) {
+                HWND hWnd = pProbe->m_hWnd;
+                const WPARAM depth = way * 2; // destroyed 0 or 2 messages deeper
+                ::SendMessageW(hWnd, WM_APP + 3, depth, 0);
+                ASSERT_EQ(depth + 1, g_afterEnd.size());
+                for (const auto& seen : g_afterEnd)
+                    EXPECT_EQ(std::make_pair(true, true), seen);
+                EXPECT_FALSE(::IsWindow(hWnd));
+            }
         }
+        EXPECT_EQ(0u, g_live.count(pObject));
         EXPECT_EQ(1, g_nPostNcDestroy);
     }
 }
