@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 
 #include "tools/common/PngFile.h"
 
@@ -42,30 +43,22 @@ TempFolder::~TempFolder() {
     RemoveTree(m_path);
 }
 
+// The C runtime shares a file it opens for reading and writing, as a viewer does.
 std::string ReadBytes(const std::wstring& path) {
     std::string bytes;
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, 0, nullptr);
+    FILE* file = ::_wfopen(path.c_str(), L"rb");
     char buffer[65536];
-    DWORD read = 0;
-    while (file != INVALID_HANDLE_VALUE &&
-           ::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
+    for (size_t read; file && (read = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
         bytes.append(buffer, read);
-    if (file != INVALID_HANDLE_VALUE)
-        ::CloseHandle(file);
+    if (file)
+        std::fclose(file);
     return bytes;
 }
 
 bool WriteBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    bool ok =
-        file != INVALID_HANDLE_VALUE &&
-        ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-        written == bytes.size();
-    if (file != INVALID_HANDLE_VALUE)
-        ::CloseHandle(file);
-    return ok;
+    FILE* file = ::_wfopen(path.c_str(), L"wb");
+    const bool ok = file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return file && std::fclose(file) == 0 && ok;
 }
 
 namespace {

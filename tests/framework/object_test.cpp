@@ -5,19 +5,6 @@
 
 namespace {
 
-class CShape : public CObject {
-    DECLARE_DYNAMIC(CShape)
-};
-IMPLEMENT_DYNAMIC(CShape, CObject)
-
-class CSquare : public CShape { // creatable, as the skin controls are
-    DECLARE_DYNCREATE(CSquare)
-};
-IMPLEMENT_DYNCREATE(CSquare, CShape)
-
-// Declares no class of its own: reports its base's.
-class CTiltedSquare : public CSquare {};
-
 class CBaseTarget : public CCmdTarget {
 public:
     std::string m_log;
@@ -44,18 +31,6 @@ ON_COMMAND(101, OnOpen)
 END_MESSAGE_MAP()
 
 } // namespace
-
-TEST(RuntimeClass, KindsFollowEveryLevelAndOnlyThem) {
-    CTiltedSquare tilted;
-    CShape shape;
-    CObject* pSquare = &tilted;
-    EXPECT_EQ(RUNTIME_CLASS(CSquare), pSquare->GetRuntimeClass());
-    EXPECT_TRUE(pSquare->IsKindOf(RUNTIME_CLASS(CObject)));
-    EXPECT_FALSE(pSquare->IsKindOf(RUNTIME_CLASS(CCmdTarget)));
-    EXPECT_EQ(&tilted, DYNAMIC_DOWNCAST(CSquare, pSquare));
-    EXPECT_EQ(nullptr, DYNAMIC_DOWNCAST(CSquare, static_cast<CObject*>(&shape)));
-    EXPECT_EQ(nullptr, DYNAMIC_DOWNCAST(CSquare, static_cast<CObject*>(nullptr)));
-}
 
 // Derived entries come first, then the base map; codes and IDs must both match.
 TEST(MessageMap, CommandsFindTheFirstMatchingEntry) {

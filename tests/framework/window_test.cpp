@@ -4,16 +4,10 @@
 
 namespace {
 
-// A plain Win32 window whose procedure answers 7 to application messages.
-LRESULT CALLBACK OriginalProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    return msg >= WM_APP ? 7 : DefWindowProcW(hWnd, msg, wParam, lParam);
-}
-
+// A window of no framework object.
 HWND CreatePlainWindow() {
-    HWND hWnd = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr, nullptr,
-                                nullptr);
-    SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&OriginalProc));
-    return hWnd;
+    return CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr, nullptr,
+                           nullptr);
 }
 
 // What each handler saw after its window ended under it: whether the object
@@ -29,9 +23,9 @@ public:
     AFX_MODULE_STATE* m_pStateInHandler = nullptr;
 
 protected:
-    afx_msg LRESULT OnAnswer(WPARAM wParam, LPARAM) {
+    afx_msg LRESULT OnAnswer(WPARAM, LPARAM) {
         m_pStateInHandler = AfxGetModuleState();
-        return 40 + static_cast<LRESULT>(wParam);
+        return 0;
     }
     afx_msg int OnCreate(LPCREATESTRUCTW lpCreateStruct) {
         m_bCreateSawWindow = m_hWnd != nullptr && FromHandlePermanent(m_hWnd) == this;
@@ -46,7 +40,6 @@ protected:
         if (!m_bKeepNcDestroy)
             CWnd::OnNcDestroy();
     }
-    afx_msg LRESULT OnPassOn(WPARAM, LPARAM) { return Default() + 1; }
     // Ends its own window wParam messages deep, then goes on using the object.
     afx_msg LRESULT OnEndHere(WPARAM wParam, LPARAM) {
         HWND hWnd = m_hWnd;
@@ -66,7 +59,6 @@ BEGIN_MESSAGE_MAP(CProbeWnd, CWnd)
 ON_MESSAGE(WM_APP + 1, OnAnswer)
 ON_WM_CREATE()
 ON_WM_NCDESTROY()
-ON_MESSAGE(WM_APP + 2, OnPassOn)
 ON_MESSAGE(WM_APP + 3, OnEndHere)
 END_MESSAGE_MAP()
 
@@ -92,19 +84,6 @@ LRESULT CALLBACK LaterProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 } // namespace
-
-TEST(Window, SubclassingRoutesMappedMessagesAndPassesTheRestOn) {
-    HWND hWnd = CreatePlainWindow();
-    ASSERT_NE(nullptr, hWnd);
-    CProbeWnd probe;
-    ASSERT_TRUE(probe.SubclassWindow(hWnd));
-    EXPECT_EQ(42, ::SendMessageW(hWnd, WM_APP + 1, 2, 0)); // the map's handler
-    EXPECT_EQ(8, ::SendMessageW(hWnd, WM_APP + 2, 0, 0));  // its Default(): the original's 7
-    EXPECT_EQ(hWnd, probe.UnsubclassWindow());
-    EXPECT_EQ(nullptr, CWnd::FromHandlePermanent(hWnd));
-    EXPECT_EQ(7, ::SendMessageW(hWnd, WM_APP + 1, 2, 0));
-    ::DestroyWindow(hWnd);
-}
 
 // Whether or not the handler of WM_NCDESTROY calls the base class, the window
 // leaves the map, PostNcDestroy runs once, and a later subclass keeps its place.
@@ -139,45 +118,40 @@ TEST(Window, EveryWindowEndsThroughOnePath) {
     }
 }
 
-// A handler destroys its own window (directly or a few messages deeper) and
-// then goes on with the object, whose PostNcDestroy deletes it.
-TEST(Window, PostNcDestroyWaitsForTheObjectsOutermostMessage) {
-    for (WPARAM depth : {0, 2}) {
-        SCOPED_TRACE(testing::Message() << "destroyed " << depth << " messages deeper");
-        auto* pProbe = new CProbeWnd;
-        pProbe->m_bDeleteAtEnd = true;
-        ASSERT_TRUE(CreatePopup(*pProbe));
-        HWND hWnd = pProbe->m_hWnd;
+// A self-deleting object is deleted once, whatever ends its window: its own
+// handler, directly or a few messages deeper (after the outermost message
+// returned), a failed WM_CREATE, a class that does not exist, or a dialog
+// template naming one. The same rule holds for windows and dialogs.
+TEST(Window, ASelfDeletingObjectEndsOnceWhateverEndsItsWindow) {
+    for (int way = 0; way < 5; ++way) {
+        SCOPED_TRACE(testing::Message() << "way " << way);
         g_afterEnd.clear();
         g_nPostNcDestroy = 0;
-        ::SendMessageW(hWnd, WM_APP + 3, depth, 0);
-        ASSERT_EQ(depth + 1, g_afterEnd.size());
-        for (const auto& seen : g_afterEnd)
-            EXPECT_EQ(std::make_pair(true, true), seen);
-        EXPECT_EQ(0u, g_live.count(pProbe)); // deleted once the outermost message returned
-        EXPECT_EQ(1, g_nPostNcDestroy);
-        EXPECT_FALSE(::IsWindow(hWnd));
-    }
-}
-
-// An object that never gets its window is ended as if it had one: the same
-// rule for windows and dialogs, for a failed WM_CREATE and for no window at all.
-TEST(Window, CreationThatFailsEndsTheObjectOnce) {
-    for (int way = 0; way < 3; ++way) {
-        SCOPED_TRACE(way);
-        g_nPostNcDestroy = 0;
-        if (way == 2) { // a dialog template naming a class that does not exist
+        const void* pObject = nullptr;
+        if (way == 4) {
             auto* pDlg = new CLive<CDialog>;
             pDlg->m_bDeleteAtEnd = true;
+            pObject = pDlg;
             EXPECT_FALSE(pDlg->CreateIndirect(TemplateInMemory(202)));
-            EXPECT_EQ(0u, g_live.count(pDlg));
         } else {
             auto* pProbe = new CProbeWnd;
             pProbe->m_bDeleteAtEnd = true;
-            pProbe->m_bFailCreate = way == 0;
-            EXPECT_FALSE(CreatePopup(*pProbe, way == 0 ? nullptr : L"NoSuchWindowClass"));
-            EXPECT_EQ(0u, g_live.count(pProbe));
+            pProbe->m_bFailCreate = way == 2;
+            pObject = pProbe;
+            const bool bCreates = way < 2;
+            ASSERT_EQ(bCreates,
+                      CreatePopup(*pProbe, way == 3 ? L"NoSuchWindowClass" : nullptr) != FALSE);
+            if (bCreates) {
+                HWND hWnd = pProbe->m_hWnd;
+                const WPARAM depth = way * 2; // destroyed 0 or 2 messages deeper
+                ::SendMessageW(hWnd, WM_APP + 3, depth, 0);
+                ASSERT_EQ(depth + 1, g_afterEnd.size());
+                for (const auto& seen : g_afterEnd)
+                    EXPECT_EQ(std::make_pair(true, true), seen);
+                EXPECT_FALSE(::IsWindow(hWnd));
+            }
         }
+        EXPECT_EQ(0u, g_live.count(pObject));
         EXPECT_EQ(1, g_nPostNcDestroy);
     }
 }

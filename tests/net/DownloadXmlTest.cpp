@@ -184,18 +184,6 @@ TEST(DownloadXml, AKilledDownloadLeavesNoTemporaryFile) {
     EXPECT_EQ(0, Files(folder));
 }
 
-// The reply goes to its file as it comes: the receive buffer keeps its size.
-TEST(DownloadXml, SavesALargeReplyWithoutHoldingIt) {
-    const std::string xml = std::string(kXml) + std::string(4 << 20, ' ');
-    CLoopbackServer server({MakeReply("200 OK", "", xml)});
-    ImageKit::TempFolder folder(L"kvnet");
-    CInfoUpDown exchange;
-    EXPECT_EQ(0, exchange.DownloadXML(Wide(server.Url("/p")).c_str(), CStringArray(), nullptr,
-                                      folder.File(L"o").c_str()));
-    EXPECT_TRUE(xml == ReadBytes(folder.File(L"o")));
-    EXPECT_EQ(10240, exchange.m_httpUpload.GetBufSize());
-}
-
 namespace {
 
 // The log's messages from "Enter RecvResponse" on, each by its first line:

@@ -6,17 +6,17 @@
 #include "NetTestKit.h"
 #include "companions/linkBroker/linkBroker.h"
 
-TEST(LinkBroker, RefusesBadArgumentsUnresolvableNamesAndClosedPorts) {
-    const std::string longLabel = std::string(64, 'a') + ".test"; // refused before any query
+// An over-long label and a closed port are DownloadXML's suite's: the reason
+// it gives names the code brokerConnect returned.
+TEST(LinkBroker, RefusesBadArgumentsAndEmptyLabels) {
     const struct {
         const char* host;
         int port;
         INT_PTR code;
     } cases[] = {
-        {nullptr, 80, BROKER_BAD_ARGUMENT},          {"", 80, BROKER_BAD_ARGUMENT},
-        {"127.0.0.1", 0, BROKER_BAD_ARGUMENT},       {"127.0.0.1", 65536, BROKER_BAD_ARGUMENT},
-        {longLabel.c_str(), 80, BROKER_UNRESOLVED},  {"a..b", 80, BROKER_UNRESOLVED},
-        {"127.0.0.1", UnusedPort(), BROKER_REFUSED},
+        {nullptr, 80, BROKER_BAD_ARGUMENT},    {"", 80, BROKER_BAD_ARGUMENT},
+        {"127.0.0.1", 0, BROKER_BAD_ARGUMENT}, {"127.0.0.1", 65536, BROKER_BAD_ARGUMENT},
+        {"a..b", 80, BROKER_UNRESOLVED},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.code, brokerConnect(c.host, c.port)) << (c.host ? c.host : "null") << c.port;
