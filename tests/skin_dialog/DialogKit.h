@@ -111,8 +111,6 @@ bool CreateShownAt(TProbe& dlg, POINT at, const std::wstring& skinPath, DWORD nM
 
 // Posted to a probe: ends it with wParam as the result.
 const UINT WM_PROBE_END = WM_APP + 1;
-// A command ID that is no item's; the probe's map takes it.
-const UINT kProbeCommandID = 600;
 
 // What both probes record: the commands of items, the caption presses and
 // the pictures composed; WM_PROBE_END ends them. m_onInit runs in OnInitDialog.
@@ -178,13 +176,10 @@ public:
 
     std::function<void(CProbeDlg&)> m_afterWindowSkin; // runs after InitWindowSkin
     BOOL m_bItemCommandResult = TRUE;
-    int m_nProbeCommands = 0;
 
 protected:
     BOOL OnItemCommand(_XmlDynamicItem& item) override;
     BOOL InitWindowSkin() override;
-    afx_msg void OnProbeCommand();
-    DECLARE_MESSAGE_MAP()
 };
 
 // A windowless probe.
