@@ -191,23 +191,6 @@ TEST_F(ButtonTest, AmpersandUnderlinesTheNextLetterInsteadOfBeingDrawn) {
     EXPECT_GT(underline, 5);
 }
 
-// A focused button with nothing to draw (its strip failed to load) draws no
-// frame either; one with a caption does.
-TEST_F(ButtonTest, FocusFrameOnlyAroundSomethingAndFailedLoadsDrawNothing) {
-    CPlainProbe empty, captioned;
-    Create(empty, BS_PUSHBUTTON, CRect(10, 10, 90, 40), 301);
-    Create(captioned, BS_PUSHBUTTON, CRect(10, 60, 90, 90), 302);
-    EXPECT_TRUE(empty.LoadStateImage(m_folder.File(L"missing.png").c_str(), FALSE));
-    SetCaption(captioned, L"x", 0xFFFF0000, 0xFFFF0000, 12);
-    for (CPlainProbe* button : {&empty, &captioned}) {
-        button->SetDrawFocus(TRUE, TRUE);
-        button->SetFocus();
-        Repaint(button->m_hWnd);
-    }
-    EXPECT_EQ(80 * 30, CountPixels(empty.Cache(), 0, 0, 0, 80, 30));
-    EXPECT_GT(CountPixels(captioned.Cache(), kBlack, 3, 3, 77, 4), 10);
-}
-
 // A failed measurement is an empty box and leaves its status; a text of any
 // length is laid out as its first characters and an ellipsis.
 TEST(TextMeasuring, FailuresGiveAnEmptyBoxAndLongTextsAreCutWithAnEllipsis) {

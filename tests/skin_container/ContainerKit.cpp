@@ -84,14 +84,10 @@ CSkinFolder::CSkinFolder() : m_folder(L"kvcontainer", GetConfigDirectory().GetSt
     m_folder.Subfolder(L"default");
 }
 
-CString CSkinFolder::Name(const wchar_t* pszFile) const {
-    const CString strConfig = GetConfigDirectory();
-    return CString(m_folder.File(pszFile).c_str()).Mid(strConfig.GetLength());
-}
-
 CString CSkinFolder::Write(const wchar_t* pszFile, const DialogKit::Skin& skin) {
     DialogKit::WriteSkin(m_folder, pszFile, skin, L"CommonWindow\\MainDlgInfo");
-    return Name(pszFile);
+    // Relative to the configuration directory.
+    return CString(m_folder.File(pszFile).c_str()).Mid(GetConfigDirectory().GetLength());
 }
 
 void CSkinFolder::SaveStrip(const wchar_t* pszName, const std::vector<Gdiplus::ARGB>& colours,
@@ -102,13 +98,6 @@ void CSkinFolder::SaveStrip(const wchar_t* pszName, const std::vector<Gdiplus::A
 
 // ---------------------------------------------------------------------------
 // The driver
-
-bool CDriver::WaitShown() {
-    if (!WaitFor([&] { return Container() && ::IsWindowVisible(Container()); }, 10000))
-        return false;
-    Settle();
-    return true;
-}
 
 void CDriver::Ping() {
     const int nPings = m_dlg.m_nPings;
@@ -194,20 +183,14 @@ POINT CDriver::PageOffset() const {
     return POINT{page.left - container.left, page.top - container.top};
 }
 
-bool CDriver::WaitPageOffset(POINT expected) const {
-    return WaitFor(
-        [&] {
-            const POINT offset = PageOffset();
-            return offset.x == expected.x && offset.y == expected.y;
-        },
-        5000); // the window manager may place the container late on a busy machine
-}
-
 INT_PTR RunModal(CProbeContainer& dlg, const std::function<void(CDriver&)>& script) {
     std::thread driver([&] {
         CDriver d(dlg);
-        if (d.WaitShown())
+        // Run once the container is on the screen and idle.
+        if (WaitFor([&] { return d.Container() && ::IsWindowVisible(d.Container()); }, 10000)) {
+            d.Settle();
             script(d);
+        }
         if (!WaitFor([&] { return !::IsWindow(d.Container()); }, 5000))
             ::PostMessageW(d.Container(), WM_PROBE_END, kLeftOpen, 0);
     });

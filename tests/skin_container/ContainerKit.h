@@ -21,7 +21,6 @@ namespace ContainerKit {
 // Page templates of the suites' pages.rc.
 const UINT kPlainPage = 401;
 const UINT kBrokenPage = 402; // a control of an unknown class
-const UINT kMissingPage = 499;
 
 // Posted to a probe container: counted, so that a thread knows what it
 // posted before has been handled.
@@ -85,12 +84,11 @@ class CSkinFolder {
 public:
     CSkinFolder();
     // Writes the skin as the container's section; returns the name that
-    // SetSkinFileName takes.
+    // SetSkinFileName takes, relative to the configuration directory.
     CString Write(const wchar_t* pszFile, const DialogKit::Skin& skin);
     // Saves a strip into the images folder.
     void SaveStrip(const wchar_t* pszName, const std::vector<Gdiplus::ARGB>& colours,
                    int nFrameWidth, int nHeight);
-    CString Name(const wchar_t* pszFile) const; // relative to the configuration directory
 
 private:
     ImageKit::TempFolder m_folder;
@@ -103,8 +101,6 @@ public:
     HWND Container() const { return m_dlg.m_hSelf; }
     HWND Page() const { return m_dlg.m_hPage; }
 
-    // Waits until the container is on the screen and idle.
-    bool WaitShown();
     // Waits until everything posted to the container so far was handled and
     // what that painted is on the screen, or until the container has gone.
     void Settle();
@@ -126,8 +122,6 @@ public:
     RECT PageRect() const { return WindowRect(Page()); }
     // The page's top-left corner from the container's.
     POINT PageOffset() const;
-    // Whether the page's offset is (or within two seconds becomes) expected.
-    bool WaitPageOffset(POINT expected) const;
 
 private:
     // Waits until everything posted to the container so far was handled.

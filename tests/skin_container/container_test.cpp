@@ -8,7 +8,6 @@
 #include "res/resource.h"
 #include "runtime/Log.h"
 #include "runtime/ModuleApp.h"
-#include "tools/common/WindowCapture.h"
 
 #include <gtest/gtest.h>
 
@@ -22,15 +21,11 @@ namespace {
 const Gdiplus::ARGB kBack = 0xFF203040;
 const POINT kChildPos = {20, 40};
 // Items along the caption band, client points.
-const POINT kBtnClose = {275, 15}, kClose = {235, 15}, kIdOk = {195, 15}, kIdCancel = {155, 15},
-            kMinimize = {115, 15}, kBand = {40, 12};
+const POINT kClose = {235, 15}, kIdOk = {195, 15}, kIdCancel = {155, 15}, kMinimize = {115, 15},
+            kBand = {40, 12};
 
 bool operator==(POINT a, POINT b) {
     return a.x == b.x && a.y == b.y;
-}
-
-std::string BroadcastClose(const std::wstring& strFolder = KvProcess::BesideProgram(L"")) {
-    return KvProcess::Run(strFolder + L"kvhub.exe", {L"broadcast", L"20"}).strOut;
 }
 
 class ContainerTest : public testing::Test {
@@ -51,10 +46,9 @@ protected:
 
     // A container of this suite's skin file and a probe page of nTemplate, not
     // yet deleted.
-    void Prepare(CProbeContainer& dlg, UINT nTemplate = kPlainPage,
-                 const wchar_t* pszSkin = nullptr) {
+    void Prepare(CProbeContainer& dlg, UINT nTemplate = kPlainPage) {
         m_bPageDeleted = false;
-        dlg.SetSkinFileName(pszSkin ? m_skins.Name(pszSkin) : m_skins.Write(L"skin.xml", m_skin));
+        dlg.SetSkinFileName(m_skins.Write(L"skin.xml", m_skin));
         dlg.SetPageFactory(
             [this, nTemplate] { return new CProbePage(nTemplate, &m_bPageDeleted); });
     }
@@ -86,13 +80,10 @@ TEST_F(ContainerTest, EnterEscapeAndOtherRolesLeaveItOpenAndThePageFollowsEveryM
     CProbeContainer dlg;
     Prepare(dlg);
     const INT_PTR nResult = RunModal(dlg, [&](CDriver& d) {
-        ExpectSubscribed(d.Container());
-        EXPECT_TRUE(::GetWindowLongW(d.Container(), GWL_EXSTYLE) & WS_EX_LAYERED);
         ASSERT_TRUE(::IsWindowVisible(d.Page()));
-        // A window manager may still place the container: the page follows.
-        EXPECT_TRUE(d.WaitPageOffset(kChildPos));
-        // A page that loads no skin looks like a plain dialog.
-        EXPECT_TRUE(DialogKit::ScreenShows(d.Page(), {30, 30}, ::GetSysColor(COLOR_BTNFACE)));
+        // A window manager may still place the container, late on a busy
+        // machine: the page follows.
+        EXPECT_TRUE(WindowKit::WaitFor([&] { return d.PageOffset() == kChildPos; }, 5000));
 
         d.Post(WM_KEYDOWN, VK_RETURN);
         d.Post(WM_KEYDOWN, VK_ESCAPE);
@@ -121,11 +112,8 @@ TEST_F(ContainerTest, EveryCloseRequestEndsItAsCancelWould) {
         const char* pszHow;
         std::function<void(CDriver&, CProbeContainer&)> close;
     } rows[] = {
-        {"btn_close item", [](CDriver& d, CProbeContainer&) { d.Click(kBtnClose); }},
         {"page's RequestClose",
          [](CDriver&, CProbeContainer& dlg) { EXPECT_TRUE(dlg.m_pChildPage->RequestClose()); }},
-        {"kvhub broadcast 20",
-         [](CDriver&, CProbeContainer&) { EXPECT_EQ(BroadcastClose(), "1\r\n"); }},
         // The system's close, which would otherwise become the ignored Cancel.
         {"Alt+F4 on the page", [](CDriver& d, CProbeContainer&) { d.PressAltF4(); }},
         {"Alt+F4 on the container",
@@ -183,18 +171,18 @@ TEST_F(ContainerTest, ThePageStaysOverItsContainerAndFollowsADragAsItRuns) {
     });
 }
 
+// Its template names a control class nobody registered; a missing template
+// fails earlier on the same path.
 TEST_F(ContainerTest, APageWhoseWindowCannotBeMadeIsDroppedWhole) {
-    for (UINT nTemplate : {kMissingPage, kBrokenPage}) {
-        CProbeContainer dlg;
-        Prepare(dlg, nTemplate);
-        ASSERT_TRUE(dlg.Create(IDD_CONTAINER));
-        EXPECT_TRUE(m_bPageDeleted) << nTemplate;
-        EXPECT_EQ(dlg.m_pChildPage, nullptr);
-        EXPECT_TRUE(dlg.GetExStyle() & WS_EX_LAYERED);
-        ExpectSubscribed(dlg.m_hWnd);
-        EXPECT_EQ(dlg.SendMessage(WM_CLOSE_CONTAINER), 1);
-        dlg.DestroyWindow();
-    }
+    CProbeContainer dlg;
+    Prepare(dlg, kBrokenPage);
+    ASSERT_TRUE(dlg.Create(IDD_CONTAINER));
+    EXPECT_TRUE(m_bPageDeleted);
+    EXPECT_EQ(dlg.m_pChildPage, nullptr);
+    EXPECT_TRUE(dlg.GetExStyle() & WS_EX_LAYERED);
+    ExpectSubscribed(dlg.m_hWnd);
+    EXPECT_EQ(dlg.SendMessage(WM_CLOSE_CONTAINER), 1);
+    dlg.DestroyWindow();
 }
 
 TEST_F(ContainerTest, AContainerLeftUnsubscribedByAFullTableSaysSoInTheLog) {
@@ -237,39 +225,28 @@ TEST(ContainerSkinPath, AFullPathNamesTheFileAnythingElseIsBelowTheConfiguration
         EXPECT_STREQ(ContainerSkinPath(L"C:\\cfg\\", row.pszName), row.pszPath) << row.pszName;
 }
 
+// Read but without "SheetSize", the skin shows nothing: whatever was read
+// (its place for the page, its items) gives way to the one plain look.
 TEST_F(ContainerTest, ASkinThatShowsNothingGivesAPlainFrameThatCanBeClosed) {
     m_skin.window = Parse(L"BackBmp=back.png|ChildPos=20,40"); // no "SheetSize"
-    m_skins.Write(L"sheetless.xml", m_skin);
-    const struct {
-        const wchar_t* pszSkin;
-        bool bByBroadcast;
-    } rows[] = {{L"missing.xml", false}, {L"sheetless.xml", true}};
-    for (const auto& row : rows) {
-        CProbeContainer dlg;
-        Prepare(dlg, kPlainPage, row.pszSkin);
-        const INT_PTR nResult = RunModal(dlg, [&](CDriver& d) {
-            RECT rcTemplate = {0, 0, 216, 135};
-            ::MapDialogRect(d.Container(), &rcTemplate);
-            const RECT page = d.PageRect(), frame = d.ContainerRect();
-            const ContainerFallbackLayout layout =
-                FallbackContainerLayout({rcTemplate.right, rcTemplate.bottom},
-                                        {page.right - page.left, page.bottom - page.top});
-            EXPECT_EQ(frame.right - frame.left, layout.szSheet.cx);
-            EXPECT_EQ(frame.bottom - frame.top, layout.szSheet.cy);
-            EXPECT_TRUE(d.PageOffset() == layout.ptChildPos);
-            EXPECT_TRUE(DialogKit::ScreenShows(d.Container(), {10, 10},
-                                               ::GetSysColor(COLOR_ACTIVECAPTION)));
-            if (!row.bByBroadcast) {
-                WindowCapture::CaptureWindowsToPng(L"container_fallback.png", d.Container(),
-                                                   {d.Page()});
-                const RECT& rc = layout.rcClose;
-                d.Click({(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
-            } else {
-                EXPECT_EQ(BroadcastClose(), "1\r\n");
-            }
-        });
-        ExpectEndedAsCancel(dlg, nResult, row.bByBroadcast ? "broadcast" : "close item");
-    }
+    CProbeContainer dlg;
+    Prepare(dlg);
+    const INT_PTR nResult = RunModal(dlg, [&](CDriver& d) {
+        RECT rcTemplate = {0, 0, 216, 135};
+        ::MapDialogRect(d.Container(), &rcTemplate);
+        const RECT page = d.PageRect(), frame = d.ContainerRect();
+        const ContainerFallbackLayout layout =
+            FallbackContainerLayout({rcTemplate.right, rcTemplate.bottom},
+                                    {page.right - page.left, page.bottom - page.top});
+        EXPECT_EQ(frame.right - frame.left, layout.szSheet.cx);
+        EXPECT_EQ(frame.bottom - frame.top, layout.szSheet.cy);
+        EXPECT_TRUE(d.PageOffset() == layout.ptChildPos);
+        EXPECT_TRUE(
+            DialogKit::ScreenShows(d.Container(), {10, 10}, ::GetSysColor(COLOR_ACTIVECAPTION)));
+        const RECT& rc = layout.rcClose;
+        d.Click({(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
+    });
+    ExpectEndedAsCancel(dlg, nResult, "close item");
 }
 
 // A copy of this program and the module in a folder without HubExchange.dll
@@ -281,7 +258,9 @@ TEST_F(ContainerTest, WithoutTheCentreItWorksWithoutBroadcasts) {
         CProbeContainer dlg;
         Prepare(dlg);
         const INT_PTR nResult = RunModal(dlg, [&](CDriver& d) {
-            EXPECT_EQ(BroadcastClose(pszOrigin), "0\r\n");
+            EXPECT_EQ(KvProcess::Run(pszOrigin + std::wstring(L"kvhub.exe"), {L"broadcast", L"20"})
+                          .strOut,
+                      "0\r\n");
             d.Settle();
             EXPECT_TRUE(d.IsOpen());
             EXPECT_TRUE(dlg.m_pChildPage->RequestClose());

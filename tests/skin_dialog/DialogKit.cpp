@@ -151,11 +151,6 @@ void Pump(CWnd* pDlg, DWORD nMilliseconds) {
     } while (::GetTickCount64() < end);
 }
 
-using CProbeBase = CProbeOf<CKvCommonDlg, CProbeDlg>;
-BEGIN_MESSAGE_MAP(CProbeDlg, CProbeBase)
-ON_COMMAND(kProbeCommandID, OnProbeCommand)
-END_MESSAGE_MAP()
-
 BOOL CProbeDlg::OnItemCommand(_XmlDynamicItem& item) {
     m_itemCommands.push_back(item.strID);
     return m_bItemCommandResult;
@@ -166,10 +161,6 @@ BOOL CProbeDlg::InitWindowSkin() {
     if (m_afterWindowSkin)
         m_afterWindowSkin(*this);
     return bResult;
-}
-
-void CProbeDlg::OnProbeCommand() {
-    ++m_nProbeCommands;
 }
 
 BOOL CWndLessProbeDlg::OnItemCommand(_XmlDynamicItem& item) {

@@ -111,8 +111,6 @@ bool CreateShownAt(TProbe& dlg, POINT at, const std::wstring& skinPath, DWORD nM
 
 // Posted to a probe: ends it with wParam as the result.
 const UINT WM_PROBE_END = WM_APP + 1;
-// A command ID that is no item's; the probe's map takes it.
-const UINT kProbeCommandID = 600;
 
 // What both probes record: the commands of items, the caption presses and
 // the pictures composed; WM_PROBE_END ends them. m_onInit runs in OnInitDialog.
@@ -129,26 +127,13 @@ public:
     std::vector<LPARAM> m_captionPresses; // WM_NCLBUTTONDOWN with HTCAPTION
     int m_nCompositions = 0;              // DrawSheet calls
     int m_nPartCompositions = 0;          // of them, those limited to parts of the sheet
-    // Pixels of the last picture DrawSheet composed at these points (what the
-    // window pushed, whatever the screen shows by then).
-    std::vector<POINT> m_watchedPoints;
-    std::vector<COLORREF> m_lastComposed;
 
     BOOL DrawSheet(CDC* pDC) override {
         ++m_nCompositions;
         HRGN hClip = ::CreateRectRgn(0, 0, 0, 0);
         m_nPartCompositions += ::GetClipRgn(pDC->m_hDC, hClip) == 1;
         ::DeleteObject(hClip);
-        const BOOL bDrawn = TDialog::DrawSheet(pDC);
-        // Read where the composition was limited to parts too: the rest is
-        // the kept picture's.
-        m_lastComposed.clear();
-        const int nSaved = pDC->SaveDC();
-        ::SelectClipRgn(pDC->m_hDC, nullptr);
-        for (const POINT& pt : m_watchedPoints)
-            m_lastComposed.push_back(::GetPixel(pDC->m_hDC, pt.x, pt.y));
-        pDC->RestoreDC(nSaved);
-        return bDrawn;
+        return TDialog::DrawSheet(pDC);
     }
 
 protected:
@@ -191,13 +176,10 @@ public:
 
     std::function<void(CProbeDlg&)> m_afterWindowSkin; // runs after InitWindowSkin
     BOOL m_bItemCommandResult = TRUE;
-    int m_nProbeCommands = 0;
 
 protected:
     BOOL OnItemCommand(_XmlDynamicItem& item) override;
     BOOL InitWindowSkin() override;
-    afx_msg void OnProbeCommand();
-    DECLARE_MESSAGE_MAP()
 };
 
 // A windowless probe.
