@@ -103,18 +103,7 @@ bool SavePng(Gdiplus::Bitmap& bitmap, const std::wstring& path) {
 }
 
 bool SaveEncoded(Gdiplus::Bitmap& bitmap, const std::wstring& path, const wchar_t* mimeType) {
-    UINT count = 0, size = 0;
-    if (Gdiplus::GetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0)
-        return false;
-    std::vector<BYTE> buffer(size);
-    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    if (Gdiplus::GetImageEncoders(count, size, codecs) != Gdiplus::Ok)
-        return false;
-    for (UINT i = 0; i < count; ++i) {
-        if (std::wstring(codecs[i].MimeType) == mimeType)
-            return bitmap.Save(path.c_str(), &codecs[i].Clsid, nullptr) == Gdiplus::Ok;
-    }
-    return false;
+    return PngFile::Save(bitmap, path, mimeType);
 }
 
 std::wstring SaveStrip(const TempFolder& folder, const wchar_t* name,

@@ -4,7 +4,7 @@
 
 namespace PngFile {
 
-static bool FindPngEncoder(CLSID* clsid) {
+static bool FindEncoder(const wchar_t* mimeType, CLSID* clsid) {
     UINT count = 0;
     UINT size = 0;
     if (Gdiplus::GetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0)
@@ -14,7 +14,7 @@ static bool FindPngEncoder(CLSID* clsid) {
     if (Gdiplus::GetImageEncoders(count, size, codecs) != Gdiplus::Ok)
         return false;
     for (UINT i = 0; i < count; ++i) {
-        if (std::wstring(codecs[i].MimeType) == L"image/png") {
+        if (std::wstring(codecs[i].MimeType) == mimeType) {
             *clsid = codecs[i].Clsid;
             return true;
         }
@@ -22,9 +22,10 @@ static bool FindPngEncoder(CLSID* clsid) {
     return false;
 }
 
-bool Save(Gdiplus::Bitmap& bitmap, const std::wstring& path) {
-    CLSID png;
-    return FindPngEncoder(&png) && bitmap.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
+bool Save(Gdiplus::Bitmap& bitmap, const std::wstring& path, const wchar_t* mimeType) {
+    CLSID encoder;
+    return FindEncoder(mimeType, &encoder) &&
+           bitmap.Save(path.c_str(), &encoder, nullptr) == Gdiplus::Ok;
 }
 
 bool Save(const CapturePixels::ArgbImage& image, const std::wstring& path) {

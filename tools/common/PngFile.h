@@ -10,7 +10,9 @@
 
 namespace PngFile {
 
-bool Save(Gdiplus::Bitmap& bitmap, const std::wstring& path);
+// Any encoder the system has, by its MIME type; PNG unless told.
+bool Save(Gdiplus::Bitmap& bitmap, const std::wstring& path,
+          const wchar_t* mimeType = L"image/png");
 
 // Writes the picture with its alpha; false for an empty picture.
 bool Save(const CapturePixels::ArgbImage& image, const std::wstring& path);
