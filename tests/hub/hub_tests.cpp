@@ -80,7 +80,9 @@ TEST(Hub, BroadcastFromAnotherProcessReachesEachSubscriberOnceAsItsMessage) {
 
     ASSERT_EQ(1, hub.broadcast(21, 7, -9));
     const std::vector<MSG> got = other.Take(kMessage);
-    EXPECT_TRUE(got.size() == 1 && got[0].wParam == 7 && got[0].lParam == -9);
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0].wParam, 7u);
+    EXPECT_EQ(got[0].lParam, -9);
 }
 
 // Unsubscribed and vanished windows are no longer reached; another process's
