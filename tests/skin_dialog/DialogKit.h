@@ -53,21 +53,23 @@ std::wstring WriteGridSkin(const ImageKit::TempFolder& folder, const wchar_t* na
                            const Grid& grid, const std::wstring& window,
                            const std::function<std::wstring(int)>& perItem);
 
+// A canvas's pixel, once GDI has finished what it was drawing there.
+inline DWORD CanvasPixel(const ::CKvCanvas& canvas, int x, int y) {
+    ::GdiFlush();
+    return canvas.Bits()[y * canvas.Width() + x];
+}
+
 // A DIB canvas as the dialogs draw into it: through a CDC, read by pixel.
 class CSheetCanvas : public ::CKvCanvas {
 public:
-    CSheetCanvas(int nWidth, int nHeight) : ::CKvCanvas(nWidth, nHeight), m_nWidth(nWidth) {
+    CSheetCanvas(int nWidth, int nHeight) : ::CKvCanvas(nWidth, nHeight) {
         m_dc.Attach(::CKvCanvas::DC());
     }
     ~CSheetCanvas() { m_dc.Detach(); } // the base owns the DC
     CDC* DC() { return &m_dc; }
-    DWORD Pixel(int x, int y) const {
-        ::GdiFlush();
-        return Bits()[y * m_nWidth + x];
-    }
+    DWORD Pixel(int x, int y) const { return CanvasPixel(*this, x, y); }
 
 private:
-    int m_nWidth;
     CDC m_dc;
 };
 

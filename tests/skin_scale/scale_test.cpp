@@ -147,8 +147,7 @@ protected:
         const CKvCanvas& picture = dlg.LayeredPicture();
         ASSERT_EQ(picture.Width(), Rounded(kSheet.cx, nDpi)) << step;
         ASSERT_EQ(picture.Height(), Rounded(kSheet.cy, nDpi)) << step;
-        ::GdiFlush();
-        const auto pixel = [&](LONG x, LONG y) { return picture.Bits()[y * picture.Width() + x]; };
+        const auto pixel = [&](LONG x, LONG y) { return CanvasPixel(picture, x, y); };
         // Inside both frames, a pixel clear of their filtered edges; then
         // the background right of B, and in the sheet's far corner.
         for (const RECT& skin : {kItemA, kItemB}) {
