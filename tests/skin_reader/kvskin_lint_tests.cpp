@@ -85,10 +85,9 @@ protected:
     }
 
     // Findings as "LINE:COLUMN: severity: message", without the file name.
-    std::vector<std::string> Lint(const std::string& xml, std::vector<CString> sections = {}) {
+    std::vector<std::string> Lint(const std::string& xml) {
         LintRequest request;
         request.strSkinFile = WriteSkinFile(m_skins.Path(), L"skin.xml", xml);
-        request.sections = std::move(sections);
         request.strSkinName = L"img";
         std::vector<std::string> lines;
         for (const LintDiagnostic& diagnostic : LintSkinFile(request))
@@ -256,33 +255,6 @@ TEST_F(KvSkinLintTest, MisspeltNamesAndUnreadableValues) {
          "12:1: error: has text but no font: neither it nor the window gives \"FontName\" (the "
          "window entry at line 5 misspells it)"},
         "names");
-    ExpectFindings(Lint("<Skin><Main>\n<WindowInfo><I ItemID=\"SheetSize\" Data=\"9,9\"/>"
-                        "</WindowInfo>\n<DynamicInf/>\n<PosInfo><P ItemID=\"p\" Colour=\"0\"/>"
-                        "</PosInfo>\n</Main></Skin>\n"),
-                   {"3:1: warning: element \"DynamicInf\" is not one the toolkit reads; did you "
-                    "mean DynamicInfo?",
-                    "4:10: warning: position record \"p\": attribute \"Colour\" is not one the "
-                    "toolkit reads, so it is ignored; did you mean Color?"},
-                   "parts");
-}
-
-TEST_F(KvSkinLintTest, SectionsNamedOrFound) {
-    std::string two = "<Skin>\n<Main><WindowInfo/></Main>\n<MAIN><DynamicInfo/></MAIN>\n"
-                      "<main><X><PosInfo/></X></main>\n</Skin>\n";
-    ExpectFindings(Lint(two),
-                   {"2:7: error: no \"SheetSize\"",
-                    "3:1: warning: section \"MAIN\" is never read: its path leads to the element "
-                    "at line 2",
-                    "4:7: warning: section \"main\\X\" is never read: an element above it is "
-                    "never reached"},
-                   "found");
-    ExpectFindings(Lint(two, {L"main\\\\", L"Main\\Nope", L"Main\\\\x"}),
-                   {"2:1: error: section \"Main\\Nope\" matches nothing: <Main> has no child "
-                    "element \"Nope\"",
-                    "2:1: error: section \"Main\\\\x\" matches nothing: it has an empty step",
-                    "2:7: error: no \"SheetSize\""},
-                   "named");
-    ExpectFindings(Lint("<Skin><A/></Skin>"), {"1:7: error: no section"}, "none");
 }
 
 TEST_F(KvSkinLintTest, FilesTheModuleRefuses) {
