@@ -36,27 +36,6 @@ TEST(DisplayScale, LengthsRoundHalfAwayFromZeroAndAreExactAt96) {
     EXPECT_EQ(FontSize(9, 120), 11);
 }
 
-TEST(DisplayScale, ImageVariantIsExactElseLargerScaledDownElseLargestScaledUp) {
-    // The base, an exact variant, a larger one scaled down and the largest
-    // scaled up are the rows of the files beside an image (ScaledImage
-    // below); here lists out of order, empty, all larger, several.
-    const struct {
-        int nPercent;
-        std::vector<int> variants;
-        int nChosen;
-        bool bResample;
-    } rows[] = {{175, {200, 150}, 200, true},
-                {125, {}, 100, true},
-                {75, {150}, 100, true},
-                {200, {125, 200, 300}, 200, false}};
-    for (const auto& row : rows) {
-        const ImageChoice choice = ChooseImageVariant(row.nPercent, row.variants);
-        EXPECT_EQ(std::make_tuple(choice.nPercent, choice.bResample),
-                  std::make_tuple(row.nChosen, row.bResample))
-            << row.nPercent;
-    }
-}
-
 TEST(DisplayScale, StripFramesAreScaledEachAndStayEqual) {
     const struct {
         SIZE source;
@@ -90,6 +69,8 @@ TEST(ScaledImage, VariantsBesideTheFileChooseWhatIsDrawn) {
     EXPECT_EQ(variants, (std::vector<int>{150, 200}));
     EXPECT_EQ(ImageVariantPath(L"C:\\a.b\\name", 150), L"C:\\a.b\\name@150");
 
+    // An exact variant as it is; else the nearest larger one scaled down (at
+    // 75% the base, not a variant); else the largest scaled up.
     const struct {
         int nDpi;
         const wchar_t* pszFile;
@@ -98,7 +79,7 @@ TEST(ScaledImage, VariantsBesideTheFileChooseWhatIsDrawn) {
     } rows[] = {
         {96, L"b.png", false, 60},      {144, L"b@150.png", false, 92},
         {120, L"b@150.png", true, 76},  {192, L"b@200.png", false, 120},
-        {288, L"b@200.png", true, 180},
+        {288, L"b@200.png", true, 180}, {72, L"b.png", true, 44},
     };
     for (const auto& row : rows) {
         const ImageSource source = ImageSourceAt(strBase, row.nDpi);
