@@ -1,14 +1,11 @@
 // The resources a host reads from Kelvane.dll, read back from the built file:
-// the container's dialog template as the dialog manager takes it, and the
-// version record written from the generated version header.
+// the container's dialog template as the dialog manager takes it.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
-#include "res/Version.h"
 #include "tools/common/Process.h"
 
 namespace {
@@ -29,21 +26,4 @@ TEST(Resources, ContainerTemplateGivesTheDialogManagerOkAndCancel) {
     EXPECT_NE(GetDlgItem(dialog, IDCANCEL), nullptr);
     DestroyWindow(dialog);
     FreeLibrary(file);
-}
-
-TEST(Resources, VersionRecordCarriesTheGeneratedVersion) {
-    std::vector<BYTE> record(GetFileVersionInfoSizeW(kPath.c_str(), nullptr));
-    ASSERT_FALSE(record.empty());
-    ASSERT_TRUE(GetFileVersionInfoW(kPath.c_str(), 0, DWORD(record.size()), record.data()));
-    auto query = [&](const wchar_t* name) {
-        void* value = nullptr;
-        UINT length = 0;
-        return VerQueryValueW(record.data(), name, &value, &length) ? value : nullptr;
-    };
-    const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(query(L"\\"));
-    ASSERT_NE(fixed, nullptr);
-    EXPECT_EQ(MAKELONG(KV_VERSION_MINOR, KV_VERSION_MAJOR), fixed->dwFileVersionMS);
-    EXPECT_EQ(MAKELONG(KV_VERSION_TWEAK, KV_VERSION_PATCH), fixed->dwFileVersionLS);
-    const void* text = query(L"\\StringFileInfo\\040904b0\\FileVersion");
-    EXPECT_STREQ(L"" KV_VERSION_STRING, text ? static_cast<const wchar_t*>(text) : L"<missing>");
 }
