@@ -1,9 +1,6 @@
 #include "framework_kit.h"
 
-#include "tests/common/ResourceKit.h"
-
 #include <map>
-#include <utility>
 
 namespace {
 
@@ -44,65 +41,6 @@ private:
     CTakingWnd m_taker;
 };
 
-const int kRoundsPerMessage = 10;
-const int kWarmUpMessages = 200;
-const int kMessages = 10000; // 100,000 erase round trips
-
-// Each posted message sends the dialog erase requests whose handler wraps
-// foreign device contexts, brushes and windows in temporaries.
-class CRoundTripDialog : public CDialog {
-public:
-    CRoundTripDialog() : CDialog(200) {}
-    ~CRoundTripDialog() override {
-        for (HBRUSH hBrush : m_brushes)
-            ::DeleteObject(hBrush);
-    }
-    long long m_nBaseline = 0;
-    long long m_nAfter = 0;
-
-protected:
-    BOOL OnInitDialog() override {
-        CDialog::OnInitDialog();
-        PostMessage(WM_APP);
-        return TRUE;
-    }
-    afx_msg LRESULT OnRounds(WPARAM, LPARAM) {
-        if (++m_nMessage == kWarmUpMessages)
-            m_nBaseline = ResourceKit::PrivateBytes();
-        if (m_nMessage > kMessages) {
-            m_nAfter = ResourceKit::PrivateBytes();
-            EndDialog(IDOK);
-            return 0;
-        }
-        for (int i = 0; i < kRoundsPerMessage; ++i)
-            SendMessage(WM_ERASEBKGND);
-        PostMessage(WM_APP);
-        return 0;
-    }
-    // Keeps the last thousand brushes, so that the system hands out handle
-    // values not seen before, as it does for a long-running program.
-    afx_msg BOOL OnEraseBkgnd(CDC*) {
-        HDC hDC = ::GetDC(m_hWnd);
-        HBRUSH hBrush = ::CreateSolidBrush(RGB(m_nMessage & 255, 0, 0));
-        CDC::FromHandle(hDC)->FillRect(CRect(0, 0, 4, 4), CBrush::FromHandle(hBrush));
-        CWnd::FromHandle(::GetDesktopWindow());
-        ::ReleaseDC(m_hWnd, hDC);
-        ::DeleteObject(std::exchange(m_brushes[m_nRound++ % 1000], hBrush));
-        return TRUE;
-    }
-    DECLARE_MESSAGE_MAP()
-
-private:
-    int m_nMessage = 0;
-    int m_nRound = 0;
-    HBRUSH m_brushes[1000] = {};
-};
-
-BEGIN_MESSAGE_MAP(CRoundTripDialog, CDialog)
-ON_MESSAGE(WM_APP, OnRounds)
-ON_WM_ERASEBKGND()
-END_MESSAGE_MAP()
-
 } // namespace
 
 // Templates come from the current module, then from the application's chain,
@@ -138,18 +76,4 @@ TEST(Dialog, ModalLoopOffersEveryMessageOfTheThreadOnce) {
         {WM_APP + 10, 1}, {WM_APP + 11, 1}, {WM_APP + 12, 1}, {WM_APP + 13, 1}, {WM_APP + 19, 1}};
     EXPECT_EQ(expected, dlg.m_offered);
     ::DestroyWindow(dlg.m_hUnrelated);
-}
-
-// Temporaries go after each message of a modal loop, even of one run inside a
-// message, where no message it dispatches is the outermost one.
-TEST(Dialog, TemporariesOfModalRoundTripsAreReleased) {
-    const long long kAllowance = 1 << 20; // without release: about 100 bytes a round trip
-    CRoundTripDialog dlg;
-    INT_PTR result = 0;
-    CCallWnd host;
-    host.Call([&] { result = dlg.DoModal(); });
-    EXPECT_EQ(IDOK, result);
-    ASSERT_NE(0, dlg.m_nBaseline);
-    EXPECT_LT(dlg.m_nAfter, dlg.m_nBaseline + kAllowance)
-        << "grew by " << (dlg.m_nAfter - dlg.m_nBaseline) << " bytes";
 }

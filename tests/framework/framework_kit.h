@@ -33,14 +33,17 @@ inline LPCDLGTEMPLATEW TemplateInMemory(int nID) {
     return static_cast<LPCDLGTEMPLATEW>(::LockResource(::LoadResource(nullptr, hInfo)));
 }
 
-// Runs a function inside a message of a framework window, as a handler would.
+// Runs a function inside a message of a framework window, as a handler would,
+// or when a message loop delivers the posted message (again for each repost).
 class CCallWnd : public CWnd {
 public:
     void Call(std::function<void()> fn) {
-        if (m_hWnd == nullptr)
-            CreateEx(0, nullptr, L"", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr);
-        m_fn = std::move(fn);
+        Arm(std::move(fn));
         SendMessage(WM_APP);
+    }
+    void Post(std::function<void()> fn) {
+        Arm(std::move(fn));
+        PostMessage(WM_APP);
     }
 
 protected:
@@ -52,5 +55,10 @@ protected:
     }
 
 private:
+    void Arm(std::function<void()> fn) {
+        if (m_hWnd == nullptr)
+            CreateEx(0, nullptr, L"", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr);
+        m_fn = std::move(fn);
+    }
     std::function<void()> m_fn;
 };

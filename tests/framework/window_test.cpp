@@ -20,13 +20,8 @@ public:
     bool m_bKeepNcDestroy = false; // its WM_NCDESTROY handler skips the base class
     bool m_bCreateSawWindow = false;
     CWnd* m_pNested = nullptr; // made as a child inside WM_CREATE
-    AFX_MODULE_STATE* m_pStateInHandler = nullptr;
 
 protected:
-    afx_msg LRESULT OnAnswer(WPARAM, LPARAM) {
-        m_pStateInHandler = AfxGetModuleState();
-        return 0;
-    }
     afx_msg int OnCreate(LPCREATESTRUCTW lpCreateStruct) {
         m_bCreateSawWindow = m_hWnd != nullptr && FromHandlePermanent(m_hWnd) == this;
         if (m_bFailCreate)
@@ -56,17 +51,10 @@ protected:
 };
 
 BEGIN_MESSAGE_MAP(CProbeWnd, CWnd)
-ON_MESSAGE(WM_APP + 1, OnAnswer)
 ON_WM_CREATE()
 ON_WM_NCDESTROY()
 ON_MESSAGE(WM_APP + 3, OnEndHere)
 END_MESSAGE_MAP()
-
-class COwnerDrawnButton : public CButton {
-    void DrawItem(LPDRAWITEMSTRUCT lpDIS) override {
-        CDC::FromHandle(lpDIS->hDC)->FillSolidRect(&lpDIS->rcItem, RGB(10, 200, 30));
-    }
-};
 
 BOOL CreatePopup(CWnd& wnd, LPCWSTR lpszClass = nullptr) {
     return wnd.CreateEx(0, lpszClass, L"", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr);
@@ -156,23 +144,48 @@ TEST(Window, ASelfDeletingObjectEndsOnceWhateverEndsItsWindow) {
     }
 }
 
-// Temporaries made inside the outermost message go when it returns; those its
+// Temporaries made inside the outermost message go when it returns, and in a
+// modal loop run inside it, after each message the loop dispatches; those its
 // caller made, or made under a lock, stay. Each is stamped when made, so that
-// one released and made again comes back without the stamp.
+// one released and made again comes back without the stamp. Temporaries own
+// neither their windows nor their GDI objects.
 TEST(Window, TemporariesOutliveNoScopeButTheirOwn) {
     const int kStamp = 0x40000000;
     auto stamped = [](HWND hWnd) { return (CWnd::FromHandle(hWnd)->m_nFlags & kStamp) != 0; };
     HWND hCaller = CreatePlainWindow();
-    CWnd* volatile pNone = nullptr; // MFC code asks null window pointers for their handle
+    CWnd* volatile pNone = nullptr; // callers ask null window pointers for their handle
     EXPECT_EQ(nullptr, pNone->GetSafeHwnd());
     EXPECT_EQ(nullptr, CWnd::FromHandlePermanent(hCaller)); // no creation hook left armed
     CWnd::FromHandle(hCaller)->m_nFlags |= kStamp;
     CCallWnd handler;
+    // Two messages of the modal loop: the first stamps, the second looks.
+    HWND hModal = CreatePlainWindow();
+    CDialog dlg(200);
+    CCallWnd step;
+    int nStep = 0;
+    bool bStampKept = true;
+    step.Post([&] {
+        if (nStep++ == 0) {
+            CWnd::FromHandle(hModal)->m_nFlags |= kStamp;
+            step.PostMessage(WM_APP);
+        } else {
+            bStampKept = stamped(hModal);
+            dlg.EndDialog(IDOK);
+        }
+    });
+    handler.Call([&] { EXPECT_EQ(IDOK, dlg.DoModal()); });
+    EXPECT_EQ(2, nStep);
+    EXPECT_FALSE(bStampKept) << "a modal loop's message kept its temporary";
+    HBRUSH hBrush = ::CreateSolidBrush(RGB(1, 2, 3));
     for (bool locked : {false, true}) {
+        SCOPED_TRACE(locked ? "locked" : "unlocked");
         HWND hInner = CreatePlainWindow();
         if (locked)
             AfxLockTempMaps();
-        handler.Call([&] { CWnd::FromHandle(hInner)->m_nFlags |= kStamp; });
+        handler.Call([&] {
+            CWnd::FromHandle(hInner)->m_nFlags |= kStamp;
+            CBrush::FromHandle(hBrush);
+        });
         EXPECT_TRUE(stamped(hCaller));
         EXPECT_EQ(locked, stamped(hInner));
         if (locked) {
@@ -180,40 +193,11 @@ TEST(Window, TemporariesOutliveNoScopeButTheirOwn) {
         }
         ::DestroyWindow(hInner);
     }
-    EXPECT_TRUE(::IsWindow(hCaller)); // temporaries never own their windows
+    EXPECT_EQ(static_cast<DWORD>(OBJ_BRUSH), ::GetObjectType(hBrush));
+    EXPECT_TRUE(::IsWindow(hCaller));
+    ::DeleteObject(hBrush);
+    step.DestroyWindow();
     handler.DestroyWindow();
+    ::DestroyWindow(hModal);
     ::DestroyWindow(hCaller);
-}
-
-TEST(Window, ProceduresRunUnderTheCreatingModulesState) {
-    static AFX_MODULE_STATE moduleState;
-    moduleState.m_hCurrentInstanceHandle = GetModuleHandleW(nullptr);
-    CProbeWnd* pProbe = nullptr;
-    {
-        AFX_MANAGE_STATE(&moduleState);
-        pProbe = new CProbeWnd;
-        ASSERT_TRUE(CreatePopup(*pProbe));
-    }
-    AFX_MODULE_STATE* outside = AfxGetModuleState();
-    ASSERT_NE(&moduleState, outside);
-    pProbe->SendMessage(WM_APP + 1);
-    EXPECT_EQ(&moduleState, pProbe->m_pStateInHandler);
-    EXPECT_EQ(outside, AfxGetModuleState());
-    delete pProbe; // destroys its window
-    {
-        AFX_MANAGE_STATE(&moduleState);
-        AfxWinTerm(); // the class it registered goes with it
-    }
-}
-
-// The parent's WM_DRAWITEM reaches the owner-drawn child's DrawItem.
-TEST(Window, DrawingRequestsAreReflectedToTheChild) {
-    CWnd parent;
-    ASSERT_TRUE(parent.CreateEx(0, nullptr, L"", WS_POPUP | WS_VISIBLE, 50, 50, 200, 120, nullptr,
-                                nullptr));
-    COwnerDrawnButton button;
-    ASSERT_TRUE(button.Create(L"", WS_VISIBLE | BS_OWNERDRAW, CRect(10, 10, 90, 40), &parent, 256));
-    button.UpdateWindow();
-    EXPECT_EQ(RGB(10, 200, 30), CClientDC(&button).GetPixel(3, 3));
-    parent.DestroyWindow();
 }

@@ -29,12 +29,6 @@ const RECT kTextItem = {20, 60, 170, 101};
 const int kTextSize = 15;
 const POINT kDialogAt = {60, 50};
 
-// The DPI run_scale.sh set for this run; 0 when started some other way.
-int RunDpi() {
-    const char* pszDpi = std::getenv("KV_SCALE_DPI");
-    return pszDpi ? std::atoi(pszDpi) : 0;
-}
-
 // A skin length at nDpi as the display shows it: the length times the scale.
 double Exact(int n, int nDpi) {
     return n * nDpi / 96.0;
@@ -107,7 +101,8 @@ protected:
 class ScaleTest : public testing::Test {
 protected:
     void SetUp() override {
-        m_nDpi = RunDpi();
+        const char* pszDpi = std::getenv("KV_SCALE_DPI"); // none when not run by run_scale.sh
+        m_nDpi = pszDpi ? std::atoi(pszDpi) : 0;
         ASSERT_GT(m_nDpi, 0) << "run through run_scale.sh, which sets the prefix's DPI";
         // A base image with a variant drawn for 150%, and a strip with one
         // drawn for 200%: each scale takes a variant as it is, or another
