@@ -1,9 +1,12 @@
-// The keyboard in skinned dialogs, with real key input (SendInput) to the
-// active window under Wine: Tab stops, a radio group as one stop whose
-// arrows select, Enter, Escape and mnemonics, and keyboard cues that show only
-// once the keyboard was used; drawn items that
-// Tab, Space, Enter and the arrows reach, their focus frame read back from the
-// layered picture; and the demo's container and page passing the focus on.
+// The skinned dialogs as screen readers and keyboard users reach them, through
+// the real oleacc and real key input (SendInput) to the active window under
+// Wine. A windowed dialog: Tab stops, a radio group as one stop whose arrows
+// select, Enter, Escape and mnemonics, and keyboard cues that show only once
+// the keyboard was used. A windowless dialog: every drawn item read and
+// checked against the skin, hit, navigated and run through oleacc; Tab,
+// Space, Enter and the arrows reach the items, their focus frame read back
+// from the layered picture; objects that outlive their window. The demo's page
+// read as its skin says, and its container and page passing the focus on.
 #include "tests/skin_access/AccessKit.h"
 #include "tests/skin_dialog/DialogKit.h"
 
@@ -21,6 +24,19 @@ using namespace DialogKit;
 namespace {
 
 const POINT kDialogAt = {140, 140};
+
+RECT OnScreen(HWND hWnd, RECT rc) {
+    ::MapWindowPoints(hWnd, nullptr, reinterpret_cast<POINT*>(&rc), 2);
+    return rc;
+}
+
+bool Same(const RECT& a, const RECT& b) {
+    return ::EqualRect(&a, &b) != FALSE;
+}
+
+POINT Centre(const RECT& rc) {
+    return {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+}
 
 // A key as a person presses it, with Shift or Alt held around it.
 void Press(WORD nKey, WORD nModifier = 0) {
@@ -156,15 +172,11 @@ TEST_F(KeyboardTest, TabStopsRadioArrowsEnterEscapeAndMnemonicsAsInTheSystemsDia
     EXPECT_EQ(m_dlg.SendMessage(WM_QUERYUISTATE), UISF_HIDEFOCUS | UISF_HIDEACCEL);
     // The radio group is one Tab stop: its checked radio, not its first.
     Press(VK_TAB);
-    EXPECT_TRUE(FocusOn(L"radB"));
+    ASSERT_TRUE(FocusOn(L"radB"));
     EXPECT_EQ(m_dlg.SendMessage(WM_QUERYUISTATE), 0);
-    Press(VK_TAB, VK_SHIFT);
-    EXPECT_TRUE(FocusOn(L"keep"));
     EXPECT_EQ(::SendMessageW(Item(L"keep"), WM_QUERYUISTATE, 0, 0), 0) << "the box's own cues";
 
     // Arrows move within the group and select as they move, round its end.
-    Press(VK_TAB);
-    ASSERT_TRUE(FocusOn(L"radB"));
     const struct {
         WORD nKey;
         const wchar_t* pszTo;
@@ -222,6 +234,11 @@ protected:
         Press(nKey, nModifier);
         Pump(&m_dlg, 150);
     }
+    // The pointer over a client point, the move posted as the system would.
+    void Hover(POINT client) {
+        KvInput::PostMove(m_dlg.m_hWnd, client);
+        Pump(&m_dlg, 100);
+    }
 
     static constexpr Gdiplus::ARGB kBack = 0xFF203040, kNormal = 0xFF00A000, kHot = 0xFF00B000,
                                    kPressed = 0xFF00C000;
@@ -229,28 +246,94 @@ protected:
 
 } // namespace
 
-// A user without a mouse in a windowless dialog: Tab reaches the drawn items
-// in item order, round the end; the focused one is framed in the picture
-// the layered window shows, and a screen reader hears where the focus is;
-// Space and Enter run it, the arrows stay within its group. Before the first
-// Tab, nothing of it changes: no frame, Space runs nothing, Escape cancels.
-TEST_F(WndLessKeyboardTest, TabSpaceEnterAndArrowsReachTheDrawnItemsWithAFrameInThePicture) {
+// A windowless dialog as a screen reader reads it, then as a user without a
+// mouse drives it: Tab reaches the drawn items in item order, round the end;
+// the focused one is framed in the picture the layered window shows, and a
+// screen reader hears where the focus is; Space and Enter run it, the arrows
+// stay within its group. Before the first Tab, nothing of it changes: no
+// frame, Space runs nothing, Escape cancels.
+TEST_F(WndLessKeyboardTest, DrawnItemsAreReadRunAndReachedByTabWithAFrameInThePicture) {
     Skin skin;
     skin.window = Parse(L"SheetSize=240,100|BackBmp=back.png|FontName=DejaVu Sans|FontSize=12|"
-                        L"FontColor=0xFFFFFFFF");
+                        L"FontColor=0xFFFFFFFF|ShowToolTip=1");
     const std::wstring strip = L"|ControlType=2|BkImg=strip.png|Pos=";
-    // Two groups: one and two; three alone. The note makes nothing here.
+    // Two groups: one and two; three and the one off the sheet. The note
+    // makes nothing here; two is named by its tooltip.
     skin.items = {
-        Parse(L"ID=one|Name=One|ControlStyle=0x50030000" + strip + L"10,10,40,24"),
+        Parse(L"ID=one|Name=One|ToolTip=Opens a file|ControlStyle=0x50030000" + strip +
+              L"10,10,40,24"),
         Parse(L"ID=note|Name=Note|ControlType=1|Pos=60,10,40,24"),
-        Parse(L"ID=two|Name=Two|ControlStyle=0x50010000" + strip + L"110,10,40,24"),
+        Parse(L"ID=two|ToolTip=Two|ControlStyle=0x50010000" + strip + L"110,10,40,24"),
         Parse(L"ID=three|Name=Three|ControlStyle=0x50030000" + strip + L"160,10,40,24"),
+        Parse(L"ID=away|Name=Far &amp;away|Pos=300,10,40,24|ControlType=2"),
     };
     const RECT rcOne = {10, 10, 50, 34}, rcTwo = {110, 10, 150, 34}, rcThree = {160, 10, 200, 34};
     ShowActive(skin);
     CEventLog events;
     CAcc acc = FromWindow(m_dlg.m_hWnd);
     ASSERT_TRUE(acc.Get());
+
+    long nCount = 0;
+    EXPECT_EQ(acc->get_accChildCount(&nCount), S_OK);
+    ASSERT_EQ(nCount, 4);
+    const struct {
+        const wchar_t *pszName, *pszDescription;
+        RECT rcPos;
+        long nState;
+    } children[] = {
+        {L"One", L"Opens a file", rcOne, STATE_SYSTEM_FOCUSABLE},
+        {L"Two", L"", rcTwo, STATE_SYSTEM_FOCUSABLE},
+        {L"Three", L"", rcThree, STATE_SYSTEM_FOCUSABLE},
+        // Off the sheet: nothing of it is seen. Drawn text keeps its ampersand.
+        {L"Far &away", L"", {300, 10, 340, 34}, STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_INVISIBLE},
+    };
+    for (long n = 1; n <= 4; ++n) {
+        const auto& expected = children[n - 1];
+        const Reading reading = Read(acc.Get(), n);
+        EXPECT_EQ(reading.strName, expected.pszName);
+        EXPECT_EQ(reading.strDescription, expected.pszDescription) << n;
+        EXPECT_EQ(reading.nRole, ROLE_SYSTEM_PUSHBUTTON) << n;
+        EXPECT_EQ(reading.nState, expected.nState) << n;
+        EXPECT_EQ(reading.strAction, L"Press") << n;
+        EXPECT_TRUE(Same(reading.rcScreen, OnScreen(m_dlg.m_hWnd, expected.rcPos))) << n;
+        EXPECT_EQ(ChildObject(acc.Get(), n).Get(), nullptr) << "drawn items are elements";
+    }
+    EXPECT_EQ(Read(acc.Get(), CHILDID_SELF).nRole, ROLE_SYSTEM_CLIENT); // the system's
+
+    // The pointer over an item makes it hot, and that is announced.
+    Hover({30, 20});
+    EXPECT_EQ(Read(acc.Get(), 1).nState, STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_HOTTRACKED);
+    EXPECT_EQ(events.Count(EVENT_OBJECT_STATECHANGE, m_dlg.m_hWnd, 1), 1);
+    Hover({5, 95}); // over the empty sheet
+
+    // Hit test and navigation in item order.
+    VARIANT found;
+    const POINT ptTwo = Centre(OnScreen(m_dlg.m_hWnd, rcTwo));
+    EXPECT_EQ(acc->accHitTest(ptTwo.x, ptTwo.y, &found), S_OK);
+    EXPECT_EQ(ChildNumber(found), 2);
+    const POINT ptSheet = Centre(OnScreen(m_dlg.m_hWnd, {60, 40, 100, 90}));
+    EXPECT_EQ(acc->accHitTest(ptSheet.x, ptSheet.y, &found), S_OK);
+    EXPECT_EQ(ChildNumber(found), CHILDID_SELF);
+    const struct {
+        long nDirection, nFrom;
+        HRESULT hr;
+        long nTo;
+    } moves[] = {{NAVDIR_FIRSTCHILD, 0, S_OK, 1}, {NAVDIR_LASTCHILD, 0, S_OK, 4},
+                 {NAVDIR_NEXT, 1, S_OK, 2},       {NAVDIR_PREVIOUS, 4, S_OK, 3},
+                 {NAVDIR_NEXT, 4, S_FALSE, -2},   {NAVDIR_PREVIOUS, 1, S_FALSE, -2}};
+    for (const auto& move : moves) {
+        EXPECT_EQ(acc->accNavigate(move.nDirection, ChildId(move.nFrom), &found), move.hr);
+        EXPECT_EQ(ChildNumber(found), move.nTo) << move.nDirection << " from " << move.nFrom;
+    }
+
+    // The default action runs the item as a click does, once the call returned.
+    EXPECT_EQ(acc->accDoDefaultAction(ChildId(2)), S_OK);
+    EXPECT_TRUE(m_dlg.m_itemCommands.empty());
+    Pump(&m_dlg);
+    EXPECT_EQ(m_dlg.m_itemCommands, Commands{L"two"});
+    EXPECT_EQ(acc->accDoDefaultAction(ChildId(CHILDID_SELF)), DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(acc->accDoDefaultAction(ChildId(5)), E_INVALIDARG);
+    m_dlg.m_itemCommands.clear();
 
     const Picture plain = Now();
     ASSERT_TRUE(plain.bDrawn);
@@ -294,9 +377,10 @@ TEST_F(WndLessKeyboardTest, TabSpaceEnterAndArrowsReachTheDrawnItemsWithAFrameIn
     PressAndPump(VK_TAB);
     EXPECT_EQ(FrameDifference(Now(), plain, rcThree), "");
     PressAndPump(VK_TAB);
+    PressAndPump(VK_TAB);
     EXPECT_EQ(FocusChildOf(m_dlg.m_hWnd), 1);
     PressAndPump(VK_TAB, VK_SHIFT);
-    EXPECT_EQ(FocusChildOf(m_dlg.m_hWnd), 3);
+    EXPECT_EQ(FocusChildOf(m_dlg.m_hWnd), 4);
 
     // A screen reader gives the focus as Tab does.
     EXPECT_EQ(acc->accSelect(SELFLAG_TAKEFOCUS, ChildId(2)), S_OK);
@@ -313,12 +397,25 @@ TEST_F(WndLessKeyboardTest, TabSpaceEnterAndArrowsReachTheDrawnItemsWithAFrameIn
     PressAndPump(VK_ESCAPE);
     EXPECT_TRUE(PumpUntil(&m_dlg, [&] { return !m_dlg.IsWindowVisible(); }));
     EXPECT_EQ(m_dlg.m_itemCommands, (Commands{L"two", L"two"}));
+
+    // The window goes while the client holds the object: it answers, and
+    // touches nothing of the dialog.
+    m_dlg.DestroyWindow();
+    EXPECT_EQ(acc->get_accChildCount(&nCount), CO_E_OBJNOTCONNECTED);
+    BSTR name = nullptr;
+    EXPECT_EQ(acc->get_accName(ChildId(1), &name), CO_E_OBJNOTCONNECTED);
+    EXPECT_EQ(name, nullptr);
+    EXPECT_EQ(acc->accDoDefaultAction(ChildId(1)), CO_E_OBJNOTCONNECTED);
+    EXPECT_EQ(acc->accHitTest(ptTwo.x, ptTwo.y, &found), CO_E_OBJNOTCONNECTED);
 }
 
-// The demo with the keyboard alone: Shift+Tab goes from the page's first
-// stop to the container's close item, and Tab from there back to the page.
-// (The other two crossings mirror these two.)
-TEST(DemoKeyboardTest, TabGoesFromThePageToTheContainersCloseItemAndBack) {
+// The demo's page as a screen reader hears it: its labels and buttons in item
+// order, each where it is shown (the dialog suites check that items are placed
+// as their skin says); the container's close item is a drawn item, read as the
+// windowless dialog's above. With the keyboard alone, Shift+Tab goes from the
+// page's first stop to that close item, and Tab from there back to the page
+// (the other two crossings mirror these).
+TEST(DemoAccessTest, ThePageIsReadAsItsSkinSaysAndTabCrossesToTheContainerAndBack) {
     ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
     ::SetCursorPos(0, 0);
     {
@@ -340,6 +437,72 @@ TEST(DemoKeyboardTest, TabGoesFromThePageToTheContainersCloseItemAndBack) {
         EXPECT_EQ(FocusChildOf(dlg.m_hWnd), 1) << "the close item";
         Press(VK_TAB);
         EXPECT_TRUE(detailsFocused()) << "Tab from the container's last item";
+        CEventLog events;
+
+        long nCount = 0;
+        // One child of each kind, by its place in item order: the labels and
+        // buttons the table leaves out are read by the same code as these (the
+        // details label and the amber radio are read below, once they change).
+        const long kLabel = STATE_SYSTEM_READONLY, kActs = STATE_SYSTEM_FOCUSABLE;
+        const struct {
+            long n;
+            const wchar_t *pszID, *pszName, *pszDescription, *pszShortcut;
+            long nRole, nState; // without the focus, which the page's dialog manager places
+        } items[] = {
+            {1, L"LBL_BANNER", L"Welcome to Kelvane", L"", L"", ROLE_SYSTEM_STATICTEXT, kLabel},
+            {3, L"CHK_DETAILS", L"Show details", L"Shows or hides the details below", L"Alt+d",
+             ROLE_SYSTEM_CHECKBUTTON, kActs},
+            {6, L"RAD_TEAL", L"Teal", L"Use teal as the accent colour", L"",
+             ROLE_SYSTEM_RADIOBUTTON, kActs | STATE_SYSTEM_CHECKED},
+            {13, L"BTN_EXIT", L"Close", L"Closes the window", L"", ROLE_SYSTEM_PUSHBUTTON, kActs},
+        };
+        CAcc sheet = FromWindow(pPage->m_hWnd);
+        ASSERT_TRUE(sheet.Get());
+        EXPECT_EQ(sheet->get_accChildCount(&nCount), S_OK);
+        ASSERT_EQ(nCount, 13); // every item of the skin's page, labels included
+        for (const auto& expected : items) {
+            SCOPED_TRACE(expected.pszID);
+            // The same from the page's object and from the control's own.
+            CAcc own = ChildObject(sheet.Get(), expected.n);
+            ASSERT_TRUE(own.Get());
+            for (const Reading& reading :
+                 {Read(sheet.Get(), expected.n), Read(own.Get(), CHILDID_SELF)}) {
+                EXPECT_EQ(reading.strName, expected.pszName);
+                EXPECT_EQ(reading.strDescription, expected.pszDescription);
+                EXPECT_EQ(reading.strShortcut, expected.pszShortcut);
+                EXPECT_EQ(reading.nRole, expected.nRole);
+                EXPECT_EQ(reading.nState & ~STATE_SYSTEM_FOCUSED, expected.nState);
+                CRect rcShown;
+                pPage->ItemWindow(expected.pszID)->GetWindowRect(&rcShown);
+                EXPECT_TRUE(Same(reading.rcScreen, rcShown));
+            }
+            EXPECT_EQ((Read(sheet.Get(), expected.n).nState & STATE_SYSTEM_FOCUSED) != 0,
+                      ::GetFocus() == pPage->ItemWindow(expected.pszID)->m_hWnd);
+        }
+
+        // Ticking the box through its object is the click: the details change and
+        // their label's new name is announced.
+        CWnd* pDetails = pPage->ItemWindow(L"LBL_DETAILS");
+        EXPECT_EQ(sheet->accDoDefaultAction(ChildId(3)), S_OK);
+        Pump(&dlg, 100);
+        EXPECT_EQ(pPage->CheckOf(L"CHK_DETAILS"), BST_CHECKED);
+        EXPECT_EQ(Read(sheet.Get(), 4).strName, pPage->Entry(L"DetailsShown").GetString());
+        EXPECT_EQ(events.Count(EVENT_OBJECT_NAMECHANGE, pDetails->m_hWnd, CHILDID_SELF), 1);
+        EXPECT_EQ(Read(sheet.Get(), 3).strAction, L"Uncheck");
+        // A radio through its own object: checked, and that is announced.
+        CAcc amber = ChildObject(sheet.Get(), 7);
+        EXPECT_EQ(amber->accDoDefaultAction(ChildId(CHILDID_SELF)), S_OK);
+        Pump(&dlg, 100);
+        EXPECT_EQ(Read(sheet.Get(), 7).nState & STATE_SYSTEM_CHECKED, STATE_SYSTEM_CHECKED);
+        EXPECT_EQ(events.Count(EVENT_OBJECT_STATECHANGE, pPage->ItemWindow(L"RAD_AMBER")->m_hWnd,
+                               CHILDID_SELF),
+                  1);
+        EXPECT_EQ(sheet->accDoDefaultAction(ChildId(1)), DISP_E_MEMBERNOTFOUND); // a label
+
+        // The page ends with the container; what clients hold stays answerable.
+        dlg.DestroyWindow();
+        for (IAccessible* pAcc : {sheet.Get(), amber.Get()})
+            EXPECT_EQ(pAcc->get_accChildCount(&nCount), CO_E_OBJNOTCONNECTED);
     }
     ::CoUninitialize();
 }
