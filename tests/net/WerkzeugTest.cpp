@@ -65,7 +65,7 @@ int Werkzeug::s_port = 0;
 
 } // namespace
 
-TEST_F(Werkzeug, SeesEveryFieldAndTheFileAsSentAndTheReplyEndsAtItsLastChunk) {
+TEST_F(Werkzeug, SeesEveryFieldAndTheFileAsSentAndSavesItsStreamedReply) {
     // Names travel in a part header, where the framework takes only ASCII.
     const CString fields[] = {
         L"text with spaces", L" one  two ", L"q",
