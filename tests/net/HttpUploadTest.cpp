@@ -13,10 +13,6 @@ void Init(CHttpUpload& upload, const std::string& url) {
     ASSERT_EQ(0, upload.Init(url.c_str(), static_cast<int>(url.size())));
 }
 
-std::string Body(const std::string& request) {
-    return request.substr(request.find("\r\n\r\n") + 4);
-}
-
 } // namespace
 
 // Bytes with the high bit set encode as themselves, not as negative numbers.
@@ -36,11 +32,12 @@ TEST(HttpUpload, SendsFilePartsInBase64AndCreatesAMissingFile) {
     EXPECT_TRUE(upload.AddFormFile("m", CStringA(missing.c_str()), FALSE));
     EXPECT_TRUE(upload.Request());
     EXPECT_STREQ(kXml, upload.RetRecvDataPt());
+    const std::string& request = server.Request();
     const std::string part = "--FORM_BOUNDARY\r\ncontent-disposition: form-data; name=\"";
     EXPECT_EQ(part +
                   "b\"; filename=\"b64\"\r\nContent-Transfer-Encoding: Base64\r\n\r\nYWL//g==\r\n" +
                   part + "m\"; filename=\"m\"\r\n\r\n\r\n--FORM_BOUNDARY--\r\n",
-              Body(server.Request()));
+              request.substr(request.find("\r\n\r\n") + 4));
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(missing.c_str()));
 }
 
@@ -54,7 +51,6 @@ TEST(HttpUpload, ReadsEachKindOfReplyAndLogsHowItEnded) {
     } cases[] = {
         {MakeReply("200 OK", "Content-Length: 5\r\n", kXml), false, kXml, "nLen == 0"},
         {MakeReply("200 OK", chunked, ChunkBody(kXml, 4)), true, kXml, "last chunk"},
-        {MakeReply("301 Moved Permanently", "", kXml), false, "(null) 0", "ParseRetHeader ERROR"},
         {MakeReply("204 No Content", "", ""), false, "(null) 0", "RecvResponse end"},
         {MakeReply("200 OK", "X-Pad: " + std::string(2048, 'p') + "\r\n", kXml), false, "(null) 0",
          "Error header"},
