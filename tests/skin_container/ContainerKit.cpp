@@ -69,31 +69,21 @@ void CProbeContainer::OnNcDestroy() {
 // The centre, processes, skins
 
 std::vector<HXSubscription> Subscriptions() {
-    HMODULE hHub = ::LoadLibraryW(KvProcess::BesideProgram(L"HubExchange.dll").c_str());
-    auto list = reinterpret_cast<decltype(&HXListNotify)>(
-        reinterpret_cast<void*>(::GetProcAddress(hHub, "HXListNotify")));
+    const auto list = HubExport<decltype(&HXListNotify)>("HXListNotify");
     std::vector<HXSubscription> entries(HX_CAPACITY);
     const int nCount = list ? list(entries.data(), HX_CAPACITY) : 0;
-    if (hHub)
-        ::FreeLibrary(hHub);
     entries.resize(static_cast<size_t>(nCount < 0 ? 0 : nCount));
     return entries;
 }
 
-CSkinFolder::CSkinFolder() : m_folder(L"kvcontainer", GetConfigDirectory().GetString()) {
-    m_folder.Subfolder(L"default");
+CSkinFolder::CSkinFolder() : TempFolder(L"kvcontainer", GetConfigDirectory().GetString()) {
+    Subfolder(L"default");
 }
 
 CString CSkinFolder::Write(const wchar_t* pszFile, const DialogKit::Skin& skin) {
-    DialogKit::WriteSkin(m_folder, pszFile, skin, L"CommonWindow\\MainDlgInfo");
+    DialogKit::WriteSkin(*this, pszFile, skin, L"CommonWindow\\MainDlgInfo");
     // Relative to the configuration directory.
-    return CString(m_folder.File(pszFile).c_str()).Mid(GetConfigDirectory().GetLength());
-}
-
-void CSkinFolder::SaveStrip(const wchar_t* pszName, const std::vector<Gdiplus::ARGB>& colours,
-                            int nFrameWidth, int nHeight) {
-    ImageKit::SaveStrip(m_folder, (std::wstring(L"default\\") + pszName).c_str(), colours,
-                        nFrameWidth, nHeight);
+    return CString(File(pszFile).c_str()).Mid(GetConfigDirectory().GetLength());
 }
 
 // ---------------------------------------------------------------------------
@@ -166,10 +156,6 @@ void CDriver::PressAltF4() {
     KvInput::Key(VK_F4, false);
     KvInput::Key(VK_MENU, false);
     ::Sleep(200);
-}
-
-bool CDriver::IsOpen() const {
-    return ::IsWindow(Container()) && ::IsWindowVisible(Container());
 }
 
 RECT CDriver::WindowRect(HWND hWnd) {

@@ -73,25 +73,26 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
-// The notification centre's subscriptions, read through HubExchange.dll
-// beside this program; empty when it cannot be read.
+// An export of HubExchange.dll beside this program, which then stays loaded
+// (the centre pins itself anyway); null without it.
+template <class F> F HubExport(const char* pszName) {
+    static const HMODULE hHub =
+        ::LoadLibraryW(KvProcess::BesideProgram(L"HubExchange.dll").c_str());
+    return reinterpret_cast<F>(reinterpret_cast<void*>(::GetProcAddress(hHub, pszName)));
+}
+
+// The notification centre's subscriptions; empty when they cannot be read.
 std::vector<HXSubscription> Subscriptions();
 
 // A skin folder below the module's configuration directory, removed
 // afterwards; its images go to its "default" folder, as the container reads
 // them with that skin name.
-class CSkinFolder {
+class CSkinFolder : public ImageKit::TempFolder {
 public:
     CSkinFolder();
     // Writes the skin as the container's section; returns the name that
     // SetSkinFileName takes, relative to the configuration directory.
     CString Write(const wchar_t* pszFile, const DialogKit::Skin& skin);
-    // Saves a strip into the images folder.
-    void SaveStrip(const wchar_t* pszName, const std::vector<Gdiplus::ARGB>& colours,
-                   int nFrameWidth, int nHeight);
-
-private:
-    ImageKit::TempFolder m_folder;
 };
 
 // What the driver thread does to the running container.
@@ -117,7 +118,6 @@ public:
     void RealClick(POINT client);
     // Alt+F4 through the system's input, to whichever window is active.
     void PressAltF4();
-    bool IsOpen() const;
     RECT ContainerRect() const { return WindowRect(Container()); }
     RECT PageRect() const { return WindowRect(Page()); }
     // The page's top-left corner from the container's.

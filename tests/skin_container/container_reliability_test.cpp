@@ -9,17 +9,16 @@ using namespace ContainerKit;
 
 TEST(ContainerReliability, HundredRunsGiveBackObjectsMemoryAndSubscriptions) {
     CSkinFolder skins;
-    skins.SaveStrip(L"back.png", {0xE0203040}, 300, 200);
-    skins.SaveStrip(L"close.png", {0xFF00A000, 0xFF00B000, 0xFF00C000, 0xFF808080}, 20, 20);
+    ImageKit::SaveStrip(skins, L"default\\back.png", {0xE0203040}, 300, 200);
+    ImageKit::SaveStrip(skins, L"default\\close.png",
+                        {0xFF00A000, 0xFF00B000, 0xFF00C000, 0xFF808080}, 20, 20);
     DialogKit::Skin skin;
     skin.window = DialogKit::Parse(L"SheetSize=300,200|BackBmp=back.png|IsDrag=1|"
                                    L"CaptionHeight=30|ChildPos=20,40|ShowToolTip=1");
     skin.items = {DialogKit::Parse(L"ID=BTN_CLOSE|ControlType=2|BkImg=close.png|Pos=270,5,20,20|"
                                    L"ToolTip=Close")};
     const CString strSkin = skins.Write(L"skin.xml", skin);
-    HMODULE hHub = ::LoadLibraryW(KvProcess::BesideProgram(L"HubExchange.dll").c_str());
-    const auto broadcast = reinterpret_cast<decltype(&HXBroadcastNotify)>(
-        reinterpret_cast<void*>(::GetProcAddress(hHub, "HXBroadcastNotify")));
+    const auto broadcast = HubExport<decltype(&HXBroadcastNotify)>("HXBroadcastNotify");
     ASSERT_NE(broadcast, nullptr);
     ReliabilityKit::ExpectCyclesGiveBack(10, 100, [&](int i) {
         bool bPageDeleted = false;
@@ -37,5 +36,4 @@ TEST(ContainerReliability, HundredRunsGiveBackObjectsMemoryAndSubscriptions) {
         ASSERT_FALSE(dlg.m_bSubscribedAtEnd);
     });
     EXPECT_TRUE(Subscriptions().empty());
-    ::FreeLibrary(hHub);
 }

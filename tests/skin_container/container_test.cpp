@@ -1,17 +1,14 @@
 // The container as a host runs it: DoModal of the module's template 28012 from
 // this program without switching module state, a page from this program's
 // templates, a skin below the module's configuration directory. What users
-// and other processes do comes from a driver thread: posted keys and clicks,
-// real mouse input for the caption drag, kvhub.exe for the broadcast.
+// do comes from a driver thread: posted keys and clicks, real mouse input for
+// the caption drag and Alt+F4.
 #include "ContainerKit.h"
 
 #include "res/resource.h"
 #include "runtime/Log.h"
-#include "runtime/ModuleApp.h"
 
 #include <gtest/gtest.h>
-
-#include <cstdlib>
 
 using namespace ContainerKit;
 using DialogKit::Parse;
@@ -31,8 +28,9 @@ bool operator==(POINT a, POINT b) {
 class ContainerTest : public testing::Test {
 protected:
     void SetUp() override {
-        m_skins.SaveStrip(L"back.png", {kBack}, 300, 200);
-        m_skins.SaveStrip(L"strip.png", {0xFF00A000, 0xFF00B000, 0xFF00C000, 0xFF808080}, 20, 20);
+        ImageKit::SaveStrip(m_skins, L"default\\back.png", {kBack}, 300, 200);
+        ImageKit::SaveStrip(m_skins, L"default\\strip.png",
+                            {0xFF00A000, 0xFF00B000, 0xFF00C000, 0xFF808080}, 20, 20);
         m_skin.window = Parse(L"SheetSize=300,200|BackBmp=back.png|IsDrag=1|CaptionHeight=30|"
                               L"ChildPos=20,40");
         const wchar_t* ids[] = {L"btn_close", L"CLOSE", L"IDOK", L"IDCANCEL", L"MINIMIZE"};
@@ -52,13 +50,12 @@ protected:
         dlg.SetPageFactory(
             [this, nTemplate] { return new CProbePage(nTemplate, &m_bPageDeleted); });
     }
-    // The subscription while it runs is the container's own, on number 20.
+    // The subscription while it runs is the container's own. (Its number
+    // and message the reliability suite's broadcast closes it by.)
     static void ExpectSubscribed(HWND hContainer) {
         const std::vector<HXSubscription> entries = Subscriptions();
         ASSERT_EQ(entries.size(), 1u);
-        EXPECT_EQ(entries[0].nNotify, 20);
         EXPECT_EQ(entries[0].hWnd, hContainer);
-        EXPECT_EQ(entries[0].nMessage, static_cast<UINT>(WM_USER + 100));
     }
     // Ended as by Cancel: unsubscribed, and the page's window went first and
     // its object with it.
@@ -76,45 +73,13 @@ protected:
 
 } // namespace
 
-TEST_F(ContainerTest, EnterEscapeAndOtherRolesLeaveItOpenAndThePageFollowsEveryMove) {
-    CProbeContainer dlg;
-    Prepare(dlg);
-    const INT_PTR nResult = RunModal(dlg, [&](CDriver& d) {
-        ASSERT_TRUE(::IsWindowVisible(d.Page()));
-        // A window manager may still place the container, late on a busy
-        // machine: the page follows.
-        EXPECT_TRUE(WindowKit::WaitFor([&] { return d.PageOffset() == kChildPos; }, 5000));
-
-        d.Post(WM_KEYDOWN, VK_RETURN);
-        d.Post(WM_KEYDOWN, VK_ESCAPE);
-        // In the page too: it does not end as a dialog would, which hid it.
-        for (WPARAM key : {VK_RETURN, VK_ESCAPE})
-            ::PostMessageW(d.Page(), WM_KEYDOWN, key, 1);
-        d.Settle();
-        EXPECT_TRUE(::IsWindowVisible(d.Page()));
-        for (POINT pt : {kClose, kIdOk, kIdCancel, kMinimize})
-            d.Click(pt);
-        EXPECT_TRUE(d.IsOpen());
-        EXPECT_FALSE(::IsIconic(d.Container()));
-
-        d.MoveTo({150, 120});
-        EXPECT_EQ(d.ContainerRect().left, 150);
-        EXPECT_TRUE(d.PageOffset() == kChildPos);
-        d.Post(WM_CLOSE_CONTAINER);
-    });
-    EXPECT_EQ(nResult, IDCANCEL);
-    // Enter and Escape came as OK and Cancel, and were swallowed.
-    EXPECT_EQ(dlg.m_commands, (std::vector<UINT>{IDOK, IDCANCEL}));
-}
-
 TEST_F(ContainerTest, EveryCloseRequestEndsItAsCancelWould) {
     const struct {
         const char* pszHow;
         std::function<void(CDriver&, CProbeContainer&)> close;
     } rows[] = {
-        {"page's RequestClose",
-         [](CDriver&, CProbeContainer& dlg) { EXPECT_TRUE(dlg.m_pChildPage->RequestClose()); }},
-        // The system's close, which would otherwise become the ignored Cancel.
+        // The system's close, which would otherwise become the ignored Cancel;
+        // on the page it goes through the page's RequestClose.
         {"Alt+F4 on the page", [](CDriver& d, CProbeContainer&) { d.PressAltF4(); }},
         {"Alt+F4 on the container",
          [](CDriver& d, CProbeContainer&) {
@@ -136,11 +101,11 @@ TEST_F(ContainerTest, EveryCloseRequestEndsItAsCancelWould) {
 // What a desktop with a window manager does: stacking on activation, the
 // manager's own move loop. The page shows over its container, only once the
 // container is placed, stays over it, and follows a drag while it runs and
-// to where it ends.
-TEST_F(ContainerTest, ThePageStaysOverItsContainerAndFollowsADragAsItRuns) {
+// to where it ends. Enter, Escape and the base dialog's roles leave it open.
+TEST_F(ContainerTest, ThePageStaysOverItsContainerAndFollowsADragAsItRunsAndOnlyACloseEndsIt) {
     CProbeContainer dlg;
     Prepare(dlg);
-    RunModal(dlg, [&](CDriver& d) {
+    const INT_PTR nResult = RunModal(dlg, [&](CDriver& d) {
         const auto* pPage = static_cast<const CProbePage*>(dlg.m_pChildPage.get());
         EXPECT_TRUE(pPage->m_bContainerVisibleAtShow);
         EXPECT_TRUE(pPage->m_ptOffsetAtShow == kChildPos);
@@ -168,7 +133,23 @@ TEST_F(ContainerTest, ThePageStaysOverItsContainerAndFollowsADragAsItRuns) {
         EXPECT_EQ(d.ContainerRect().top, before.top + 50);
         EXPECT_TRUE(d.PageOffset() == kChildPos);
         EXPECT_TRUE(pageOnTop()) << "after the drag";
+
+        d.Post(WM_KEYDOWN, VK_RETURN);
+        d.Post(WM_KEYDOWN, VK_ESCAPE);
+        // In the page too: it does not end as a dialog would, which hid it.
+        for (WPARAM key : {VK_RETURN, VK_ESCAPE})
+            ::PostMessageW(d.Page(), WM_KEYDOWN, key, 1);
+        d.Settle();
+        EXPECT_TRUE(::IsWindowVisible(d.Page()));
+        for (POINT pt : {kClose, kIdOk, kIdCancel, kMinimize})
+            d.Click(pt);
+        EXPECT_TRUE(::IsWindowVisible(d.Container()));
+        EXPECT_FALSE(::IsIconic(d.Container()));
+        d.Post(WM_CLOSE_CONTAINER);
     });
+    EXPECT_EQ(nResult, IDCANCEL);
+    // Enter and Escape came as OK and Cancel, and were swallowed.
+    EXPECT_EQ(dlg.m_commands, (std::vector<UINT>{IDOK, IDCANCEL}));
 }
 
 // Its template names a control class nobody registered; a missing template
@@ -191,9 +172,8 @@ TEST_F(ContainerTest, AContainerLeftUnsubscribedByAFullTableSaysSoInTheLog) {
     ASSERT_TRUE(ImageKit::WriteBytes(strLog, ""));
     InitLog(L"test", strLog.c_str());
     // This process's whole share taken by one window of its own.
-    HMODULE hHub = ::LoadLibraryW(KvProcess::BesideProgram(L"HubExchange.dll").c_str());
-    const auto reg = reinterpret_cast<decltype(&HXRegComNotifyMessage)>(
-        reinterpret_cast<void*>(::GetProcAddress(hHub, "HXRegComNotifyMessage")));
+    const auto reg = HubExport<decltype(&HXRegComNotifyMessage)>("HXRegComNotifyMessage");
+    ASSERT_NE(reg, nullptr);
     HWND hSink = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 8, 8, nullptr, nullptr,
                                    nullptr, nullptr);
     for (int n = 0; n < HX_PROCESS_SHARE; ++n)
@@ -204,7 +184,6 @@ TEST_F(ContainerTest, AContainerLeftUnsubscribedByAFullTableSaysSoInTheLog) {
     ASSERT_TRUE(dlg.Create(IDD_CONTAINER));
     dlg.DestroyWindow();
     ::DestroyWindow(hSink);
-    ::FreeLibrary(hHub);
     InitLog(L"", L"");
     EXPECT_NE(ImageKit::ReadBytes(strLog).find("the notification table is full, -2): it runs "
                                                "unsubscribed"),
@@ -247,42 +226,4 @@ TEST_F(ContainerTest, ASkinThatShowsNothingGivesAPlainFrameThatCanBeClosed) {
         d.Click({(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
     });
     ExpectEndedAsCancel(dlg, nResult, "close item");
-}
-
-// A copy of this program and the module in a folder without HubExchange.dll
-// runs this test again: the container works, and a broadcast reaches nobody.
-TEST_F(ContainerTest, WithoutTheCentreItWorksWithoutBroadcasts) {
-    if (const wchar_t* pszOrigin = _wgetenv(L"KV_CONTAINER_ORIGIN")) {
-        ASSERT_EQ(::GetFileAttributesW(KvProcess::BesideProgram(L"HubExchange.dll").c_str()),
-                  INVALID_FILE_ATTRIBUTES);
-        CProbeContainer dlg;
-        Prepare(dlg);
-        const INT_PTR nResult = RunModal(dlg, [&](CDriver& d) {
-            EXPECT_EQ(KvProcess::Run(pszOrigin + std::wstring(L"kvhub.exe"), {L"broadcast", L"20"})
-                          .strOut,
-                      "0\r\n");
-            d.Settle();
-            EXPECT_TRUE(d.IsOpen());
-            EXPECT_TRUE(dlg.m_pChildPage->RequestClose());
-        });
-        EXPECT_EQ(nResult, IDCANCEL);
-        return;
-    }
-    ImageKit::TempFolder copy(L"kvnohub");
-    const std::wstring config = copy.Subfolder(L"common") + L"config\\";
-    ::CreateDirectoryW(config.c_str(), nullptr);
-    ::CreateDirectoryW((config + L"Kelvane\\").c_str(), nullptr);
-    wchar_t self[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    ASSERT_TRUE(::CopyFileW(self, copy.File(L"skin_container.exe").c_str(), FALSE));
-    for (const wchar_t* dll : {L"Kelvane.dll", L"KvAfx.dll", L"linkBroker.dll"})
-        ASSERT_TRUE(
-            ::CopyFileW(KvProcess::BesideProgram(dll).c_str(), copy.File(dll).c_str(), FALSE));
-    ::SetEnvironmentVariableW(L"KV_CONTAINER_ORIGIN", KvProcess::BesideProgram(L"").c_str());
-    const KvProcess::RunResult child =
-        KvProcess::Run(copy.File(L"skin_container.exe"),
-                       {L"--gtest_filter=ContainerTest.WithoutTheCentreItWorksWithoutBroadcasts"});
-    ::SetEnvironmentVariableW(L"KV_CONTAINER_ORIGIN", nullptr);
-    EXPECT_EQ(child.nExitCode, 0u) << child.strOut;
-    EXPECT_NE(child.strOut.find("[  PASSED  ] 1 test"), std::string::npos) << child.strOut;
 }

@@ -1,6 +1,5 @@
 #include "DialogKit.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cwchar>
 
@@ -72,19 +71,17 @@ std::wstring WriteGridSkin(const ImageKit::TempFolder& folder, const wchar_t* na
     ImageKit::SaveStrip(folder, L"icon.png", {0xFFFFCC00}, 16, 16);
     ImageKit::WriteBytes(folder.File(L"app.ico"), ImageKit::IconFileBytes(1, 32));
     ImageKit::WriteBytes(folder.File(L"hand.cur"), ImageKit::IconFileBytes(2, 32));
+    const auto pair = [](long a, long b) { return std::to_wstring(a) + L"," + std::to_wstring(b); };
     Skin skin;
     skin.window = Parse(window);
-    SetAttribute(skin.window, L"SheetSize",
-                 std::to_wstring(grid.sheet.cx) + L"," + std::to_wstring(grid.sheet.cy));
+    SetAttribute(skin.window, L"SheetSize", pair(grid.sheet.cx, grid.sheet.cy));
     SetAttribute(skin.window, L"BackBmp", L"back.png");
     for (int i = 0; i < grid.nItems; ++i) {
         const std::wstring n = std::to_wstring(i);
-        const int x = grid.nMargin + i % grid.nColumns * grid.pitch.cx;
-        const int y = grid.nMargin + i / grid.nColumns * grid.pitch.cy;
-        Attributes item =
-            Parse(L"ID=item" + n + L"|Name=Item " + n + L"|Pos=" + std::to_wstring(x) + L"," +
-                  std::to_wstring(y) + L"," + std::to_wstring(grid.item.cx) + L"," +
-                  std::to_wstring(grid.item.cy));
+        Attributes item = Parse(L"ID=item" + n + L"|Name=Item " + n + L"|Pos=" +
+                                pair(grid.nMargin + i % grid.nColumns * grid.pitch.cx,
+                                     grid.nMargin + i / grid.nColumns * grid.pitch.cy) +
+                                L"," + pair(grid.item.cx, grid.item.cy));
         for (const auto& attribute : Parse(perItem(i)))
             SetAttribute(item, attribute.first.c_str(), attribute.second);
         skin.items.push_back(item);
@@ -105,19 +102,16 @@ bool ScreenShows(HWND hWnd, POINT client, COLORREF colour, DWORD nMilliseconds) 
 }
 
 std::string PictureDifference(const ::CKvCanvas& kept, const ::CKvCanvas& whole) {
-    if (kept.Width() != whole.Width() || kept.Height() != whole.Height())
-        return "sizes " + std::to_string(kept.Width()) + "x" + std::to_string(kept.Height()) +
-               " and " + std::to_string(whole.Width()) + "x" + std::to_string(whole.Height());
+    const int cx = kept.Width(), cy = kept.Height();
+    char text[96] = "";
     ::GdiFlush();
-    const size_t nPixels = static_cast<size_t>(kept.Width()) * static_cast<size_t>(kept.Height());
-    const auto mismatch = std::mismatch(kept.Bits(), kept.Bits() + nPixels, whole.Bits());
-    if (mismatch.first == kept.Bits() + nPixels)
-        return std::string();
-    const size_t at = static_cast<size_t>(mismatch.first - kept.Bits());
-    char text[96];
-    std::snprintf(text, sizeof(text), "at %zu,%zu kept 0x%08X, whole 0x%08X",
-                  at % static_cast<size_t>(kept.Width()), at / static_cast<size_t>(kept.Width()),
-                  *mismatch.first, *mismatch.second);
+    if (cx != whole.Width() || cy != whole.Height())
+        std::snprintf(text, sizeof(text), "sizes %dx%d and %dx%d", cx, cy, whole.Width(),
+                      whole.Height());
+    for (int i = 0; !*text && i < cx * cy; ++i)
+        if (kept.Bits()[i] != whole.Bits()[i])
+            std::snprintf(text, sizeof(text), "at %d,%d kept 0x%08X, whole 0x%08X", i % cx, i / cx,
+                          kept.Bits()[i], whole.Bits()[i]);
     return text;
 }
 

@@ -25,9 +25,7 @@ std::vector<int> States(const char* pszStates) {
 // What a step does besides states: R and the items drawn again, D default
 // processing, C take the capture (and focus), F free it, G drag by the caption.
 std::string Effects(const MouseStep& step) {
-    std::string effects;
-    if (!step.changedItems.empty())
-        effects += 'R';
+    std::string effects = step.changedItems.empty() ? "" : "R";
     for (size_t nItem : step.changedItems)
         effects += std::to_string(nItem);
     for (auto [bSet, chEffect] : {std::pair{step.bDefault, 'D'},
@@ -104,6 +102,16 @@ static bool operator==(const RECT& a, const RECT& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
+// Icon and text are one group centred in the item, icon first, the content
+// gap apart; a lone icon fills its item. (The text's measured width the
+// scale suite checks at each scale.)
+TEST(ItemContent, IconAndTextAreCentredAsOneGroupAndALoneIconFillsItsItem) {
+    const RECT item = {100, 100, 220, 140};
+    EXPECT_EQ(IconRect(item, true, 16, 16, 40), (RECT{130, 112, 146, 128}));
+    EXPECT_EQ(TextRect(item, true, 16, 40), (RECT{149, 100, 189, 140}));
+    EXPECT_EQ(IconRect(item, false, 16, 16, 0), item);
+}
+
 namespace {
 
 std::vector<RECT> DirtyAfter(std::initializer_list<RECT> added) {
@@ -123,15 +131,12 @@ TEST(SheetParts, ChangedRectanglesBecomeDisjointPartsCutToTheSheet) {
     EXPECT_EQ(DirtyAfter({{-10, -5, 20, 10}, {190, 90, 250, 150}}),
               (Rects{{0, 0, 20, 10}, {190, 90, 200, 100}}));
     EXPECT_EQ(DirtyAfter({{5, 5, 5, 20}, {300, 0, 310, 10}}), Rects{}); // empty, off the sheet
-    // Far apart they stay apart; sharing a pixel, or with their bounds at
-    // most a quarter larger than the two, they merge.
+    // Apart they stay apart; sharing a pixel they merge, and a merged part
+    // that grows over another takes it in too. (When parts close by merge is
+    // a matter of speed: the dialog benchmark's.)
     EXPECT_EQ(DirtyAfter({{0, 0, 10, 10}, {30, 0, 40, 10}}),
               (Rects{{0, 0, 10, 10}, {30, 0, 40, 10}}));
     EXPECT_EQ(DirtyAfter({{0, 0, 10, 10}, {9, 9, 20, 20}}), (Rects{{0, 0, 20, 20}}));
-    EXPECT_EQ(DirtyAfter({{0, 0, 10, 10}, {15, 0, 25, 10}}), (Rects{{0, 0, 25, 10}}));
-    EXPECT_EQ(DirtyAfter({{0, 0, 10, 10}, {16, 0, 26, 10}}),
-              (Rects{{0, 0, 10, 10}, {16, 0, 26, 10}}));
-    // A merged part that grows over another takes it in too.
     EXPECT_EQ(DirtyAfter({{0, 0, 10, 10}, {30, 0, 40, 10}, {5, 5, 35, 6}}),
               (Rects{{0, 0, 40, 10}}));
     EXPECT_EQ(DirtyBounds({{10, 20, 30, 40}, {5, 30, 15, 50}}), (RECT{5, 20, 30, 50}));
