@@ -24,14 +24,15 @@ const UINT kMessage = WM_APP + 1;
 struct HubLibrary {
     HMODULE module = LoadLibraryW(L"HubExchange.dll");
     template <typename F> F Get(const char* name) {
-        return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+        FARPROC address = GetProcAddress(module, name);
+        EXPECT_NE(address, nullptr) << name;
+        return reinterpret_cast<F>(reinterpret_cast<void*>(address));
     }
     using Subscribe = int(__cdecl*)(int, HWND, UINT, int);
     Subscribe reg = Get<Subscribe>("HXRegComNotifyMessage");
     Subscribe unreg = Get<Subscribe>("HXUnRegComNotifyMessage");
     decltype(&HXBroadcastNotify) broadcast = Get<decltype(broadcast)>("HXBroadcastNotify");
     decltype(&HXListNotify) list = Get<decltype(list)>("HXListNotify");
-    HubLibrary() { EXPECT_TRUE(reg && unreg && broadcast && list); }
     ~HubLibrary() { FreeLibrary(module); }
 };
 
