@@ -1,15 +1,19 @@
 // kvskin show and render as a user runs them, in processes of their own:
 // render and a screenshot of show against the picture the windowless dialog
-// composes here. (A base-dialog section is rendered by the build itself: the
-// default page's contact sheet.)
+// composes here, and the watched preview. (A base-dialog section is rendered
+// by the build itself: the default page's contact sheet.)
 #include "tools/common/Process.h"
 #include "tests/skin_dialog/DialogKit.h"
 #include "tools/common/CapturePixels.h"
 #include "tools/common/Input.h"
+#include "tools/kvskin/ContactSheet.h"
+#include "tools/kvskin/ItemRequests.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -61,6 +65,23 @@ protected:
     KvProcess::RunResult Kvskin(const wchar_t* pszVerb, std::vector<std::wstring> args) {
         args.insert(args.begin(), {pszVerb, m_strSkin, L"Test\\Dlg", L"--skin-name", L"."});
         return KvProcess::RunTool(L"kvskin.exe", args);
+    }
+
+    // A base section: a page, an eight-frame check box and a four-frame push button.
+    std::wstring WriteBaseSkin(const wchar_t* pszPage, const wchar_t* pszName) {
+        ImageKit::SaveStrip(m_folder, L"check.png",
+                            {0xFF101010, 0xFF202020, 0xFF303030, 0xFF404040, 0xFF505050, 0xFF606060,
+                             0xFF707070, 0xFF808080},
+                            16, 16);
+        DialogKit::Skin skin;
+        skin.window = Parse(std::wstring(L"SheetSize=200,100|Title=Base|FontName=DejaVu Sans|"
+                                         L"FontColor=0xFF000000;0xFF808080|BackBmp=") +
+                            pszPage);
+        skin.items = {Parse(L"ID=keep|Name=Keep|ControlType=2|ControlStyle=0x40000003|"
+                            L"Pos=10,10,100,20|BkImg=check.png"),
+                      Parse(L"ID=go|Name=Go|ControlType=2|ControlStyle=0x40000000|Pos=10,50,60,24|"
+                            L"BkImg=strip.png")};
+        return WriteSkin(m_folder, pszName, skin);
     }
 
     ImageKit::TempFolder m_folder{L"kv_show"};
@@ -133,4 +154,105 @@ TEST_F(ShowRenderTest, WithoutAnOutputTheDialogStaysUntilItIsClosed) {
     KvInput::LeftButton(true);
     KvInput::LeftButton(false);
     EXPECT_EQ(process.Finish(20000).nExitCode, 0u);
+}
+
+// Every cell of a contact sheet is what a render of that one item in that look
+// shows there, pixel for pixel: in a base-dialog section (every look of the
+// check box) and a windowless one.
+TEST_F(ShowRenderTest, ContactSheetCellsAreSingleLookRenders) {
+    ImageKit::SaveStrip(m_folder, L"page.png", {0xFFE0E4E8}, 200, 100);
+    const std::wstring windowless = m_strSkin, base = WriteBaseSkin(L"page.png", L"base.xml");
+    const struct {
+        std::wstring strSkin;
+        const wchar_t* pszID;
+        std::vector<const wchar_t*> looks;
+    } rows[] = {{base,
+                 L"keep",
+                 {L"normal", L"hot", L"pressed", L"disabled", L"checked", L"checked-hot",
+                  L"checked-pressed", L"checked-disabled"}},
+                {windowless, L"itemB", {L"hot", L"pressed"}}};
+    for (const auto& row : rows) {
+        m_strSkin = row.strSkin;
+        const std::wstring sheetPng = m_folder.File(L"sheet.png");
+        const auto drawn = Kvskin(L"render", {L"--states", L"--out", sheetPng});
+        ASSERT_EQ(drawn.nExitCode, 0u) << drawn.strErr;
+        // Where the tool puts each cell, worked out from the same section.
+        std::string strError;
+        const auto picture =
+            MakeSectionPicture({m_strSkin.c_str(), L"Test\\Dlg", L"", L"."}, strError);
+        ASSERT_TRUE(picture) << strError;
+        const CapturePixels::ArgbImage normal = picture->Compose();
+        const auto sheetRows = ContactSheetRows(*picture, {normal.nWidth, normal.nHeight});
+        const ContactSheetLayout layout = LayOutContactSheet(sheetRows);
+        const size_t nItem = static_cast<size_t>(FindItemByID(picture->Items(), row.pszID));
+        const auto sheetRow = std::find_if(sheetRows.begin(), sheetRows.end(),
+                                           [&](auto& r) { return r.nItem == nItem; });
+        ASSERT_NE(sheetRow, sheetRows.end());
+        const int nCellTop = layout.cellTops[static_cast<size_t>(sheetRow - sheetRows.begin())];
+        const RECT rc = sheetRow->rcSource, rcItem = picture->Items()[nItem].rcPos;
+        Gdiplus::Bitmap sheet(sheetPng.c_str());
+        std::set<Gdiplus::ARGB> frames; // each look shows a frame of its own
+        for (const wchar_t* pszLook : row.looks) {
+            const std::wstring single = m_folder.File(L"single.png");
+            const auto one = Kvskin(L"render", {L"--out", single, L"--state",
+                                                std::wstring(row.pszID) + L"=" + pszLook});
+            ASSERT_EQ(one.nExitCode, 0u) << one.strErr;
+            const ItemLook look =
+                ParseItemStateRequest((std::wstring(L"x=") + pszLook).c_str())->look;
+            const int nCellLeft = layout.ColumnLeft(static_cast<size_t>(layout.ColumnOf(look)));
+            Gdiplus::Bitmap singleImage(single.c_str());
+            frames.insert(ImageKit::PixelAt(&singleImage, rcItem.left + 2, rcItem.top + 4));
+            int nDiffering = 0;
+            for (LONG y = rc.top; y < rc.bottom; ++y)
+                for (LONG x = rc.left; x < rc.right; ++x)
+                    nDiffering +=
+                        ImageKit::PixelAt(&singleImage, x, y) !=
+                        ImageKit::PixelAt(&sheet, nCellLeft + x - rc.left, nCellTop + y - rc.top);
+            EXPECT_EQ(nDiffering, 0) << row.pszID << " " << pszLook;
+        }
+        EXPECT_EQ(frames.size(), row.looks.size()) << row.pszID;
+    }
+}
+
+// The skin author's loop: a watched preview reloads after a save (also a new
+// file renamed over the old, as many editors save, and an image saved over
+// alone); a broken save keeps the last good picture and says where it broke.
+TEST_F(ShowRenderTest, WatchedPreviewReloadsAndSurvivesABrokenSave) {
+    ImageKit::SaveStrip(m_folder, L"grey.png", {0xFFE0E4E8}, 200, 100);
+    const std::wstring skin = WriteBaseSkin(L"grey.png", L"watched.xml");
+    KvProcess::CRunningProcess process(
+        KvProcess::BesideProgram(L"kvskin.exe"),
+        {L"show", skin, L"Test\\Dlg", L"--skin-name", L".", L"--watch"});
+    HWND hDlg = nullptr;
+    // A reload is a new window; the page's own background shows at (190, 95).
+    const auto pageShows = [&](COLORREF colour) {
+        return WindowKit::WaitFor(
+            [&] {
+                hDlg = ::FindWindowW(nullptr, L"Base");
+                return hDlg && ScreenPixel(hDlg, {190, 95}) == colour;
+            },
+            20000);
+    };
+    ASSERT_TRUE(pageShows(RGB(0xE0, 0xE4, 0xE8)));
+
+    ImageKit::WriteBytes(skin, "<Skin><Test>");
+    ASSERT_TRUE(WindowKit::WaitFor(
+        [] { return ::FindWindowW(nullptr, L"kvskin: skin errors") != nullptr; }, 20000));
+    EXPECT_EQ(ScreenPixel(hDlg, {190, 95}), RGB(0xE0, 0xE4, 0xE8));
+
+    ImageKit::SaveStrip(m_folder, L"blue.png", {0xFF4040C0}, 200, 100);
+    ASSERT_TRUE(::MoveFileExW(WriteBaseSkin(L"blue.png", L"saved.tmp").c_str(), skin.c_str(),
+                              MOVEFILE_REPLACE_EXISTING));
+    ASSERT_TRUE(pageShows(RGB(0x40, 0x40, 0xC0)));
+    EXPECT_EQ(::FindWindowW(nullptr, L"kvskin: skin errors"), nullptr);
+    EXPECT_FALSE(ImageKit::SaveStrip(m_folder, L"blue.png", {0xFF40C040}, 200, 100).empty());
+    ASSERT_TRUE(pageShows(RGB(0x40, 0xC0, 0x40)));
+
+    ::SetForegroundWindow(hDlg);
+    KvInput::Key(VK_ESCAPE, true);
+    KvInput::Key(VK_ESCAPE, false);
+    const KvProcess::RunResult run = process.Finish(20000);
+    EXPECT_EQ(run.nExitCode, 0u);
+    EXPECT_NE(run.strErr.find("watched.xml:1:"), std::string::npos) << run.strErr;
+    EXPECT_NE(run.strErr.find("reloaded"), std::string::npos) << run.strErr;
 }
